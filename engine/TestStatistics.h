@@ -1,0 +1,49 @@
+// The state of the running or last test, held by the main window and read by the progress
+// display while the run goes on.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vorlaxis {
+
+// Read mode of a run: 0 only open, 1 all data, 4/8/16 every Nth block.
+using ReadModeValue = uint8_t;
+
+struct TestStatistics {
+    double StartTime = 0.0;  // time of day as a fraction of a day
+    int64_t BytesTotal = 0;
+    int64_t BytesDone = 0;
+    int64_t BytesDoneAtLastTick = 0;
+    int32_t TickCount = 0;
+    int32_t LocationIndex = 0;
+    ReadModeValue ReadMode = 0;
+    std::string VolumeLabel;
+    std::string VolumeSerial;
+    bool TestRunning = false;
+    bool StopRequested = false;
+    bool NonStop = false;
+};
+
+constexpr int kFileTableSize = 49152;
+
+struct FileEntry {
+    std::string Path;
+    int64_t Size = 0;
+};
+
+struct MediaRecord {
+    std::string VolumeLabel;
+    std::string VolumeSerial;
+};
+
+// One unreadable file: the name after the last separator and the directory up to and
+// including it.
+struct BadFileEntry {
+    std::string Name;
+    std::string Directory;
+};
+
+}  // namespace vorlaxis

@@ -1,0 +1,148 @@
+// Files and directories as the core sees them: listing with an attribute filter, reading with
+// 64-bit positions, whole-file text I/O and the few folder queries the program needs.
+// Paths are UTF-8 on Windows and the kernel's bytes on Linux; every call reports failure as a
+// value and never throws.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vorlaxis::platform {
+
+// The path separator of this platform: '\\' on Windows, '/' on Linux.
+char PathSeparator();
+
+// Attribute bits of a directory entry, as the Windows listing reports them.
+enum Attribute : uint32_t {
+    kAttrReadOnly = 0x01,
+    kAttrHidden = 0x02,
+    kAttrSystem = 0x04,
+    kAttrVolumeLabel = 0x08,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20,
+};
+
+// The walk asks for every entry; the file listing for every entry except directories.
+constexpr uint32_t kMaskWalk = 0x3F;
+constexpr uint32_t kMaskFiles = 0x2F;
+
+struct DirEntry {
+    std::string name;
+    uint32_t attributes = 0;
+};
+
+// A directory listing with find-first/find-next semantics. Entries carrying a hidden, system,
+// volume-label or directory bit that the mask lacks are skipped by the search itself.
+// "." and ".." are delivered where the platform lists them; callers pass over them.
+class DirSearch {
+public:
+    // `dir` ends in the separator; `pattern` is "*.*" or "*" (every name).
+    DirSearch(const std::string& dir, std::string_view pattern, uint32_t mask);
+    ~DirSearch();
+    DirSearch(const DirSearch&) = delete;
+    DirSearch& operator=(const DirSearch&) = delete;
+
+    // False when the listing could not start (missing, denied, path too long).
+    bool valid() const;
+    // The next delivered entry; false at the end of the listing or on a listing error.
+    bool next(DirEntry& entry);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// A file opened for the test: read access, others may read and write it meanwhile.
+// On Linux a name that is not a regular file (FIFO, socket, device node) is never opened:
+// open() succeeds and the file behaves as an empty one. A directory or a name that cannot be
+// examined fails. Before reading, the file's cached pages are dropped so the medium is read.
+class InputFile {
+public:
+    InputFile();
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool open(const std::string& path);
+    // Reads up to `count` bytes into `buffer`, retrying interruptions and short reads until
+    // `count` bytes, the end of the file, or an error. Returns the bytes delivered (fewer than
+    // `count` only at the end of the file, 0 at or past it), or -1 on a read error.
+    int64_t read(void* buffer, int64_t count);
+    // The current position, or -1 on failure.
+    int64_t position();
+    // Sets the position from the start of the file; false on failure.
+    bool seek(int64_t position);
+    // Closing twice is harmless; the result of the close is not reported.
+    void close();
+    bool isOpen() const;
+
+    // Hands over the descriptor (or handle) so that another owner closes it; -1 when none.
+    intptr_t release();
+
+private:
+    intptr_t m_handle = -1;
+    bool m_special = false;  // stands for a non-regular file that is never read
+};
+
+// Size as the listing reports it: the 64-bit size, 0 for an entry that is no regular file on
+// Linux, -1 when the name cannot be found or names a directory.
+int64_t ListedFileSize(const std::string& path);
+
+// True when `path` names an existing directory (after following links).
+bool IsDirectory(const std::string& path);
+
+// True when `path` names an existing entry of any kind (a dangling link counts as missing).
+bool Exists(const std::string& path);
+
+// Deletes a file; false when it does not exist or cannot be deleted.
+bool RemoveFile(const std::string& path);
+
+// Creates the folder and its missing parents; true when it exists afterwards.
+bool MakeDirectories(const std::string& path);
+
+// Reads a whole file into `content`; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& content);
+
+// Replaces the content of `path` with `content` (creating it when missing). A symbolic link in
+// place of the file is written through as the user asked; false when refused.
+bool WriteWholeFile(const std::string& path, std::string_view content);
+
+// A file created for writing (truncated when it exists). createPrivate() refuses to follow a
+// symbolic link at the final name and gives the file to this user only.
+class OutputFile {
+public:
+    OutputFile();
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    bool create(const std::string& path);
+    bool createPrivate(const std::string& path);
+    // All bytes or false.
+    bool write(std::string_view data);
+    // False when the close reported an error (data may be lost).
+    bool close();
+    bool isOpen() const;
+
+private:
+    intptr_t m_handle = -1;
+};
+
+// Last-write time as nanoseconds since 1970; false when it cannot be read or set.
+bool GetLastWriteTime(const std::string& path, int64_t& nanoseconds);
+bool SetLastWriteTime(const std::string& path, int64_t nanoseconds);
+
+// True when the file exists and cannot be written by this user (read-only attribute or mode).
+bool IsReadOnlyFile(const std::string& path);
+
+// The folder of the running program file, with a trailing separator.
+std::string ProgramFolder();
+
+// The temporary folder for this user's logs, with a trailing separator. On Linux a private
+// folder inside $TMPDIR (or /tmp) created with mode 0700 and refused unless it is a real
+// directory owned by this user and not writable by others. Empty when none can be had.
+std::string TempFolder();
+
+}  // namespace vorlaxis::platform

@@ -1,0 +1,22 @@
+// The medium behind a path: its volume label and serial number, and the eject request.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vorlaxis::platform {
+
+struct VolumeIdentity {
+    std::string label;    // UTF-8, possibly empty
+    uint32_t serial = 0;  // the 32-bit number Windows reports for the volume
+    bool known = false;   // false when nothing could be learnt (label empty, serial 0)
+};
+
+// The identity of the volume that holds `path` (a drive root or any folder on it).
+VolumeIdentity QueryVolume(const std::string& path);
+
+// Asks the drive that holds `path` to eject its medium, only when it is a removable or optical
+// drive. Nothing is reported.
+void EjectVolume(const std::string& path);
+
+}  // namespace vorlaxis::platform

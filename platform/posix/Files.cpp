@@ -1,0 +1,346 @@
+// Files and directories on Linux.
+#include "platform/Files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace vorlaxis::platform {
+
+char PathSeparator() { return '/'; }
+
+// ---------------------------------------------------------------------------------------------
+// Directory listing
+
+struct DirSearch::Impl {
+    DIR* dir = nullptr;
+    int dirFd = -1;
+    uint32_t mask = 0;
+};
+
+DirSearch::DirSearch(const std::string& dir, std::string_view /*pattern*/, uint32_t mask)
+    : m_impl(std::make_unique<Impl>()) {
+    m_impl->mask = mask;
+    // O_NONBLOCK and O_DIRECTORY: a name that is no directory must not be opened as a file.
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(),
+                          O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return;
+    m_impl->dir = ::fdopendir(fd);
+    if (!m_impl->dir) {
+        ::close(fd);
+        return;
+    }
+    m_impl->dirFd = fd;
+}
+
+DirSearch::~DirSearch() {
+    if (m_impl->dir) ::closedir(m_impl->dir);
+}
+
+bool DirSearch::valid() const { return m_impl->dir != nullptr; }
+
+bool DirSearch::next(DirEntry& entry) {
+    if (!m_impl->dir) return false;
+    for (;;) {
+        errno = 0;
+        const dirent* d = ::readdir(m_impl->dir);
+        if (!d) return false;  // end, or a listing error: the listing ends as if complete
+        uint32_t attributes = 0;
+        bool isDir = false;
+        if (d->d_type == DT_DIR) {
+            isDir = true;
+        } else if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
+            // A link to a directory is walked like a directory; the caller guards loops.
+            struct stat st{};
+            if (::fstatat(m_impl->dirFd, d->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode)) {
+                isDir = true;
+            }
+        }
+        if (isDir) attributes |= kAttrDirectory;
+        // Linux has no hidden, system or volume-label bits: only the directory bit filters.
+        if ((attributes & kAttrDirectory) && !(m_impl->mask & kAttrDirectory)) continue;
+        entry.name = d->d_name;
+        entry.attributes = attributes;
+        return true;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+InputFile::InputFile() = default;
+InputFile::~InputFile() { close(); }
+
+bool InputFile::open(const std::string& path) {
+    close();
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return false;  // missing or a dangling link
+    if (S_ISDIR(st.st_mode)) return false;
+    if (!S_ISREG(st.st_mode)) {
+        // FIFOs, sockets and device nodes are never opened: opening can block or act on a
+        // device of this machine. They count as readable and empty.
+        m_special = true;
+        return true;
+    }
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    struct stat fst{};
+    if (::fstat(fd, &fst) != 0 || !S_ISREG(fst.st_mode)) {
+        // Swapped for something else between the two looks.
+        ::close(fd);
+        if (S_ISDIR(fst.st_mode)) return false;
+        m_special = true;
+        return true;
+    }
+    // A media test must read the medium, not memory.
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_handle = fd;
+    return true;
+}
+
+int64_t InputFile::read(void* buffer, int64_t count) {
+    if (m_special) return 0;
+    if (m_handle < 0) return -1;
+    auto* out = static_cast<char*>(buffer);
+    int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(static_cast<int>(m_handle), out + done,
+                                 static_cast<size_t>(count - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t InputFile::position() {
+    if (m_special) return 0;
+    if (m_handle < 0) return -1;
+    const off_t pos = ::lseek(static_cast<int>(m_handle), 0, SEEK_CUR);
+    return pos < 0 ? -1 : static_cast<int64_t>(pos);
+}
+
+bool InputFile::seek(int64_t position) {
+    if (m_special) return true;
+    if (m_handle < 0 || position < 0) return false;
+    return ::lseek(static_cast<int>(m_handle), static_cast<off_t>(position), SEEK_SET) >= 0;
+}
+
+void InputFile::close() {
+    if (m_handle >= 0) {
+        ::close(static_cast<int>(m_handle));
+        m_handle = -1;
+    }
+    m_special = false;
+}
+
+bool InputFile::isOpen() const { return m_handle >= 0 || m_special; }
+
+intptr_t InputFile::release() {
+    const intptr_t h = m_handle;
+    m_handle = -1;
+    m_special = false;
+    return h;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Path queries
+
+int64_t ListedFileSize(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return -1;
+    if (S_ISDIR(st.st_mode)) return -1;
+    if (!S_ISREG(st.st_mode)) return 0;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st{};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path) {
+    struct stat st{};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool MakeDirectories(const std::string& path) {
+    if (path.empty()) return false;
+    if (IsDirectory(path)) return true;
+    std::string partial;
+    size_t pos = 0;
+    while (pos <= path.size()) {
+        const size_t slash = path.find('/', pos);
+        const size_t end = slash == std::string::npos ? path.size() : slash;
+        partial = path.substr(0, end);
+        if (!partial.empty() && !IsDirectory(partial)) {
+            if (::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) return false;
+        }
+        if (slash == std::string::npos) break;
+        pos = slash + 1;
+    }
+    return IsDirectory(path);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+    content.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        content.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+namespace {
+
+bool WriteAll(int fd, std::string_view data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, std::string_view content) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return false;
+    const bool ok = WriteAll(fd, content);
+    return (::close(fd) == 0) && ok;
+}
+
+OutputFile::OutputFile() = default;
+OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::create(const std::string& path) {
+    close();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return false;
+    m_handle = fd;
+    return true;
+}
+
+bool OutputFile::createPrivate(const std::string& path) {
+    close();
+    // O_NOFOLLOW: a planted link at the name must not redirect the write.
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
+                          0600);
+    if (fd < 0) return false;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return false;
+    }
+    ::fchmod(fd, 0600);
+    m_handle = fd;
+    return true;
+}
+
+bool OutputFile::write(std::string_view data) {
+    if (m_handle < 0) return false;
+    return WriteAll(static_cast<int>(m_handle), data);
+}
+
+bool OutputFile::close() {
+    if (m_handle < 0) return true;
+    const int rc = ::close(static_cast<int>(m_handle));
+    m_handle = -1;
+    return rc == 0;
+}
+
+bool OutputFile::isOpen() const { return m_handle >= 0; }
+
+bool GetLastWriteTime(const std::string& path, int64_t& nanoseconds) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    nanoseconds = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+bool SetLastWriteTime(const std::string& path, int64_t nanoseconds) {
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
+    times[1].tv_nsec = static_cast<long>(nanoseconds % 1000000000);
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    // Root may write anything; the owner's write bit is what a user means by read-only.
+    return (st.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+std::string ProgramFolder() {
+    char buffer[PATH_MAX + 1];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
+    if (n <= 0) return "./";
+    std::string path(buffer, static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+namespace {
+
+// A private folder is usable when it is a real directory (no link), owned by this user and
+// writable by nobody else.
+bool IsSafePrivateFolder(const std::string& path) {
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 0022) == 0;
+}
+
+}  // namespace
+
+std::string TempFolder() {
+    std::string base = "/tmp";
+    if (const char* env = std::getenv("TMPDIR"); env && *env && IsDirectory(env)) base = env;
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    const std::string folder = base + "/vorlaxis-" + std::to_string(::geteuid());
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return {};
+    if (!IsSafePrivateFolder(folder)) return {};
+    return folder + "/";
+}
+
+}  // namespace vorlaxis::platform

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what Vorlaxis needs to build, run and test on Debian 12. Safe to run again:
+# packages already present are left alone, and apt is asked only when something is missing.
+set -euo pipefail
+
+PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-translations-l10n
+  libgl-dev
+  libgtest-dev libgmock-dev
+  libblkid-dev
+  libfuse3-dev fuse3
+  clang libclang-rt-14-dev
+  dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux
+  xvfb xauth xdotool imagemagick fonts-dejavu-core
+)
+if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then
+  PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales)
+fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  echo "install-deps: installing ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

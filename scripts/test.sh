@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Everything a fresh Debian 12 machine needs to test Vorlaxis: installs the packages, builds
+# with AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests, then builds the
+# normal configuration and runs the tests again. Ends with ctest's summary line.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+if [ "${VORLAXIS_SKIP_SANITIZE:-0}" != 1 ]; then
+  cmake --preset sanitize >/dev/null
+  cmake --build --preset sanitize -j "$jobs"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --preset sanitize -j "$jobs" --timeout 600
+fi
+
+if [ -x scripts/test-windows.sh ] && [ "${VORLAXIS_SKIP_WINDOWS:-0}" != 1 ]; then
+  bash scripts/test-windows.sh
+fi
+
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs" --timeout 600
