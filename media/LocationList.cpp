@@ -1,0 +1,111 @@
+#include "media/LocationList.h"
+
+#include <algorithm>
+
+#include "core/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace vorlaxis {
+
+int LocationList::add(const std::string& text) {
+    // After the entries that compare equal, so duplicates keep the order they were added in.
+    const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), text,
+                                        [](const std::string& t, const TestLocation& e) {
+                                            return platform::CompareTextNoCase(t, e.Path) < 0;
+                                        });
+    const int position = static_cast<int>(place - m_entries.begin());
+    m_entries.insert(place, TestLocation{text, false});
+    if (m_selected != kNone && m_selected >= position) ++m_selected;
+    return position;
+}
+
+void LocationList::replace(int position, const std::string& text) {
+    m_entries.at(static_cast<size_t>(position)).Path = text;
+}
+
+void LocationList::remove(int position) {
+    m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(position));
+    if (m_selected == position) {
+        m_selected = kNone;
+    } else if (m_selected > position) {
+        --m_selected;
+    }
+}
+
+void LocationList::clear() {
+    m_entries.clear();
+    m_selected = kNone;
+}
+
+const std::string& LocationList::text(int position) const {
+    return m_entries.at(static_cast<size_t>(position)).Path;
+}
+
+bool LocationList::isTicked(int position) const {
+    return m_entries.at(static_cast<size_t>(position)).Checked;
+}
+
+void LocationList::setTicked(int position, bool ticked) {
+    m_entries.at(static_cast<size_t>(position)).Checked = ticked;
+}
+
+void LocationList::setSelected(int position) {
+    m_selected = position >= 0 && position < count() ? position : kNone;
+}
+
+bool CheckPathValidity(Dialogs& dialogs, const std::string& path) {
+    if (platform::IsDirectory(path)) return true;
+    const std::string question = path + "\n\n" + "Zadaná cesta není platná, nebo zařízení není " +
+                                 "připraveno. Checete i přesto tuto cestu přidat?";
+    return dialogs.MessageBox(question, "Potvrzení", MsgButtons::YesNo, MsgIcon::Warning) ==
+           MsgResult::Yes;
+}
+
+bool BrowseAndAddLocation(LocationList& list, Dialogs& dialogs) {
+    const std::string path = dialogs.BrowseForFolder("Nalistovat složku...");
+    if (path.empty() || !CheckPathValidity(dialogs, path)) return false;
+    list.add(path);
+    return true;
+}
+
+bool AddLocationByHand(LocationList& list, Dialogs& dialogs) {
+    const std::string path = dialogs.InputBox("Vložit ručně", "Zapište novou cestu:", "");
+    if (path.empty() || !CheckPathValidity(dialogs, path)) return false;
+    list.add(path);
+    return true;
+}
+
+bool EditSelectedLocation(LocationList& list, Dialogs& dialogs) {
+    const int position = list.selected();
+    if (position == LocationList::kNone) return false;
+    const std::string path =
+        dialogs.InputBox("Upravit cestu", "Zapište novou cestu:", list.text(position));
+    // An entry is never emptied by editing. Cancel returns the old text, which is still
+    // checked: the user gets the same question as for a new path.
+    if (path.empty() || !CheckPathValidity(dialogs, path)) return false;
+    const bool differs = path != list.text(position);
+    list.replace(position, path);
+    return differs;
+}
+
+bool RemoveSelectedLocation(LocationList& list, Dialogs& dialogs) {
+    const int position = list.selected();
+    if (position == LocationList::kNone) return false;
+    if (dialogs.MessageBox("Odstranit vybranou cestu?", "Potvrzení", MsgButtons::YesNo,
+                           MsgIcon::Information) != MsgResult::Yes) {
+        return false;
+    }
+    list.remove(position);
+    return true;
+}
+
+bool ShowSelectedLocation(const LocationList& list, Dialogs& dialogs) {
+    const int position = list.selected();
+    if (position == LocationList::kNone) return false;
+    dialogs.MessageBox("Aktuální záznam:\n\n" + list.text(position), "Zobrazit cestu",
+                       MsgButtons::Ok, MsgIcon::Information);
+    return false;
+}
+
+}  // namespace vorlaxis

@@ -1,0 +1,313 @@
+#include "settings/IniFile.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Files.h"
+
+namespace vorlaxis {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Length-prefixed so that no pair of names can collide, whatever bytes they hold.
+std::string IndexKey(std::string_view section, std::string_view key, bool withKey) {
+    std::string result = std::to_string(section.size()) + ':';
+    for (char c : section) result += LowerAscii(c);
+    if (withKey) {
+        result += ':';
+        for (char c : key) result += LowerAscii(c);
+    }
+    return result;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+// A value must stay on its line: a line break in it would start new keys or sections.
+// Blanks at either end, or a pair of surrounding quotes, would be lost on reading; quoting
+// keeps them, and the private-profile reader removes exactly that pair again.
+std::string StorableValue(std::string_view value) {
+    std::string result(value);
+    for (char& c : result) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    const bool blankEnds = !result.empty() && (IsBlank(result.front()) || IsBlank(result.back()));
+    const bool quoted = result.size() >= 2 && (result.front() == '"' || result.front() == '\'') &&
+                        result.back() == result.front();
+    if (blankEnds || quoted) result = '"' + result + '"';
+    return result;
+}
+
+enum class ReplaceResult { Done, Failed, NotTried };
+
+// Writes the content beside the file and renames it over the file, so that a crash or a full
+// disk leaves the old file whole. NotTried where renaming does not fit: a symbolic link (the
+// user's link must stay) or a folder where no new file can be created (the file itself may
+// still be writable in place).
+ReplaceResult ReplaceByRename(const std::string& path, const std::string& content) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::is_symlink(path, ec)) return ReplaceResult::NotTried;
+    const std::string temporary = path + ".new";
+    platform::OutputFile out;
+    if (!out.createPrivate(temporary)) return ReplaceResult::NotTried;
+    bool ok = out.write(content);
+    ok = out.close() && ok;
+    if (ok) {
+        const fs::file_status old = fs::status(path, ec);
+        const fs::perms perms = !ec && fs::exists(old)
+                                    ? old.permissions()
+                                    : fs::perms::owner_read | fs::perms::owner_write |
+                                          fs::perms::group_read | fs::perms::others_read;
+        fs::permissions(temporary, perms, ec);
+        fs::rename(temporary, path, ec);
+        ok = !ec;
+    }
+    if (!ok) platform::RemoveFile(temporary);
+    return ok ? ReplaceResult::Done : ReplaceResult::Failed;
+}
+
+}  // namespace
+
+int32_t ParseIniInteger(std::string_view text, int32_t fallback) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    bool hex = false;
+    if (i < text.size() && text[i] == '$') {
+        hex = true;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i == text.size()) return fallback;
+    const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+    uint64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = LowerAscii(text[i]);
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        if (digit < 0) return fallback;
+        magnitude = magnitude * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
+        if (magnitude > limit) return fallback;
+    }
+    // Hexadecimal text gives the 32-bit pattern: $FFFFFFFF is -1.
+    uint32_t bits = static_cast<uint32_t>(magnitude);
+    if (negative) bits = 0u - bits;
+    return static_cast<int32_t>(bits);
+}
+
+IniDocument::IniDocument(std::string_view content) {
+    if (content.substr(0, kBom.size()) == kBom) {
+        m_bom = true;
+        content.remove_prefix(kBom.size());
+    }
+    const size_t firstBreak = content.find('\n');
+    if (firstBreak != std::string_view::npos) {
+        m_lineEnd = firstBreak > 0 && content[firstBreak - 1] == '\r' ? "\r\n" : "\n";
+    } else if (platform::PathSeparator() == '\\') {
+        m_lineEnd = "\r\n";
+    }
+    m_endsWithLineEnd = content.empty() || content.back() == '\n';
+    while (!content.empty()) {
+        const size_t end = content.find('\n');
+        std::string_view line = content.substr(0, end);
+        content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        m_lines.push_back(parseLine(std::string(line)));
+    }
+}
+
+IniDocument::Line IniDocument::parseLine(std::string raw) {
+    Line line;
+    const std::string_view text = Trim(raw);
+    if (!text.empty() && text.front() == '[') {
+        // A header without "]" opens no section; it stays as an unknown line.
+        const size_t close = text.find(']');
+        if (close != std::string_view::npos) {
+            line.kind = Kind::Section;
+            line.name = Trim(text.substr(1, close - 1));
+        }
+    } else if (!text.empty() && text.front() != ';') {
+        const size_t equals = text.find('=');
+        const std::string_view name =
+            equals == std::string_view::npos ? std::string_view() : Trim(text.substr(0, equals));
+        if (!name.empty()) {
+            line.kind = Kind::Key;
+            line.name = name;
+        }
+    }
+    line.raw = std::move(raw);
+    return line;
+}
+
+std::string IniDocument::text() const {
+    std::string result;
+    if (m_bom) result = kBom;
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        result += m_lines[i].raw;
+        if (i + 1 < m_lines.size() || m_endsWithLineEnd) result += m_lineEnd;
+    }
+    return result;
+}
+
+void IniDocument::rebuildIndex() const {
+    m_index.clear();
+    const std::string* section = nullptr;
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind == Kind::Section) {
+            section = &line.name;
+            m_index.emplace(IndexKey(line.name, {}, false), i);
+        } else if (line.kind == Kind::Key && section) {
+            // emplace keeps the first: the first of duplicate keys wins.
+            m_index.emplace(IndexKey(*section, line.name, true), i);
+        }
+    }
+    m_indexValid = true;
+}
+
+const IniDocument::Line* IniDocument::findKey(std::string_view section,
+                                              std::string_view key) const {
+    if (!m_indexValid) rebuildIndex();
+    const auto it = m_index.find(IndexKey(section, key, true));
+    return it == m_index.end() ? nullptr : &m_lines[it->second];
+}
+
+bool IniDocument::hasKey(std::string_view section, std::string_view key) const {
+    return findKey(section, key) != nullptr;
+}
+
+bool IniDocument::hasSection(std::string_view section) const {
+    if (!m_indexValid) rebuildIndex();
+    return m_index.count(IndexKey(section, {}, false)) != 0;
+}
+
+std::string IniDocument::readString(std::string_view section, std::string_view key,
+                                    std::string_view fallback) const {
+    const Line* line = findKey(section, key);
+    if (!line) return std::string(fallback);
+    std::string_view value = Trim(std::string_view(line->raw).substr(line->raw.find('=') + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value.substr(0, kIniMaxValueLength));
+}
+
+int32_t IniDocument::readInteger(std::string_view section, std::string_view key,
+                                 int32_t fallback) const {
+    if (!hasKey(section, key)) return fallback;
+    return ParseIniInteger(readString(section, key, {}), fallback);
+}
+
+bool IniDocument::readBool(std::string_view section, std::string_view key, bool fallback) const {
+    return readInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void IniDocument::writeString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+    const std::string stored = StorableValue(value);
+    const Line* existing = findKey(section, key);
+    changed();
+    m_endsWithLineEnd = true;
+    if (existing) {
+        Line& line = m_lines[static_cast<size_t>(existing - m_lines.data())];
+        line.raw = line.name + '=' + stored;  // keeps the name as the file spells it
+        return;
+    }
+    Line keyLine{std::string(key) + '=' + stored, Kind::Key, std::string(key)};
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].kind != Kind::Section || !SameName(m_lines[i].name, section)) continue;
+        // After the section's last line that is not blank, so a blank line before the next
+        // section stays where it is.
+        size_t insertAt = i + 1;
+        for (size_t j = i + 1; j < m_lines.size() && m_lines[j].kind != Kind::Section; ++j) {
+            if (!Trim(m_lines[j].raw).empty()) insertAt = j + 1;
+        }
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine);
+        return;
+    }
+    if (!m_lines.empty() && !Trim(m_lines.back().raw).empty()) m_lines.push_back(Line{});
+    m_lines.push_back(Line{'[' + std::string(section) + ']', Kind::Section, std::string(section)});
+    m_lines.push_back(std::move(keyLine));
+}
+
+void IniDocument::eraseSection(std::string_view section) {
+    changed();
+    std::vector<Line> kept;
+    kept.reserve(m_lines.size());
+    bool erasing = false;
+    for (Line& line : m_lines) {
+        if (line.kind == Kind::Section) erasing = SameName(line.name, section);
+        if (!erasing) kept.push_back(std::move(line));
+    }
+    m_lines = std::move(kept);
+}
+
+IniFile::IniFile(std::string path) : m_path(std::move(path)) {
+    std::string content;
+    if (platform::ReadWholeFile(m_path, content)) m_document = IniDocument(content);
+}
+
+bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    m_document.writeString(section, key, value);
+    return save();
+}
+
+bool IniFile::writeInteger(std::string_view section, std::string_view key, int32_t value) {
+    return writeString(section, key, std::to_string(value));
+}
+
+bool IniFile::writeBool(std::string_view section, std::string_view key, bool value) {
+    return writeString(section, key, value ? "1" : "0");
+}
+
+bool IniFile::eraseSection(std::string_view section) {
+    m_document.eraseSection(section);
+    return save();
+}
+
+bool IniFile::save() {
+    const std::string content = m_document.text();
+    // The profile functions refuse a read-only file; renaming over it would not.
+    bool saved = false;
+    if (!platform::IsReadOnlyFile(m_path)) {
+        const ReplaceResult result = ReplaceByRename(m_path, content);
+        saved = result == ReplaceResult::Done ||
+                (result == ReplaceResult::NotTried && platform::WriteWholeFile(m_path, content));
+    }
+    if (!saved) {
+        // Stay in step with what the file really holds.
+        std::string current;
+        m_document =
+            platform::ReadWholeFile(m_path, current) ? IniDocument(current) : IniDocument();
+    }
+    return saved;
+}
+
+}  // namespace vorlaxis

@@ -1,0 +1,95 @@
+// INI text read and written the way the Windows private-profile functions do, so that a file
+// written by either side reads the same on the other. Lines the program does not know
+// (comments, foreign sections and keys, garbage) are kept as they are.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vorlaxis {
+
+// Values are read back at most this long, as through a 2048-byte profile buffer.
+constexpr size_t kIniMaxValueLength = 2047;
+
+// Parses an integer value: signed decimal, or hexadecimal after "0x", "0X" or "$" (a sign may
+// precede the prefix). Anything else, or a number outside 32 bits, gives `fallback`.
+int32_t ParseIniInteger(std::string_view text, int32_t fallback);
+
+// The text of an INI file in memory. Section and key names match without regard to (ASCII)
+// case; where a name occurs twice, the first occurrence wins. Reading accepts CR LF and LF
+// and ignores a UTF-8 byte-order mark; writing keeps the file's own line ends.
+class IniDocument {
+  public:
+    IniDocument() = default;
+    explicit IniDocument(std::string_view content);
+
+    // The whole file as it would be saved.
+    std::string text() const;
+
+    // The value with blanks trimmed, one pair of surrounding quotes removed and cut at
+    // kIniMaxValueLength; `fallback` when the key is missing.
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view fallback) const;
+    int32_t readInteger(std::string_view section, std::string_view key, int32_t fallback) const;
+    // Read as an integer with the default 1 or 0; any non-zero number is true.
+    bool readBool(std::string_view section, std::string_view key, bool fallback) const;
+    bool hasKey(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const;
+
+    // Sets a key: replaces the first one of that name, or adds it at the end of the section,
+    // or appends the section at the end of the file.
+    void writeString(std::string_view section, std::string_view key, std::string_view value);
+    // Removes every section of that name with all its lines.
+    void eraseSection(std::string_view section);
+
+  private:
+    enum class Kind { Other, Section, Key };
+    struct Line {
+        std::string raw;  // as in the file, without the line end
+        Kind kind = Kind::Other;
+        std::string name;  // section or key name, trimmed
+    };
+
+    static Line parseLine(std::string raw);
+    const Line* findKey(std::string_view section, std::string_view key) const;
+    void rebuildIndex() const;
+    void changed() { m_indexValid = false; }
+
+    std::vector<Line> m_lines;
+    std::string m_lineEnd = "\n";
+    bool m_endsWithLineEnd = true;
+    bool m_bom = false;
+    // Lower-case "section\0key" and "section" to the first line that holds them.
+    mutable std::unordered_map<std::string, size_t> m_index;
+    mutable bool m_indexValid = false;
+};
+
+// An INI file on disk. Every write goes to the file at once, as the profile functions do: the
+// new content is written beside it and renamed over it, so a crash mid-write leaves either the
+// old or the new file. A read-only file is refused, as it is on Windows.
+class IniFile {
+  public:
+    // Loads the file; a missing or unreadable file reads as an empty one.
+    explicit IniFile(std::string path);
+
+    const std::string& path() const { return m_path; }
+    const IniDocument& document() const { return m_document; }
+
+    // False when the system refused the write; the file then holds what it held before.
+    [[nodiscard]] bool writeString(std::string_view section, std::string_view key,
+                                   std::string_view value);
+    [[nodiscard]] bool writeInteger(std::string_view section, std::string_view key, int32_t value);
+    [[nodiscard]] bool writeBool(std::string_view section, std::string_view key, bool value);
+    [[nodiscard]] bool eraseSection(std::string_view section);
+
+  private:
+    bool save();
+
+    std::string m_path;
+    IniDocument m_document;
+};
+
+}  // namespace vorlaxis

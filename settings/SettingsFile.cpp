@@ -1,0 +1,131 @@
+#include "settings/SettingsFile.h"
+
+#include <algorithm>
+
+#include "media/LocationList.h"
+#include "platform/Files.h"
+#include "settings/IniFile.h"
+
+namespace vorlaxis {
+
+namespace {
+
+constexpr const char* kApplication = "Application";
+constexpr const char* kDataRead = "DataRead";
+constexpr const char* kTest = "Test";
+constexpr const char* kLogs = "Logs";
+constexpr const char* kPaths = "Paths";
+constexpr const char* kEndOfList = "{}";
+
+bool IsThreeWayCode(int32_t value) {
+    return value >= 1 && value <= 3;
+}
+
+// A three-way code takes effect only for 1, 2 or 3; any other number leaves the field alone.
+void ReadThreeWay(const IniDocument& ini, const char* section, const char* key, int32_t fallback,
+                  int32_t& field) {
+    const int32_t value = ini.readInteger(section, key, fallback);
+    if (IsThreeWayCode(value)) field = value;
+}
+
+std::string PathKey(int position) {
+    return "Path" + std::to_string(position);
+}
+
+void ReadOptions(const IniDocument& ini, TestSettings& settings, SettingsReadHook* hook) {
+    settings.EjectAfterTest = ini.readBool(kApplication, "Eject media", true);
+    ReadThreeWay(ini, kDataRead, "DataReadStyle", 1, settings.DataReadStyle);
+    settings.BlockSize = std::clamp(ini.readInteger(kDataRead, "BlockSize", 48), 4, 48);
+    ReadThreeWay(ini, kDataRead, "ReadEveryXthBlock", 1, settings.ReadEveryXthBlock);
+    settings.GoNonstop = ini.readBool(kTest, "Go nonstop", false);
+    settings.ShowErrorList = ini.readBool(kTest, "Show ErrorList", false);
+    settings.ShowLogsAfterTest = ini.readBool(kLogs, "Show Logs After Test", true);
+    if (hook) hook->showLogsAfterTestRead(settings);
+    settings.ShowLogsAfterTestAlways = ini.readBool(kLogs, "Show Logs After Test Always", false);
+    settings.SaveLogsToDisk = ini.readBool(kLogs, "Save Logs to Disk", false);
+    ReadThreeWay(ini, kLogs, "Logs FileNameFormat", ByVolumeLabel, settings.LogsFileNameFormat);
+    ReadThreeWay(ini, kLogs, "TXT Viewer", Notepad, settings.TxtViewer);
+}
+
+void ReadLocations(const IniDocument& ini, LocationList& list) {
+    list.clear();
+    // A missing key ends the list, so does one holding the end marker; an empty value is an
+    // entry with an empty path.
+    for (int n = 0; n < INT32_MAX; ++n) {
+        const std::string path = ini.readString(kPaths, PathKey(n), kEndOfList);
+        if (path == kEndOfList) break;
+        const int position = list.add(path);
+        list.setTicked(position, ini.readBool(kPaths, PathKey(n) + "Checked", false));
+    }
+}
+
+// Each step writes its keys in order and stops at the first one the system refuses.
+bool WriteOptions(IniFile& ini, const TestSettings& s, int32_t left, int32_t top) {
+    auto code = [&ini](const char* section, const char* key, int32_t value) {
+        // "Nothing chosen" is not written: the file keeps the number that was read.
+        return !IsThreeWayCode(value) || ini.writeInteger(section, key, value);
+    };
+    return ini.writeInteger(kApplication, "Xpos", left) &&
+           ini.writeInteger(kApplication, "Ypos", top) &&
+           ini.writeBool(kApplication, "Eject media", s.EjectAfterTest) &&
+           code(kDataRead, "DataReadStyle", s.DataReadStyle) &&
+           ini.writeInteger(kDataRead, "BlockSize", s.BlockSize) &&
+           code(kDataRead, "ReadEveryXthBlock", s.ReadEveryXthBlock) &&
+           ini.writeBool(kTest, "Go nonstop", s.GoNonstop) &&
+           ini.writeBool(kTest, "Show ErrorList", s.ShowErrorList) &&
+           ini.writeBool(kLogs, "Show Logs After Test", s.ShowLogsAfterTest) &&
+           ini.writeBool(kLogs, "Show Logs After Test Always", s.ShowLogsAfterTestAlways) &&
+           ini.writeBool(kLogs, "Save Logs to Disk", s.SaveLogsToDisk) &&
+           code(kLogs, "Logs FileNameFormat", s.LogsFileNameFormat) &&
+           code(kLogs, "TXT Viewer", s.TxtViewer);
+}
+
+bool WriteLocations(IniFile& ini, const LocationList& list) {
+    if (!ini.eraseSection(kPaths)) return false;
+    for (int n = 0; n < list.count(); ++n) {
+        if (!ini.writeString(kPaths, PathKey(n), list.text(n)) ||
+            !ini.writeBool(kPaths, PathKey(n) + "Checked", list.isTicked(n))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string SettingsFilePath() {
+    return platform::ProgramFolder() + "Ulvenor.ini";
+}
+
+TestSettings DefaultTestSettings() {
+    TestSettings settings;
+    settings.DataReadStyle = 1;
+    settings.ReadEveryXthBlock = 1;
+    settings.LogsFileNameFormat = ByVolumeLabel;
+    settings.TxtViewer = Notepad;
+    return settings;
+}
+
+void ReadINIs(const std::string& path, TestSettings& settings, WindowPlacement* window,
+              LocationList& list, SettingsReadHook* hook) {
+    std::string content;
+    const IniDocument ini =
+        platform::ReadWholeFile(path, content) ? IniDocument(content) : IniDocument();
+    settings.Ypos = ini.readInteger(kApplication, "Ypos", 100);
+    if (window) window->setTop(settings.Ypos);
+    settings.Xpos = ini.readInteger(kApplication, "Xpos", 100);
+    if (window) window->setLeft(settings.Xpos);
+    ReadOptions(ini, settings, hook);
+    ReadLocations(ini, list);
+}
+
+std::string WriteINIs(const std::string& path, const TestSettings& settings,
+                      const WindowPlacement* window, const LocationList& list) {
+    IniFile ini(path);
+    const int32_t left = window ? window->left() : settings.Xpos;
+    const int32_t top = window ? window->top() : settings.Ypos;
+    if (WriteOptions(ini, settings, left, top) && WriteLocations(ini, list)) return {};
+    return "Unable to write to " + path;
+}
+
+}  // namespace vorlaxis
