@@ -105,6 +105,10 @@ bool MakeDirectories(const std::string& path);
 // Reads a whole file into `content`; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& content);
 
+// Reads a whole file like ReadWholeFile; when it fails, `reason` gets the system's text for the
+// failure ("No such file or directory"), for messages that name it.
+bool ReadWholeFileWithReason(const std::string& path, std::string& content, std::string& reason);
+
 // Replaces the content of `path` with `content` (creating it when missing). A symbolic link in
 // place of the file is written through as the user asked; false when refused.
 bool WriteWholeFile(const std::string& path, std::string_view content);

@@ -1,0 +1,21 @@
+// Starting external programs (the desktop's opener, a text editor, the file browser).
+// Programs get an argument list and are never started through a shell command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vorlaxis::platform {
+
+// The full path of the program `name` found on the search path (PATH), or empty when none is
+// there. A name holding a separator is taken as a path and only checked.
+std::string FindProgram(const std::string& name);
+
+// Starts `program` (a full path, or a name looked up as FindProgram does) with `arguments`
+// (argv[1..]) in `workingFolder` (empty: this process's own). The program runs on its own: it
+// is detached from this process, never waited for and leaves no zombie behind. Returns false
+// when it could not be started (not found, not executable); what it does later is its own.
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& workingFolder);
+
+}  // namespace vorlaxis::platform

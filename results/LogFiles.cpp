@@ -1,0 +1,116 @@
+// The copy procedure and the log names of the results step.
+#include "results/LogFiles.h"
+
+#include <vector>
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace vorlaxis {
+
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+    const size_t sep = path.rfind(platform::PathSeparator());
+    return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t sep = path.rfind(platform::PathSeparator());
+    return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+}
+
+// A volume label is the medium's to choose; on Linux it may hold "/", which would lead the
+// saved log into another folder (or out of Logs with "../").
+std::string SafeNamePart(std::string text) {
+    for (char& c : text) {
+        if (c == '/' || c == platform::PathSeparator() || c == '\0') c = '_';
+    }
+    return text;
+}
+
+// Copies the bytes; returns the error text or empty.
+std::string CopyBytes(platform::InputFile& in, platform::OutputFile& out) {
+    std::vector<char> buffer(65536);
+    for (;;) {
+        const int64_t n = in.read(buffer.data(), static_cast<int64_t>(buffer.size()));
+        if (n < 0) return "Stream read error";
+        if (n == 0) return {};
+        if (!out.write(std::string_view(buffer.data(), static_cast<size_t>(n)))) {
+            return "Stream write error";
+        }
+    }
+}
+
+}  // namespace
+
+std::string TempLogPath(const std::string& tempFolder, int32_t k) {
+    return tempFolder + "tmplog" + std::to_string(k) + ".txt";
+}
+
+std::string LogsFolderPath(const std::string& programFolder) {
+    return programFolder + "Logs" + platform::PathSeparator();
+}
+
+std::string SavedLogName(int32_t format, const std::string& volumeLabel,
+                         const std::string& volumeSerial) {
+    const std::string label = SafeNamePart(volumeLabel);
+    const std::string serial = SafeNamePart(volumeSerial);
+    switch (format) {
+        case 1:
+            return serial + ".txt";
+        case 2:
+            return label + ".txt";
+        case 3:
+            return label + " (" + serial + ").txt";
+        default:
+            return {};
+    }
+}
+
+std::string CopyLogFile(const std::string& source, const std::string& destination) {
+    std::string target = destination;
+    if (platform::IsDirectory(target)) {
+        if (target.empty() || target.back() != platform::PathSeparator()) {
+            target += platform::PathSeparator();
+        }
+        target += FileNameOf(source);
+    }
+    platform::InputFile in;
+    if (!in.open(source)) return "Cannot open file " + platform::DisplayText(source);
+    const std::string folder = FolderOf(target);
+    if (!folder.empty()) platform::MakeDirectories(folder);
+    platform::OutputFile out;
+    if (platform::IsReadOnlyFile(target) || !out.create(target)) {
+        return "Cannot create file " + platform::DisplayText(target);
+    }
+    std::string error = CopyBytes(in, out);
+    if (!out.close() && error.empty()) error = "Stream write error";
+    if (!error.empty()) return error;
+    int64_t mtime = 0;
+    // Closed first: a network file system may still stamp the time when the data goes out.
+    if (platform::GetLastWriteTime(source, mtime)) platform::SetLastWriteTime(target, mtime);
+    return {};
+}
+
+std::string LoadLogText(const std::string& path, std::string& text) {
+    std::string bytes;
+    std::string reason;
+    if (!platform::ReadWholeFileWithReason(path, bytes, reason)) {
+        return "Cannot open file \"" + platform::DisplayText(path) + "\". " + reason;
+    }
+    std::string lines;
+    lines.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r') {
+            lines += '\n';
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            lines += bytes[i];
+        }
+    }
+    text = platform::Cp1250ToUtf8(lines);
+    return {};
+}
+
+}  // namespace vorlaxis

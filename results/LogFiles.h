@@ -1,0 +1,36 @@
+// The files of the results step: where the temporary and the saved logs lie, how a saved log is
+// named, the copy procedure that keeps a log, and loading a log for the internal viewer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vorlaxis {
+
+// A log of this size or larger goes to the text editor instead of the internal viewer.
+constexpr int64_t kInternalViewerLimit = 32700;
+
+// The temporary log of location k of the last batch: tempFolder + "tmplog" + k + ".txt".
+std::string TempLogPath(const std::string& tempFolder, int32_t k);
+
+// The folder of saved logs beside the program: programFolder + "Logs" + separator.
+std::string LogsFolderPath(const std::string& programFolder);
+
+// The saved-log name by a LogNameFormat code: serial + ".txt", label + ".txt", or
+// label + " (" + serial + ").txt"; empty for "nothing chosen". Label and serial are used as they
+// are, except that a path separator or NUL becomes "_", so the name never leaves the folder.
+std::string SavedLogName(int32_t format, const std::string& volumeLabel,
+                         const std::string& volumeSerial);
+
+// Copies `source` to `destination`: into an existing folder under the source's name; missing
+// folders created; an existing file replaced, a read-only one refused; the source's last-write
+// time given to the copy. Returns the error text ("Cannot open file %s", "Cannot create file
+// %s", "Stream read error", "Stream write error"), empty on success. A copy that fails after
+// the destination was created leaves the partial file.
+std::string CopyLogFile(const std::string& source, const std::string& destination);
+
+// Reads a log for the internal viewer: decoded from Windows-1250, line ends (CR LF, LF, CR)
+// made "\n". Returns the error text "Cannot open file "path". reason", empty on success.
+std::string LoadLogText(const std::string& path, std::string& text);
+
+}  // namespace vorlaxis

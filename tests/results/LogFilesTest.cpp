@@ -1,0 +1,116 @@
+// The copy procedure, the log names and loading a log for the internal viewer.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "TempDir.h"
+#include "platform/Files.h"
+#include "results/LogFiles.h"
+
+using namespace vorlaxis;
+using vorlaxis::test::TempDir;
+
+namespace {
+
+std::string Read(const std::string& path) {
+    std::string content;
+    return platform::ReadWholeFile(path, content) ? content : "<missing>";
+}
+
+TEST(LogNames, TemporaryAndSavedNames) {
+    EXPECT_EQ(TempLogPath("/tmp/v/", 0), "/tmp/v/tmplog0.txt");
+    EXPECT_EQ(TempLogPath("/tmp/v/", 33), "/tmp/v/tmplog33.txt");
+    EXPECT_EQ(LogsFolderPath("/opt/vorlaxis/"), "/opt/vorlaxis/Logs/");
+    EXPECT_EQ(SavedLogName(1, "Data", "0123ABCD"), "0123ABCD.txt");
+    EXPECT_EQ(SavedLogName(2, " Data ", "0123ABCD"), " Data .txt");  // nothing trimmed
+    EXPECT_EQ(SavedLogName(3, "Data", "0123ABCD"), "Data (0123ABCD).txt");
+    EXPECT_EQ(SavedLogName(0, "Data", "0123ABCD"), "");
+    EXPECT_EQ(SavedLogName(4, "Data", "0123ABCD"), "");
+    EXPECT_EQ(SavedLogName(2, "a/b", ""), "a_b.txt");
+    EXPECT_EQ(SavedLogName(2, std::string("a\0b", 3), ""), "a_b.txt");
+    EXPECT_EQ(SavedLogName(3, "..", "0123ABCD"), ".. (0123ABCD).txt");
+}
+
+TEST(CopyLogFile, CopiesBytesAndLastWriteTimeCreatingFolders) {
+    TempDir dir;
+    std::string content(200000, '\0');
+    for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7);
+    const std::string source = dir.file("src/tmplog0.txt", content);
+    ASSERT_TRUE(platform::SetLastWriteTime(source, 1234567890123456789));
+    const std::string target = dir.path() + "x/y/Logs/Disk.txt";
+    EXPECT_EQ(CopyLogFile(source, target), "");
+    EXPECT_EQ(Read(target), content);
+    int64_t mtime = 0;
+    ASSERT_TRUE(platform::GetLastWriteTime(target, mtime));
+    EXPECT_EQ(mtime, 1234567890123456789);
+    EXPECT_EQ(Read(source), content);  // the source is left alone
+}
+
+TEST(CopyLogFile, AnExistingFolderReceivesTheSourceName) {
+    TempDir dir;
+    const std::string source = dir.file("src/tmplog4.txt", "four");
+    dir.file("Logs/Disk.txt/placeholder", "");
+    EXPECT_EQ(CopyLogFile(source, dir.path() + "Logs/"), "");
+    EXPECT_EQ(Read(dir.path() + "Logs/tmplog4.txt"), "four");
+    EXPECT_EQ(CopyLogFile(source, dir.path() + "Logs/Disk.txt"), "");  // no trailing separator
+    EXPECT_EQ(Read(dir.path() + "Logs/Disk.txt/tmplog4.txt"), "four");
+}
+
+TEST(CopyLogFile, ReplacesAnExistingFileButNotAReadOnlyOne) {
+    TempDir dir;
+    const std::string source = dir.file("tmplog0.txt", "new");
+    const std::string target = dir.file("Logs/Disk.txt", "an older and longer log");
+    EXPECT_EQ(CopyLogFile(source, target), "");
+    EXPECT_EQ(Read(target), "new");
+    ::chmod(target.c_str(), 0444);
+    dir.file("tmplog0.txt", "newer");
+    EXPECT_EQ(CopyLogFile(source, target), "Cannot create file " + target);
+    EXPECT_EQ(Read(target), "new");
+}
+
+TEST(CopyLogFile, ReportsMissingSourceAndUncreatableDestination) {
+    TempDir dir;
+    EXPECT_EQ(CopyLogFile(dir.path() + "none.txt", dir.path() + "Logs/x.txt"),
+              "Cannot open file " + dir.path() + "none.txt");
+    EXPECT_FALSE(platform::Exists(dir.path() + "Logs/x.txt"));
+    const std::string source = dir.file("tmplog0.txt", "x");
+    dir.file("blocker", "a file where a folder should be");
+    EXPECT_EQ(CopyLogFile(source, dir.path() + "blocker/x.txt"),
+              "Cannot create file " + dir.path() + "blocker/x.txt");
+}
+
+TEST(LoadLogText, DecodesWindows1250AndLineEnds) {
+    TempDir dir;
+    // "Žluťoučký kůň" in Windows-1250, then CR LF, a lone LF, a lone CR.
+    const std::string path = dir.file("log.txt", "\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\nb\nc\rd\r\n");
+    std::string text = "old";
+    EXPECT_EQ(LoadLogText(path, text), "");
+    EXPECT_EQ(text, "Žluťoučký kůň\nb\nc\nd\n");
+}
+
+TEST(LoadLogText, FailureNamesThePathAndTheReason) {
+    TempDir dir;
+    std::string text = "kept";
+    EXPECT_EQ(LoadLogText(dir.path() + "missing.txt", text),
+              "Cannot open file \"" + dir.path() + "missing.txt\". No such file or directory");
+    EXPECT_EQ(text, "kept");
+    EXPECT_EQ(LoadLogText(dir.path(), text),
+              "Cannot open file \"" + dir.path() + "\". Is a directory");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CopyLogFile, ReadAndWriteFailuresHaveTheirOwnTexts) {
+    TempDir dir;
+    const std::string source = dir.file("tmplog0.txt", "content");
+    EXPECT_EQ(CopyLogFile(source, "/dev/full"), "Stream write error");
+    // A file whose first read fails: the kernel refuses reads of unmapped memory.
+    EXPECT_EQ(CopyLogFile("/proc/self/mem", dir.path() + "mem.txt"), "Stream read error");
+    EXPECT_TRUE(platform::Exists(dir.path() + "mem.txt"));  // the partial copy stays
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// Recording stand-ins for what the results step reaches outside the core: message boxes
+// answered by script, shell requests and result windows recorded.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "core/Dialogs.h"
+#include "results/LogFiles.h"
+#include "results/Results.h"
+#include "results/Shell.h"
+
+namespace vorlaxis::test {
+
+struct Message {
+    std::string text, caption;
+    MsgButtons buttons;
+    MsgIcon icon;
+};
+
+class ScriptedDialogs final : public Dialogs {
+  public:
+    std::deque<MsgResult> answers;  // for Yes/No boxes; none left means No
+    std::vector<Message> shown;
+
+    MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                         MsgIcon icon) override {
+        shown.push_back({text, caption, buttons, icon});
+        if (buttons == MsgButtons::Ok) return MsgResult::Ok;
+        if (answers.empty()) return MsgResult::No;
+        const MsgResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::string InputBox(const std::string&, const std::string&,
+                         const std::string& initial) override {
+        return initial;
+    }
+    std::string BrowseForFolder(const std::string&) override { return {}; }
+};
+
+struct ShellRequest {
+    std::string kind;  // "document", "editor" or "folder"
+    std::string path, workingFolder;
+    bool operator==(const ShellRequest&) const = default;
+};
+
+class RecordingShell final : public Shell {
+  public:
+    std::vector<ShellRequest> requests;
+    void OpenDocument(const std::string& path, const std::string& folder) override {
+        requests.push_back({"document", path, folder});
+    }
+    void OpenInTextEditor(const std::string& path, const std::string& folder) override {
+        requests.push_back({"editor", path, folder});
+    }
+    void OpenFolder(const std::string& path) override { requests.push_back({"folder", path, {}}); }
+};
+
+// The internal viewer loads the real file, as the window does.
+class RecordingWindows final : public ResultWindows {
+  public:
+    std::vector<std::string> viewerShown;  // captions of the viewer when it was shown
+    std::string viewerText;
+    int listShown = 0;
+    int colourCalls = 0;
+    bool red = false;
+
+    std::string ShowLogInViewer(const std::string& path) override {
+        const std::string error = LoadLogText(path, viewerText);
+        if (error.empty()) viewerShown.push_back(path);
+        return error;
+    }
+    void ShowBadFileList() override { ++listShown; }
+    void SetBadFileCountRed(bool isRed) override {
+        ++colourCalls;
+        red = isRed;
+    }
+};
+
+}  // namespace vorlaxis::test
