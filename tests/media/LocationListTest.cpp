@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "media/LocationList.h"
+
+using vorlaxis::LocationList;
+
+namespace {
+
+std::string Texts(const LocationList& list) {
+    std::string result;
+    for (const auto& entry : list.entries()) result += (result.empty() ? "" : " | ") + entry.Path;
+    return result;
+}
+
+}  // namespace
+
+TEST(LocationList, AddsAtTheSortedPlaceUntickedAndKeepsTheSelection) {
+    LocationList list;
+    EXPECT_EQ(list.add("C:\\"), 0);
+    EXPECT_EQ(list.add("A:\\"), 0);
+    list.setTicked(1, true);
+    list.setSelected(1);  // C:\ selected
+    EXPECT_EQ(list.add("B:\\"), 1);
+    EXPECT_EQ(Texts(list), "A:\\ | B:\\ | C:\\");
+    EXPECT_FALSE(list.isTicked(1));
+    EXPECT_TRUE(list.isTicked(2));
+    EXPECT_EQ(list.selected(), 2);
+    EXPECT_EQ(list.text(list.selected()), "C:\\");
+    list.add("D:\\");  // after the selection: it stays where it is
+    EXPECT_EQ(list.selected(), 2);
+}
+
+TEST(LocationList, OrderIgnoresCaseAndKeepsDuplicates) {
+    LocationList list;
+    list.add("e:\\");
+    list.add("b:\\");
+    list.add("c:\\data");
+    list.add("C:\\Data");
+    list.add("D:\\");
+    list.add("C:\\Data");
+    EXPECT_EQ(Texts(list), "b:\\ | c:\\data | C:\\Data | C:\\Data | D:\\ | e:\\");
+}
+
+TEST(LocationList, ReplaceKeepsPlaceTickAndSelection) {
+    LocationList list;
+    list.add("A:\\");
+    list.add("C:\\");
+    list.setTicked(0, true);
+    list.setSelected(0);
+    list.replace(0, "Z:\\");
+    EXPECT_EQ(Texts(list), "Z:\\ | C:\\");  // not re-sorted
+    EXPECT_TRUE(list.isTicked(0));
+    EXPECT_EQ(list.selected(), 0);
+    // The next addition is placed by comparison with what stands there now.
+    list.add("B:\\");
+    EXPECT_EQ(Texts(list), "B:\\ | Z:\\ | C:\\");
+}
+
+TEST(LocationList, RemoveAndClearMoveOrDropTheSelection) {
+    LocationList list;
+    for (const char* p : {"a", "b", "c", "d"}) list.add(p);
+    list.setSelected(2);  // c
+    list.remove(0);
+    EXPECT_EQ(list.selected(), 1);
+    EXPECT_EQ(list.text(1), "c");
+    list.remove(2);  // d, after the selection
+    EXPECT_EQ(list.selected(), 1);
+    list.remove(1);  // the selected entry itself
+    EXPECT_EQ(list.selected(), LocationList::kNone);
+    EXPECT_EQ(Texts(list), "b");
+    list.setSelected(0);
+    list.clear();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.selected(), LocationList::kNone);
+    list.setSelected(5);  // outside the list: nothing selected
+    EXPECT_EQ(list.selected(), LocationList::kNone);
+}
+
+TEST(LocationList, KeepsTextsExactlyAsEntered) {
+    LocationList list;
+    for (const char* p : {"", " D:\\ ", "/média/ČTENÍ/", "x\\", "\"q\""}) list.add(p);
+    EXPECT_EQ(list.count(), 5);
+    int found = 0;
+    for (const auto& entry : list.entries()) {
+        for (const char* p : {"", " D:\\ ", "/média/ČTENÍ/", "x\\", "\"q\""})
+            found += entry.Path == p;
+    }
+    EXPECT_EQ(found, 5);
+}

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "SettingsTestSupport.h"
+#include "TempDir.h"
+#include "platform/Files.h"
+#include "settings/IniFile.h"
+
+using vorlaxis::IniDocument;
+using vorlaxis::IniFile;
+using vorlaxis::ParseIniInteger;
+
+using vorlaxis::test::ReadBack;
+
+TEST(ParseIniInteger, AcceptsDecimalAndThreeHexForms) {
+    EXPECT_EQ(ParseIniInteger("48", 0), 48);
+    EXPECT_EQ(ParseIniInteger("-5", 0), -5);
+    EXPECT_EQ(ParseIniInteger("+7", 0), 7);
+    EXPECT_EQ(ParseIniInteger("0x2", 0), 2);
+    EXPECT_EQ(ParseIniInteger("0X1f", 0), 31);
+    EXPECT_EQ(ParseIniInteger("$FF", 0), 255);
+    EXPECT_EQ(ParseIniInteger("-$10", 0), -16);
+    EXPECT_EQ(ParseIniInteger("$FFFFFFFF", 0), -1);
+    EXPECT_EQ(ParseIniInteger("2147483647", 0), 2147483647);
+    EXPECT_EQ(ParseIniInteger("-2147483648", 0), INT32_MIN);
+}
+
+TEST(ParseIniInteger, AnythingElseGivesTheDefault) {
+    for (const char* text :
+         {"", "abc", "yes", "1.5", "12abc", "0x", "$", "-", "+", "0xG", " 5", "5 ", "2147483648",
+          "-2147483649", "$100000000", "99999999999999999999999"}) {
+        EXPECT_EQ(ParseIniInteger(text, 42), 42) << '"' << text << '"';
+    }
+}
+
+TEST(IniDocument, NamesMatchWithoutCaseAndValuesAreTrimmedAndUnquoted) {
+    const IniDocument ini(
+        "[Application]\r\n"
+        "  xPOS  =   12  \r\n"
+        "Name=\"  quoted  \"\r\n"
+        "Single='x'\r\n"
+        "Half=\"open\r\n"
+        "Twice=\"\"inner\"\"\r\n"
+        "Empty=\r\n");
+    EXPECT_EQ(ini.readInteger("APPLICATION", "Xpos", 0), 12);
+    EXPECT_EQ(ini.readString("application", "name", "-"), "  quoted  ");
+    EXPECT_EQ(ini.readString("Application", "Single", "-"), "x");
+    EXPECT_EQ(ini.readString("Application", "Half", "-"), "\"open");
+    EXPECT_EQ(ini.readString("Application", "Twice", "-"), "\"inner\"");
+    EXPECT_EQ(ini.readString("Application", "Empty", "-"), "");
+    EXPECT_EQ(ini.readString("Application", "Missing", "-"), "-");
+    EXPECT_EQ(ini.readString("Other", "Xpos", "-"), "-");
+}
+
+TEST(IniDocument, BooleansAreIntegersWhereAnyNonZeroIsTrue) {
+    const IniDocument ini("[T]\nA=1\nB=0\nC=7\nD=yes\nE=-1\nF=0x0\n");
+    EXPECT_TRUE(ini.readBool("T", "A", false));
+    EXPECT_FALSE(ini.readBool("T", "B", true));
+    EXPECT_TRUE(ini.readBool("T", "C", false));
+    EXPECT_FALSE(ini.readBool("T", "D", false));  // not a number: the default
+    EXPECT_TRUE(ini.readBool("T", "D", true));
+    EXPECT_TRUE(ini.readBool("T", "E", false));
+    EXPECT_FALSE(ini.readBool("T", "F", true));
+    EXPECT_TRUE(ini.readBool("T", "Missing", true));
+}
+
+TEST(IniDocument, TheFirstOfDuplicateKeysAndSectionsWins) {
+    const IniDocument ini("[S]\nk=first\nK=second\n[s]\nk=third\nonly=later\n");
+    EXPECT_EQ(ini.readString("S", "k", ""), "first");
+    EXPECT_EQ(ini.readString("S", "only", ""), "later");
+}
+
+TEST(IniDocument, BomCommentsGarbageAndKeysOutsideSectionsAreNotKeys) {
+    const IniDocument ini(
+        "\xEF\xBB\xBForphan=1\n"
+        "[S]\n"
+        ";k=comment\n"
+        "no equals sign\n"
+        "=no name\n"
+        "k=value\n");
+    EXPECT_FALSE(ini.hasKey("", "orphan"));
+    EXPECT_FALSE(ini.hasKey(";k", ""));
+    EXPECT_EQ(ini.readString("S", ";k", "-"), "-");
+    EXPECT_EQ(ini.readString("S", "k", "-"), "value");
+    EXPECT_EQ(IniDocument("\xEF\xBB\xBF[S]\nk=1\n").readInteger("S", "k", 0), 1);
+}
+
+TEST(IniDocument, AHeaderWithoutBracketOpensNoSection) {
+    const IniDocument ini("[A]\nx=1\n[B\ny=2\n[C] trailing words\nz=3\n");
+    EXPECT_FALSE(ini.hasSection("B"));
+    EXPECT_FALSE(ini.hasKey("B", "y"));
+    EXPECT_EQ(ini.readString("A", "y", "-"), "2");  // still under the last real header
+    EXPECT_EQ(ini.readString("C", "z", "-"), "3");
+}
+
+TEST(IniDocument, ValuesReadBackAtMost2047Characters) {
+    const std::string huge(1 << 20, 'v');
+    const IniDocument ini("[S]\nlong=" + huge + "\nafter=ok\n" + huge + "\nlast=1\n");
+    EXPECT_EQ(ini.readString("S", "long", ""), std::string(2047, 'v'));
+    EXPECT_EQ(ini.readString("S", "after", ""), "ok");
+    EXPECT_EQ(ini.readInteger("S", "last", 0), 1);
+}
+
+TEST(IniDocument, BinaryGarbageDoesNotHideTheRest) {
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
+    const IniDocument ini(garbage + "\n[S]\nk=7\n" + garbage + "\n[T]\nm=8\n");
+    EXPECT_EQ(ini.readInteger("S", "k", 0), 7);
+    EXPECT_EQ(ini.readInteger("T", "m", 0), 8);
+}
+
+TEST(IniDocument, WritingKeepsUnknownLinesAndTheFilesLineEnds) {
+    IniDocument ini("; my notes\r\n[A]\r\nx=1\r\nforeign=keep\r\n\r\n[B]\r\ny=2\r\n");
+    ini.writeString("a", "X", "5");    // replaced in place, the name as the file spells it
+    ini.writeString("A", "new", "n");  // appended to the section, before its blank line
+    ini.writeString("C", "z", "3");    // a new section at the end
+    EXPECT_EQ(ini.text(),
+              "; my notes\r\n[A]\r\nx=5\r\nforeign=keep\r\nnew=n\r\n\r\n[B]\r\ny=2\r\n"
+              "\r\n[C]\r\nz=3\r\n");
+    IniDocument lf("[A]\nx=1");
+    lf.writeString("A", "y", "2");
+    EXPECT_EQ(lf.text(), "[A]\nx=1\ny=2\n");
+    IniDocument bom("\xEF\xBB\xBF[A]\nx=1\n");
+    bom.writeString("A", "x", "2");
+    EXPECT_EQ(bom.text(), "\xEF\xBB\xBF[A]\nx=2\n");
+}
+
+TEST(IniDocument, ErasingASectionTakesEveryCopyAndOnlyIt) {
+    IniDocument ini("[Paths]\nPath0=a\n; note\n[Keep]\nk=1\n[PATHS]\nPath9=b\n");
+    ini.eraseSection("paths");
+    EXPECT_EQ(ini.text(), "[Keep]\nk=1\n");
+    EXPECT_FALSE(ini.hasSection("Paths"));
+}
+
+TEST(IniDocument, AValueThatWouldNotSurviveTheFileIsStoredSafely) {
+    IniDocument ini;
+    for (const std::string value : {" lead", "trail ", "\"both\"", "'single'", "\"", "a=b"}) {
+        ini.writeString("S", "k", value);
+        EXPECT_EQ(IniDocument(ini.text()).readString("S", "k", "-"), value) << value;
+    }
+    // A line break must not start keys of its own.
+    ini.writeString("S", "k", "x\nPath0={}\r\n[Evil]");
+    const IniDocument back(ini.text());
+    EXPECT_FALSE(back.hasSection("Evil"));
+    EXPECT_FALSE(back.hasKey("S", "Path0"));
+    EXPECT_EQ(back.readString("S", "k", "-"), "x Path0={}  [Evil]");
+}
+
+TEST(IniFile, EveryWriteReachesTheFileAtOnce) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.file("a.ini", "[Old]\nkeep=1\n");
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeString("New", "k", "v"));
+    EXPECT_EQ(ReadBack(path), "[Old]\nkeep=1\n\n[New]\nk=v\n");
+    ASSERT_TRUE(ini.eraseSection("Old"));
+    EXPECT_EQ(ReadBack(path), "[New]\nk=v\n");
+    EXPECT_FALSE(vorlaxis::platform::Exists(path + ".new"));
+}
+
+TEST(IniFile, AReadOnlyFileIsRefusedAndKeptWhole) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.file("ro.ini", "[A]\nx=1\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    IniFile ini(path);
+    EXPECT_FALSE(ini.writeString("A", "x", "2"));
+    EXPECT_EQ(ReadBack(path), "[A]\nx=1\n");
+    EXPECT_EQ(ini.document().readInteger("A", "x", 0), 1);  // memory follows the file
+}
+
+TEST(IniFile, ALinkedFileIsWrittenThroughAndTheLinkStays) {
+    vorlaxis::test::TempDir dir;
+    const std::string target = dir.file("real.ini", "[A]\nx=1\n");
+    const std::string link = dir.path() + "link.ini";
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    IniFile ini(link);
+    ASSERT_TRUE(ini.writeString("A", "x", "2"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadBack(target), "[A]\nx=2\n");
+}
+
+TEST(IniFile, KeepsTheFilesPermissions) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.file("p.ini", "[A]\nx=1\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeString("A", "x", "2"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}

@@ -1,0 +1,58 @@
+// What the settings tests share: a window that records how it is placed, and short texts for
+// comparing records and lists.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "media/LocationList.h"
+#include "platform/Files.h"
+#include "settings/SettingsFile.h"
+
+namespace vorlaxis::test {
+
+class RecordingWindow : public WindowPlacement {
+  public:
+    int32_t left() const override { return leftEdge; }
+    int32_t top() const override { return topEdge; }
+    void setTop(int32_t top) override {
+        topEdge = top;
+        calls.push_back("top " + std::to_string(top));
+    }
+    void setLeft(int32_t left) override {
+        leftEdge = left;
+        calls.push_back("left " + std::to_string(left));
+    }
+
+    int32_t leftEdge = 0;
+    int32_t topEdge = 0;
+    std::vector<std::string> calls;
+};
+
+// "[x] ticked | unticked" in list order.
+inline std::string Entries(const LocationList& list) {
+    std::string result;
+    for (const TestLocation& entry : list.entries()) {
+        if (!result.empty()) result += " | ";
+        result += (entry.Checked ? "[x] " : "") + entry.Path;
+    }
+    return result;
+}
+
+inline bool SameSettings(const TestSettings& a, const TestSettings& b) {
+    return a.Xpos == b.Xpos && a.Ypos == b.Ypos && a.EjectAfterTest == b.EjectAfterTest &&
+           a.DataReadStyle == b.DataReadStyle && a.BlockSize == b.BlockSize &&
+           a.ReadEveryXthBlock == b.ReadEveryXthBlock && a.GoNonstop == b.GoNonstop &&
+           a.ShowErrorList == b.ShowErrorList && a.ShowLogsAfterTest == b.ShowLogsAfterTest &&
+           a.ShowLogsAfterTestAlways == b.ShowLogsAfterTestAlways &&
+           a.SaveLogsToDisk == b.SaveLogsToDisk && a.LogsFileNameFormat == b.LogsFileNameFormat &&
+           a.TxtViewer == b.TxtViewer;
+}
+
+inline std::string ReadBack(const std::string& path) {
+    std::string content;
+    platform::ReadWholeFile(path, content);
+    return content;
+}
+
+}  // namespace vorlaxis::test

@@ -1,0 +1,113 @@
+// A settings file the system will not let us write: the error names the file, what was
+// written before stays, and nothing is lost.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <csignal>
+
+#include <string>
+
+#include "SettingsTestSupport.h"
+#include "TempDir.h"
+#include "media/LocationList.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
+
+using namespace vorlaxis;
+using vorlaxis::test::ReadBack;
+
+namespace {
+
+// Limits the size of files this process may write, for the life of the object. Writing past
+// it fails with EFBIG (the signal it would raise is ignored meanwhile).
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+  private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+LocationList ManyLocations(int count) {
+    LocationList list;
+    for (int i = 0; i < count; ++i) list.add("/media/location-" + std::to_string(1000 + i));
+    return list;
+}
+
+}  // namespace
+
+TEST(WriteINIs, AReadOnlyFileGivesTheErrorAndStaysAsItWas) {
+    vorlaxis::test::TempDir dir;
+    const std::string original = "[Application]\nXpos=1\n[Paths]\nPath0=/keep\n";
+    const std::string path = dir.file("Ulvenor.ini", original);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    TestSettings settings = DefaultTestSettings();
+    settings.GoNonstop = true;
+    EXPECT_EQ(WriteINIs(path, settings, nullptr, ManyLocations(3)), "Unable to write to " + path);
+    EXPECT_EQ(ReadBack(path), original);
+    EXPECT_TRUE(settings.GoNonstop);
+}
+
+TEST(WriteINIs, AReadOnlyFolderGivesTheError) {
+    vorlaxis::test::TempDir dir;
+    const std::string folder = dir.path() + "program/";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0555), 0);
+    if (::access(folder.c_str(), W_OK) == 0) {
+        GTEST_SKIP() << "this user (root) may write into a read-only folder; the read-only "
+                        "file and the file-size limit tests cover the refused write";
+    }
+    const std::string path = folder + "Ulvenor.ini";
+    EXPECT_EQ(WriteINIs(path, DefaultTestSettings(), nullptr, ManyLocations(1)),
+              "Unable to write to " + path);
+    EXPECT_FALSE(platform::Exists(path));
+}
+
+TEST(WriteINIs, ARefusedWriteStopsAtThatKeyAndKeepsWhatWasWritten) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.path() + "Ulvenor.ini";
+    const LocationList list = ManyLocations(200);  // about 8 kB of "Paths"
+    std::string error;
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.ok());
+        error = WriteINIs(path, DefaultTestSettings(), nullptr, list);
+    }
+    EXPECT_EQ(error, "Unable to write to " + path);
+    // Every option and the first locations made it; the file is whole and readable.
+    const std::string written = ReadBack(path);
+    EXPECT_LE(written.size(), 4096u);
+    TestSettings settings;
+    LocationList back;
+    ReadINIs(path, settings, nullptr, back, nullptr);
+    EXPECT_TRUE(vorlaxis::test::SameSettings(settings, DefaultTestSettings()));
+    ASSERT_GT(back.count(), 10);
+    ASSERT_LT(back.count(), list.count());
+    for (int i = 0; i < back.count(); ++i) EXPECT_EQ(back.text(i), list.text(i));
+    EXPECT_FALSE(platform::Exists(path + ".new"));
+}
+
+TEST(IniFile, AFullDiskNeverLeavesAHalfWrittenFile) {
+    vorlaxis::test::TempDir dir;
+    const std::string before = "[Big]\nvalue=" + std::string(3000, 'x') + "\n";
+    const std::string path = dir.file("a.ini", before);
+    IniFile ini(path);
+    FileSizeLimit limit(before.size() + 10);
+    ASSERT_TRUE(limit.ok());
+    EXPECT_FALSE(ini.writeString("Big", "more", std::string(100, 'y')));
+    EXPECT_EQ(ReadBack(path), before);
+}
