@@ -149,4 +149,17 @@ std::string ProgramFolder();
 // directory owned by this user and not writable by others. Empty when none can be had.
 std::string TempFolder();
 
+// Which file a path leads to (links followed): device and inode on Linux. The walk uses it to
+// tell a directory link that leads back to a directory already on its path.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// False when the path cannot be examined.
+bool GetFileIdentity(const std::string& path, FileIdentity& id);
+
+// True when the process's standard error is a terminal (progress is shown only there).
+bool StandardErrorIsTerminal();
+
 }  // namespace vorlaxis::platform

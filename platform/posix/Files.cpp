@@ -343,4 +343,14 @@ std::string TempFolder() {
     return folder + "/";
 }
 
+bool GetFileIdentity(const std::string& path, FileIdentity& id) {
+    struct stat st{};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
+    id.device = static_cast<uint64_t>(st.st_dev);
+    id.inode = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
+bool StandardErrorIsTerminal() { return ::isatty(2) == 1; }
+
 }  // namespace vorlaxis::platform

@@ -1,0 +1,78 @@
+#include "engine/FileTest.h"
+
+#include "engine/Checksum.h"
+
+namespace vorlaxis {
+
+namespace {
+
+// One read step: B bytes into the buffer, summed. -1 on a read failure.
+int64_t ReadStep(FileTestContext& c, FileTestResult& r) {
+    const int64_t got = c.Calls.Read(c.File, c.Buffer, c.BlockBytes);
+    if (got < 0) return -1;
+    c.DataChecksum = AddToChecksum(c.DataChecksum, c.Buffer, static_cast<size_t>(got));
+    r.Remaining -= got;
+    c.Observer.AfterRead();
+    return got;
+}
+
+void CountDone(FileTestContext& c, FileTestResult& r, int64_t bytes) {
+    c.Statistics.BytesDone += bytes;
+    r.BytesDone += bytes;
+}
+
+// One pass-over step with S = (mode - 1) * B. Returns the step bytes, -1 on a failed move.
+int64_t PassOverStep(FileTestContext& c, FileTestResult& r, int& phase) {
+    const int64_t b = c.BlockBytes;
+    const int64_t s = (c.Mode - 1) * b;
+    if (s > r.Remaining) {
+        CountDone(c, r, r.Remaining);
+        r.Remaining = 0;
+        return 0;
+    }
+    const int64_t here = c.Calls.Position(c.File);
+    if (here < 0 || !c.Calls.Seek(c.File, here + s)) return -1;
+    const int64_t passed = (c.Mode - 2) * b;
+    CountDone(c, r, passed);
+    r.Remaining -= passed;
+    phase = c.Mode - 1;
+    if (b < r.Remaining) {
+        r.Remaining -= b;
+        return b;
+    }
+    const int64_t step = r.Remaining;
+    r.Remaining = 0;
+    return step;
+}
+
+}  // namespace
+
+FileTestResult TestFile(FileTestContext& c, const FileEntry& entry) {
+    FileTestResult r;
+    r.Remaining = entry.Size;
+    if (!c.Calls.Open(c.File, entry.Path)) return r;
+    int phase = 1;
+    int64_t step = 0;
+    do {
+        if (c.Mode == 0) {
+            step = 0;
+        } else if (phase == 1) {
+            step = ReadStep(c, r);
+        } else {
+            step = PassOverStep(c, r, phase);
+        }
+        if (step < 0) {
+            c.File.close();
+            return r;
+        }
+        ++phase;
+        if (phase >= c.Mode) phase = 1;
+        CountDone(c, r, step);
+        c.Observer.AfterStep(r.BytesDone);
+    } while (step == c.BlockBytes && !c.Statistics.StopRequested);
+    c.File.close();
+    r.Finished = true;
+    return r;
+}
+
+}  // namespace vorlaxis

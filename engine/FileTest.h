@@ -1,0 +1,45 @@
+// The test of one file in the run's read mode: open, read or pass over blocks, close.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/BlockingCalls.h"
+#include "engine/TestStatistics.h"
+#include "platform/Files.h"
+
+namespace vorlaxis {
+
+// What the run does between the steps of a file.
+class FileStepObserver {
+  public:
+    virtual ~FileStepObserver() = default;
+    // After a block was actually read (not after a pass-over step): let pending messages run.
+    virtual void AfterRead() = 0;
+    // After every step, once the counters grew: refresh the progress controls.
+    virtual void AfterStep(int64_t fileBytesDone) = 0;
+};
+
+struct FileTestContext {
+    BlockingCalls& Calls;
+    platform::InputFile& File;
+    unsigned char* Buffer;  // at least BlockBytes bytes
+    int64_t BlockBytes;     // B
+    ReadModeValue Mode;     // 0, 1, 4, 8 or 16
+    TestStatistics& Statistics;
+    uint16_t& DataChecksum;
+    FileStepObserver& Observer;
+};
+
+struct FileTestResult {
+    bool Finished = false;  // false: the file is unreadable
+    int64_t Remaining = 0;  // the unread rest as counted at the end (the whole Size when the
+                            // open failed)
+    int64_t BytesDone = 0;  // the file's own bytes done
+};
+
+// Reads `entry` as the mode says. Polls StopRequested after every step: a stop ends the file
+// after the current step, and the file counts as finished. Bytes counted before a failure stay
+// counted in BytesDone and the checksum.
+FileTestResult TestFile(FileTestContext& context, const FileEntry& entry);
+
+}  // namespace vorlaxis

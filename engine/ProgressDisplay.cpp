@@ -1,0 +1,93 @@
+#include "engine/ProgressDisplay.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace vorlaxis {
+
+namespace {
+
+constexpr int64_t kMsPerDay = 86400000;
+
+int64_t ToMilliseconds(double fractionOfDay) {
+    return std::llround(fractionOfDay * static_cast<double>(kMsPerDay));
+}
+
+// Time of day without a date: a reading phase that runs past midnight would give a negative
+// elapsed time, so it is taken as the time since the start on the previous day.
+int64_t ElapsedMilliseconds(double startTime, const platform::LocalDateTime& now) {
+    int64_t ms = ToMilliseconds(TimeOfDay(now) - startTime);
+    if (ms < 0) ms += kMsPerDay;
+    return ms;
+}
+
+// A duration in the long time format; milliseconds dropped, a negative one by its magnitude.
+std::string DurationText(int64_t ms) {
+    if (ms < 0) ms = -ms;
+    const int64_t seconds = ms / 1000;
+    platform::LocalDateTime t;
+    t.hour = static_cast<int>((seconds / 3600) % 24);
+    t.minute = static_cast<int>((seconds / 60) % 60);
+    t.second = static_cast<int>(seconds % 60);
+    return platform::FormatLongTime(t);
+}
+
+void ShowRemaining(const TestStatistics& s, MainDisplay& d, int64_t estimate,
+                   const platform::LocalDateTime& nowAgain) {
+    const int64_t h = estimate / 3600;
+    if (h >= 24) {
+        d.Label32 = ">24hod";
+        return;
+    }
+    const int64_t m = (estimate - h * 3600) / 60;
+    const int64_t sec = estimate - h * 3600 - m * 60;
+    const int64_t durationMs = (h * 3600 + m * 60 + sec) * 1000;
+    d.Label32 = DurationText(durationMs - ElapsedMilliseconds(s.StartTime, nowAgain));
+}
+
+}  // namespace
+
+double TimeOfDay(const platform::LocalDateTime& m) {
+    const int64_t ms =
+        ((static_cast<int64_t>(m.hour) * 60 + m.minute) * 60 + m.second) * 1000 + m.millisecond;
+    return static_cast<double>(ms) / static_cast<double>(kMsPerDay);
+}
+
+std::string SpeedText(int64_t v) {
+    if (v <= 1024) return std::to_string(v) + " B/s";
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(v) / 1048576.0,
+                      std::chars_format::fixed, 2);
+    return std::string(buffer, result.ptr) + " MB/s";
+}
+
+void StartProgressDisplay(TestStatistics& statistics) {
+    statistics.BytesDoneAtLastTick = statistics.BytesDone;
+}
+
+void Timer1Timer(TestStatistics& s, MainDisplay& d, const platform::LocalDateTime& now,
+                 const platform::LocalDateTime& nowAgain) {
+    if (s.TickCount > 8) s.TickCount = 1;
+    const int64_t elapsedMs = ElapsedMilliseconds(s.StartTime, now);
+    d.Label28 = DurationText(elapsedMs);
+    const int64_t e = elapsedMs / 1000;
+    if (e >= 1 && s.ReadMode != 0) {
+        const int64_t current = (s.BytesDone - s.BytesDoneAtLastTick) * 4;
+        const int64_t average = s.BytesDone / e;
+        d.Label30 = SpeedText(current);
+        if (s.TickCount == 8) d.Label34 = SpeedText(average);
+        const int64_t estimate = average != 0 ? s.BytesTotal / average : 0;
+        if (s.TickCount % 4 == 0) ShowRemaining(s, d, estimate, nowAgain);
+    }
+    s.BytesDoneAtLastTick = s.BytesDone;
+    ++s.TickCount;
+}
+
+void Timer1Timer(TestStatistics& statistics, MainDisplay& display, Clock& clock) {
+    // One reading serves both uses: the two readings of a tick lie microseconds apart.
+    const platform::LocalDateTime now = clock.Now();
+    Timer1Timer(statistics, display, now, now);
+}
+
+}  // namespace vorlaxis

@@ -1,0 +1,71 @@
+// The test of one location: collect the directories and files, read every file in the run's
+// read mode, write the test log, and report through the host. Front ends (the window program,
+// vorlaxis-check, tests) build one TestSession and call PerformTest once per location.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Dialogs.h"
+#include "engine/BlockingCalls.h"
+#include "engine/TestHost.h"
+#include "engine/TestStatistics.h"
+#include "platform/Files.h"
+#include "settings/TestSettings.h"
+
+namespace vorlaxis {
+
+// The read buffer: the largest block size the options allow.
+constexpr int kReadBufferSize = 49152;
+
+// Everything a run reads and writes. The references belong to the front end and outlive the
+// session; the tables are the session's own and keep their content after a run until the next
+// run overwrites them.
+struct TestSession {
+    TestSession(TestSettings& settings, TestStatistics& statistics, MainDisplay& display,
+                TestHost& host, Dialogs& dialogs, Clock& clock,
+                BlockingCalls& calls = DefaultBlockingCalls());
+    ~TestSession();
+    TestSession(const TestSession&) = delete;
+    TestSession& operator=(const TestSession&) = delete;
+
+    TestSettings& Settings;
+    TestStatistics& Statistics;
+    MainDisplay& Display;
+    TestHost& Host;
+    Dialogs& Dlg;
+    Clock& Clk;
+    BlockingCalls& Calls;
+
+    // FileTable[0] is the file numbered 1; FileCount (N) entries are filled. Allocated once.
+    std::unique_ptr<FileEntry[]> FileTable;
+    int32_t FileCount = 0;
+    // One record per location of a batch, indexed by LocationIndex; grows as needed.
+    std::vector<MediaRecord> MediaRecords;
+    // The unreadable files of the last location, in the order they failed.
+    std::vector<BadFileEntry> BadFiles;
+    // The media checksum of the last location.
+    uint16_t DataChecksum = 0;
+    // Where the log goes. Empty: the temporary log "tmplog" + LocationIndex + ".txt" in the
+    // private temporary folder. Set: that file, created (or truncated) for this run.
+    std::string LogPathOverride;
+    // The log file the last run wrote (or tried to write).
+    std::string LogPath;
+
+    // Working state of the reading phase, allocated once.
+    std::unique_ptr<unsigned char[]> Buffer;  // kReadBufferSize bytes
+    platform::InputFile File;
+};
+
+// Tests one location (a path ending in "/"); readModeOverride 0 as the options say, 1 read
+// all, 2 blocks, 3 only open. Returns the number of unreadable files (BadFileCount). Always
+// returns normally, also when stopped; StopRequested stays set when the run stopped.
+uint16_t PerformTest(TestSession& session, const std::string& location, int32_t readModeOverride);
+
+// The temporary log of location `index`: TempFolder() + "tmplog" + index + ".txt" (empty when
+// there is no private temporary folder).
+std::string TempLogPath(int32_t index);
+
+}  // namespace vorlaxis

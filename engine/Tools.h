@@ -1,0 +1,36 @@
+// The directory walk of a location and the file lists of its directories.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/BlockingCalls.h"
+#include "engine/TestHost.h"
+
+namespace vorlaxis {
+
+// Directory paths, each ending in "/"; the location first, then depth-first pre-order in the
+// order the platform lists the subdirectories.
+using DirectoryList = std::vector<std::string>;
+
+// Walks the tree of `path` (ending in "/") into `list`. A symbolic link to a directory is
+// walked like a directory unless it leads to a directory already on the current path. The
+// host's pump runs once after each entry passed over while a directory's first subdirectory
+// is sought. Directories that cannot be listed stand in the list with nothing below them.
+void ScanDirectories(const std::string& path, DirectoryList& list, BlockingCalls& calls,
+                     TestHost& host);
+
+// The recursive step: appends `dir` and its subtree. `ancestors` holds the identities of the
+// directories on the current path, `dir`'s parent last.
+void ScanDirectory(const std::string& dir, DirectoryList& list, BlockingCalls& calls,
+                   TestHost& host, std::vector<platform::FileIdentity>& ancestors);
+
+// Appends dir + name for every entry of `dir` that is not a directory (nor "." or ".."), in
+// listing order, stopping once `limit` entries were appended. A directory that cannot be listed
+// adds nothing.
+void ListFiles(const std::string& dir, std::string_view pattern, std::vector<std::string>& list,
+               BlockingCalls& calls, size_t limit = static_cast<size_t>(-1));
+
+}  // namespace vorlaxis

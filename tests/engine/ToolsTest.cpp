@@ -1,0 +1,151 @@
+// The directory walk and the file lists over real trees.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "Fakes.h"
+#include "TempDir.h"
+#include "engine/Tools.h"
+
+namespace vorlaxis::test {
+namespace {
+
+// The names of `dir`'s subdirectories in the order the platform lists them.
+std::vector<std::string> ListedSubdirs(const std::string& dir) {
+    std::vector<std::string> names;
+    platform::DirSearch search(dir, "*.*", platform::kMaskWalk);
+    platform::DirEntry e;
+    while (search.next(e)) {
+        if (e.name != "." && e.name != ".." && (e.attributes & platform::kAttrDirectory)) {
+            names.push_back(e.name);
+        }
+    }
+    return names;
+}
+
+// Removes everything below the open directory `fd` by relative steps (paths too long for the
+// system included), then closes it.
+void RemoveBelow(int fd) {
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) return;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        const int sub = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+        if (sub >= 0) {
+            RemoveBelow(sub);
+            ::unlinkat(fd, name.c_str(), AT_REMOVEDIR);
+        } else {
+            ::unlinkat(fd, name.c_str(), 0);
+        }
+    }
+    ::closedir(dir);
+}
+
+DirectoryList Walk(const std::string& path, ScriptedHost& host) {
+    DirectoryList list;
+    ScanDirectories(path, list, DefaultBlockingCalls(), host);
+    return list;
+}
+
+TEST(Tools, WalkIsDepthFirstPreOrderInListingOrder) {
+    TempDir t;
+    t.file("A/X/f", "1");
+    t.file("B/g", "2");
+    t.file("top", "3");
+    ScriptedHost host;
+    const DirectoryList list = Walk(t.path(), host);
+    DirectoryList expected{t.path()};
+    for (const std::string& name : ListedSubdirs(t.path())) {
+        expected.push_back(t.path() + name + "/");
+        if (name == "A") expected.push_back(t.path() + "A/X/");
+    }
+    EXPECT_EQ(list, expected);
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_GT(host.pumps, 0);
+}
+
+TEST(Tools, LocationWithoutSubdirectoriesIsItsOwnList) {
+    TempDir t;
+    t.file("a", "1");
+    ScriptedHost host;
+    EXPECT_EQ(Walk(t.path(), host), DirectoryList{t.path()});
+}
+
+TEST(Tools, ListFilesAppendsEveryNonDirectoryEntry) {
+    TempDir t;
+    t.file("a", "1");
+    t.file(".hidden", "2");
+    t.file("sub/inner", "3");
+    std::vector<std::string> list{"kept"};
+    ListFiles(t.path(), "*.*", list, DefaultBlockingCalls());
+    std::sort(list.begin() + 1, list.end());
+    EXPECT_EQ(list, (std::vector<std::string>{"kept", t.path() + ".hidden", t.path() + "a"}));
+    std::vector<std::string> limited;
+    ListFiles(t.path(), "*.*", limited, DefaultBlockingCalls(), 1);
+    EXPECT_EQ(limited.size(), 1u);
+    std::vector<std::string> none;
+    ListFiles(t.path() + "missing/", "*.*", none, DefaultBlockingCalls());
+    EXPECT_TRUE(none.empty());
+}
+
+TEST(Tools, SymlinkLoopEndsAndOtherDirectoryLinksAreWalked) {
+    TempDir t;
+    t.file("real/deep/f", "1");
+    std::filesystem::create_directory_symlink(t.path(), t.path() + "real/deep/up");
+    std::filesystem::create_directory_symlink(t.path() + "real/deep", t.path() + "alias");
+    std::filesystem::create_directory_symlink(t.path() + "real/deep/up", t.path() + "self");
+    ScriptedHost host;
+    DirectoryList list = Walk(t.path(), host);
+    std::sort(list.begin(), list.end());
+    // "alias" leads to a directory that is not on its path: walked; its "up" leads back to
+    // the location and "self" leads to the location itself: both left out.
+    EXPECT_EQ(list, (DirectoryList{t.path(), t.path() + "alias/", t.path() + "real/",
+                                   t.path() + "real/deep/"}));
+}
+
+TEST(Tools, DanglingLinkIsAFileThatCannotBeRead) {
+    TempDir t;
+    std::filesystem::create_symlink(t.path() + "nowhere", t.path() + "dangling");
+    ScriptedHost host;
+    EXPECT_EQ(Walk(t.path(), host), DirectoryList{t.path()});
+    std::vector<std::string> files;
+    ListFiles(t.path(), "*.*", files, DefaultBlockingCalls());
+    EXPECT_EQ(files, std::vector<std::string>{t.path() + "dangling"});
+    EXPECT_EQ(platform::ListedFileSize(files[0]), -1);
+}
+
+TEST(Tools, PathLongerThanTheSystemAllowsCountsAsEmpty) {
+    TempDir t;
+    // Built with relative steps, since the full path is refused by the system.
+    const std::string name(200, 'd');
+    int fd = ::open(t.path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    for (int i = 0; i < 25; ++i) {
+        ASSERT_EQ(::mkdirat(fd, name.c_str(), 0700), 0);
+        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        ASSERT_GE(next, 0);
+        fd = next;
+    }
+    ::close(::openat(fd, "f", O_CREAT | O_WRONLY, 0600));
+    ::close(fd);
+    ScriptedHost host;
+    const DirectoryList list = Walk(t.path(), host);
+    ASSERT_GE(list.size(), 19u);
+    EXPECT_LE(list.size(), 26u);
+    EXPECT_GT(list.back().size(), 4096u);
+    std::vector<std::string> files;
+    for (const std::string& d : list) ListFiles(d, "*.*", files, DefaultBlockingCalls());
+    EXPECT_TRUE(files.empty());
+    // Removal of the deep tree needs relative steps as well.
+    RemoveBelow(::open(t.path().c_str(), O_RDONLY | O_DIRECTORY));
+}
+
+}  // namespace
+}  // namespace vorlaxis::test
