@@ -1,20 +1,55 @@
-// Volume identity and eject on Linux: a first version from the file system's own id.
+// Volume identity and eject on Linux: the label and serial Windows shows for the same volume,
+// learnt from the device behind the path's mount, with the system's records and the file system
+// id as fallbacks where the device cannot be read.
 #include "platform/Volume.h"
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+
+#include "platform/posix/Eject.h"
+#include "platform/posix/MountTable.h"
+#include "platform/posix/VolumeProbe.h"
 
 namespace vorlaxis::platform {
 
+namespace {
+
+// The file system id folded to 32 bits; file systems that give none fall back to the device
+// number, which at least tells two mounted volumes apart.
+uint32_t SerialFromFileSystemId(const std::string& path, const struct statvfs& vfs) {
+    const auto fsid = static_cast<uint64_t>(vfs.f_fsid);
+    if (fsid != 0) return static_cast<uint32_t>(fsid ^ (fsid >> 32));
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 0;
+    const auto dev = static_cast<uint64_t>(st.st_dev);
+    return static_cast<uint32_t>(dev ^ (dev >> 32));
+}
+
+std::optional<probe::ProbedVolume> ProbeVolumeOf(const std::string& path) {
+    const auto location = mounts::LocateVolume(path, mounts::ReadMountTable());
+    if (!location || !location->device) return std::nullopt;
+    std::optional<probe::ProbedVolume> probed;
+    if (!location->deviceNode.empty()) probed = probe::ProbeDevice(location->deviceNode);
+    // The device could not be read (permission, no node here): what the system recorded.
+    if (!probed) probed = probe::RecordedVolume(location->deviceNode, *location->device);
+    return probed;
+}
+
+}  // namespace
+
 VolumeIdentity QueryVolume(const std::string& path) {
     VolumeIdentity id;
-    struct statvfs st{};
-    if (::statvfs(path.c_str(), &st) == 0) {
-        id.serial = static_cast<uint32_t>(st.f_fsid ^ (static_cast<uint64_t>(st.f_fsid) >> 32));
-        id.known = true;
-    }
+    struct statvfs vfs {};
+    if (::statvfs(path.c_str(), &vfs) != 0) return id;
+    const auto probed = ProbeVolumeOf(path);
+    if (probed) id.label = probed->label;
+    id.serial = probed && probed->serial ? *probed->serial : SerialFromFileSystemId(path, vfs);
+    id.known = true;
     return id;
 }
 
-void EjectVolume(const std::string& /*path*/) {}
+void EjectVolume(const std::string& path) {
+    eject::EjectPath(path, eject::MachineEjectSystem());
+}
 
 }  // namespace vorlaxis::platform
