@@ -147,14 +147,17 @@ std::optional<VolumeIdentity> ParseUdf(const ReadAt& read) {
     return std::nullopt;
 }
 
-std::optional<VolumeIdentity> ParseIso9660(const ReadAt& read) {
+std::optional<VolumeIdentity> ParseIso9660(const ReadAt& read, uint64_t sessionStart) {
     Sector primary;
     Sector joliet;
     bool havePrimary = false;
     bool haveJoliet = false;
     for (uint64_t k = kFirstDescriptor; k < kFirstDescriptor + kMaxDescriptors; ++k) {
         Sector d;
-        if (!ReadSector(read, k * kDiscSector, d) || std::memcmp(&d[1], "CD001", 5) != 0) break;
+        if (!ReadSector(read, sessionStart + k * kDiscSector, d) ||
+            std::memcmp(&d[1], "CD001", 5) != 0) {
+            break;
+        }
         if (d[0] == 255) break;  // set terminator
         if (d[0] == 1 && !havePrimary) {
             primary = d;
@@ -177,9 +180,9 @@ std::optional<VolumeIdentity> ParseIso9660(const ReadAt& read) {
     return id;
 }
 
-std::optional<VolumeIdentity> ParseOptical(const ReadAt& read) {
+std::optional<VolumeIdentity> ParseOptical(const ReadAt& read, uint64_t sessionStart) {
     if (auto udf = ParseUdf(read)) return udf;
-    return ParseIso9660(read);
+    return ParseIso9660(read, sessionStart);
 }
 
 }  // namespace vorlaxis::platform::formats

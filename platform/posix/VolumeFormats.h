@@ -29,9 +29,11 @@ DescriptorSums SumDescriptor(const uint8_t* descriptor);
 // Each parser gives the label (UTF-8) and serial when the bytes carry its file system, else
 // nothing. They never read beyond what the structures point to and accept any garbage.
 std::optional<VolumeIdentity> ParseUdf(const ReadAt& read);
-std::optional<VolumeIdentity> ParseIso9660(const ReadAt& read);
+// `sessionStart`: the byte offset of a multisession disc's last session, whose descriptors are
+// the ones Windows (and the kernel) read.
+std::optional<VolumeIdentity> ParseIso9660(const ReadAt& read, uint64_t sessionStart = 0);
 // A disc: UDF first (a bridge disc carries both and Windows mounts the UDF side), then ISO 9660.
-std::optional<VolumeIdentity> ParseOptical(const ReadAt& read);
+std::optional<VolumeIdentity> ParseOptical(const ReadAt& read, uint64_t sessionStart = 0);
 std::optional<VolumeIdentity> ParseFat(const ReadAt& read);
 std::optional<VolumeIdentity> ParseExfat(const ReadAt& read);
 std::optional<VolumeIdentity> ParseNtfs(const ReadAt& read);

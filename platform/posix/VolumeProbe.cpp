@@ -3,6 +3,8 @@
 
 #include <blkid/blkid.h>
 #include <fcntl.h>
+#include <linux/cdrom.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -60,14 +62,25 @@ std::optional<BlkidValues> BlkidProbe(int fd) {
     return values;
 }
 
+// Where the last session of a multisession disc starts: the kernel mounts that session and
+// Windows reads its descriptors. 0 for a single session and for anything but a disc drive.
+uint64_t LastSessionStart(int fd) {
+    cdrom_multisession session{};
+    session.addr_format = CDROM_LBA;
+    if (::ioctl(fd, CDROMMULTISESSION, &session) != 0 || !session.xa_flag) return 0;
+    return static_cast<uint64_t>(session.addr.lba) * 2048;
+}
+
 // The own parser for a type of the Windows family, where libblkid's values differ from Windows'
 // (disc serials, FAT's root-directory label, the NTFS serial's low half).
-std::optional<VolumeIdentity> ParseWindowsType(const std::string& type,
+std::optional<VolumeIdentity> ParseWindowsType(const std::string& type, int fd,
                                                const formats::ReadAt& read) {
     if (type == "vfat") return formats::ParseFat(read);
     if (type == "exfat") return formats::ParseExfat(read);
     if (type == "ntfs") return formats::ParseNtfs(read);
-    if (type == "iso9660" || type == "udf") return formats::ParseOptical(read);
+    if (type == "iso9660" || type == "udf") {
+        return formats::ParseOptical(read, LastSessionStart(fd));
+    }
     return std::nullopt;
 }
 
@@ -80,7 +93,7 @@ std::optional<ProbedVolume> ProbeOpenDevice(int fd) {
         if (!own) return std::nullopt;
         return ProbedVolume{"", own->label, own->serial};
     }
-    if (const auto own = ParseWindowsType(blkid->type, read)) {
+    if (const auto own = ParseWindowsType(blkid->type, fd, read)) {
         return ProbedVolume{blkid->type, own->label, own->serial};
     }
     return ProbedVolume{blkid->type, blkid->label, SerialFromUuid(blkid->type, blkid->uuid)};

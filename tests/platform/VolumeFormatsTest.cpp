@@ -256,3 +256,17 @@ TEST(DamagedImage, BrokenUdfStructuresFallBackToTheIsoDescriptors) {
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->label, "BRIDGE");
 }
+
+TEST(IsoImage, LastSessionOfAMultisessionDiscIsRead) {
+    TempDir dir;
+    const std::string first = ReadWhole(MakeIso(dir, "s1.iso", "SESSION_1", true));
+    const std::string second = ReadWhole(MakeIso(dir, "s2.iso", "SESSION_2", true));
+    ASSERT_EQ(first.size() % 2048, 0u);
+    const std::string disc = first + second;  // the second session starts behind the first
+    const auto reader = formats::MemoryReader(disc);
+    EXPECT_EQ(formats::ParseOptical(reader)->label, "SESSION_1");
+    const auto last = formats::ParseOptical(reader, first.size());
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->label, "SESSION_2");
+    EXPECT_EQ(last->serial, LaneSerial(FindIsoDescriptor(second, true), false));
+}
