@@ -170,13 +170,16 @@ void EjectPath(const std::string& path, EjectSystem& system) {
     if (facts.otherVolumesMounted) return;
     if (system.desktopServiceAvailable()) {
         const std::string quiet = "--no-user-interaction";
-        if (!system.runProgram({"udisksctl", "unmount", quiet, "-b", facts.device})) return;
-        if (facts.optical) {
-            system.ejectOptical(facts.disk);  // the client has no eject command of its own
-        } else {
-            system.runProgram({"udisksctl", "power-off", quiet, "-b", facts.disk});
+        if (system.runProgram({"udisksctl", "unmount", quiet, "-b", facts.device})) {
+            if (facts.optical) {
+                system.ejectOptical(facts.disk);  // the client has no eject command of its own
+            } else {
+                system.runProgram({"udisksctl", "power-off", quiet, "-b", facts.disk});
+            }
+            return;
         }
-        return;
+        // The service refused (a mount it does not manage, no authorisation, busy): the plain
+        // way below decides, and it never ejects what it could not unmount.
     }
     for (const std::string& mountPoint : facts.mountPoints) {
         if (!system.unmount(mountPoint)) return;  // still mounted: never eject under it

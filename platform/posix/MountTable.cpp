@@ -159,7 +159,12 @@ std::optional<VolumeLocation> LocateVolume(const std::string& path,
     VolumeLocation location;
     location.mount = *mount;
     location.device = MountDevice(*mount);
-    if (location.device) location.deviceNode = DeviceNode(*location.device, mount->source);
+    if (location.device) {
+        location.deviceNode = DeviceNode(*location.device, mount->source);
+    } else if (!mount->source.empty() && mount->source[0] == '/' &&
+               ::stat(mount->source.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        location.imageFile = mount->source;
+    }
     return location;
 }
 

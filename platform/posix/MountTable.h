@@ -42,6 +42,7 @@ struct VolumeLocation {
     MountEntry mount;
     std::optional<dev_t> device;
     std::string deviceNode;  // may be empty even with a device (no node in /dev)
+    std::string imageFile;   // a FUSE file system serving an image file names it as its source
 };
 std::optional<VolumeLocation> LocateVolume(const std::string& path,
                                            const std::vector<MountEntry>& table);

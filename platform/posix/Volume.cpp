@@ -27,7 +27,10 @@ uint32_t SerialFromFileSystemId(const std::string& path, const struct statvfs& v
 
 std::optional<probe::ProbedVolume> ProbeVolumeOf(const std::string& path) {
     const auto location = mounts::LocateVolume(path, mounts::ReadMountTable());
-    if (!location || !location->device) return std::nullopt;
+    if (!location) return std::nullopt;
+    // An image served by FUSE (ntfs-3g, fuseiso, ...) is read like the medium it copies.
+    if (!location->imageFile.empty()) return probe::ProbeDevice(location->imageFile);
+    if (!location->device) return std::nullopt;
     std::optional<probe::ProbedVolume> probed;
     if (!location->deviceNode.empty()) probed = probe::ProbeDevice(location->deviceNode);
     // The device could not be read (permission, no node here): what the system recorded.

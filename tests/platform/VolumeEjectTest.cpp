@@ -93,6 +93,16 @@ TEST(Eject, DesktopServiceIsAskedWhenItRuns) {
                                  "eject-optical /dev/sr0"}));
 }
 
+TEST(Eject, AMountTheServiceRefusesIsReleasedThePlainWay) {
+    RecordingSystem system;
+    system.facts = DvdDrive();
+    system.desktop = true;
+    system.programSucceeds = false;
+    EjectPath("/media/user/DISC/", system);
+    EXPECT_EQ(system.calls, (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sr0",
+                                   "unmount /media/user/DISC", "eject-optical /dev/sr0"}));
+}
+
 TEST(Eject, FixedDiskAndPathsOnNoDriveAreNeverAsked) {
     RecordingSystem fixed;
     fixed.facts = UsbStick();
@@ -118,13 +128,14 @@ TEST(Eject, NeverEjectsUnderAFileSystemStillMounted) {
     EjectPath("/media/user/STICK/", busy);
     EXPECT_EQ(busy.calls, (Calls{"unmount /media/user/STICK/sub"}));
 
-    RecordingSystem busyDesktop;
+    RecordingSystem busyDesktop;  // the service refuses, and so does the kernel
     busyDesktop.facts = UsbStick();
     busyDesktop.desktop = true;
     busyDesktop.programSucceeds = false;
+    busyDesktop.unmountSucceeds = false;
     EjectPath("/media/user/STICK/", busyDesktop);
-    EXPECT_EQ(busyDesktop.calls,
-              (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sdb1"}));
+    EXPECT_EQ(busyDesktop.calls, (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sdb1",
+                                        "unmount /media/user/STICK/sub"}));
 
     RecordingSystem otherPartition;
     otherPartition.facts = UsbStick();

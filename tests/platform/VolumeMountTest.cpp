@@ -245,3 +245,23 @@ TEST_F(LoopMountedVolume, EjectLeavesAFixedLoopDiskAlone) {
     EjectVolume(m_mountPoint + "/photos/");  // the real request: must leave the volume mounted
     EXPECT_TRUE(fs::exists(m_mountPoint + "/photos/2024"));
 }
+
+TEST(FuseMountedImage, NtfsImageServedByFuseGivesTheImagesIdentity) {
+    TempDir dir;
+    const std::string image = SparseImage(dir.path(), "ntfs.img", 16u << 20);
+    ASSERT_EQ(RunTool({"mkntfs", "-F", "-Q", "-L", "Záloha", image}), 0);
+    ASSERT_EQ(RunTool({"ntfslabel", "--new-serial=FEDCBA9876543210", image}), 0);
+    const std::string mountPoint = dir.path() + "mnt";
+    fs::create_directories(mountPoint);
+    if (RunTool({"ntfs-3g", "-o", "ro", image, mountPoint}) != 0) {
+        GTEST_SKIP() << "FUSE mounting is not allowed on this machine (needs /dev/fuse); the "
+                        "identity of a FUSE-served image is not tested";
+    }
+    const VolumeIdentity id = QueryVolume(mountPoint + "/");
+    const auto facts = eject::MachineEjectSystem().describe(mountPoint + "/");
+    EXPECT_EQ(RunTool({"umount", mountPoint}), 0);
+    EXPECT_TRUE(id.known);
+    EXPECT_EQ(id.label, "Záloha");
+    EXPECT_EQ(id.serial, 0x76543210u);
+    EXPECT_TRUE(facts.device.empty());  // an image file is no drive to eject
+}
