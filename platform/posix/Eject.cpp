@@ -25,7 +25,7 @@ namespace vorlaxis::platform::eject {
 
 namespace {
 
-constexpr int kProgramTimeoutMs = 60'000;  // a drive spinning down and a slow unmount
+constexpr int kProgramTimeoutMs = 30'000;  // a drive spinning down and a slow unmount
 
 bool OnPath(const std::string& program) {
     const char* path = std::getenv("PATH");

@@ -106,6 +106,19 @@ TEST(FatImage, RootDirectoryLabelWinsOverAStaleBootSectorLabel) {
     EXPECT_EQ(parsed->serial, 0x01020304u);
 }
 
+TEST(FatImage, BootSectorLabelInTheDosCodePageWhenTheDirectoryHasNone) {
+    TempDir dir;
+    const std::string image = SparseImage(dir.path(), "oem", 2u << 20);
+    ASSERT_EQ(RunTool({"mkfs.vfat", "-i", "00C0FFEE", image}), 0);  // no label entry
+    vorlaxis::test::WriteAt(image, 0x2B,
+                            "\xAC"
+                            "TEN\xD6 DAT  ");  // "ČTENÍ DAT" in code page 852
+    const auto parsed = ParseImage(image, formats::ParseFat);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->label, "ČTENÍ DAT");
+    EXPECT_EQ(parsed->serial, 0x00C0FFEEu);
+}
+
 TEST(ExfatImage, SerialAndUnicodeLabel) {
     TempDir dir;
     const std::string image = SparseImage(dir.path(), "exfat", 8u << 20);

@@ -12,6 +12,7 @@
 
 #include "TempDir.h"
 #include "VolumeImages.h"
+#include "media/MediaInfo.h"
 #include "platform/Volume.h"
 #include "platform/posix/Eject.h"
 #include "platform/posix/MountTable.h"
@@ -192,11 +193,17 @@ TEST(QueryVolume, DeviceLessFileSystemGivesNoLabelAndItsFileSystemId) {
 // An ext4 volume loop-mounted for the test: the whole road from a location to its identity.
 class LoopMountedVolume : public ::testing::Test {
   protected:
+    // The label and UUID options of mkfs.ext4.
+    virtual std::vector<std::string> Identity() const {
+        return {"-L", "Archiv 7", "-U", "c0ffee12-3456-4789-abcd-ef0123456789"};
+    }
+
     void SetUp() override {
         m_image = SparseImage(m_dir.path(), "volume.img", 8u << 20);
-        ASSERT_EQ(RunTool({"mkfs.ext4", "-q", "-F", "-L", "Archiv 7", "-U",
-                           "c0ffee12-3456-4789-abcd-ef0123456789", m_image}),
-                  0);
+        std::vector<std::string> mkfs = {"mkfs.ext4", "-q", "-F"};
+        for (const std::string& option : Identity()) mkfs.push_back(option);
+        mkfs.push_back(m_image);
+        ASSERT_EQ(RunTool(mkfs), 0);
         m_mountPoint = m_dir.path() + "mnt";
         fs::create_directories(m_mountPoint);
         if (RunTool({"mount", "-o", "loop", m_image, m_mountPoint}) != 0) {
@@ -264,4 +271,18 @@ TEST(FuseMountedImage, NtfsImageServedByFuseGivesTheImagesIdentity) {
     EXPECT_EQ(id.label, "Záloha");
     EXPECT_EQ(id.serial, 0x76543210u);
     EXPECT_TRUE(facts.device.empty());  // an image file is no drive to eject
+}
+
+class UnlabelledLoopVolume : public LoopMountedVolume {
+  protected:
+    std::vector<std::string> Identity() const override {
+        return {"-U", "0000abcd-3456-4789-abcd-ef0123456789"};
+    }
+};
+
+TEST_F(UnlabelledLoopVolume, EmptyLabelAndStillEightDigits) {
+    const VolumeIdentity id = QueryVolume(m_mountPoint + "/photos/");
+    EXPECT_TRUE(id.known);
+    EXPECT_EQ(id.label, "");
+    EXPECT_EQ(vorlaxis::NumToHex(id.serial, 8), "0000ABCD");
 }
