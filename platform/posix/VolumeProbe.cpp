@@ -196,8 +196,9 @@ std::optional<uint32_t> SerialFromUuid(std::string_view type, std::string_view u
 std::optional<ProbedVolume> RecordedVolume(const std::string& node, dev_t device,
                                            const char* blkidCache, const std::string& udevData,
                                            const std::string& diskLinks) {
-    if (auto v = FromBlkidCache(node, blkidCache)) return v;
+    // udev's record is renewed on every change of the device; the cache only when root probes.
     if (auto v = FromUdev(device, udevData)) return v;
+    if (auto v = FromBlkidCache(node, blkidCache)) return v;
     return FromDiskLinks(device, diskLinks);
 }
 

@@ -29,9 +29,9 @@ std::optional<ProbedVolume> ProbeDevice(const std::string& node);
 // whose UUID is not what Windows shows, and for texts without eight hex digits.
 std::optional<uint32_t> SerialFromUuid(std::string_view type, std::string_view uuid);
 
-// What the system recorded about the device without reading it: libblkid's cache (the default
-// one unless `blkidCache` names a file), then udev's database under `udevData`, then the links
-// of `diskLinks` ("by-label", "by-uuid"). Nothing when none of them knows the device.
+// What the system recorded about the device without reading it: udev's database under
+// `udevData`, then libblkid's cache (the default one unless `blkidCache` names a file), then the
+// links of `diskLinks` ("by-label", "by-uuid"). Nothing when none of them knows the device.
 std::optional<ProbedVolume> RecordedVolume(const std::string& node, dev_t device,
                                            const char* blkidCache = nullptr,
                                            const std::string& udevData = "/run/udev/data",

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -127,7 +128,7 @@ bool HaveLoop0(dev_t& device) {
 
 }  // namespace
 
-TEST(RecordedVolume, BlkidCacheThenUdevDatabase) {
+TEST(RecordedVolume, UdevDatabaseThenBlkidCache) {
     dev_t device = 0;
     if (!HaveLoop0(device)) GTEST_SKIP() << "no /dev/loop0 block device to stand for a disk";
     TempDir dir;
@@ -142,16 +143,16 @@ TEST(RecordedVolume, BlkidCacheThenUdevDatabase) {
              "E:ID_FS_LABEL_ENC=Moje\\x20fotky\nE:ID_FS_UUID=0123456789ABCDEF\n");
     const std::string none = dir.path() + "nothing";
 
+    const auto fromUdev =
+        probe::RecordedVolume("/dev/loop0", device, cache.c_str(), dir.path() + "udev", none);
+    ASSERT_TRUE(fromUdev);
+    EXPECT_EQ(fromUdev->label, "Moje fotky");
+    EXPECT_EQ(fromUdev->serial, 0x89ABCDEFu);
+
     const auto fromCache = probe::RecordedVolume("/dev/loop0", device, cache.c_str(), none, none);
     ASSERT_TRUE(fromCache);
     EXPECT_EQ(fromCache->label, "CACHED");
     EXPECT_EQ(fromCache->serial, 0x0123ABCDu);
-
-    const auto fromUdev =
-        probe::RecordedVolume("/dev/loop0", device, none.c_str(), dir.path() + "udev", none);
-    ASSERT_TRUE(fromUdev);
-    EXPECT_EQ(fromUdev->label, "Moje fotky");
-    EXPECT_EQ(fromUdev->serial, 0x89ABCDEFu);
 
     EXPECT_FALSE(probe::RecordedVolume("/dev/loop0", device, none.c_str(), none, none));
     EXPECT_EQ(probe::DecodeUdevText("A\\x2fB\\x20C\\xZZ"), "A/B C\\xZZ");
@@ -271,6 +272,58 @@ TEST(FuseMountedImage, NtfsImageServedByFuseGivesTheImagesIdentity) {
     EXPECT_EQ(id.label, "Záloha");
     EXPECT_EQ(id.serial, 0x76543210u);
     EXPECT_TRUE(facts.device.empty());  // an image file is no drive to eject
+}
+
+namespace {
+
+// QueryVolume run by the user "nobody" in a child process: "known|label|serial text".
+std::string QueryAsNobody(const std::string& location) {
+    int fds[2];
+    if (::pipe(fds) != 0) return "pipe failed";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        const VolumeIdentity id = QueryVolume(location);
+        const std::string text = std::string(id.known ? "1" : "0") + "|" + id.label + "|" +
+                                 vorlaxis::NumToHex(id.serial, 8);
+        const bool written =
+            ::write(fds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::_exit(written ? 0 : 3);
+    }
+    ::close(fds[1]);
+    std::string text;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2) return "no setuid";
+    return text;
+}
+
+}  // namespace
+
+TEST_F(LoopMountedVolume, UnreadableDeviceStillGivesAnIdentity) {
+    // The user may reach the folder but not read the device node.
+    const auto perms = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                       fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(m_dir.path(), perms);
+    const std::string location = m_mountPoint + "/photos/";
+    const auto device = mounts::LocateVolume(location, mounts::ReadMountTable())->device;
+    const std::string text = QueryAsNobody(location);
+    if (text == "no setuid") GTEST_SKIP() << "cannot become another user to lose the device";
+    const std::string record =
+        "/run/udev/data/b" + std::to_string(major(*device)) + ":" + std::to_string(minor(*device));
+    if (fs::exists(record) || fs::exists("/run/blkid/blkid.tab")) {
+        EXPECT_EQ(text.substr(0, 2), "1|") << text;  // the records decide the label
+        return;
+    }
+    // No records on this machine: no label, and the file system id as the serial.
+    struct statvfs vfs {};
+    ASSERT_EQ(::statvfs(location.c_str(), &vfs), 0);
+    const auto fsid = static_cast<uint64_t>(vfs.f_fsid);
+    EXPECT_EQ(text, "1||" + vorlaxis::NumToHex(static_cast<uint32_t>(fsid ^ (fsid >> 32)), 8));
 }
 
 class UnlabelledLoopVolume : public LoopMountedVolume {
