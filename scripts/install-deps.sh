@@ -11,7 +11,7 @@ PACKAGES=(
   libblkid-dev
   libfuse3-dev fuse3
   clang libclang-rt-14-dev
-  dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools
+  dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools genisoimage
   xvfb xauth xdotool imagemagick fonts-dejavu-core
 )
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then

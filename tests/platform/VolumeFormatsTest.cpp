@@ -48,6 +48,20 @@ std::string FindIsoDescriptor(const std::string& image, bool joliet) {
     return {};
 }
 
+// The UDF File Set Descriptor found by its tag id (256), independently of the parser.
+std::string FindFileSetDescriptor(const std::string& image, size_t block) {
+    for (size_t offset = 0; offset + 2048 <= image.size(); offset += block) {
+        unsigned sum = 0;  // the tag checksum: bytes 0..15 without byte 4
+        for (size_t i = 0; i < 16; ++i)
+            sum += i == 4 ? 0 : static_cast<unsigned char>(image[offset + i]);
+        if (image[offset] == 0 && image[offset + 1] == 1 &&
+            sum % 256 == static_cast<unsigned char>(image[offset + 4])) {
+            return image.substr(offset, 2048);
+        }
+    }
+    return {};
+}
+
 std::string MakeIso(const TempDir& dir, const std::string& name, const std::string& label,
                     bool joliet) {
     dir.file("content/a.txt", "disc content\n");
@@ -197,12 +211,7 @@ TEST(UdfImage, FileSetDescriptorSumsInReverseOrderAndVolumeIdentifier) {
                            "--vid=Fotky léto", "--lvid=Fotky léto", path}),
                   0);
         const std::string image = ReadWhole(path);
-        // The File Set Descriptor found by its tag (id 256), independently of the parser.
-        const size_t block = std::stoul(blockSize);
-        std::string fsd;
-        for (size_t offset = 0; offset + 2048 <= image.size() && fsd.empty(); offset += block) {
-            if (image[offset] == 0 && image[offset + 1] == 1) fsd = image.substr(offset, 2048);
-        }
+        const std::string fsd = FindFileSetDescriptor(image, std::stoul(blockSize));
         ASSERT_FALSE(fsd.empty());
         const auto parsed = formats::ParseOptical(formats::MemoryReader(image));
         ASSERT_TRUE(parsed);
@@ -282,4 +291,25 @@ TEST(IsoImage, LastSessionOfAMultisessionDiscIsRead) {
     ASSERT_TRUE(last);
     EXPECT_EQ(last->label, "SESSION_2");
     EXPECT_EQ(last->serial, LaneSerial(FindIsoDescriptor(second, true), false));
+}
+
+TEST(UdfImage, BridgeDiscIsReadOnItsUdfSide) {
+    TempDir dir;
+    dir.file("content/a.txt", "disc content\n");
+    const std::string path = dir.path() + "bridge.iso";
+    ASSERT_EQ(RunTool({"genisoimage", "-quiet", "-udf", "-J", "-V", "Bridge Disc", "-o", path,
+                       dir.path() + "content"}),
+              0);
+    const std::string image = ReadWhole(path);
+    const std::string fsd = FindFileSetDescriptor(image, 2048);
+    ASSERT_FALSE(fsd.empty());
+    const auto parsed = formats::ParseOptical(formats::MemoryReader(image));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->label, "Bridge Disc");
+    EXPECT_EQ(parsed->serial, LaneSerial(fsd, true));
+    EXPECT_NE(parsed->serial, formats::ParseIso9660(formats::MemoryReader(image))->serial);
+    const auto probed = probe::ProbeDevice(path);
+    ASSERT_TRUE(probed);
+    EXPECT_EQ(probed->serial, parsed->serial);
+    EXPECT_EQ(probed->label, "Bridge Disc");
 }
