@@ -28,11 +28,14 @@ char LowerAscii(char c) {
 // Length-prefixed so that no pair of names can collide, whatever bytes they hold.
 std::string IndexKey(std::string_view section, std::string_view key, bool withKey) {
     std::string result = std::to_string(section.size()) + ':';
-    for (char c : section) result += LowerAscii(c);
+    const size_t start = result.size();
+    result.reserve(start + section.size() + key.size() + 1);
+    result += section;
     if (withKey) {
         result += ':';
-        for (char c : key) result += LowerAscii(c);
+        result += key;
     }
+    for (size_t i = start; i < result.size(); ++i) result[i] = LowerAscii(result[i]);
     return result;
 }
 
@@ -137,7 +140,8 @@ IniDocument::IniDocument(std::string_view content) {
         const size_t end = content.find('\n');
         std::string_view line = content.substr(0, end);
         content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Every CR before the LF: a stray one would come back as part of the line end.
+        while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         m_lines.push_back(parseLine(std::string(line)));
     }
 }
@@ -232,29 +236,36 @@ bool IniDocument::readBool(std::string_view section, std::string_view key, bool 
 void IniDocument::writeString(std::string_view section, std::string_view key,
                               std::string_view value) {
     const std::string stored = StorableValue(value);
-    const Line* existing = findKey(section, key);
-    changed();
     m_endsWithLineEnd = true;
-    if (existing) {
+    if (const Line* existing = findKey(section, key)) {
+        // Only the value changes, so the index stays valid.
         Line& line = m_lines[static_cast<size_t>(existing - m_lines.data())];
         line.raw = line.name + '=' + stored;  // keeps the name as the file spells it
         return;
     }
     Line keyLine{std::string(key) + '=' + stored, Kind::Key, std::string(key)};
-    for (size_t i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].kind != Kind::Section || !SameName(m_lines[i].name, section)) continue;
-        // After the section's last line that is not blank, so a blank line before the next
-        // section stays where it is.
-        size_t insertAt = i + 1;
-        for (size_t j = i + 1; j < m_lines.size() && m_lines[j].kind != Kind::Section; ++j) {
-            if (!Trim(m_lines[j].raw).empty()) insertAt = j + 1;
-        }
-        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine);
+    const auto header = m_index.find(IndexKey(section, {}, false));
+    if (header == m_index.end()) {
+        if (!m_lines.empty() && !Trim(m_lines.back().raw).empty()) m_lines.push_back(Line{});
+        m_index.emplace(IndexKey(section, {}, false), m_lines.size());
+        m_lines.push_back(
+            Line{'[' + std::string(section) + ']', Kind::Section, std::string(section)});
+        m_index.emplace(IndexKey(section, key, true), m_lines.size());
+        m_lines.push_back(std::move(keyLine));
         return;
     }
-    if (!m_lines.empty() && !Trim(m_lines.back().raw).empty()) m_lines.push_back(Line{});
-    m_lines.push_back(Line{'[' + std::string(section) + ']', Kind::Section, std::string(section)});
-    m_lines.push_back(std::move(keyLine));
+    // After the section's last line that is not blank, so a blank line before the next
+    // section stays where it is.
+    size_t insertAt = header->second + 1;
+    for (size_t j = insertAt; j < m_lines.size() && m_lines[j].kind != Kind::Section; ++j) {
+        if (!Trim(m_lines[j].raw).empty()) insertAt = j + 1;
+    }
+    if (insertAt == m_lines.size()) {
+        m_index.emplace(IndexKey(section, key, true), insertAt);  // nothing moves
+    } else {
+        changed();
+    }
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(keyLine));
 }
 
 void IniDocument::eraseSection(std::string_view section) {

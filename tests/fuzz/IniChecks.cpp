@@ -1,0 +1,165 @@
+#include "fuzz/IniChecks.h"
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+#include "media/LocationList.h"
+#include "platform/Files.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
+
+namespace vorlaxis::test {
+
+namespace {
+
+struct Key {
+    const char* section;
+    const char* key;
+};
+
+// The program's own keys, a location or two, and a foreign one that must survive every write.
+constexpr Key kKeys[] = {
+    {"Application", "Xpos"},
+    {"Application", "Ypos"},
+    {"Application", "Eject media"},
+    {"DataRead", "DataReadStyle"},
+    {"DataRead", "BlockSize"},
+    {"DataRead", "ReadEveryXthBlock"},
+    {"Test", "Go nonstop"},
+    {"Test", "Show ErrorList"},
+    {"Logs", "Show Logs After Test"},
+    {"Logs", "Show Logs After Test Always"},
+    {"Logs", "Save Logs to Disk"},
+    {"Logs", "Logs FileNameFormat"},
+    {"Logs", "TXT Viewer"},
+    {"Paths", "Path0"},
+    {"Paths", "Path0Checked"},
+    {"Paths", "Path1"},
+    {"Foreign", "k"},
+};
+constexpr size_t kKeyCount = std::size(kKeys);
+
+// What every key reads as, except the one at `skip`.
+std::string Snapshot(const IniDocument& ini, size_t skip = kKeyCount) {
+    std::string result;
+    for (size_t i = 0; i < kKeyCount; ++i) {
+        if (i == skip) continue;
+        result += ini.hasKey(kKeys[i].section, kKeys[i].key) ? "+" : "-";
+        result += ini.readString(kKeys[i].section, kKeys[i].key, "") + '\x01';
+    }
+    return result;
+}
+
+// A value as it reads back after it was written: line breaks become blanks, and it is cut.
+std::string ReadBackForm(std::string_view value) {
+    std::string result(value.substr(0, kIniMaxValueLength));
+    for (char& c : result) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return result;
+}
+
+std::string CheckDocument(std::string_view content) {
+    const IniDocument original(content);
+    const std::string text = original.text();
+    const IniDocument saved(text);
+    if (saved.text() != text) return "saving the text again changes it";
+    if (Snapshot(saved) != Snapshot(original)) return "a value changed when the text was saved";
+    const std::string value(content.substr(content.size() / 2));
+    for (size_t i = 0; i < kKeyCount; ++i) {
+        IniDocument written(text);
+        written.writeString(kKeys[i].section, kKeys[i].key, value);
+        const IniDocument back(written.text());
+        if (back.readString(kKeys[i].section, kKeys[i].key, "-") != ReadBackForm(value)) {
+            return std::string("a written value reads back differently: ") + kKeys[i].key;
+        }
+        if (Snapshot(back, i) != Snapshot(original, i)) {
+            return std::string("writing a key changed another one: ") + kKeys[i].key;
+        }
+    }
+    IniDocument erased(text);
+    erased.eraseSection("paths");
+    const IniDocument back(erased.text());
+    if (back.hasSection("Paths") || back.hasKey("Paths", "Path0")) return "a section survived";
+    if (back.readString("Foreign", "k", "-") != original.readString("Foreign", "k", "-")) {
+        return "erasing a section changed another one";
+    }
+    return {};
+}
+
+bool SameSettings(const TestSettings& a, const TestSettings& b) {
+    return a.Xpos == b.Xpos && a.Ypos == b.Ypos && a.EjectAfterTest == b.EjectAfterTest &&
+           a.DataReadStyle == b.DataReadStyle && a.BlockSize == b.BlockSize &&
+           a.ReadEveryXthBlock == b.ReadEveryXthBlock && a.GoNonstop == b.GoNonstop &&
+           a.ShowErrorList == b.ShowErrorList && a.ShowLogsAfterTest == b.ShowLogsAfterTest &&
+           a.ShowLogsAfterTestAlways == b.ShowLogsAfterTestAlways &&
+           a.SaveLogsToDisk == b.SaveLogsToDisk && a.LogsFileNameFormat == b.LogsFileNameFormat &&
+           a.TxtViewer == b.TxtViewer;
+}
+
+bool ValidSettings(const TestSettings& s) {
+    auto code = [](int32_t v) { return v >= kNothingChosen && v <= 3; };
+    return s.BlockSize >= 4 && s.BlockSize <= 48 && code(s.DataReadStyle) &&
+           code(s.ReadEveryXthBlock) && code(s.LogsFileNameFormat) && code(s.TxtViewer);
+}
+
+// "ticked|path" of every entry; sorted when the order does not matter.
+std::vector<std::string> EntryTexts(const LocationList& list, bool readBackForm, bool sorted) {
+    std::vector<std::string> result;
+    for (const TestLocation& e : list.entries()) {
+        result.push_back((e.Checked ? "1|" : "0|") +
+                         (readBackForm ? ReadBackForm(e.Path) : e.Path));
+    }
+    if (sorted) std::sort(result.begin(), result.end());
+    return result;
+}
+
+struct Cycle {
+    TestSettings settings;
+    LocationList list;
+    std::string foreign;
+};
+
+Cycle ReadFile(const std::string& path) {
+    Cycle c;
+    ReadINIs(path, c.settings, nullptr, c.list, nullptr);
+    std::string content;
+    platform::ReadWholeFile(path, content);
+    c.foreign = IniDocument(content).readString("Foreign", "k", "-");
+    return c;
+}
+
+std::string CheckSettingsFile(std::string_view content, const std::string& folder) {
+    const std::string path = folder + "Ulvenor.ini";
+    if (!platform::WriteWholeFile(path, content)) return "cannot prepare " + path;
+    const Cycle first = ReadFile(path);
+    if (!ValidSettings(first.settings)) return "a field was read outside its range";
+    if (const std::string e = WriteINIs(path, first.settings, nullptr, first.list); !e.empty()) {
+        return "first write: " + e;
+    }
+    const Cycle second = ReadFile(path);
+    if (!SameSettings(first.settings, second.settings)) return "options changed in the file";
+    if (first.foreign != second.foreign) return "a foreign key was lost";
+    if (EntryTexts(first.list, true, true) != EntryTexts(second.list, false, true)) {
+        return "locations changed in the file";
+    }
+    if (const std::string e = WriteINIs(path, second.settings, nullptr, second.list); !e.empty()) {
+        return "second write: " + e;
+    }
+    const Cycle third = ReadFile(path);
+    if (EntryTexts(second.list, false, false) != EntryTexts(third.list, false, false)) {
+        return "the location order is not stable";
+    }
+    if (platform::Exists(path + ".new")) return "a temporary file was left behind";
+    return {};
+}
+
+}  // namespace
+
+std::string CheckSettingsContent(std::string_view content, const std::string& workFolder) {
+    if (std::string problem = CheckDocument(content); !problem.empty()) return problem;
+    return CheckSettingsFile(content, workFolder);
+}
+
+}  // namespace vorlaxis::test
