@@ -32,7 +32,9 @@ std::optional<probe::ProbedVolume> ProbeVolumeOf(const std::string& path) {
     if (!location->imageFile.empty()) return probe::ProbeDevice(location->imageFile);
     if (!location->device) return std::nullopt;
     std::optional<probe::ProbedVolume> probed;
-    if (!location->deviceNode.empty()) probed = probe::ProbeDevice(location->deviceNode);
+    if (!location->deviceNode.empty()) {
+        probed = probe::ProbeDevice(location->deviceNode, location->mount.fsType);
+    }
     // The device could not be read (permission, no node here): what the system recorded.
     if (!probed) probed = probe::RecordedVolume(location->deviceNode, *location->device);
     return probed;

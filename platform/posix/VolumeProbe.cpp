@@ -42,7 +42,16 @@ struct BlkidValues {
     std::string uuid;
 };
 
-std::optional<BlkidValues> BlkidProbe(int fd) {
+// libblkid's name for a file system type as the mount table gives it; empty when the mount
+// does not tell (FUSE).
+std::string BlkidTypeName(const std::string& mountedType) {
+    if (mountedType == "msdos" || mountedType == "fat") return "vfat";
+    if (mountedType == "ntfs3") return "ntfs";
+    if (mountedType.compare(0, 4, "fuse") == 0) return {};
+    return mountedType;
+}
+
+std::optional<BlkidValues> BlkidProbe(int fd, const std::string& mountedType) {
     blkid_probe pr = blkid_new_probe();
     if (!pr) return std::nullopt;
     std::optional<BlkidValues> values;
@@ -50,7 +59,15 @@ std::optional<BlkidValues> BlkidProbe(int fd) {
         blkid_probe_enable_superblocks(pr, 1);
         blkid_probe_set_superblocks_flags(
             pr, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE);
-        if (blkid_do_safeprobe(pr) == 0) {
+        int rc = blkid_do_safeprobe(pr);
+        std::string hint = BlkidTypeName(mountedType);
+        if (rc == -2 && !hint.empty()) {
+            // Stale signatures of an earlier file system: the mounted one is the one that counts.
+            char* only[] = {hint.data(), nullptr};
+            blkid_probe_filter_superblocks_type(pr, BLKID_FLTR_ONLYIN, only);
+            rc = blkid_do_safeprobe(pr);
+        }
+        if (rc == 0) {
             values.emplace();
             const char* data = nullptr;
             if (blkid_probe_lookup_value(pr, "TYPE", &data, nullptr) == 0) values->type = data;
@@ -84,9 +101,9 @@ std::optional<VolumeIdentity> ParseWindowsType(const std::string& type, int fd,
     return std::nullopt;
 }
 
-std::optional<ProbedVolume> ProbeOpenDevice(int fd) {
+std::optional<ProbedVolume> ProbeOpenDevice(int fd, const std::string& mountedType) {
     const formats::ReadAt read = DescriptorReader(fd);
-    const std::optional<BlkidValues> blkid = BlkidProbe(fd);
+    const std::optional<BlkidValues> blkid = BlkidProbe(fd, mountedType);
     if (!blkid) {
         // libblkid found nothing or a contradiction; the parsers check their own signatures.
         const auto own = formats::ParseAnyWindowsFormat(read);
@@ -164,14 +181,14 @@ std::optional<ProbedVolume> FromDiskLinks(dev_t device, const std::string& diskL
 
 }  // namespace
 
-std::optional<ProbedVolume> ProbeDevice(const std::string& node) {
+std::optional<ProbedVolume> ProbeDevice(const std::string& node, const std::string& mountedType) {
     const int fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return std::nullopt;
     struct stat st {};
     std::optional<ProbedVolume> result;
     // Only block devices and image files: a character device could act on hardware.
     if (::fstat(fd, &st) == 0 && (S_ISBLK(st.st_mode) || S_ISREG(st.st_mode))) {
-        result = ProbeOpenDevice(fd);
+        result = ProbeOpenDevice(fd, mountedType);
     }
     ::close(fd);
     return result;

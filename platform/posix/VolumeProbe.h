@@ -21,7 +21,9 @@ struct ProbedVolume {
 // Reads the device or image `node` (opened read-only, never blocking on an empty drive):
 // libblkid tells the type, label and UUID; the Windows family is read by the own parsers,
 // whose values are what Windows shows. Nothing when the node cannot be opened or is unknown.
-std::optional<ProbedVolume> ProbeDevice(const std::string& node);
+// `mountedType` (the mount table's type) decides when old signatures make the device ambiguous.
+std::optional<ProbedVolume> ProbeDevice(const std::string& node,
+                                        const std::string& mountedType = {});
 
 // The serial Windows reports, from libblkid's UUID text of a file system of `type`: FAT and
 // exFAT "XXXX-XXXX" and the first 32 bits of other UUIDs (the first eight hex digits, read as

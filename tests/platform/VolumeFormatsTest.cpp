@@ -313,3 +313,18 @@ TEST(UdfImage, BridgeDiscIsReadOnItsUdfSide) {
     EXPECT_EQ(probed->serial, parsed->serial);
     EXPECT_EQ(probed->label, "Bridge Disc");
 }
+
+TEST(Ext4Image, StaleFatBootSectorYieldsToTheMountedType) {
+    TempDir dir;
+    const std::string image = SparseImage(dir.path(), "ext4", 4u << 20);
+    ASSERT_EQ(RunTool({"mkfs.ext4", "-q", "-F", "-L", "current", "-U",
+                       "12345678-0123-4567-89ab-cdef01234567", image}),
+              0);
+    const std::string fat = SparseImage(dir.path(), "fat", 2u << 20);
+    ASSERT_EQ(RunTool({"mkfs.vfat", "-i", "0BADF00D", "-n", "FORMER", fat}), 0);
+    vorlaxis::test::WriteAt(image, 0, ReadWhole(fat).substr(0, 512));  // left by an old format
+    const auto mounted = probe::ProbeDevice(image, "ext4");
+    ASSERT_TRUE(mounted);
+    EXPECT_EQ(mounted->label, "current");
+    EXPECT_EQ(mounted->serial, 0x12345678u);
+}
