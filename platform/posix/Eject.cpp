@@ -166,8 +166,9 @@ void EjectPath(const std::string& path, EjectSystem& system) {
     const DriveFacts facts = system.describe(path);
     // A fixed disk, or a path on no block device (tmpfs, network share): never ejected.
     if (facts.device.empty() || facts.disk.empty() || !(facts.removable || facts.optical)) return;
-    // Pulling a medium another mounted file system lives on could lose its data.
-    if (facts.otherVolumesMounted) return;
+    // Pulling a medium another mounted file system lives on could lose its data; and a path
+    // whose mount was not found is not known to be released by anything below.
+    if (facts.otherVolumesMounted || facts.mountPoints.empty()) return;
     if (system.desktopServiceAvailable()) {
         const std::string quiet = "--no-user-interaction";
         if (system.runProgram({"udisksctl", "unmount", quiet, "-b", facts.device})) {

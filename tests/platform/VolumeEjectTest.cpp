@@ -137,6 +137,12 @@ TEST(Eject, NeverEjectsUnderAFileSystemStillMounted) {
     EXPECT_EQ(busyDesktop.calls, (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sdb1",
                                         "unmount /media/user/STICK/sub"}));
 
+    RecordingSystem unknownMount;
+    unknownMount.facts = UsbStick();
+    unknownMount.facts.mountPoints.clear();
+    EjectPath("/media/user/STICK/", unknownMount);
+    EXPECT_TRUE(unknownMount.calls.empty());
+
     RecordingSystem otherPartition;
     otherPartition.facts = UsbStick();
     otherPartition.facts.otherVolumesMounted = true;
