@@ -1,0 +1,65 @@
+// The internal log viewer.
+#include "results/EditorUnit.h"
+
+#include <QFont>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include "results/LogFiles.h"
+#include "results/WindowLayout.h"
+#include "ui_EditorUnit.h"
+
+namespace {
+
+QRect ToRect(const vorlaxis::ControlRect& r) {
+    return {r.left, r.top, r.width, r.height};
+}
+
+}  // namespace
+
+TEditor::TEditor(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::TEditor>()) {
+    m_ui->setupUi(this);
+    // Fixed pitch, so the columns of the log stand under each other.
+    QFont font("Courier New");
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSize(8);
+    m_ui->Memo1->setFont(font);
+    // The viewer only shows: grey like the buttons, not white like a field to type into.
+    QPalette palette = m_ui->Memo1->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    m_ui->Memo1->setPalette(palette);
+    m_ui->Memo1->setTabChangesFocus(true);
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TEditor::~TEditor() = default;
+
+std::string TEditor::Load(const std::string& path) {
+    std::string text;
+    const std::string error = vorlaxis::LoadLogText(path, text);
+    if (error.empty()) m_ui->Memo1->setPlainText(QString::fromStdString(text));
+    return error;
+}
+
+QPlainTextEdit* TEditor::Memo1() const {
+    return m_ui->Memo1;
+}
+QPushButton* TEditor::BitBtn1() const {
+    return m_ui->BitBtn1;
+}
+
+void TEditor::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    const vorlaxis::EditorLayout layout = vorlaxis::LayoutEditor(
+        width() + vorlaxis::kSizeableFrameWidth, height() + vorlaxis::kSizeableFrameHeight);
+    m_ui->Memo1->setGeometry(ToRect(layout.memo));
+    m_ui->BitBtn1->setGeometry(ToRect(layout.okButton));
+}
+
+void TEditor::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    m_ui->Memo1->setFocus();
+}
