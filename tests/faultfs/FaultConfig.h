@@ -1,5 +1,6 @@
 // The faults that the test file system injects, read from a plain text file, one rule a line.
 // Paths are absolute inside the mounted file system ("/dir/file"); '#' starts a comment.
+// (Directory listings come in name order, so a test knows the order of a run.)
 //
 //   read-error PATH OFFSET LENGTH [TIMES]  reads touching bytes [OFFSET, OFFSET+LENGTH) fail
 //                                          with EIO (the first TIMES such reads, else always)

@@ -44,7 +44,7 @@ std::string ReadAll(const std::string& path) {
 }
 
 // Names of a directory's listing, or the errno of the failure (opendir or readdir).
-std::vector<std::string> List(const std::string& dir, int* error = nullptr) {
+std::vector<std::string> List(const std::string& dir, int* error = nullptr, bool sorted = true) {
     std::vector<std::string> names;
     if (error) *error = 0;
     DIR* d = ::opendir(dir.c_str());
@@ -60,7 +60,7 @@ std::vector<std::string> List(const std::string& dir, int* error = nullptr) {
     }
     if (error && errno != 0) *error = errno;
     ::closedir(d);
-    std::sort(names.begin(), names.end());
+    if (sorted) std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -91,6 +91,15 @@ TEST_F(FaultFsTest, ServesTheBackingFolderReadOnly) {
     EXPECT_EQ(List(fs.root()), (std::vector<std::string>{"a.txt", "link", "sub"}));
     EXPECT_LT(::open(a.c_str(), O_WRONLY), 0);
     EXPECT_EQ(errno, EROFS);
+}
+
+TEST_F(FaultFsTest, ListsInNameOrder) {
+    std::vector<std::string> names;
+    for (int i = 40; i > 0; --i)
+        names.push_back(fs.AddFile("n" + std::to_string(i * 37 % 101), ""));
+    std::vector<std::string> listed = List(fs.root(), nullptr, false);
+    EXPECT_TRUE(std::is_sorted(listed.begin(), listed.end()));
+    EXPECT_EQ(listed.size(), 40u);
 }
 
 TEST_F(FaultFsTest, OneReadOfTheProgramIsOneRequest) {

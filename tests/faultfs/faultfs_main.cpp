@@ -11,12 +11,14 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "FaultState.h"
@@ -72,17 +74,24 @@ std::string Child(const char* dir, const char* name) {
     return std::strcmp(dir, "/") == 0 ? std::string("/") + name : std::string(dir) + "/" + name;
 }
 
+// Entries come in name order, as on a mastered disc, so that tests know the order of a run.
 int ReadDirectory(const char* path, void* buffer, fuse_fill_dir_t fill, off_t /*offset*/,
                   fuse_file_info* fi, fuse_readdir_flags /*flags*/) {
     if (const int fault = State().ListFault(path, true); fault != 0) return fault;
     auto* open = reinterpret_cast<OpenDir*>(fi->fh);
+    std::vector<std::pair<std::string, struct stat>> entries;
     ::rewinddir(open->dir);
     while (const dirent* d = ::readdir(open->dir)) {
         if (State().Vanished(Child(path, d->d_name), open->priorListings)) continue;
         struct stat st {};
         st.st_ino = d->d_ino;
         st.st_mode = static_cast<mode_t>(DTTOIF(d->d_type));
-        if (fill(buffer, d->d_name, &st, 0, static_cast<fuse_fill_dir_flags>(0)) != 0) break;
+        entries.emplace_back(d->d_name, st);
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [name, st] : entries) {
+        if (fill(buffer, name.c_str(), &st, 0, static_cast<fuse_fill_dir_flags>(0)) != 0) break;
     }
     return 0;
 }
