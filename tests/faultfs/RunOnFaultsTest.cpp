@@ -1,0 +1,349 @@
+// The core's run over a medium that fails: bad blocks, failed opens and listings, vanishing,
+// growing and shrinking files, a slow medium. The read-error question is answered from a
+// script; the log, the counters and the checksum are compared with what the medium holds.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FaultFs.h"
+#include "RunHarness.h"
+
+using namespace vorlaxis;
+using namespace vorlaxis::test;
+
+namespace {
+
+constexpr int64_t B = 4096;
+
+// Bytes that differ from block to block, so a sum tells which blocks were read.
+std::string Pattern(int64_t size, int seed = 0) {
+    std::string bytes(static_cast<size_t>(size), '\0');
+    for (int64_t i = 0; i < size; ++i) bytes[size_t(i)] = char((i * 7 + i / B * 13 + seed) & 0xFF);
+    return bytes;
+}
+
+std::string Block(const std::string& bytes, int64_t block) {
+    return bytes.substr(size_t(block * B), size_t(B));
+}
+
+class RunOnFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        VORLAXIS_REQUIRE_FUSE();
+        ASSERT_TRUE(fs.Mount()) << fs.error();
+        h.host.onQuestion = [this](const std::string&) {
+            atQuestion.push_back({h.statistics.BytesDone, h.session.DataChecksum});
+        };
+    }
+
+    // Requests of the file system for one path ("/name").
+    std::vector<TraceLine> Requests(const std::string& what, const std::string& path) const {
+        std::vector<TraceLine> found;
+        for (const TraceLine& t : fs.Trace()) {
+            if (t.what == what && t.path == path) found.push_back(t);
+        }
+        return found;
+    }
+
+    std::string FailureLine(const std::string& relative) const {
+        return "  \"" + fs.root() + relative + "\" nelze přečíst";
+    }
+
+    // The log from the line "Průběh testu ...:" on, without the heading.
+    std::vector<std::string> Progress() const {
+        const std::vector<std::string> log = h.Log();
+        std::vector<std::string> lines;
+        bool in = false;
+        for (const std::string& line : log) {
+            if (in) lines.push_back(line);
+            in = in || line.rfind("Průběh testu ", 0) == 0;
+        }
+        return lines;
+    }
+
+    struct Moment {
+        int64_t bytesDone;
+        uint16_t checksum;
+    };
+    FaultFs fs;
+    RunHarness h;
+    std::vector<Moment> atQuestion;
+};
+
+}  // namespace
+
+TEST_F(RunOnFaults, BadBlockInTheMiddleOfAFullRead) {
+    const std::string data = Pattern(10 * B);
+    fs.AddFile("bad.bin", data);
+    fs.SetFaults("read-error /bad.bin " + std::to_string(5 * B + 100) + " 1\n");
+    h.host.answers = {ReadErrorAnswer::Continue};
+
+    EXPECT_EQ(h.Run(fs.root()), 1);
+    ASSERT_EQ(atQuestion.size(), 1u);
+    // The five blocks before the bad one were read and counted, and nothing else.
+    const uint16_t before = ByteSum(data.substr(0, size_t(5 * B)));
+    EXPECT_EQ(atQuestion[0].bytesDone, 5 * B);
+    EXPECT_EQ(atQuestion[0].checksum, before);
+    EXPECT_EQ(h.statistics.BytesDone, 10 * B);  // "Pokračovat" adds the unread rest
+    EXPECT_EQ(h.statistics.BytesTotal, 10 * B);
+    EXPECT_EQ(Progress(), (std::vector<std::string>{FailureLine("bad.bin"), "",
+                                                    "Kontrolní součet média:" + Hex4(before), "",
+                                                    "Konec testu:", "  počet chybých souborů: 1",
+                                                    Progress().back()}));
+    EXPECT_EQ(Progress().back().rfind("  test úspěšně dokončen ", 0), 0u);
+    ASSERT_EQ(h.session.BadFiles.size(), 1u);
+    EXPECT_EQ(h.session.BadFiles[0].Name, "bad.bin");
+    EXPECT_EQ(h.session.BadFiles[0].Directory, fs.root());
+    EXPECT_EQ(h.display.Label26, "test dokončen, chyby!");
+}
+
+TEST_F(RunOnFaults, RetryReadsTheFileAgainFromItsStart) {
+    const std::string data = Pattern(10 * B, 3);
+    fs.AddFile("bad.bin", data);
+    fs.SetFaults("read-error /bad.bin " + std::to_string(5 * B) + " 1\n");
+    h.host.answers = {ReadErrorAnswer::Retry, ReadErrorAnswer::Retry, ReadErrorAnswer::Continue};
+
+    EXPECT_EQ(h.Run(fs.root()), 1);
+    EXPECT_EQ(h.host.questions.size(), 3u);
+    const std::vector<std::string> progress = Progress();
+    ASSERT_GE(progress.size(), 5u);
+    EXPECT_EQ(progress[0], FailureLine("bad.bin"));
+    EXPECT_EQ(progress[1], "    - nový pokus o čtení");
+    EXPECT_EQ(progress[2], FailureLine("bad.bin"));
+    EXPECT_EQ(progress[3], "    - nový pokus o čtení");
+    EXPECT_EQ(progress[4], FailureLine("bad.bin"));
+    // Every attempt opened the file anew and read it from byte 0.
+    EXPECT_EQ(Requests("open", "/bad.bin").size(), 3u);
+    int fromStart = 0;
+    for (const TraceLine& t : Requests("read", "/bad.bin")) fromStart += t.offset == 0;
+    EXPECT_EQ(fromStart, 3);
+    // The bytes of every attempt stay counted.
+    const std::string prefix = data.substr(0, size_t(5 * B));
+    EXPECT_EQ(h.session.DataChecksum, ByteSum(prefix + prefix + prefix));
+    EXPECT_EQ(h.statistics.BytesDone, 3 * 5 * B + 5 * B);
+    EXPECT_EQ(h.session.BadFiles.size(), 1u);
+}
+
+TEST_F(RunOnFaults, RetryAfterATransientErrorSucceeds) {
+    const std::string data = Pattern(6 * B, 5);
+    fs.AddFile("flaky.bin", data);
+    fs.SetFaults("read-error /flaky.bin " + std::to_string(2 * B) + " 1 1\n");
+    h.host.answers = {ReadErrorAnswer::Retry};
+
+    EXPECT_EQ(h.Run(fs.root()), 0);
+    EXPECT_EQ(h.session.DataChecksum, ByteSum(data.substr(0, size_t(2 * B)) + data));
+    EXPECT_EQ(h.LogLinesStartingWith("  žádné problémy").size(), 1u);
+    EXPECT_EQ(h.LogLinesStartingWith("    - nový pokus o čtení").size(), 1u);
+    EXPECT_TRUE(h.session.BadFiles.empty());
+    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+}
+
+TEST_F(RunOnFaults, NonStopAnswerListsLaterFailuresWithoutAsking) {
+    fs.AddFile("a.bad", Pattern(3 * B));
+    fs.AddFile("b.good", Pattern(2 * B));
+    fs.AddFile("c.bad", Pattern(3 * B));
+    fs.SetFaults("read-error /a.bad 0 1\nread-error /c.bad 4096 1\n");
+    h.host.answers = {ReadErrorAnswer::NonStop};
+
+    EXPECT_EQ(h.Run(fs.root()), 2);
+    EXPECT_EQ(h.host.questions, std::vector<std::string>{fs.root() + "a.bad"});
+    EXPECT_EQ(h.LogLinesStartingWith("  \"").size(), 2u);
+    EXPECT_EQ(h.session.BadFiles.size(), 2u);
+    EXPECT_FALSE(h.statistics.StopRequested);
+    // The next location asks again.
+    h.host.answers = {ReadErrorAnswer::Continue, ReadErrorAnswer::Continue};
+    EXPECT_EQ(h.Run(fs.root()), 2);
+    EXPECT_EQ(h.host.questions.size(), 3u);
+}
+
+TEST_F(RunOnFaults, GoNonstopNeverAsks) {
+    fs.AddFile("a.bad", Pattern(3 * B));
+    fs.AddFile("b.bad", Pattern(3 * B));
+    fs.SetFaults("read-error /a.bad 0 1\nopen-error /b.bad EIO\n");
+    h.settings.GoNonstop = true;
+
+    EXPECT_EQ(h.Run(fs.root()), 2);
+    EXPECT_TRUE(h.host.questions.empty());
+    EXPECT_EQ(Progress()[0], FailureLine("a.bad"));
+    EXPECT_EQ(Progress()[1], FailureLine("b.bad"));
+    EXPECT_EQ(h.LogLinesStartingWith("  počet chybých souborů: 2").size(), 1u);
+}
+
+TEST_F(RunOnFaults, StopAnswerEndsTheLocationAsStopped) {
+    fs.AddFile("a.good", Pattern(B));
+    fs.AddFile("b.bad", Pattern(3 * B));
+    fs.AddFile("c.good", Pattern(B));
+    fs.SetFaults("read-error /b.bad 8000 1\n");
+    h.host.answers = {ReadErrorAnswer::Stop};
+
+    EXPECT_EQ(h.Run(fs.root()), 1);
+    EXPECT_TRUE(h.statistics.StopRequested);
+    EXPECT_TRUE(Requests("open", "/c.good").empty());  // nothing after the stop
+    const std::vector<std::string> progress = Progress();
+    ASSERT_GE(progress.size(), 2u);
+    EXPECT_EQ(progress[0], FailureLine("b.bad"));
+    EXPECT_EQ(progress[1], "  - test přerušen uživatelem po chybě tohoto souboru");
+    EXPECT_EQ(h.LogLinesStartingWith("  počet chybných souborů: 1").size(), 1u);
+    EXPECT_EQ(h.LogLinesStartingWith("  test přerušen uživatelem ").size(), 1u);
+    EXPECT_TRUE(h.LogLinesStartingWith("  test úspěšně").empty());
+    EXPECT_EQ(h.display.Label26, "test přerušen !");
+    EXPECT_EQ(h.display.Label6, "1");
+    EXPECT_EQ(h.display.Label7, "2");
+}
+
+// Block modes: N = 4, 8, 16 with a file of 3N blocks; blocks 0, N and 2N are read.
+class BlockModes : public RunOnFaults, public ::testing::WithParamInterface<int> {
+protected:
+    void UseMode(int n) {
+        h.settings.DataReadStyle = 2;
+        h.settings.ReadEveryXthBlock = n == 4 ? 1 : n == 8 ? 2 : 3;
+    }
+};
+
+TEST_P(BlockModes, BadBlockPassedOverIsNotNoticed) {
+    const int n = GetParam();
+    UseMode(n);
+    const std::string data = Pattern(3 * n * B, n);
+    fs.AddFile("f.bin", data);
+    fs.SetFaults("read-error /f.bin " + std::to_string(B + 10) + " " + std::to_string(B) + "\n");
+
+    EXPECT_EQ(h.Run(fs.root()), 0);
+    EXPECT_EQ(h.statistics.ReadMode, n);
+    EXPECT_EQ(h.statistics.BytesDone, 3 * n * B);
+    EXPECT_EQ(h.session.DataChecksum,
+              ByteSum(Block(data, 0) + Block(data, n) + Block(data, 2 * n)));
+    for (const TraceLine& t : Requests("read", "/f.bin")) {
+        EXPECT_EQ(t.offset % (n * B), 0) << "read outside the read blocks at " << t.offset;
+    }
+    EXPECT_EQ(h.LogLinesStartingWith("Kontrolní součet média:")[0],
+              "Kontrolní součet média:" + Hex4(h.session.DataChecksum));
+}
+
+TEST_P(BlockModes, BadBlockInsideAReadBlockIsNoticed) {
+    const int n = GetParam();
+    UseMode(n);
+    const std::string data = Pattern(3 * n * B, n + 1);
+    fs.AddFile("f.bin", data);
+    fs.SetFaults("read-error /f.bin " + std::to_string(n * B + 4000) + " 1\n");
+    h.host.answers = {ReadErrorAnswer::Continue};
+
+    EXPECT_EQ(h.Run(fs.root()), 1);
+    ASSERT_EQ(atQuestion.size(), 1u);
+    EXPECT_EQ(atQuestion[0].bytesDone, n * B);  // block 0 read, blocks 1..N-1 passed over
+    EXPECT_EQ(atQuestion[0].checksum, ByteSum(Block(data, 0)));
+    EXPECT_EQ(h.statistics.BytesDone, 3 * n * B);
+    EXPECT_EQ(Progress()[0], FailureLine("f.bin"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryNthBlock, BlockModes, ::testing::Values(4, 8, 16));
+
+TEST_F(RunOnFaults, OnlyOpeningNoticesFailedOpensButNoBadBlocks) {
+    fs.AddFile("a.eio", Pattern(1000));
+    fs.AddFile("b.denied", Pattern(2000));
+    fs.AddFile("c.badblock", Pattern(3000));
+    fs.SetFaults(
+        "open-error /a.eio EIO\nopen-error /b.denied EACCES\nread-error /c.badblock 0 3000\n");
+    h.host.answers = {ReadErrorAnswer::Continue, ReadErrorAnswer::Continue};
+
+    EXPECT_EQ(h.Run(fs.root(), 3), 2);
+    EXPECT_EQ(h.statistics.ReadMode, 0);
+    EXPECT_EQ(h.host.questions,
+              (std::vector<std::string>{fs.root() + "a.eio", fs.root() + "b.denied"}));
+    EXPECT_TRUE(Requests("read", "/c.badblock").empty());
+    EXPECT_EQ(h.statistics.BytesDone, 3000);  // the two given-up files' sizes
+    EXPECT_TRUE(h.LogLinesStartingWith("Kontrolní součet").empty());
+    EXPECT_EQ(h.LogLinesStartingWith("Průběh testu (pouze otevírání souborů):").size(), 1u);
+    EXPECT_FALSE(h.display.SpeedCaptionsVisible);
+}
+
+TEST_F(RunOnFaults, DirectoryThatCannotBeListedCountsAsEmpty) {
+    fs.AddFile("a.txt", "a");
+    fs.AddFile("d1/x.txt", "x");
+    fs.AddFile("d1/sub/deep.txt", "deep");
+    fs.AddFile("d2/y.txt", "y");
+    fs.AddFile("d3/z.txt", "z");
+    fs.SetFaults("list-error /d1\nlist-error /d2 read\n");
+
+    EXPECT_EQ(h.Run(fs.root()), 0);
+    EXPECT_EQ(h.LogLinesStartingWith("  počet adresářů:")[0], "  počet adresářů:      4");
+    EXPECT_EQ(h.LogLinesStartingWith("  počet souborů:")[0], "  počet souborů:       2");
+    EXPECT_EQ(h.session.DataChecksum, ByteSum("az"));
+    EXPECT_TRUE(h.dialogs.shown.empty());
+    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+}
+
+TEST_F(RunOnFaults, FileThatVanishesAfterListingIsUnreadable) {
+    fs.AddFile("a.bin", Pattern(1000));
+    fs.AddFile("ghost.bin", Pattern(500));
+    fs.AddFile("z.bin", Pattern(700));
+    // The walk lists the location once and the file listing once more; then it is gone.
+    fs.SetFaults("vanish /ghost.bin 2\n");
+    h.host.answers = {ReadErrorAnswer::Continue};
+
+    EXPECT_EQ(h.Run(fs.root()), 1);
+    EXPECT_EQ(h.LogLinesStartingWith("  počet souborů:")[0], "  počet souborů:       3");
+    EXPECT_EQ(h.session.FileTable[1].Path, fs.root() + "ghost.bin");
+    EXPECT_EQ(h.session.FileTable[1].Size, -1);
+    EXPECT_EQ(h.statistics.BytesTotal, 1000 + 700 - 1);
+    EXPECT_EQ(Progress()[0], FailureLine("ghost.bin"));
+}
+
+TEST_F(RunOnFaults, FilesThatGrowOrShrinkWhileReadAreReadToTheirNewEnd) {
+    const std::string grow = Pattern(B + 5, 1), shrink = Pattern(5 * B, 2);
+    fs.AddFile("grow.bin", grow);
+    fs.AddFile("shrink.bin", shrink);
+    fs.SetFaults("resize /grow.bin " + std::to_string(3 * B + 10) + "\nresize /shrink.bin " +
+                 std::to_string(2 * B + 7) + "\n");
+
+    EXPECT_EQ(h.Run(fs.root()), 0);
+    const std::string grown = grow + std::string(size_t(2 * B + 5), 'G');
+    const std::string shrunk = shrink.substr(0, size_t(2 * B + 7));
+    EXPECT_EQ(h.session.DataChecksum, ByteSum(grown + shrunk));
+    EXPECT_EQ(h.statistics.BytesDone, int64_t(grown.size() + shrunk.size()));
+    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+}
+
+TEST_F(RunOnFaults, ShrinkingFileInABlockModeEndsWithoutAFailure) {
+    h.settings.DataReadStyle = 2;
+    h.settings.ReadEveryXthBlock = 1;
+    fs.AddFile("shrink.bin", Pattern(20 * B));
+    fs.SetFaults("resize /shrink.bin " + std::to_string(B / 2) + "\n");
+
+    EXPECT_EQ(h.Run(fs.root()), 0);
+    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+}
+
+TEST_F(RunOnFaults, StopOnASlowMediumIsHonouredAfterTheCurrentBlock) {
+    fs.AddFile("slow.bin", Pattern(40 * B));
+    fs.AddFile("zz.bin", Pattern(B));
+    fs.SetFaults("delay 20 /slow.bin\n");
+    size_t readsWhenStopped = 0;
+    int64_t pumpsAfterStart = 0;
+    h.host.onPump = [&] {
+        if (h.host.timerStarts == 0 || h.statistics.StopRequested) return;
+        if (++pumpsAfterStart == 4) {
+            readsWhenStopped = Requests("read", "/slow.bin").size();
+            h.statistics.StopRequested = true;  // the cancel button, confirmed
+        }
+    };
+
+    EXPECT_EQ(h.Run(fs.root()), 0);
+    EXPECT_GT(readsWhenStopped, 0u);
+    EXPECT_EQ(Requests("read", "/slow.bin").size(), readsWhenStopped);
+    EXPECT_TRUE(Requests("open", "/zz.bin").empty());
+    EXPECT_EQ(h.LogLinesStartingWith("  test přerušen uživatelem ").size(), 1u);
+    EXPECT_EQ(h.LogLinesStartingWith("  žádné problémy").size(), 1u);  // not a bad file
+    EXPECT_EQ(h.display.Label6, "1");
+}
+
+TEST_F(RunOnFaults, PumpRunsAfterEveryBlockOfASlowMedium) {
+    fs.AddFile("slow.bin", Pattern(12 * B + 1));
+    fs.SetFaults("delay 5\n");
+    int64_t pumpsWhileReading = 0;
+    h.host.onPump = [&] { pumpsWhileReading += h.host.timerStarts > 0; };
+
+    EXPECT_EQ(h.Run(fs.root()), 0);
+    EXPECT_GE(pumpsWhileReading, int64_t(Requests("read", "/slow.bin").size()));
+    EXPECT_EQ(Requests("read", "/slow.bin").size(), 13u);
+}

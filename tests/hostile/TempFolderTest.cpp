@@ -1,0 +1,164 @@
+// The temporary log on a machine shared with others, and locations that stop existing: a full
+// temporary folder, links and foreign files planted where the program writes, a location that
+// vanished or is a file. The run must end cleanly and say so, never report success, and never
+// write through what someone planted.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "RamFolder.h"
+#include "RunHarness.h"
+
+using namespace vorlaxis;
+using namespace vorlaxis::test;
+
+namespace {
+
+constexpr uid_t kStranger = 4242;
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_old) {
+            ::setenv(m_name, m_old->c_str(), 1);
+        } else {
+            ::unsetenv(m_name);
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+std::string ReadText(const std::string& path) {
+    std::string text;
+    platform::ReadWholeFile(path, text);
+    return text;
+}
+
+// Fills a file system to its last byte.
+void Fill(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    const std::string chunk(4096, 'f');
+    while (::write(fd, chunk.data(), chunk.size()) > 0) {
+    }
+    while (::write(fd, "f", 1) > 0) {
+    }
+    ::close(fd);
+}
+
+class TempLogs : public ::testing::Test {
+protected:
+    TempLogs() : env("TMPDIR", tmp.path()) {
+        h.session.LogPathOverride.clear();  // the real temporary log
+        media.file("a.txt", "abc");
+    }
+
+    std::string PrivateFolder() const {
+        return tmp.path() + "vorlaxis-" + std::to_string(::geteuid());
+    }
+
+    // What a run that could not write its log must show.
+    void ExpectCollectionFailure() {
+        ASSERT_EQ(h.dialogs.shown.size(), 1u);
+        EXPECT_EQ(h.dialogs.shown[0].caption, "Fatální chyba");
+        EXPECT_EQ(h.dialogs.shown[0].icon, MsgIcon::Error);
+        EXPECT_TRUE(h.statistics.StopRequested);
+        EXPECT_EQ(h.display.Label26, "test přerušen !");
+        EXPECT_EQ(h.statistics.BytesDone, 0);
+        EXPECT_EQ(h.session.DataChecksum, 0);
+    }
+
+    TempDir tmp, media, elsewhere;
+    ScopedEnv env;
+    RunHarness h;
+};
+
+}  // namespace
+
+TEST_F(TempLogs, FullTemporaryFolderEndsTheRunAsAFailure) {
+    RamFolder full(64 * 1024);
+    if (!full.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+    ScopedEnv inFull("TMPDIR", full.path());
+    ASSERT_FALSE(platform::TempFolder().empty());  // the private folder needs no data blocks
+    Fill(full.path() + "filler");
+
+    EXPECT_EQ(h.Run(media.path()), 0);
+    ExpectCollectionFailure();
+}
+
+TEST_F(TempLogs, PlantedLinkAtTheLogNameIsNeverWrittenThrough) {
+    ASSERT_EQ(::mkdir(PrivateFolder().c_str(), 0700), 0);
+    const std::string victim = elsewhere.file("precious.txt", "precious");
+    ASSERT_EQ(::symlink(victim.c_str(), (PrivateFolder() + "/tmplog0.txt").c_str()), 0);
+
+    h.Run(media.path());
+    ExpectCollectionFailure();
+    EXPECT_EQ(ReadText(victim), "precious");
+}
+
+TEST_F(TempLogs, ForeignFileAtTheLogNameIsLeftAlone) {
+    ASSERT_EQ(::mkdir(PrivateFolder().c_str(), 0700), 0);
+    const std::string foreign = PrivateFolder() + "/tmplog0.txt";
+    std::ofstream(foreign) << "someone else's log";
+    ASSERT_EQ(::chown(foreign.c_str(), kStranger, kStranger), 0) << "needs root";
+
+    h.Run(media.path());
+    ExpectCollectionFailure();
+    EXPECT_EQ(ReadText(foreign), "someone else's log");
+}
+
+TEST_F(TempLogs, PlantedPrivateFolderIsRefused) {
+    const std::string target = elsewhere.path() + "trap";
+    ASSERT_EQ(::mkdir(target.c_str(), 0700), 0);
+    for (const char* how : {"link", "foreign", "writable"}) {
+        SCOPED_TRACE(how);
+        std::filesystem::remove_all(PrivateFolder());
+        const std::string kind = how;
+        if (kind == "link") {
+            ASSERT_EQ(::symlink(target.c_str(), PrivateFolder().c_str()), 0);
+        } else {
+            ASSERT_EQ(::mkdir(PrivateFolder().c_str(), 0700), 0);
+            if (kind == "foreign") ASSERT_EQ(::chown(PrivateFolder().c_str(), kStranger, 0), 0);
+            if (kind == "writable") ASSERT_EQ(::chmod(PrivateFolder().c_str(), 0777), 0);
+        }
+        h.dialogs.shown.clear();
+        h.Run(media.path());
+        ExpectCollectionFailure();
+        EXPECT_TRUE(std::filesystem::is_empty(target));
+        EXPECT_FALSE(std::filesystem::exists(PrivateFolder() + "/tmplog0.txt"));
+    }
+}
+
+TEST_F(TempLogs, LocationThatVanishedBeforeItsTestIsNoSuccess) {
+    const std::string gone = elsewhere.path() + "medium/";
+    ASSERT_EQ(::mkdir(gone.c_str(), 0755), 0);
+    ASSERT_EQ(::rmdir(gone.c_str()), 0);  // taken out after the batch was put together
+
+    h.Run(gone);
+    ExpectCollectionFailure();
+    EXPECT_EQ(h.LogLinesStartingWith("  test přerušen - nelze načíst adresářovou strukturu ").size(),
+              1u);
+}
+
+TEST_F(TempLogs, LocationThatIsAFileIsNoSuccess) {
+    const std::string file = elsewhere.file("image.iso", "not a folder");
+
+    h.Run(file + "/");
+    ExpectCollectionFailure();
+}
