@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -23,7 +24,9 @@ void MakeFiles(const std::string& dir, int count) {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ASSERT_GE(fd, 0) << path;
         // A few files carry a byte, so the checksum shows that they were read.
-        if (i % 4096 == 0) ASSERT_EQ(::write(fd, "\x01", 1), 1);
+        if (i % 4096 == 0) {
+            ASSERT_EQ(::write(fd, "\x01", 1), 1);
+        }
         ::close(fd);
     }
 }
@@ -42,7 +45,7 @@ void MakeManyDirectories(const std::string& dir) {
 }
 
 class BigTrees : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         s_ram = new RamFolder();
         const std::string root = s_ram->path();

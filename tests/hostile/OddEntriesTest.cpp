@@ -22,7 +22,7 @@ using namespace vorlaxis::test;
 namespace {
 
 class OddEntries : public ::testing::Test {
-protected:
+  protected:
     std::string Add(const std::string& name, const std::string& content) {
         std::ofstream(root() + name, std::ios::binary) << content;
         return root() + name;
@@ -61,7 +61,9 @@ TEST_F(OddEntries, UnreadableOddNameIsLoggedAndListedByItsBytes) {
     // In the Windows-1250 log the invalid byte becomes "?", the Czech letter stays.
     std::string raw;
     ASSERT_TRUE(platform::ReadWholeFile(h.session.LogPath, raw));
-    EXPECT_NE(raw.find("  \"" + root() + "nov\xfd\nodkaz?\" nelze p\xf8" "e\xe8\xedst\r\n"),
+    EXPECT_NE(raw.find("  \"" + root() +
+                       "nov\xfd\nodkaz?\" nelze p\xf8"
+                       "e\xe8\xedst\r\n"),
               std::string::npos);
 }
 
@@ -69,7 +71,7 @@ TEST_F(OddEntries, SpecialFilesCountAsTestedAndAreNeverOpened) {
     Add("regular.txt", "abc");
     ASSERT_EQ(::mkfifo((root() + "fifo").c_str(), 0600), 0);  // opening it would block
     ASSERT_EQ(::mknod((root() + "zero").c_str(), S_IFCHR | 0600, makedev(1, 5)), 0)
-        << "mknod needs root";                                  // reading it never ends
+        << "mknod needs root";  // reading it never ends
     ASSERT_EQ(::mknod((root() + "loop").c_str(), S_IFBLK | 0600, makedev(7, 0)), 0);
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};

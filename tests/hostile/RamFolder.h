@@ -20,10 +20,11 @@
 namespace vorlaxis::test {
 
 class RamFolder {
-public:
+  public:
     // `bytes` bounds a mounted tmpfs; 0 leaves the kernel's default.
     explicit RamFolder(uint64_t bytes = 0) {
-        const std::string options = bytes ? "size=" + std::to_string(bytes) + ",mode=0755" : "mode=0755";
+        const std::string options =
+            bytes ? "size=" + std::to_string(bytes) + ",mode=0755" : "mode=0755";
         m_point = m_base.path() + "ram";
         std::filesystem::create_directory(m_point);
         if (::mount("tmpfs", m_point.c_str(), "tmpfs", 0, options.c_str()) == 0) {
@@ -54,7 +55,7 @@ public:
     // True when it is a tmpfs of its own (its size bound holds).
     bool mounted() const { return m_mounted; }
 
-private:
+  private:
     static bool IsTmpfs(const char* path) {
         struct statfs st {};
         return ::statfs(path, &st) == 0 && st.f_type == 0x01021994 && ::access(path, W_OK) == 0;

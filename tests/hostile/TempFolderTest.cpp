@@ -24,7 +24,7 @@ namespace {
 constexpr uid_t kStranger = 4242;
 
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const std::string& value) : m_name(name) {
         if (const char* old = std::getenv(name)) m_old = old;
         ::setenv(name, value.c_str(), 1);
@@ -39,7 +39,7 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     const char* m_name;
     std::optional<std::string> m_old;
 };
@@ -63,7 +63,7 @@ void Fill(const std::string& path) {
 }
 
 class TempLogs : public ::testing::Test {
-protected:
+  protected:
     TempLogs() : env("TMPDIR", tmp.path()) {
         h.session.LogPathOverride.clear();  // the real temporary log
         media.file("a.txt", "abc");
@@ -134,8 +134,12 @@ TEST_F(TempLogs, PlantedPrivateFolderIsRefused) {
             ASSERT_EQ(::symlink(target.c_str(), PrivateFolder().c_str()), 0);
         } else {
             ASSERT_EQ(::mkdir(PrivateFolder().c_str(), 0700), 0);
-            if (kind == "foreign") ASSERT_EQ(::chown(PrivateFolder().c_str(), kStranger, 0), 0);
-            if (kind == "writable") ASSERT_EQ(::chmod(PrivateFolder().c_str(), 0777), 0);
+            if (kind == "foreign") {
+                ASSERT_EQ(::chown(PrivateFolder().c_str(), kStranger, 0), 0);
+            }
+            if (kind == "writable") {
+                ASSERT_EQ(::chmod(PrivateFolder().c_str(), 0777), 0);
+            }
         }
         h.dialogs.shown.clear();
         h.Run(media.path());
@@ -152,8 +156,8 @@ TEST_F(TempLogs, LocationThatVanishedBeforeItsTestIsNoSuccess) {
 
     h.Run(gone);
     ExpectCollectionFailure();
-    EXPECT_EQ(h.LogLinesStartingWith("  test přerušen - nelze načíst adresářovou strukturu ").size(),
-              1u);
+    EXPECT_EQ(
+        h.LogLinesStartingWith("  test přerušen - nelze načíst adresářovou strukturu ").size(), 1u);
 }
 
 TEST_F(TempLogs, LocationThatIsAFileIsNoSuccess) {
