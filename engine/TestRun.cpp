@@ -177,8 +177,11 @@ bool Run::BuildFileTable(const DirectoryList& directories) {
         m_d.ProgressBar1Pos = ToBar(static_cast<int64_t>(d));
         m_s.Host.ProcessMessages();
         // No more names than free slots: a directory of millions of names stays bounded.
-        ListFiles(directories[d], "*.*", files, m_s.Calls,
-                  static_cast<size_t>(kFileTableSize - m_nextSlot + 1));
+        const bool listed = ListFiles(directories[d], "*.*", files, m_s.Calls,
+                                      static_cast<size_t>(kFileTableSize - m_nextSlot + 1));
+        // A location that cannot be listed at all (taken out after the batch started, no
+        // folder, refused) is no empty medium: reporting it as tested would be a lie.
+        if (!listed && d == 0) return false;
         if (!EnterFiles(files)) return false;
         files.clear();
     }

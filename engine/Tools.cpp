@@ -65,10 +65,10 @@ void ScanDirectory(const std::string& dir, DirectoryList& list, BlockingCalls& c
     if (known) ancestors.pop_back();
 }
 
-void ListFiles(const std::string& dir, std::string_view pattern, std::vector<std::string>& list,
+bool ListFiles(const std::string& dir, std::string_view pattern, std::vector<std::string>& list,
                BlockingCalls& calls, size_t limit) {
     auto search = calls.StartListing(dir, pattern, platform::kMaskFiles);
-    if (!search->valid()) return;
+    if (!search->valid()) return false;
     platform::DirEntry entry;
     size_t added = 0;
     while (added < limit && calls.NextEntry(*search, entry)) {
@@ -76,6 +76,7 @@ void ListFiles(const std::string& dir, std::string_view pattern, std::vector<std
         list.push_back(dir + entry.name);
         ++added;
     }
+    return true;
 }
 
 }  // namespace vorlaxis

@@ -29,8 +29,8 @@ void ScanDirectory(const std::string& dir, DirectoryList& list, BlockingCalls& c
 
 // Appends dir + name for every entry of `dir` that is not a directory (nor "." or ".."), in
 // listing order, stopping once `limit` entries were appended. A directory that cannot be listed
-// adds nothing.
-void ListFiles(const std::string& dir, std::string_view pattern, std::vector<std::string>& list,
+// adds nothing; the result is false then, so a caller can tell it from an empty one.
+bool ListFiles(const std::string& dir, std::string_view pattern, std::vector<std::string>& list,
                BlockingCalls& calls, size_t limit = static_cast<size_t>(-1));
 
 }  // namespace vorlaxis
