@@ -45,6 +45,8 @@ std::string CopyBytes(platform::InputFile& in, platform::OutputFile& out) {
 }  // namespace
 
 std::string TempLogPath(const std::string& tempFolder, int32_t k) {
+    // Without a private temporary folder there is no log; never a name in the current folder.
+    if (tempFolder.empty()) return {};
     return tempFolder + "tmplog" + std::to_string(k) + ".txt";
 }
 

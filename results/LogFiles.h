@@ -10,7 +10,8 @@ namespace vorlaxis {
 // A log of this size or larger goes to the text editor instead of the internal viewer.
 constexpr int64_t kInternalViewerLimit = 32700;
 
-// The temporary log of location k of the last batch: tempFolder + "tmplog" + k + ".txt".
+// The temporary log of location k of the last batch: tempFolder + "tmplog" + k + ".txt";
+// empty when there is no temporary folder.
 std::string TempLogPath(const std::string& tempFolder, int32_t k);
 
 // The folder of saved logs beside the program: programFolder + "Logs" + separator.

@@ -22,6 +22,7 @@ std::string Read(const std::string& path) {
 TEST(LogNames, TemporaryAndSavedNames) {
     EXPECT_EQ(TempLogPath("/tmp/v/", 0), "/tmp/v/tmplog0.txt");
     EXPECT_EQ(TempLogPath("/tmp/v/", 33), "/tmp/v/tmplog33.txt");
+    EXPECT_EQ(TempLogPath("", 0), "");  // no temporary folder: never a relative name
     EXPECT_EQ(LogsFolderPath("/opt/vorlaxis/"), "/opt/vorlaxis/Logs/");
     EXPECT_EQ(SavedLogName(1, "Data", "0123ABCD"), "0123ABCD.txt");
     EXPECT_EQ(SavedLogName(2, " Data ", "0123ABCD"), " Data .txt");  // nothing trimmed

@@ -122,3 +122,70 @@ TEST(TEditor, ResizeKeepsTheControlsAtTheEdges) {
 }
 
 }  // namespace
+
+#include "ResultsFakes.h"
+#include "results/MainResults.h"
+
+namespace {
+
+class MainResultsTest : public ::testing::Test {
+  protected:
+    vorlaxis::test::TempDir dir;
+    vorlaxis::TestSettings settings;
+    vorlaxis::test::ScriptedDialogs dialogs;
+    vorlaxis::test::RecordingShell* shell = new vorlaxis::test::RecordingShell;
+    TEditor editor;
+    TErrorListForm errorList;
+    std::vector<bool> colours;
+    MainResults results{settings,
+                        dialogs,
+                        editor,
+                        errorList,
+                        [this](bool red) { colours.push_back(red); },
+                        std::unique_ptr<vorlaxis::Shell>(shell)};
+    vorlaxis::TestStatistics stats;
+
+    void SetUp() override {
+        results.setFolders(dir.path(), dir.path() + "Logs/");
+        settings.TxtViewer = vorlaxis::InternalViewer;
+    }
+};
+
+TEST_F(MainResultsTest, InternalViewerShowsTheLogUnderItsPath) {
+    const std::string log = dir.file("tmplog0.txt", "Vorlaxis\r\nz\xE1znam\r\n");
+    QString caption, text;
+    QTimer::singleShot(0, [&] {
+        caption = editor.windowTitle();
+        text = editor.Memo1()->toPlainText();
+        editor.BitBtn1()->click();
+    });
+    results.ErrorResults(stats, {{"bad.bin", "/m/"}}, 1);
+    EXPECT_EQ(caption.toStdString(), log);
+    EXPECT_EQ(text, "Vorlaxis\nzáznam\n");
+    EXPECT_EQ(colours, std::vector<bool>{true});
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(MainResultsTest, BadFileListShowsTheRowsOfTheLocationJustTested) {
+    settings.ShowLogsAfterTest = false;
+    settings.ShowErrorList = true;
+    errorList.AddRow("/old/row.bin");
+    int rows = -1;
+    QTimer::singleShot(0, [&] {
+        rows = errorList.ListView1()->topLevelItemCount();
+        errorList.BitBtn1()->click();
+    });
+    results.ErrorResults(stats, {{"a.bin", "/m/x/"}, {"b.bin", "/m/y/"}}, 2);
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(errorList.ListView1()->topLevelItem(1)->text(1), "/m/y/");
+}
+
+TEST_F(MainResultsTest, LogCommandsReachTheShell) {
+    results.mmZobrazitSlozkuZaznamyClick();
+    results.mmZobrazitDocasneZaznamyClick(2);
+    ASSERT_EQ(shell->requests.size(), 3u);
+    EXPECT_EQ(shell->requests[0].kind, "folder");
+    EXPECT_EQ(shell->requests[2].path, dir.path() + "tmplog1.txt");
+}
+
+}  // namespace
