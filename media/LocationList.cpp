@@ -1,6 +1,7 @@
 #include "media/LocationList.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "core/Dialogs.h"
 #include "platform/Files.h"
@@ -8,16 +9,39 @@
 
 namespace vorlaxis {
 
+namespace {
+
+bool PathLess(const TestLocation& a, const TestLocation& b) {
+    return platform::CompareTextNoCase(a.Path, b.Path) < 0;
+}
+
+}  // namespace
+
 int LocationList::add(const std::string& text) {
     // After the entries that compare equal, so duplicates keep the order they were added in.
-    const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), text,
-                                        [](const std::string& t, const TestLocation& e) {
-                                            return platform::CompareTextNoCase(t, e.Path) < 0;
-                                        });
+    const TestLocation entry{text, false};
+    const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), entry, PathLess);
     const int position = static_cast<int>(place - m_entries.begin());
-    m_entries.insert(place, TestLocation{text, false});
+    m_entries.insert(place, entry);
     if (m_selected != kNone && m_selected >= position) ++m_selected;
     return position;
+}
+
+void LocationList::addAll(std::vector<TestLocation> entries) {
+    // A stable sort and a merge that prefers the entries already there give the same order
+    // as adding one by one.
+    std::stable_sort(entries.begin(), entries.end(), PathLess);
+    if (m_selected != kNone) {
+        const TestLocation& current = m_entries[static_cast<size_t>(m_selected)];
+        m_selected += static_cast<int>(
+            std::lower_bound(entries.begin(), entries.end(), current, PathLess) - entries.begin());
+    }
+    std::vector<TestLocation> merged;
+    merged.reserve(m_entries.size() + entries.size());
+    std::merge(std::make_move_iterator(m_entries.begin()), std::make_move_iterator(m_entries.end()),
+               std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()),
+               std::back_inserter(merged), PathLess);
+    m_entries = std::move(merged);
 }
 
 void LocationList::replace(int position, const std::string& text) {

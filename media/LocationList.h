@@ -25,6 +25,9 @@ class LocationList {
     // Inserts a new unticked entry at its sorted place (case-insensitive, locale-aware; after
     // entries that compare equal) and returns its position. The selected entry stays selected.
     int add(const std::string& text);
+    // Adds every entry (with its tick) where add() one after another would put it, in one
+    // pass: loading a long list stays fast.
+    void addAll(std::vector<TestLocation> entries);
     // Changes the text in place: no re-sort; the tick and the selection stay.
     void replace(int position, const std::string& text);
     // Deletes the entry; the selection follows its entry and is cleared when that one goes.

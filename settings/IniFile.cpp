@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "platform/Files.h"
@@ -62,6 +63,25 @@ std::string StorableValue(std::string_view value) {
     return result;
 }
 
+// File names are UTF-8 inside the program; the library takes a narrow name in the system's
+// code page, so hand it the UTF-8 form explicitly (on Linux the bytes pass unchanged).
+std::filesystem::path FsPath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// Adds bytes at the end of a file of `oldSize` bytes; false when refused. A write that stops
+// halfway is cut back, so no half line (a cut path, say) is left to be read later.
+bool AppendToFile(const std::string& path, int64_t oldSize, const std::string& bytes) {
+    std::ofstream out(FsPath(path), std::ios::binary | std::ios::app);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out.fail()) return true;
+    std::error_code ec;
+    std::filesystem::resize_file(FsPath(path), static_cast<uintmax_t>(oldSize), ec);
+    return false;
+}
+
 enum class ReplaceResult { Done, Failed, NotTried };
 
 // Writes the content beside the file and renames it over the file, so that a crash or a full
@@ -71,20 +91,20 @@ enum class ReplaceResult { Done, Failed, NotTried };
 ReplaceResult ReplaceByRename(const std::string& path, const std::string& content) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (fs::is_symlink(path, ec)) return ReplaceResult::NotTried;
+    if (fs::is_symlink(FsPath(path), ec)) return ReplaceResult::NotTried;
     const std::string temporary = path + ".new";
     platform::OutputFile out;
     if (!out.createPrivate(temporary)) return ReplaceResult::NotTried;
     bool ok = out.write(content);
     ok = out.close() && ok;
     if (ok) {
-        const fs::file_status old = fs::status(path, ec);
+        const fs::file_status old = fs::status(FsPath(path), ec);
         const fs::perms perms = !ec && fs::exists(old)
                                     ? old.permissions()
                                     : fs::perms::owner_read | fs::perms::owner_write |
                                           fs::perms::group_read | fs::perms::others_read;
-        fs::permissions(temporary, perms, ec);
-        fs::rename(temporary, path, ec);
+        fs::permissions(FsPath(temporary), perms, ec);
+        fs::rename(FsPath(temporary), FsPath(path), ec);
         ok = !ec;
     }
     if (!ok) platform::RemoveFile(temporary);
@@ -181,11 +201,13 @@ std::string IniDocument::text() const {
 
 void IniDocument::rebuildIndex() const {
     m_index.clear();
+    m_lastHeader = SIZE_MAX;
     const std::string* section = nullptr;
     for (size_t i = 0; i < m_lines.size(); ++i) {
         const Line& line = m_lines[i];
         if (line.kind == Kind::Section) {
             section = &line.name;
+            m_lastHeader = i;
             m_index.emplace(IndexKey(line.name, {}, false), i);
         } else if (line.kind == Kind::Key && section) {
             // emplace keeps the first: the first of duplicate keys wins.
@@ -233,43 +255,70 @@ bool IniDocument::readBool(std::string_view section, std::string_view key, bool 
     return readInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-void IniDocument::writeString(std::string_view section, std::string_view key,
-                              std::string_view value) {
+IniEdit IniDocument::writeString(std::string_view section, std::string_view key,
+                                 std::string_view value) {
     const std::string stored = StorableValue(value);
-    m_endsWithLineEnd = true;
     if (const Line* existing = findKey(section, key)) {
         // Only the value changes, so the index stays valid.
         Line& line = m_lines[static_cast<size_t>(existing - m_lines.data())];
-        line.raw = line.name + '=' + stored;  // keeps the name as the file spells it
-        return;
+        std::string raw = line.name + '=' + stored;  // keeps the name as the file spells it
+        if (raw == line.raw) return {};
+        line.raw = std::move(raw);
+        m_endsWithLineEnd = true;
+        return {IniEdit::Rewrite, {}};
     }
+    const size_t oldCount = m_lines.size();
     Line keyLine{std::string(key) + '=' + stored, Kind::Key, std::string(key)};
     const auto header = m_index.find(IndexKey(section, {}, false));
     if (header == m_index.end()) {
         if (!m_lines.empty() && !Trim(m_lines.back().raw).empty()) m_lines.push_back(Line{});
         m_index.emplace(IndexKey(section, {}, false), m_lines.size());
+        m_lastHeader = m_lines.size();
         m_lines.push_back(
             Line{'[' + std::string(section) + ']', Kind::Section, std::string(section)});
         m_index.emplace(IndexKey(section, key, true), m_lines.size());
         m_lines.push_back(std::move(keyLine));
-        return;
+        return appendedSince(oldCount);
     }
     // After the section's last line that is not blank, so a blank line before the next
     // section stays where it is.
-    size_t insertAt = header->second + 1;
+    const size_t insertAt = insertionPoint(header->second);
+    if (insertAt == m_lines.size()) {
+        m_index.emplace(IndexKey(section, key, true), insertAt);  // nothing moves
+        m_lines.push_back(std::move(keyLine));
+        return appendedSince(oldCount);
+    }
+    changed();
+    m_endsWithLineEnd = true;
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(keyLine));
+    return {IniEdit::Rewrite, {}};
+}
+
+size_t IniDocument::insertionPoint(size_t header) const {
+    if (header == m_lastHeader) {
+        // The last section runs to the end of the file: look back over its blank lines only,
+        // so that adding many keys to it stays cheap.
+        size_t end = m_lines.size();
+        while (end > header + 1 && Trim(m_lines[end - 1].raw).empty()) --end;
+        return end;
+    }
+    size_t insertAt = header + 1;
     for (size_t j = insertAt; j < m_lines.size() && m_lines[j].kind != Kind::Section; ++j) {
         if (!Trim(m_lines[j].raw).empty()) insertAt = j + 1;
     }
-    if (insertAt == m_lines.size()) {
-        m_index.emplace(IndexKey(section, key, true), insertAt);  // nothing moves
-    } else {
-        changed();
-    }
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(keyLine));
+    return insertAt;
 }
 
-void IniDocument::eraseSection(std::string_view section) {
-    changed();
+IniEdit IniDocument::appendedSince(size_t firstNew) {
+    IniEdit edit{IniEdit::Append, {}};
+    // A last line without its line end gets one first.
+    if (firstNew > 0 && !m_endsWithLineEnd) edit.appended = m_lineEnd;
+    for (size_t i = firstNew; i < m_lines.size(); ++i) edit.appended += m_lines[i].raw + m_lineEnd;
+    m_endsWithLineEnd = true;
+    return edit;
+}
+
+IniEdit IniDocument::eraseSection(std::string_view section) {
     std::vector<Line> kept;
     kept.reserve(m_lines.size());
     bool erasing = false;
@@ -277,17 +326,28 @@ void IniDocument::eraseSection(std::string_view section) {
         if (line.kind == Kind::Section) erasing = SameName(line.name, section);
         if (!erasing) kept.push_back(std::move(line));
     }
+    const bool erased = kept.size() != m_lines.size();
     m_lines = std::move(kept);
+    if (!erased) return {};
+    changed();
+    return {IniEdit::Rewrite, {}};
 }
 
 IniFile::IniFile(std::string path) : m_path(std::move(path)) {
+    load();
+}
+
+void IniFile::load() {
     std::string content;
-    if (platform::ReadWholeFile(m_path, content)) m_document = IniDocument(content);
+    const bool read = platform::ReadWholeFile(m_path, content);
+    m_document = read ? IniDocument(content) : IniDocument();
+    // Lines are appended only onto the very text the document writes; a file with other line
+    // ends or stray CRs is written whole once first.
+    m_savedSize = read && m_document.text() == content ? static_cast<int64_t>(content.size()) : -1;
 }
 
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    m_document.writeString(section, key, value);
-    return save();
+    return apply(m_document.writeString(section, key, value));
 }
 
 bool IniFile::writeInteger(std::string_view section, std::string_view key, int32_t value) {
@@ -299,25 +359,34 @@ bool IniFile::writeBool(std::string_view section, std::string_view key, bool val
 }
 
 bool IniFile::eraseSection(std::string_view section) {
-    m_document.eraseSection(section);
-    return save();
+    return apply(m_document.eraseSection(section));
+}
+
+bool IniFile::apply(const IniEdit& edit) {
+    // The profile functions refuse a read-only file, even for a value it already holds;
+    // renaming over it would not.
+    bool done = !platform::IsReadOnlyFile(m_path);
+    if (done && edit.kind == IniEdit::Append) {
+        // Appending is safe only onto the very text this object last saw.
+        if (platform::ListedFileSize(m_path) == m_savedSize &&
+            AppendToFile(m_path, m_savedSize, edit.appended)) {
+            m_savedSize += static_cast<int64_t>(edit.appended.size());
+        } else {
+            done = save();
+        }
+    } else if (done && edit.kind == IniEdit::Rewrite) {
+        done = save();
+    }
+    if (!done) load();  // stay in step with what the file really holds
+    return done;
 }
 
 bool IniFile::save() {
     const std::string content = m_document.text();
-    // The profile functions refuse a read-only file; renaming over it would not.
-    bool saved = false;
-    if (!platform::IsReadOnlyFile(m_path)) {
-        const ReplaceResult result = ReplaceByRename(m_path, content);
-        saved = result == ReplaceResult::Done ||
-                (result == ReplaceResult::NotTried && platform::WriteWholeFile(m_path, content));
-    }
-    if (!saved) {
-        // Stay in step with what the file really holds.
-        std::string current;
-        m_document =
-            platform::ReadWholeFile(m_path, current) ? IniDocument(current) : IniDocument();
-    }
+    const ReplaceResult result = ReplaceByRename(m_path, content);
+    const bool saved = result == ReplaceResult::Done || (result == ReplaceResult::NotTried &&
+                                                         platform::WriteWholeFile(m_path, content));
+    if (saved) m_savedSize = static_cast<int64_t>(content.size());
     return saved;
 }
 

@@ -18,6 +18,13 @@ constexpr size_t kIniMaxValueLength = 2047;
 // precede the prefix). Anything else, or a number outside 32 bits, gives `fallback`.
 int32_t ParseIniInteger(std::string_view text, int32_t fallback);
 
+// What an edit did to the text, so that the file can follow it cheaply.
+struct IniEdit {
+    enum Kind { None, Append, Rewrite };
+    Kind kind = None;
+    std::string appended;  // for Append: the bytes that now end the text
+};
+
 // The text of an INI file in memory. Section and key names match without regard to (ASCII)
 // case; where a name occurs twice, the first occurrence wins. Reading accepts CR LF and LF
 // and ignores a UTF-8 byte-order mark; writing keeps the file's own line ends.
@@ -41,9 +48,9 @@ class IniDocument {
 
     // Sets a key: replaces the first one of that name, or adds it at the end of the section,
     // or appends the section at the end of the file.
-    void writeString(std::string_view section, std::string_view key, std::string_view value);
+    IniEdit writeString(std::string_view section, std::string_view key, std::string_view value);
     // Removes every section of that name with all its lines.
-    void eraseSection(std::string_view section);
+    IniEdit eraseSection(std::string_view section);
 
   private:
     enum class Kind { Other, Section, Key };
@@ -54,6 +61,8 @@ class IniDocument {
     };
 
     static Line parseLine(std::string raw);
+    size_t insertionPoint(size_t header) const;
+    IniEdit appendedSince(size_t firstNew);
     const Line* findKey(std::string_view section, std::string_view key) const;
     void rebuildIndex() const;
     void changed() { m_indexValid = false; }
@@ -65,11 +74,14 @@ class IniDocument {
     // Lower-case "section\0key" and "section" to the first line that holds them.
     mutable std::unordered_map<std::string, size_t> m_index;
     mutable bool m_indexValid = false;
+    mutable size_t m_lastHeader = SIZE_MAX;  // the file's last section header
 };
 
-// An INI file on disk. Every write goes to the file at once, as the profile functions do: the
-// new content is written beside it and renamed over it, so a crash mid-write leaves either the
-// old or the new file. A read-only file is refused, as it is on Windows.
+// An INI file on disk. Every write goes to the file at once, as the profile functions do.
+// A changed file is written beside it and renamed over it, so a crash mid-write leaves either
+// the old or the new file; lines added at the end are appended, which leaves what stood
+// before untouched; a write that changes nothing leaves the file alone. A read-only file is
+// refused, as it is on Windows.
 class IniFile {
   public:
     // Loads the file; a missing or unreadable file reads as an empty one.
@@ -86,10 +98,13 @@ class IniFile {
     [[nodiscard]] bool eraseSection(std::string_view section);
 
   private:
+    void load();
+    bool apply(const IniEdit& edit);
     bool save();
 
     std::string m_path;
     IniDocument m_document;
+    int64_t m_savedSize = -1;  // the file's size as last read or written; -1 when unknown
 };
 
 }  // namespace vorlaxis

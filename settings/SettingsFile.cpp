@@ -1,6 +1,8 @@
 #include "settings/SettingsFile.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "media/LocationList.h"
 #include "platform/Files.h"
@@ -51,12 +53,13 @@ void ReadLocations(const IniDocument& ini, LocationList& list) {
     list.clear();
     // A missing key ends the list, so does one holding the end marker; an empty value is an
     // entry with an empty path.
+    std::vector<TestLocation> entries;
     for (int n = 0; n < INT32_MAX; ++n) {
-        const std::string path = ini.readString(kPaths, PathKey(n), kEndOfList);
+        std::string path = ini.readString(kPaths, PathKey(n), kEndOfList);
         if (path == kEndOfList) break;
-        const int position = list.add(path);
-        list.setTicked(position, ini.readBool(kPaths, PathKey(n) + "Checked", false));
+        entries.push_back({std::move(path), ini.readBool(kPaths, PathKey(n) + "Checked", false)});
     }
+    list.addAll(std::move(entries));  // each at its sorted place, as add() would put it
 }
 
 // Each step writes its keys in order and stops at the first one the system refuses.

@@ -88,6 +88,29 @@ std::string CheckDocument(std::string_view content) {
     return {};
 }
 
+// The file on disk follows the text in memory through every kind of edit: replacing a key,
+// appending one, appending a section, erasing a section.
+std::string CheckIniFile(std::string_view content, const std::string& folder) {
+    const std::string path = folder + "direct.ini";
+    if (!platform::WriteWholeFile(path, content)) return "cannot prepare " + path;
+    IniFile file(path);
+    const std::string value(content.substr(0, content.size() / 3));
+    auto inStep = [&file, &path] {
+        std::string disk;
+        return platform::ReadWholeFile(path, disk) && disk == file.document().text();
+    };
+    for (const Key& k : kKeys) {
+        if (!file.writeString(k.section, k.key, value) || !inStep()) {
+            return std::string("the file and the text differ after writing ") + k.key;
+        }
+    }
+    if (!file.eraseSection("Paths") || !inStep() || !file.writeString("Paths", "Path9", "x") ||
+        !file.writeString("paths", "Path9Checked", "1") || !inStep()) {
+        return "the file and the text differ after rewriting the locations";
+    }
+    return {};
+}
+
 bool SameSettings(const TestSettings& a, const TestSettings& b) {
     return a.Xpos == b.Xpos && a.Ypos == b.Ypos && a.EjectAfterTest == b.EjectAfterTest &&
            a.DataReadStyle == b.DataReadStyle && a.BlockSize == b.BlockSize &&
@@ -159,6 +182,7 @@ std::string CheckSettingsFile(std::string_view content, const std::string& folde
 
 std::string CheckSettingsContent(std::string_view content, const std::string& workFolder) {
     if (std::string problem = CheckDocument(content); !problem.empty()) return problem;
+    if (std::string problem = CheckIniFile(content, workFolder); !problem.empty()) return problem;
     return CheckSettingsFile(content, workFolder);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "media/LocationList.h"
 
@@ -88,4 +89,31 @@ TEST(LocationList, KeepsTextsExactlyAsEntered) {
             found += entry.Path == p;
     }
     EXPECT_EQ(found, 5);
+}
+
+TEST(LocationList, AddingManyAtOnceOrdersLikeAddingOneByOne) {
+    const std::vector<std::string> existing = {"b", "D", "d", "x"};
+    const std::vector<std::pair<std::string, bool>> added = {
+        {"d", true}, {"A", false}, {"B", true}, {"z", false}, {"a", true}, {"D", false}};
+    LocationList oneByOne;
+    LocationList atOnce;
+    for (const std::string& p : existing) {
+        oneByOne.add(p);
+        atOnce.add(p);
+    }
+    oneByOne.setSelected(2);  // the second "d"
+    atOnce.setSelected(2);
+    std::vector<vorlaxis::TestLocation> batch;
+    for (const auto& [path, ticked] : added) {
+        oneByOne.setTicked(oneByOne.add(path), ticked);
+        batch.push_back({path, ticked});
+    }
+    atOnce.addAll(batch);
+    ASSERT_EQ(atOnce.count(), oneByOne.count());
+    for (int i = 0; i < atOnce.count(); ++i) {
+        EXPECT_EQ(atOnce.text(i), oneByOne.text(i)) << i;
+        EXPECT_EQ(atOnce.isTicked(i), oneByOne.isTicked(i)) << i;
+    }
+    EXPECT_EQ(atOnce.selected(), oneByOne.selected());
+    EXPECT_EQ(Texts(atOnce), "A | a | b | B | D | d | d | D | x | z");
 }

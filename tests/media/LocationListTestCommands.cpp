@@ -2,9 +2,8 @@
 // real folders.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -73,10 +72,14 @@ void ExpectWarning(const ScriptedDialogs::Shown& shown, const std::string& path)
 TEST(CheckPathValidity, AnExistingFolderPassesWithoutAQuestion) {
     vorlaxis::test::TempDir dir;
     const std::string link = dir.path() + "link";
-    ASSERT_EQ(::symlink(dir.path().c_str(), link.c_str()), 0);
+    std::error_code linkError;
+    std::filesystem::create_directory_symlink(dir.path(), link, linkError);
     ScriptedDialogs dialogs;
     EXPECT_TRUE(CheckPathValidity(dialogs, dir.path()));
-    EXPECT_TRUE(CheckPathValidity(dialogs, link));  // a link to a folder is that folder
+    // A link to a folder is that folder (where this system lets us make one).
+    if (!linkError) {
+        EXPECT_TRUE(CheckPathValidity(dialogs, link));
+    }
     EXPECT_TRUE(dialogs.shown.empty());
 }
 

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <string>
 
 #include "SettingsTestSupport.h"
@@ -158,38 +156,4 @@ TEST(IniFile, EveryWriteReachesTheFileAtOnce) {
     ASSERT_TRUE(ini.eraseSection("Old"));
     EXPECT_EQ(ReadBack(path), "[New]\nk=v\n");
     EXPECT_FALSE(vorlaxis::platform::Exists(path + ".new"));
-}
-
-TEST(IniFile, AReadOnlyFileIsRefusedAndKeptWhole) {
-    vorlaxis::test::TempDir dir;
-    const std::string path = dir.file("ro.ini", "[A]\nx=1\n");
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    IniFile ini(path);
-    EXPECT_FALSE(ini.writeString("A", "x", "2"));
-    EXPECT_EQ(ReadBack(path), "[A]\nx=1\n");
-    EXPECT_EQ(ini.document().readInteger("A", "x", 0), 1);  // memory follows the file
-}
-
-TEST(IniFile, ALinkedFileIsWrittenThroughAndTheLinkStays) {
-    vorlaxis::test::TempDir dir;
-    const std::string target = dir.file("real.ini", "[A]\nx=1\n");
-    const std::string link = dir.path() + "link.ini";
-    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
-    IniFile ini(link);
-    ASSERT_TRUE(ini.writeString("A", "x", "2"));
-    struct stat st {};
-    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(ReadBack(target), "[A]\nx=2\n");
-}
-
-TEST(IniFile, KeepsTheFilesPermissions) {
-    vorlaxis::test::TempDir dir;
-    const std::string path = dir.file("p.ini", "[A]\nx=1\n");
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    IniFile ini(path);
-    ASSERT_TRUE(ini.writeString("A", "x", "2"));
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }

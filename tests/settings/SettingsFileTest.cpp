@@ -243,3 +243,22 @@ TEST(ReadINIs, AHandWrittenWindowsFileReadsAsTheProfileFunctionsReadIt) {
     EXPECT_TRUE(loaded.settings.SaveLogsToDisk);
     EXPECT_EQ(Entries(loaded.list), "[x]  D:\\Backup  | F:\\Program Files\\");
 }
+
+TEST(WriteINIs, ALongListRoundTripsWhole) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.path() + "Ulvenor.ini";
+    LocationList list;
+    std::vector<TestLocation> many;
+    for (int i = 0; i < 5000; ++i)
+        many.push_back({"/m/" + std::to_string((i * 7919) % 10007), i % 3 == 0});
+    list.addAll(many);
+    ASSERT_EQ(WriteINIs(path, DefaultTestSettings(), nullptr, list), "");
+    TestSettings settings;
+    LocationList back;
+    ReadINIs(path, settings, nullptr, back, nullptr);
+    EXPECT_EQ(Entries(back), Entries(list));
+    // Written again over itself, the file does not change.
+    const std::string first = ReadBack(path);
+    ASSERT_EQ(WriteINIs(path, settings, nullptr, back), "");
+    EXPECT_EQ(ReadBack(path), first);
+}

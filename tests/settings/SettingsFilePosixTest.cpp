@@ -1,5 +1,5 @@
-// A settings file the system will not let us write: the error names the file, what was
-// written before stays, and nothing is lost.
+// The settings file among the file system's own rules: permissions, links, and writes the
+// system refuses (the error names the file, what was written before stays, nothing is lost).
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -110,4 +110,64 @@ TEST(IniFile, AFullDiskNeverLeavesAHalfWrittenFile) {
     ASSERT_TRUE(limit.ok());
     EXPECT_FALSE(ini.writeString("Big", "more", std::string(100, 'y')));
     EXPECT_EQ(ReadBack(path), before);
+}
+
+TEST(IniFile, AReadOnlyFileIsRefusedAndKeptWhole) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.file("ro.ini", "[A]\nx=1\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    IniFile ini(path);
+    EXPECT_FALSE(ini.writeString("A", "x", "2"));
+    EXPECT_EQ(ReadBack(path), "[A]\nx=1\n");
+    EXPECT_EQ(ini.document().readInteger("A", "x", 0), 1);  // memory follows the file
+}
+
+TEST(IniFile, ALinkedFileIsWrittenThroughAndTheLinkStays) {
+    vorlaxis::test::TempDir dir;
+    const std::string target = dir.file("real.ini", "[A]\nx=1\n");
+    const std::string link = dir.path() + "link.ini";
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    IniFile ini(link);
+    ASSERT_TRUE(ini.writeString("A", "x", "2"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadBack(target), "[A]\nx=2\n");
+}
+
+TEST(IniFile, KeepsTheFilesPermissions) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.file("p.ini", "[A]\nx=1\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeString("A", "x", "2"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(IniFile, AnUnchangedValueLeavesTheFileAloneButAReadOnlyFileIsStillRefused) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.file("same.ini", "[A]\nx=1\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeString("A", "x", "1"));
+    ASSERT_TRUE(ini.writeString("A", "y", "2"));  // appended in place
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ReadBack(path), "[A]\nx=1\ny=2\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(ini.writeString("A", "x", "1"));
+}
+
+TEST(IniFile, AFileWithOtherLineEndsIsWrittenWholeBeforeAnythingIsAppended) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.file("mixed.ini", "[A]\r\nx=1\ny=2\r\r\n");
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeString("A", "z", "3"));
+    EXPECT_EQ(ReadBack(path), "[A]\r\nx=1\r\ny=2\r\nz=3\r\n");
+    ASSERT_TRUE(ini.writeString("A", "w", "4"));
+    EXPECT_EQ(ReadBack(path), ini.document().text());
 }
