@@ -1,0 +1,195 @@
+// A machine shared with other users: viewers started for a log must get the log's path as one
+// argument whatever it holds; a saved log's name, made from a volume label someone chose, must
+// stay in the logs folder; a log planted in a private folder that is not ours is never shown.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TempDir.h"
+#include "platform/Files.h"
+#include "results/LogFiles.h"
+#include "results/Results.h"
+#include "results/Shell.h"
+
+using namespace vorlaxis;
+using vorlaxis::test::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Replaces PATH (or another variable) for the scope.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_old) {
+            ::setenv(m_name, m_old->c_str(), 1);
+        } else {
+            ::unsetenv(m_name);
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// A stand-in program that writes the arguments it got, NUL-separated, to `record`.
+void MakeRecorder(const std::string& path, const std::string& record) {
+    std::ofstream(path) << "#!/bin/sh\n"
+                        << ": > '" << record << ".tmp'\n"
+                        << "for a in \"$@\"; do printf '%s\\0' \"$a\" >> '" << record
+                        << ".tmp'; done\n"
+                        << "mv '" << record << ".tmp' '" << record << "'\n";
+    ::chmod(path.c_str(), 0755);
+}
+
+// The recorded arguments, once the detached program has written them.
+std::optional<std::vector<std::string>> Recorded(const std::string& record) {
+    for (int i = 0; i < 4000 && !fs::exists(record); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::ifstream in(record, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<std::string> args;
+    for (std::string arg; std::getline(in, arg, '\0');) args.push_back(arg);
+    return args;
+}
+
+}  // namespace
+
+TEST(ExternalPrograms, ALogPathIsPassedAsOneArgumentWhateverItHolds) {
+    TempDir dir;
+    const std::string bin = dir.path() + "bin";
+    fs::create_directory(bin);
+    MakeRecorder(bin + "/xdg-open", dir.path() + "opener.args");
+    MakeRecorder(bin + "/" + PlainTextEditors().front(), dir.path() + "editor.args");
+    ScopedEnv path("PATH", bin + ":/usr/bin:/bin");
+    const std::string work = dir.path() + "work dir; $(touch pwned)/";
+    fs::create_directories(work);
+    const std::string log = work + "it's \"a\" log; $(touch pwned) `touch pwned` & | > * ?.txt";
+    std::ofstream(log) << "log";
+
+    SystemShell shell;
+    shell.OpenDocument(log, work);
+    shell.OpenInTextEditor(log, work);
+
+    const auto opener = Recorded(dir.path() + "opener.args");
+    ASSERT_TRUE(opener) << "xdg-open was not started";
+    EXPECT_EQ(*opener, std::vector<std::string>{log});
+    const auto editor = Recorded(dir.path() + "editor.args");
+    ASSERT_TRUE(editor) << "the text editor was not started";
+    ASSERT_FALSE(editor->empty());
+    EXPECT_EQ(editor->back(), log);
+    EXPECT_FALSE(fs::exists(work + "pwned"));
+    EXPECT_FALSE(fs::exists(dir.path() + "pwned"));
+    EXPECT_FALSE(fs::exists("pwned"));
+}
+
+TEST(SavedLogNames, ALabelNeverLeadsOutOfTheLogsFolder) {
+    const std::string logs = "/srv/vorlaxis/Logs/";
+    const std::vector<std::string> labels = {"../../etc/passwd",
+                                             "..",
+                                             ".",
+                                             "/",
+                                             "a/b",
+                                             "/etc/shadow",
+                                             std::string("x\0y", 3),
+                                             "..\\..\\boot.ini",
+                                             "",
+                                             "CON",
+                                             "label\nwith\nlines",
+                                             std::string(300, 'L')};
+    for (const std::string& label : labels) {
+        for (const int format : {BySerialNumber, ByVolumeLabel, Combined}) {
+            const std::string name = SavedLogName(format, label, "../12AB");
+            SCOPED_TRACE(label + " / " + std::to_string(format) + " -> " + name);
+            EXPECT_EQ(name.find('/'), std::string::npos);
+            EXPECT_EQ(name.find('\0'), std::string::npos);
+            EXPECT_NE(name, ".");
+            EXPECT_NE(name, "..");
+            const fs::path full = fs::path(logs + name).lexically_normal();
+            EXPECT_EQ(full.parent_path().string() + "/", logs);
+        }
+    }
+}
+
+namespace {
+
+struct RecordingShell final : Shell {
+    void OpenDocument(const std::string& path, const std::string&) override {
+        opened.push_back(path);
+    }
+    void OpenInTextEditor(const std::string& path, const std::string&) override {
+        opened.push_back(path);
+    }
+    void OpenFolder(const std::string& path) override { opened.push_back(path); }
+    std::vector<std::string> opened;
+};
+
+struct RecordingWindows final : ResultWindows {
+    std::string ShowLogInViewer(const std::string& path) override {
+        shown.push_back(path);
+        return {};
+    }
+    void ShowBadFileList() override {}
+    void SetBadFileCountRed(bool) override {}
+    std::vector<std::string> shown;
+};
+
+struct SilentDialogs final : Dialogs {
+    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
+        return MsgResult::Yes;
+    }
+    std::string InputBox(const std::string&, const std::string&, const std::string& i) override {
+        return i;
+    }
+    std::string BrowseForFolder(const std::string&) override { return {}; }
+};
+
+}  // namespace
+
+TEST(ForeignLogs, ALogInAPlantedPrivateFolderIsNeverShownOrSaved) {
+    TempDir tmp, program;
+    ScopedEnv env("TMPDIR", tmp.path());
+    const std::string planted = tmp.path() + "vorlaxis-" + std::to_string(::geteuid());
+    ASSERT_EQ(::mkdir(planted.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(planted.c_str(), 0777), 0);  // anyone could have put a log in here
+    std::ofstream(planted + "/tmplog0.txt") << "forged log";
+    ASSERT_EQ(::chown((planted + "/tmplog0.txt").c_str(), 4242, 4242), 0) << "needs root";
+
+    TestSettings settings;
+    settings.ShowLogsAfterTest = true;
+    settings.ShowLogsAfterTestAlways = true;
+    settings.SaveLogsToDisk = true;
+    settings.LogsFileNameFormat = BySerialNumber;
+    settings.TxtViewer = InternalViewer;
+    SilentDialogs dialogs;
+    RecordingShell shell;
+    RecordingWindows windows;
+    const ResultsContext context{
+        settings, dialogs, shell, windows, platform::TempFolder(), LogsFolderPath(program.path())};
+    TestStatistics statistics;
+    const MediaRecord media[] = {{"LABEL", "0123ABCD"}};
+
+    ErrorResults(context, statistics, 0);
+    ShowTempLogs(context, 1);
+    SaveTempLogs(context, 1, media);
+    for (const std::string& path : shell.opened) EXPECT_EQ(path.find(planted), std::string::npos);
+    for (const std::string& path : windows.shown) EXPECT_EQ(path.find(planted), std::string::npos);
+    EXPECT_FALSE(fs::exists(LogsFolderPath(program.path()) + "0123ABCD.txt"));
+}
