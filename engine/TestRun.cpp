@@ -67,7 +67,13 @@ class Run final : public FileStepObserver {
     void WriteOutcome();
     void ShowBadCount();
     void WriteLine(std::string_view line) {
-        if (m_writeLines) m_log.WriteLine(line);
+        if (m_writeLines) Log(line);
+    }
+    // Writes a line; a failure is remembered, so nobody takes the log for complete.
+    bool Log(std::string_view line) {
+        if (m_log.WriteLine(line)) return true;
+        m_s.LogIncomplete = true;
+        return false;
     }
     std::string DateTimeText();
     FileEntry& Entry(int32_t i) { return m_s.FileTable[static_cast<size_t>(i - 1)]; }
@@ -113,6 +119,7 @@ void Run::Begin() {
     m_d.SpeedCaptionsVisible = m_override != 3;
     m_st.NonStop = m_s.Settings.GoNonstop;
     m_st.BytesTotal = 0;
+    m_s.LogIncomplete = false;
     m_s.FileCount = 0;
     m_s.DataChecksum = 0;
     if (m_s.MediaRecords.size() <= static_cast<size_t>(m_st.LocationIndex) &&
@@ -131,9 +138,9 @@ bool Run::OpenLog() {
     m_s.LogPath = own ? TempLogPath(m_st.LocationIndex) : m_s.LogPathOverride;
     m_log.Open(m_s.LogPath, own);
     const platform::LocalDateTime now = m_s.Clk.Now();
-    if (!m_log.WriteLine("Zubrak's Vorlaxis v2.0 Media Test Log File") ||
-        !m_log.WriteLine("Datum testu: " + platform::FormatShortDate(now) +
-                         ", start testu: " + platform::FormatLongTime(now))) {
+    if (!Log("Zubrak's Vorlaxis v2.0 Media Test Log File") ||
+        !Log("Datum testu: " + platform::FormatShortDate(now) +
+             ", start testu: " + platform::FormatLongTime(now))) {
         return false;
     }
     m_d.Label22 = DateTimeText();
@@ -143,7 +150,7 @@ bool Run::OpenLog() {
         m_s.MediaRecords[static_cast<size_t>(m_st.LocationIndex)] = {m_st.VolumeLabel,
                                                                      m_st.VolumeSerial};
     }
-    if (!m_log.WriteLine(std::string(46, '-'))) return false;
+    if (!Log(std::string(46, '-'))) return false;
     m_s.BadFiles.clear();
     return true;
 }
@@ -154,10 +161,9 @@ bool Run::Collect() {
     ScanDirectories(m_location, directories, m_s.Calls, m_s.Host);
     m_s.Host.HideBusyWindow();
     m_busyShown = false;
-    if (!m_log.WriteLine("\r\nInformace o médiu:") ||
-        !m_log.WriteLine("  jméno média:         " + m_st.VolumeLabel) ||
-        !m_log.WriteLine("  sériové číslo média: " + m_st.VolumeSerial) ||
-        !m_log.WriteLine("  počet adresářů:      " + std::to_string(directories.size()))) {
+    if (!Log("\r\nInformace o médiu:") || !Log("  jméno média:         " + m_st.VolumeLabel) ||
+        !Log("  sériové číslo média: " + m_st.VolumeSerial) ||
+        !Log("  počet adresářů:      " + std::to_string(directories.size()))) {
         return false;
     }
     m_d.Label9 = "Zjišťuji informace o souborech na médiu...";
@@ -204,8 +210,8 @@ bool Run::EnterFiles(const std::vector<std::string>& files) {
 void Run::CollectionFailure() {
     m_s.Dlg.MessageBox(kFatalText, "Fatální chyba", MsgButtons::Ok, MsgIcon::Error);
     m_st.StopRequested = true;
-    if (m_log.WriteLine("\n\rKonec testu:")) {
-        m_log.WriteLine("  test přerušen - nelze načíst adresářovou strukturu " + DateTimeText());
+    if (Log("\n\rKonec testu:")) {
+        Log("  test přerušen - nelze načíst adresářovou strukturu " + DateTimeText());
     }
     m_log.Close();
     m_writeLines = false;

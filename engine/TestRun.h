@@ -53,6 +53,9 @@ struct TestSession {
     std::string LogPathOverride;
     // The log file the last run wrote (or tried to write).
     std::string LogPath;
+    // True when a line of the last run's log could not be written (a full or vanished
+    // temporary folder): the log on disk is incomplete, whatever the outcome in it says.
+    bool LogIncomplete = false;
 
     // Working state of the reading phase, allocated once.
     std::unique_ptr<unsigned char[]> Buffer;  // kReadBufferSize bytes
