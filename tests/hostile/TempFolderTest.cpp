@@ -100,6 +100,35 @@ TEST_F(TempLogs, FullTemporaryFolderEndsTheRunAsAFailure) {
 
     EXPECT_EQ(h.Run(media.path()), 0);
     ExpectCollectionFailure();
+    EXPECT_TRUE(h.session.LogIncomplete);
+}
+
+TEST_F(TempLogs, LogThatFillsUpDuringTheRunIsKnownIncomplete) {
+    RamFolder small(8192);
+    if (!small.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+    ScopedEnv inSmall("TMPDIR", small.path());
+    ASSERT_FALSE(platform::TempFolder().empty());
+    Fill(small.path() + "filler");
+    ASSERT_EQ(::truncate((small.path() + "filler").c_str(), 4096), 0);  // one page left
+    // Forty unreadable files: their failure lines need more than the page that is left.
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = media.path() + std::string(100, 'n') + std::to_string(i);
+        ASSERT_EQ(::symlink("nowhere", name.c_str()), 0);
+    }
+    h.settings.GoNonstop = true;
+
+    EXPECT_EQ(h.Run(media.path()), 40);
+    EXPECT_TRUE(h.dialogs.shown.empty());  // the header was written: no collection failure
+    EXPECT_TRUE(h.session.LogIncomplete);
+    std::string log;
+    ASSERT_TRUE(platform::ReadWholeFile(h.session.LogPath, log));
+    EXPECT_EQ(log.find("Konec testu:"), std::string::npos);
+}
+
+TEST_F(TempLogs, LogWrittenInFullIsNotMarkedIncomplete) {
+    EXPECT_EQ(h.Run(media.path()), 0);
+    EXPECT_FALSE(h.session.LogIncomplete);
+    EXPECT_EQ(h.LogLinesStartingWith("  test úspěšně dokončen ").size(), 1u);
 }
 
 TEST_F(TempLogs, PlantedLinkAtTheLogNameIsNeverWrittenThrough) {
