@@ -1,0 +1,147 @@
+// UTF-8 <-> UTF-16 for the wide Windows calls, and the long form of paths.
+#include "platform/win32/Wide.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace vorlaxis::platform::win32 {
+namespace {
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void AppendUtf16(std::wstring& out, uint32_t cp) {
+    if (cp < 0x10000) {
+        out += static_cast<wchar_t>(cp);
+    } else {
+        cp -= 0x10000;
+        out += static_cast<wchar_t>(0xD800 + (cp >> 10));
+        out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+    }
+}
+
+// One UTF-8 sequence at `pos` (surrogates accepted); its length, or 0 when it is invalid.
+size_t DecodeUtf8(std::string_view s, size_t pos, uint32_t& cp) {
+    const auto b0 = static_cast<unsigned char>(s[pos]);
+    size_t len = 0;
+    uint32_t min = 0;
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    } else if ((b0 & 0xE0) == 0xC0) {
+        len = 2, cp = b0 & 0x1F, min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3, cp = b0 & 0x0F, min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (pos + len > s.size()) return 0;
+    for (size_t i = 1; i < len; ++i) {
+        const auto b = static_cast<unsigned char>(s[pos + i]);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    return (cp < min || cp > 0x10FFFF) ? 0 : len;
+}
+
+bool IsHigh(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLow(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+bool StartsWith(std::wstring_view s, std::wstring_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+// True when the path can be given the prefix as it stands: absolute, backslashes only, and no
+// "." or ".." part (the prefix turns off the Win32 layer that would resolve them).
+bool IsPlainAbsolute(std::wstring_view w) {
+    const bool drive = w.size() >= 3 && w[1] == L':' && w[2] == L'\\';
+    const bool unc = w.size() >= 3 && w[0] == L'\\' && w[1] == L'\\' && w[2] != L'\\';
+    if (!drive && !unc) return false;
+    if (w.find(L'/') != std::wstring_view::npos) return false;
+    size_t start = 0;
+    while (start <= w.size()) {
+        const size_t end = std::min(w.find(L'\\', start), w.size());
+        const std::wstring_view part = w.substr(start, end - start);
+        if (part == L"." || part == L"..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::wstring FullPath(const std::wstring& w) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetFullPathNameW(w.c_str(), static_cast<DWORD>(full.size()),
+                                           full.data(), nullptr);
+        if (n == 0) return w;
+        if (n < full.size()) {
+            full.resize(n);
+            return full;
+        }
+        full.resize(n);
+    }
+}
+
+}  // namespace
+
+std::string ToUtf8(std::wstring_view wide) {
+    std::string out;
+    out.reserve(wide.size() + wide.size() / 2);
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const wchar_t c = wide[i];
+        if (IsHigh(c) && i + 1 < wide.size() && IsLow(wide[i + 1])) {
+            AppendUtf8(out, 0x10000 + ((static_cast<uint32_t>(c) - 0xD800) << 10) +
+                                (static_cast<uint32_t>(wide[i + 1]) - 0xDC00));
+            ++i;
+        } else {
+            AppendUtf8(out, static_cast<uint32_t>(c));
+        }
+    }
+    return out;
+}
+
+std::wstring ToWide(std::string_view utf8) {
+    std::wstring out;
+    out.reserve(utf8.size());
+    for (size_t pos = 0; pos < utf8.size();) {
+        uint32_t cp = 0;
+        const size_t len = DecodeUtf8(utf8, pos, cp);
+        if (len == 0) {
+            out += static_cast<wchar_t>(0xFFFD);
+            ++pos;
+        } else {
+            AppendUtf16(out, cp);
+            pos += len;
+        }
+    }
+    return out;
+}
+
+std::wstring LongPath(std::string_view utf8) {
+    std::wstring w = ToWide(utf8);
+    if (w.empty() || StartsWith(w, L"\\\\?\\") || StartsWith(w, L"\\\\.\\")) return w;
+    if (!IsPlainAbsolute(w)) w = FullPath(w);
+    if (w.size() >= 2 && w[1] == L':') return L"\\\\?\\" + w;
+    if (StartsWith(w, L"\\\\")) return L"\\\\?\\UNC\\" + w.substr(2);
+    return w;
+}
+
+}  // namespace vorlaxis::platform::win32
