@@ -8,6 +8,7 @@
 #include "engine/TestLog.h"
 #include "engine/Tools.h"
 #include "media/MediaInfo.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace vorlaxis {
@@ -31,7 +32,7 @@ int32_t ToBar(int64_t value) {
 
 // The name after the last separator, and the directory up to and including it.
 BadFileEntry SplitPath(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.rfind(platform::PathSeparator());
     if (slash == std::string::npos) return {path, ""};
     return {path.substr(slash + 1), path.substr(0, slash + 1)};
 }

@@ -58,7 +58,7 @@ void ScanDirectory(const std::string& dir, DirectoryList& list, BlockingCalls& c
     const bool known = calls.DirectoryIdentity(dir, self);
     if (known) ancestors.push_back(self);
     for (const std::string& name : ListSubdirectories(dir, calls, host)) {
-        const std::string sub = dir + name + "/";
+        const std::string sub = dir + name + platform::PathSeparator();
         if (!LeadsToAncestor(sub, calls, ancestors))
             ScanDirectory(sub, list, calls, host, ancestors);
     }

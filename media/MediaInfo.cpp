@@ -1,5 +1,7 @@
 #include "media/MediaInfo.h"
 
+#include "platform/Files.h"
+
 namespace vorlaxis {
 
 std::string NumToHex(uint32_t value, uint8_t width) {
@@ -20,7 +22,9 @@ void GetCDInfo(BlockingCalls& calls, const std::string& path, std::string& volum
 
 bool ShouldEject(const std::string& location, bool ejectAfterTest) {
     if (!ejectAfterTest || location.empty()) return false;
-    const bool network = location.size() >= 2 && location[0] == '/' && location[1] == '/';
+    // A network path begins with two separators ("//server/share/", "\\\\server\\share\\").
+    auto separator = [](char c) { return c == '/' || c == platform::PathSeparator(); };
+    const bool network = location.size() >= 2 && separator(location[0]) && separator(location[1]);
     return !network;
 }
 
