@@ -18,4 +18,13 @@ std::string FindProgram(const std::string& name);
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& workingFolder);
 
+// Opens a document, a folder or an address with what the desktop associates with it
+// (ShellExecute "open" on Windows, xdg-open on Linux), in `workingFolder` (empty: this
+// process's own). False when it could not be handed over.
+bool OpenWithDesktop(const std::string& target, const std::string& workingFolder);
+
+// The system's own plain text editor where it has one (Notepad from the Windows folder), as a
+// full path; empty where the caller has to pick an editor itself (Linux).
+std::string SystemTextEditor();
+
 }  // namespace vorlaxis::platform

@@ -29,6 +29,8 @@ const std::vector<std::string>& PlainTextEditors() {
 
 ProgramCall TextEditorCall(const std::string& path,
                            const std::function<bool(const std::string&)>& isInstalled) {
+    // Where the system has a plain editor of its own (Notepad on Windows), that is the one.
+    if (const std::string own = platform::SystemTextEditor(); !own.empty()) return {own, {path}};
     for (const std::string& editor : PlainTextEditors()) {
         if (!isInstalled(editor)) continue;
         ProgramCall call{editor, EncodingOption(editor)};
@@ -39,7 +41,14 @@ ProgramCall TextEditorCall(const std::string& path,
 }
 
 SystemShell::SystemShell()
-    : m_start(platform::StartDetached),
+    : m_start([](const std::string& program, const std::vector<std::string>& arguments,
+                 const std::string& workingFolder) {
+          // The opener stands for the desktop's own way of opening (ShellExecute on Windows).
+          if (program == kOpener && arguments.size() == 1) {
+              return platform::OpenWithDesktop(arguments.front(), workingFolder);
+          }
+          return platform::StartDetached(program, arguments, workingFolder);
+      }),
       m_find([](const std::string& program) { return !platform::FindProgram(program).empty(); }) {}
 
 SystemShell::SystemShell(Starter starter, Finder finder)
