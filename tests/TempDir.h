@@ -21,7 +21,7 @@ inline std::string Utf8FromPath(const std::filesystem::path& path) {
 }
 
 class TempDir {
-public:
+  public:
     TempDir() {
         namespace fs = std::filesystem;
         const fs::path base = fs::temp_directory_path();
@@ -40,7 +40,8 @@ public:
         std::error_code ec;
         // Restore permissions a test took away so that removal succeeds.
         for (auto it = std::filesystem::recursive_directory_iterator(
-                 PathFromUtf8(m_path), std::filesystem::directory_options::skip_permission_denied, ec);
+                 PathFromUtf8(m_path), std::filesystem::directory_options::skip_permission_denied,
+                 ec);
              !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ec);
@@ -62,7 +63,7 @@ public:
         return Utf8FromPath(p);
     }
 
-private:
+  private:
     std::string m_path;
 };
 

@@ -14,7 +14,9 @@ using win32::LongPath;
 using win32::ToUtf8;
 using win32::ToWide;
 
-char PathSeparator() { return '\\'; }
+char PathSeparator() {
+    return '\\';
+}
 
 // ---------------------------------------------------------------------------------------------
 // Directory listing
@@ -31,7 +33,9 @@ namespace {
 // The bits an entry may only carry when the search asked for them.
 constexpr DWORD kFilteredBits = kAttrHidden | kAttrSystem | kAttrVolumeLabel | kAttrDirectory;
 
-bool Passes(DWORD attributes, uint32_t mask) { return (attributes & kFilteredBits & ~mask) == 0; }
+bool Passes(DWORD attributes, uint32_t mask) {
+    return (attributes & kFilteredBits & ~mask) == 0;
+}
 
 }  // namespace
 
@@ -47,7 +51,9 @@ DirSearch::~DirSearch() {
     if (m_impl->find != INVALID_HANDLE_VALUE) ::FindClose(m_impl->find);
 }
 
-bool DirSearch::valid() const { return m_impl->find != INVALID_HANDLE_VALUE; }
+bool DirSearch::valid() const {
+    return m_impl->find != INVALID_HANDLE_VALUE;
+}
 
 bool DirSearch::next(DirEntry& entry) {
     if (m_impl->find == INVALID_HANDLE_VALUE) return false;
@@ -68,7 +74,9 @@ bool DirSearch::next(DirEntry& entry) {
 
 namespace {
 
-HANDLE AsHandle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+HANDLE AsHandle(intptr_t h) {
+    return reinterpret_cast<HANDLE>(h);
+}
 
 // Read access while other programs may go on reading and writing the file.
 HANDLE OpenForReading(const std::string& path) {
@@ -91,7 +99,9 @@ bool ReadAll(HANDLE h, char* out, int64_t count, int64_t& done) {
 }  // namespace
 
 InputFile::InputFile() = default;
-InputFile::~InputFile() { close(); }
+InputFile::~InputFile() {
+    close();
+}
 
 bool InputFile::open(const std::string& path) {
     close();
@@ -141,7 +151,9 @@ void InputFile::close() {
     m_special = false;
 }
 
-bool InputFile::isOpen() const { return m_handle != -1 || m_special; }
+bool InputFile::isOpen() const {
+    return m_handle != -1 || m_special;
+}
 
 intptr_t InputFile::release() {
     const intptr_t h = m_handle;
@@ -256,7 +268,9 @@ bool WriteWholeFile(const std::string& path, std::string_view content) {
 }
 
 OutputFile::OutputFile() = default;
-OutputFile::~OutputFile() { close(); }
+OutputFile::~OutputFile() {
+    close();
+}
 
 bool OutputFile::create(const std::string& path) {
     close();
@@ -287,7 +301,9 @@ bool OutputFile::close() {
     return ok;
 }
 
-bool OutputFile::isOpen() const { return m_handle != -1; }
+bool OutputFile::isOpen() const {
+    return m_handle != -1;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Times, attributes and folders
@@ -332,8 +348,8 @@ bool IsReadOnlyFile(const std::string& path) {
 std::string ProgramFolder() {
     std::wstring module(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, module.data(),
-                                             static_cast<DWORD>(module.size()));
+        const DWORD n =
+            ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
         if (n == 0) return ".\\";
         if (n < module.size()) {
             module.resize(n);
@@ -355,6 +371,55 @@ std::string TempFolder() {
     folder.resize(n);
     if (folder.back() != L'\\') folder += L'\\';
     return ToUtf8(folder);
+}
+
+namespace {
+
+// The system's text for an error, without the line break it ends with.
+std::string ErrorText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n && text ? std::wstring(text, n) : std::wstring();
+    if (text) ::LocalFree(text);
+    while (!message.empty() &&
+           (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ')) {
+        message.pop_back();
+    }
+    if (message.empty()) return "Error " + std::to_string(error);
+    return ToUtf8(message);
+}
+
+}  // namespace
+
+bool ReadWholeFileWithReason(const std::string& path, std::string& content, std::string& reason) {
+    reason.clear();
+    if (ReadWholeFile(path, content)) return true;
+    DWORD error = ::GetLastError();
+    if (error == ERROR_SUCCESS) error = ERROR_READ_FAULT;  // no disk file (a pipe, a device)
+    reason = ErrorText(error);
+    return false;
+}
+
+bool GetFileIdentity(const std::string& path, FileIdentity& id) {
+    // Backup semantics open a folder too; links and junctions are followed to their target.
+    const HANDLE h = ::CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = ::GetFileInformationByHandle(h, &info) != 0;
+    ::CloseHandle(h);
+    if (!ok) return false;
+    id.device = info.dwVolumeSerialNumber;
+    id.inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+}
+
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
 }  // namespace vorlaxis::platform

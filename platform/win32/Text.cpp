@@ -46,8 +46,8 @@ LocalDateTime LocalNow() {
 std::string FormatShortDate(const LocalDateTime& moment) {
     const SYSTEMTIME st = ToSystemTime(moment);
     wchar_t buffer[128];
-    const int n = ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr,
-                                    buffer, 128, nullptr);
+    const int n = ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer,
+                                    128, nullptr);
     if (n > 1) return win32::ToUtf8(std::wstring_view(buffer, static_cast<size_t>(n - 1)));
     return std::to_string(moment.day) + "." + std::to_string(moment.month) + "." +
            std::to_string(moment.year);

@@ -62,8 +62,12 @@ size_t DecodeUtf8(std::string_view s, size_t pos, uint32_t& cp) {
     return (cp < min || cp > 0x10FFFF) ? 0 : len;
 }
 
-bool IsHigh(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLow(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHigh(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLow(wchar_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 bool StartsWith(std::wstring_view s, std::wstring_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
@@ -89,8 +93,8 @@ bool IsPlainAbsolute(std::wstring_view w) {
 std::wstring FullPath(const std::wstring& w) {
     std::wstring full(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = ::GetFullPathNameW(w.c_str(), static_cast<DWORD>(full.size()),
-                                           full.data(), nullptr);
+        const DWORD n =
+            ::GetFullPathNameW(w.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
         if (n == 0) return w;
         if (n < full.size()) {
             full.resize(n);

@@ -17,7 +17,9 @@ using vorlaxis::test::TempDir;
 
 namespace {
 
-std::wstring W(const std::string& utf8) { return win32::LongPath(utf8); }
+std::wstring W(const std::string& utf8) {
+    return win32::LongPath(utf8);
+}
 
 void SetAttributes(const std::string& path, DWORD attributes) {
     ASSERT_TRUE(::SetFileAttributesW(W(path).c_str(), attributes)) << path;
@@ -62,11 +64,13 @@ TEST(DirSearch, WalkMaskDeliversEverythingFileMaskEverythingButDirectories) {
     SetAttributes(MakeDir(dir, "hiddendir"), FILE_ATTRIBUTE_HIDDEN);
     SetAttributes(MakeDir(dir, "systemdir"), FILE_ATTRIBUTE_SYSTEM);
 
-    EXPECT_EQ(List(dir.path(), kMaskWalk),
-              (std::vector<std::string>{"..\\", ".\\", "both", "hidden.txt", "hiddendir\\", "plain.txt",
-                                        "readonly", "sub\\", "system.sys", "systemdir\\"}));
-    EXPECT_EQ(List(dir.path(), kMaskFiles),
-              (std::vector<std::string>{"both", "hidden.txt", "plain.txt", "readonly", "system.sys"}));
+    EXPECT_EQ(
+        List(dir.path(), kMaskWalk),
+        (std::vector<std::string>{"..\\", ".\\", "both", "hidden.txt", "hiddendir\\", "plain.txt",
+                                  "readonly", "sub\\", "system.sys", "systemdir\\"}));
+    EXPECT_EQ(
+        List(dir.path(), kMaskFiles),
+        (std::vector<std::string>{"both", "hidden.txt", "plain.txt", "readonly", "system.sys"}));
     // Without the hidden and system bits in the mask such entries are passed over.
     EXPECT_EQ(List(dir.path(), kAttrDirectory),
               (std::vector<std::string>{"..\\", ".\\", "plain.txt", "readonly", "sub\\"}));
@@ -90,10 +94,10 @@ TEST(DirSearch, MissingFolderAndNoMatchesAreNoListing) {
 TEST(Names, OutsideTheAnsiCodePageAreListedOpenedAndRead) {
     TempDir dir;
     const std::vector<std::string> names = {
-        "Příliš žluťoučký kůň.txt",        // Czech, in the ANSI code page 1250
-        "\xE4\xB8\xAD\xE6\x96\x87.txt",    // CJK, in no 8-bit code page
-        "\xF0\x9F\x98\x80 smile",          // outside the BMP: a surrogate pair
-        "\xD0\x9A\xD0\xB8\xD1\x80.dat",    // Cyrillic
+        "Příliš žluťoučký kůň.txt",      // Czech, in the ANSI code page 1250
+        "\xE4\xB8\xAD\xE6\x96\x87.txt",  // CJK, in no 8-bit code page
+        "\xF0\x9F\x98\x80 smile",        // outside the BMP: a surrogate pair
+        "\xD0\x9A\xD0\xB8\xD1\x80.dat",  // Cyrillic
     };
     for (const auto& n : names) WriteWholeFile(dir.path() + n, n);
     std::vector<std::string> listed = List(dir.path(), kMaskFiles);
@@ -153,7 +157,10 @@ TEST(Wide, LoneSurrogatesSurviveTheRoundTrip) {
     EXPECT_EQ(win32::ToWide(win32::ToUtf8(lone)), lone);
     const std::wstring pair = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
     EXPECT_EQ(win32::ToUtf8(pair), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(win32::ToWide("a\xFF" "b"), std::wstring(L"a\xFFFD" L"b"));
+    EXPECT_EQ(win32::ToWide("a\xFF"
+                            "b"),
+              std::wstring(L"a\xFFFD"
+                           L"b"));
     EXPECT_EQ(win32::ToWide("\xC3\xA1"), L"\x00E1");
 }
 
@@ -241,8 +248,8 @@ TEST(OutputFile, ReplacesHiddenFilesAndRefusesReadOnlyOnes) {
     EXPECT_FALSE(IsReadOnlyFile(dir.path()));
     // Windows refuses to write a read-only file; Wine run by root does not, so the refusal is
     // checked only where the system itself refuses.
-    const HANDLE probe = ::CreateFileW(W(locked).c_str(), GENERIC_WRITE, 0, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE probe = ::CreateFileW(W(locked).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (probe == INVALID_HANDLE_VALUE) {
         EXPECT_FALSE(WriteWholeFile(locked, "lost"));
         EXPECT_FALSE(out.createPrivate(locked));

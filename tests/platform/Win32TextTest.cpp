@@ -30,13 +30,20 @@ TEST(CompareTextNoCase, IgnoresCaseAndOrdersDriveLetters) {
     EXPECT_EQ(CompareTextNoCase("ŽLUŤ", "žluť"), 0);
     EXPECT_LT(CompareTextNoCase("", "a"), 0);
     // Texts that differ only in what the locale ignores still have a fixed order.
-    const int r = CompareTextNoCase("ab", "a\xC2\xAD" "b");  // soft hyphen
+    const int r = CompareTextNoCase("ab",
+                                    "a\xC2\xAD"
+                                    "b");  // soft hyphen
     EXPECT_NE(r, 0);
-    EXPECT_EQ(CompareTextNoCase("a\xC2\xAD" "b", "ab"), -r);
+    EXPECT_EQ(CompareTextNoCase("a\xC2\xAD"
+                                "b",
+                                "ab"),
+              -r);
 }
 
 TEST(Cp1250, LogTextsAreTheSameBytesAsOnLinux) {
-    EXPECT_EQ(Utf8ToCp1250("Průběh testu"), "Pr\xF9" "b\xECh testu");
+    EXPECT_EQ(Utf8ToCp1250("Průběh testu"),
+              "Pr\xF9"
+              "b\xECh testu");
     EXPECT_EQ(Utf8ToCp1250("\xE4\xB8\xAD.txt"), "?.txt");
     EXPECT_EQ(Cp1250ToUtf8("\x8A"), "Š");
 }
