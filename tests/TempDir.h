@@ -22,9 +22,10 @@ inline std::string Utf8FromPath(const std::filesystem::path& path) {
 
 class TempDir {
   public:
-    TempDir() {
+    TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+    // Inside `base` (for example a memory file system for a test that creates many files).
+    explicit TempDir(const std::filesystem::path& base) {
         namespace fs = std::filesystem;
-        const fs::path base = fs::temp_directory_path();
         std::random_device random;
         for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
             const fs::path candidate = base / ("vorlaxis-test-" + std::to_string(random()));
