@@ -1,0 +1,53 @@
+// The run's host in a terminal: no windows, no questions; a stop comes from a signal, and the
+// progress line goes to standard error when that is a terminal.
+#pragma once
+
+#include <chrono>
+#include <csignal>
+
+#include "core/Dialogs.h"
+#include "engine/TestHost.h"
+#include "engine/TestStatistics.h"
+
+namespace vorlaxis::cli {
+
+// Set by the SIGINT/SIGTERM handler, polled by the host's pump.
+extern volatile std::sig_atomic_t g_stopSignal;
+void InstallStopHandlers();
+
+class CheckHost final : public TestHost, public Dialogs {
+  public:
+    CheckHost(TestStatistics& statistics, MainDisplay& display, Clock& clock, bool showProgress);
+
+    void ProcessMessages() override;
+    void ShowBusyWindow() override {}
+    void HideBusyWindow() override {}
+    // Never asked: the run is always non-stop here.
+    ReadErrorAnswer AskReadError(const std::string&) override { return ReadErrorAnswer::NonStop; }
+    void StartProgressTimer() override;
+
+    MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                         MsgIcon icon) override;
+    std::string InputBox(const std::string&, const std::string&,
+                         const std::string& initial) override {
+        return initial;
+    }
+    std::string BrowseForFolder(const std::string&) override { return {}; }
+
+    // Ends the progress line of a location.
+    void EndProgress();
+
+  private:
+    void ShowProgress();
+    void ClearLine();
+
+    TestStatistics& m_statistics;
+    MainDisplay& m_display;
+    Clock& m_clock;
+    const bool m_showProgress;
+    bool m_timerRunning = false;
+    bool m_lineShown = false;
+    std::chrono::steady_clock::time_point m_nextTick;
+};
+
+}  // namespace vorlaxis::cli

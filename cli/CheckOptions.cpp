@@ -1,0 +1,132 @@
+#include "cli/CheckOptions.h"
+
+#include <charconv>
+
+namespace vorlaxis::cli {
+
+namespace {
+
+bool SetMode(const std::string& value, CheckOptions& o) {
+    if (value == "all") {
+        o.dataReadStyle = 1;
+    } else if (value == "open") {
+        o.dataReadStyle = 3;
+    } else if (value == "4" || value == "8" || value == "16") {
+        o.dataReadStyle = 2;
+        o.readEveryXthBlock = value == "4" ? 1 : value == "8" ? 2 : 3;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool SetBlockSize(const std::string& value, CheckOptions& o) {
+    long long kb = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), kb);
+    if (value.empty() || ec == std::errc::invalid_argument || end != value.data() + value.size()) {
+        return false;
+    }
+    // Out of range (also beyond what a number holds) is pulled to the nearer bound.
+    if (ec == std::errc::result_out_of_range) kb = value[0] == '-' ? 4 : 48;
+    o.blockSizeKb = static_cast<int32_t>(kb < 4 ? 4 : kb > 48 ? 48 : kb);
+    return true;
+}
+
+// Applies "--name value"; false with `error` set when the value is missing or bad.
+bool ApplyValue(const std::string& name, const std::string& value, CheckOptions& o,
+                std::string& error) {
+    if (name == "--mode" && !SetMode(value, o)) {
+        error = "unknown mode \"" + value + "\" (all, 4, 8, 16 or open)";
+        return false;
+    }
+    if (name == "--block-size" && !SetBlockSize(value, o)) {
+        error = "the block size must be a whole number of kilobytes, not \"" + value + "\"";
+        return false;
+    }
+    if (name == "--log") {
+        if (value.empty()) {
+            error = "--log needs a file name";
+            return false;
+        }
+        o.logFile = value;
+    }
+    return true;
+}
+
+bool TakesValue(const std::string& name) {
+    return name == "--mode" || name == "--block-size" || name == "--log";
+}
+
+}  // namespace
+
+bool ParseOptions(const std::vector<std::string>& args, CheckOptions& o, std::string& error) {
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            o.paths.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return true;
+        } else {
+            const size_t eq = arg.find('=');
+            const std::string name = arg.substr(0, eq);
+            if (!TakesValue(name)) {
+                error = "unknown option " + name;
+                return false;
+            }
+            if (eq == std::string::npos && i + 1 >= args.size()) {
+                error = name + " needs a value";
+                return false;
+            }
+            const std::string value = eq != std::string::npos ? arg.substr(eq + 1) : args[++i];
+            if (!ApplyValue(name, value, o, error)) return false;
+        }
+    }
+    if (o.paths.empty()) {
+        error = "no PATH given";
+        return false;
+    }
+    if (!o.logFile.empty() && o.paths.size() != 1) {
+        error = "--log takes exactly one PATH";
+        return false;
+    }
+    return true;
+}
+
+std::string AsLocation(const std::string& path) {
+    return !path.empty() && path.back() == '/' ? path : path + "/";
+}
+
+const char* UsageText() {
+    return "Usage: vorlaxis-check [--mode all|4|8|16|open] [--block-size KB] [--log FILE] PATH...\n"
+           "\n"
+           "Tests whether every file below each PATH can be read, and prints the test log.\n"
+           "\n"
+           "  --mode MODE        all: read all data (default); 4, 8, 16: read every 4th, 8th or\n"
+           "                     16th block and pass over the others; open: only open each file\n"
+           "  --block-size KB    block size in kilobytes, 4 to 48 (default 48); values outside\n"
+           "                     are taken as the nearer bound\n"
+           "  --log FILE         write the log (Windows-1250, CR LF) to FILE instead of printing\n"
+           "                     it; only with one PATH\n"
+           "  -h, --help         show this text\n"
+           "\n"
+           "Each PATH is tested in turn (a trailing \"/\" is added). Unreadable files never stop\n"
+           "the test: each is recorded in the log and the test goes on. Without --log each log\n"
+           "is printed to standard output as UTF-8 text. While a test runs and standard error is\n"
+           "a terminal, the current file, the megabytes done, the current and average speed and\n"
+           "the remaining time are shown there. Ctrl+C or SIGTERM stops the test; the log then\n"
+           "ends as a stopped test.\n"
+           "\n"
+           "Exit status:\n"
+           "  0  every file could be read\n"
+           "  1  unreadable files were found (or the directory tree could not be collected)\n"
+           "  2  bad usage, or no PATH is an existing directory\n"
+           "  3  stopped by a signal\n";
+}
+
+}  // namespace vorlaxis::cli

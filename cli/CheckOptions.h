@@ -1,0 +1,29 @@
+// The command line of vorlaxis-check.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "settings/TestSettings.h"
+
+namespace vorlaxis::cli {
+
+struct CheckOptions {
+    bool help = false;
+    int32_t dataReadStyle = 1;      // 1 all, 2 blocks, 3 only open
+    int32_t readEveryXthBlock = 0;  // 1, 2, 3 for every 4th, 8th, 16th block
+    int32_t blockSizeKb = 48;       // pulled into 4..48
+    std::string logFile;            // empty: print each log to stdout
+    std::vector<std::string> paths;
+};
+
+// Parses the arguments after the program name. False with `error` set on bad usage.
+bool ParseOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error);
+
+// The text of --help.
+const char* UsageText();
+
+// A location as the run wants it: with a trailing "/".
+std::string AsLocation(const std::string& path);
+
+}  // namespace vorlaxis::cli
