@@ -1,9 +1,21 @@
-// vorlaxis: the window program.
+// vorlaxis: the window program. No command-line options.
 #include <QApplication>
-#include <QMessageBox>
+
+#include "app/MainFormUnit.h"
+#include "app/Startup.h"
+#include "help/HelpWindow.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMessageBox::information(nullptr, "Vorlaxis", "Vorlaxis");
-    return 0;
+    vorlaxis::gui::HelpControlLoader helpControl;
+    vorlaxis::gui::ApplyApplicationLook(app);
+    // The program ends when the main window has closed, also when a help window is open, and
+    // not before a test that was running has unwound.
+    app.setQuitOnLastWindowClosed(false);
+    vorlaxis::gui::ApplicationWindows windows;
+    vorlaxis::gui::CreateApplicationWindows(windows);
+    QObject::connect(windows.MainForm.get(), &vorlaxis::gui::TMainForm::Closed, &app,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    windows.MainForm->show();
+    return app.exec();
 }

@@ -12,7 +12,7 @@ PACKAGES=(
   libfuse3-dev fuse3
   clang libclang-rt-14-dev
   dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools genisoimage
-  xvfb xauth xdotool imagemagick fonts-dejavu-core
+  xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra
 )
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then
   PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales)

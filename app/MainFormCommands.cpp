@@ -1,0 +1,167 @@
+// TMainForm: the settings, the location group, the menu commands and the close handling.
+#include <QCloseEvent>
+#include <QListWidget>
+
+#include "app/MainFormUnit.h"
+#include "engine/TestRun.h"
+#include "help/AboutUnit.h"
+#include "help/DesktopOpen.h"
+#include "help/HelpTopics.h"
+#include "help/HelpWindow.h"
+#include "platform/Files.h"
+#include "settings/SettingsFile.h"
+#include "ui_MainFormUnit.h"
+
+namespace vorlaxis::gui {
+
+namespace {
+
+class FormPlacement final : public WindowPlacement {
+  public:
+    explicit FormPlacement(QWidget& window) : m_window(window) {}
+    int32_t left() const override { return m_window.x(); }
+    int32_t top() const override { return m_window.y(); }
+    void setTop(int32_t top) override { m_window.move(m_window.x(), top); }
+    void setLeft(int32_t left) override { m_window.move(left, m_window.y()); }
+
+  private:
+    QWidget& m_window;
+};
+
+}  // namespace
+
+void TMainForm::ReadINIs() {
+    FormPlacement placement(*this);
+    vorlaxis::ReadINIs(SettingsPath, m_settings, &placement, m_locations, nullptr);
+    RefreshDiskList();
+}
+
+std::string TMainForm::WriteINIs() {
+    FormPlacement placement(*this);
+    return vorlaxis::WriteINIs(SettingsPath, m_settings, &placement, m_locations);
+}
+
+void TMainForm::RefreshDiskList() {
+    QListWidget* list = m_ui->DiskList;
+    m_refreshingList = true;
+    list->clear();
+    for (const TestLocation& entry : m_locations.entries()) {
+        auto* item = new QListWidgetItem(QString::fromUtf8(entry.Path.c_str()), list);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
+    }
+    list->setCurrentRow(m_locations.selected());
+    m_refreshingList = false;
+}
+
+void TMainForm::DiskListItemChanged() {
+    if (m_refreshingList) return;
+    QListWidget* list = m_ui->DiskList;
+    for (int i = 0; i < list->count() && i < m_locations.count(); ++i) {
+        m_locations.setTicked(i, list->item(i)->checkState() == Qt::Checked);
+    }
+}
+
+void TMainForm::DiskListSelectionChanged() {
+    if (m_refreshingList) return;
+    m_locations.setSelected(m_ui->DiskList->currentRow());
+}
+
+void TMainForm::LocationCommand(bool (*command)(LocationList&, Dialogs&)) {
+    if (command(m_locations, m_dialogs)) RefreshDiskList();
+}
+
+void TMainForm::btnNalistovatClick() {
+    LocationCommand(&BrowseAndAddLocation);
+}
+void TMainForm::btnOdstranitClick() {
+    LocationCommand(&RemoveSelectedLocation);
+}
+void TMainForm::btnUpravitClick() {
+    LocationCommand(&EditSelectedLocation);
+}
+void TMainForm::btnPridatRucneClick() {
+    LocationCommand(&AddLocationByHand);
+}
+void TMainForm::btnZobrazitClick() {
+    ShowSelectedLocation(m_locations, m_dialogs);
+}
+
+// The log commands and the options dialog belong to the results and options windows.
+void TMainForm::mmUlozitZaznamyClick() {}
+void TMainForm::mmZobrazitSlozkuZaznamyClick() {}
+void TMainForm::mmZobrazitDocasneZaznamyClick() {}
+void TMainForm::mmMoznostiClick() {}
+
+void TMainForm::mmObsahClick() {
+    ShowHelpTopic(help::kTopicContents);
+}
+void TMainForm::mmHelpOnHelpClick() {
+    ShowHelpTopic(help::kTopicHelpOnHelp);
+}
+
+void TMainForm::mmCoJeNovehoClick() {
+    OpenWithDesktop(QString::fromStdString(platform::ProgramFolder() + help::kWhatsNewFileName));
+}
+
+void TMainForm::mmAboutClick() {
+    if (m_windows.AboutBox) m_windows.AboutBox->ShowFor(this);
+}
+
+void TMainForm::mmKonecClick() {
+    const MsgResult answer = m_dialogs.MessageBox("Opravdu ukončit Vorlaxis?", "Potvrzení...",
+                                                  MsgButtons::YesNo, MsgIcon::Question);
+    if (answer != MsgResult::No) close();
+}
+
+void TMainForm::FormCloseQuery(bool& canClose) {
+    canClose = true;
+    if (!m_statistics.TestRunning) return;
+    const MsgResult answer =
+        m_dialogs.MessageBox("Chcete ukončit probíhající test a zavřít aplikaci Vorlaxis?",
+                             "Potvrzení ukončení...", MsgButtons::YesNo, MsgIcon::Question);
+    if (answer == MsgResult::Yes) {
+        m_statistics.StopRequested = true;
+    } else {
+        canClose = false;
+    }
+}
+
+void TMainForm::FormClose() {
+    // The temporary logs of the last batch; missing ones are passed over silently.
+    for (int32_t n = 0; n <= m_statistics.LocationIndex; ++n) platform::RemoveFile(TempLogPath(n));
+    const std::string error = WriteINIs();
+    if (!error.empty()) {
+        m_dialogs.MessageBox(error + ".", "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (m_closePending) {
+        event->ignore();
+        return;
+    }
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (m_statistics.TestRunning) {
+        // The run is still on the stack: it stops at its next check, the batch ends after
+        // this location, and the clean-up follows when the batch has unwound.
+        m_closePending = true;
+        return;
+    }
+    FormClose();
+    emit Closed();
+}
+
+void TMainForm::FinishPendingClose() {
+    m_closePending = false;
+    FormClose();
+    emit Closed();
+}
+
+}  // namespace vorlaxis::gui

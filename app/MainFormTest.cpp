@@ -1,0 +1,197 @@
+// TMainForm: the test commands and the run's host.
+#include <QApplication>
+#include <QLabel>
+#include <exception>
+
+#include "app/MainFormUnit.h"
+#include "engine/ErrorUnit.h"
+#include "engine/ProgressDisplay.h"
+#include "engine/TestRun.h"
+#include "help/InfoBoxUnit.h"
+#include "platform/Files.h"
+#include "ui_MainFormUnit.h"
+
+namespace vorlaxis::gui {
+
+void TMainForm::BitBtn2Click() {
+    ButtonStartTest(0);
+}
+void TMainForm::mmSpustitTestClick() {
+    ButtonStartTest(0);
+}
+void TMainForm::Spustittestplntendat1Click() {
+    ButtonStartTest(1);
+}
+void TMainForm::Spustitteststbloky1Click() {
+    ButtonStartTest(2);
+}
+void TMainForm::Spustittestpouzeotevratsoubory1Click() {
+    ButtonStartTest(3);
+}
+
+std::vector<std::string> TMainForm::CollectBatch() const {
+    std::vector<std::string> batch;
+    const char separator = platform::PathSeparator();
+    for (const TestLocation& entry : m_locations.entries()) {
+        if (!entry.Checked || !platform::IsDirectory(entry.Path)) continue;
+        std::string path = entry.Path;
+        if (path.empty() || path.back() != separator) path += separator;
+        batch.push_back(std::move(path));
+    }
+    return batch;
+}
+
+void TMainForm::ButtonStartTest(int32_t readModeOverride) {
+    const std::vector<std::string> batch = CollectBatch();
+    if (batch.empty()) {
+        m_dialogs.MessageBox(
+            "Nejsou vybrány žádné umístění pro test! Vyberte je a spusťte test znovu.", "Chyba",
+            MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
+    LockForBatch();
+    for (size_t i = 0; i < batch.size(); ++i) {
+        if (!RunBatchStep(batch[i], readModeOverride, i + 1 == batch.size())) break;
+    }
+    UnlockAfterBatch();
+    if (m_closePending) FinishPendingClose();
+}
+
+void TMainForm::LockForBatch() {
+    InitInterface();
+    SetMenus(false);
+    EnableDiskList(false);
+    SetDiskListColour(true);
+    m_ui->BitBtn1->setEnabled(false);
+    m_ui->BitBtn2->hide();
+    m_display.btnCancelTestEnabled = false;
+    m_ui->btnCancelTest->show();
+    m_statistics.TestRunning = true;
+    m_display.StatusText = "Běží test...";
+    m_statistics.LocationIndex = 0;
+    m_statistics.StopRequested = false;
+    ShowDisplay();
+}
+
+// One location of the batch; false when the batch ends after it.
+bool TMainForm::RunBatchStep(const std::string& location, int32_t readModeOverride, bool last) {
+    if (!m_closePending) {
+        raise();
+        activateWindow();
+    }
+    m_pump.Reset();
+    ProcessMessages();
+    const uint16_t badFileCount = PerformTest(location, readModeOverride);
+    m_timer1.stop();
+    bool goOn = true;
+    if (m_statistics.StopRequested && !last) {
+        // After a granted close the window is gone: no further location is tested.
+        const MsgResult answer =
+            m_closePending
+                ? MsgResult::No
+                : m_dialogs.MessageBox("Test byl přerušen. Má se pokračovat další vybranou cestou?",
+                                       "Přerušit", MsgButtons::YesNo, MsgIcon::Question);
+        if (answer == MsgResult::Yes) {
+            m_statistics.StopRequested = false;
+        } else {
+            goOn = false;
+        }
+    }
+    HandleResults(badFileCount);
+    return goOn;
+}
+
+void TMainForm::HandleResults(uint16_t badFileCount) {
+    // An error of the results step is shown and the batch goes on: the next location is
+    // tested and the window is unlocked at the end.
+    try {
+        ErrorResults(badFileCount);
+    } catch (const std::exception& error) {
+        m_dialogs.MessageBox(error.what(), "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
+    }
+    ++m_statistics.LocationIndex;
+}
+
+void TMainForm::ErrorResults(uint16_t) {}
+
+void TMainForm::UnlockAfterBatch() {
+    m_display.StatusText = "Test dokončen...";
+    m_statistics.TestRunning = false;
+    EnableDiskList(true);
+    SetDiskListColour(false);
+    m_ui->BitBtn1->setEnabled(true);
+    m_ui->BitBtn2->show();
+    m_ui->btnCancelTest->hide();
+    m_ui->DiskList->setFocus();
+    m_display.Label19.clear();
+    ShowDisplay();
+    SetMenus(true);
+}
+
+uint16_t TMainForm::PerformTest(const std::string& location, int32_t readModeOverride) {
+    if (m_windows.InfoBox) m_windows.InfoBox->OwnerWindow = this;
+    m_pump.ResetGaps();
+    const uint16_t badFileCount = vorlaxis::PerformTest(*m_session, location, readModeOverride);
+    // The run's last values may have come after its last pump.
+    ShowDisplay();
+    return badFileCount;
+}
+
+void TMainForm::btnCancelTestClick() {
+    // The progress display pauses while the question is open.
+    const bool wasRunning = m_timer1.isActive();
+    m_timer1.stop();
+    const MsgResult answer =
+        m_dialogs.MessageBox("Opravdu si přejete přerušit test média?", "Potvrzení",
+                             MsgButtons::YesNo, MsgIcon::Question);
+    if (answer == MsgResult::Yes) m_statistics.StopRequested = true;
+    if (wasRunning) m_timer1.start();
+    m_pump.Reset();
+}
+
+void TMainForm::Timer1Timer() {
+    vorlaxis::Timer1Timer(m_statistics, m_display, *m_clock);
+    Ui::TMainForm& ui = *m_ui;
+    ui.Label28->setText(QString::fromStdString(m_display.Label28));
+    ui.Label30->setText(QString::fromStdString(m_display.Label30));
+    ui.Label32->setText(QString::fromStdString(m_display.Label32));
+    ui.Label34->setText(QString::fromStdString(m_display.Label34));
+}
+
+void TMainForm::ProcessMessages() {
+    if (!m_pump.Due()) return;
+    ShowDisplay();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    m_pump.Ran();
+}
+
+void TMainForm::ShowBusyWindow() {
+    if (m_windows.InfoBox) {
+        m_windows.InfoBox->OwnerWindow = this;
+        m_windows.InfoBox->SetLocation(QString::fromUtf8(m_display.InfoBoxLabel3.c_str()));
+        m_windows.InfoBox->show();
+        m_windows.InfoBox->raise();
+    }
+    // The next pump paints the busy window whatever the interval says.
+    m_pump.Reset();
+}
+
+void TMainForm::HideBusyWindow() {
+    if (m_windows.InfoBox) m_windows.InfoBox->hide();
+    m_pump.Reset();
+}
+
+ReadErrorAnswer TMainForm::AskReadError(const std::string& path) {
+    ShowDisplay();
+    const ReadErrorAnswer answer =
+        m_windows.ErrorForm ? m_windows.ErrorForm->Ask(path, this) : ReadErrorAnswer::Stop;
+    m_pump.Reset();
+    return answer;
+}
+
+void TMainForm::StartProgressTimer() {
+    StartProgressDisplay(m_statistics);
+    m_timer1.start();
+}
+
+}  // namespace vorlaxis::gui

@@ -1,0 +1,159 @@
+// The main window: the location group, the progress group, the menus and the status bar; the
+// test commands; and the run's host (pump, busy window, read-error question, progress timer).
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/MessagePump.h"
+#include "app/QtDialogs.h"
+#include "engine/TestHost.h"
+#include "engine/TestStatistics.h"
+#include "media/LocationList.h"
+#include "settings/TestSettings.h"
+
+class QLabel;
+
+namespace Ui {
+class TMainForm;
+}
+
+namespace vorlaxis {
+struct TestSession;
+}
+
+namespace vorlaxis::gui {
+
+class TErrorForm;
+class TInfoBox;
+class TAboutBox;
+
+// The other windows the main window shows; created after it, in the start-up order.
+struct FormWindows {
+    TErrorForm* ErrorForm = nullptr;
+    TInfoBox* InfoBox = nullptr;
+    TAboutBox* AboutBox = nullptr;
+};
+
+class TMainForm final : public QMainWindow, public TestHost {
+    Q_OBJECT
+  public:
+    // `clock` (optional) replaces the system clock; it must outlive the window.
+    explicit TMainForm(QWidget* parent = nullptr, Clock* clock = nullptr);
+    ~TMainForm() override;
+
+    void AttachWindows(const FormWindows& windows);
+
+    // The shared records the main window owns.
+    TestSettings& Settings() { return m_settings; }
+    TestStatistics& Statistics() { return m_statistics; }
+    LocationList& Locations() { return m_locations; }
+    MainDisplay& Display() { return m_display; }
+    TestSession& Session() { return *m_session; }
+    Dialogs& Dlg() { return m_dialogs; }
+    QTimer& Timer1() { return m_timer1; }
+    QTimer& Timer2() { return m_timer2; }
+    MessagePump& Pump() { return m_pump; }
+
+    // The settings file; tests point it elsewhere. Defaults to "Ulvenor.ini" beside the program.
+    std::string SettingsPath;
+
+    void ReadINIs();
+    // Writes the settings file; returns the error text (empty on success).
+    std::string WriteINIs();
+    // Redraws DiskList from the location list.
+    void RefreshDiskList();
+
+    void InitInterface();
+    void SetMenus(bool enabled);
+    void EnableDiskList(bool enabled);
+    // Copies the display values into the controls of the progress group and the status bar.
+    void ShowDisplay();
+
+    void ButtonStartTest(int32_t readModeOverride);
+    uint16_t PerformTest(const std::string& location, int32_t readModeOverride);
+    // The results of the location at LocationIndex; the results step fills this in.
+    void ErrorResults(uint16_t badFileCount);
+
+    // Close handling: every close request passes FormCloseQuery; FormClose cleans up.
+    void FormCloseQuery(bool& canClose);
+    void FormClose();
+
+    // TestHost
+    void ProcessMessages() override;
+    void ShowBusyWindow() override;
+    void HideBusyWindow() override;
+    ReadErrorAnswer AskReadError(const std::string& path) override;
+    void StartProgressTimer() override;
+
+  public slots:
+    void BitBtn2Click();
+    void mmSpustitTestClick();
+    void Spustittestplntendat1Click();
+    void Spustitteststbloky1Click();
+    void Spustittestpouzeotevratsoubory1Click();
+    void btnCancelTestClick();
+    void mmKonecClick();
+    void mmUlozitZaznamyClick();
+    void mmZobrazitSlozkuZaznamyClick();
+    void mmZobrazitDocasneZaznamyClick();
+    void mmMoznostiClick();
+    void mmObsahClick();
+    void mmHelpOnHelpClick();
+    void mmCoJeNovehoClick();
+    void mmAboutClick();
+    void btnNalistovatClick();
+    void btnOdstranitClick();
+    void btnUpravitClick();
+    void btnZobrazitClick();
+    void btnPridatRucneClick();
+    void Timer1Timer();
+    void RxTimerEvent1Timer();
+
+  signals:
+    // The window has closed for good (after FormClose): the program ends.
+    void Closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void FormCreate();
+    void CreateStatusPanels();
+    void ConnectCommands();
+    void ConnectLocationGroup();
+    void LocationCommand(bool (*command)(LocationList&, Dialogs&));
+    void DiskListItemChanged();
+    void DiskListSelectionChanged();
+    void SetDiskListColour(bool testing);
+    void LockForBatch();
+    void UnlockAfterBatch();
+    bool RunBatchStep(const std::string& location, int32_t readModeOverride, bool last);
+    void HandleResults(uint16_t badFileCount);
+    void FinishPendingClose();
+    std::vector<std::string> CollectBatch() const;
+
+    std::unique_ptr<Ui::TMainForm> m_ui;
+    QLabel* m_panel[3] = {nullptr, nullptr, nullptr};
+    QTimer m_timer1;
+    QTimer m_timer2;
+    SystemClock m_systemClock;
+    Clock* m_clock;
+    QtDialogs m_dialogs;
+    MessagePump m_pump;
+    TestSettings m_settings;
+    TestStatistics m_statistics;
+    LocationList m_locations;
+    MainDisplay m_display;
+    std::unique_ptr<TestSession> m_session;
+    FormWindows m_windows;
+    bool m_refreshingList = false;
+    // A close granted during a test: the window goes at once, the clean-up after the batch.
+    bool m_closePending = false;
+};
+
+}  // namespace vorlaxis::gui

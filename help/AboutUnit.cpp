@@ -1,0 +1,65 @@
+#include "help/AboutUnit.h"
+
+#include <QStyle>
+
+#include "help/URLLabel.h"
+#include "ui_AboutUnit.h"
+
+namespace vorlaxis::gui {
+
+namespace {
+
+const char* const kAuthorPage = "https://zubrak.example.org/";
+const char* const kProgramPage = "https://zubrak.example.org/vorlaxis/";
+const char* const kAuthorMail = "zubrak@example.org";
+
+void SetLink(TURLLabel* label, const QString& text, const QString& command) {
+    label->setText(text);
+    label->RunCommand = command;
+}
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent, const std::function<void()>& formCreate)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      m_ui(std::make_unique<Ui::TAboutBox>()) {
+    m_ui->setupUi(this);
+    setFixedSize(282, 255);
+    QPalette band = m_ui->Shape1->palette();
+    band.setColor(QPalette::Window, Qt::white);
+    m_ui->Shape1->setPalette(band);
+    QFont title = m_ui->Label8->font();
+    title.setPixelSize(19);
+    title.setBold(true);
+    m_ui->Label8->setFont(title);
+    SetLink(m_ui->URLLabel1, kAuthorPage, kAuthorPage);
+    SetLink(m_ui->URLLabel2, kProgramPage, kProgramPage);
+    SetLink(m_ui->URLLabel3, kAuthorMail, QStringLiteral("mailto:") + kAuthorMail);
+    m_ui->BitBtn1->setDefault(true);
+    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    connect(m_ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    if (formCreate) formCreate();
+}
+
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::ShowFor(const QWidget* mainWindow) {
+    if (mainWindow) move(mainWindow->pos() + QPoint(30, 30));
+    exec();
+}
+
+TURLLabel* TAboutBox::Link(int number) const {
+    switch (number) {
+        case 1:
+            return m_ui->URLLabel1;
+        case 2:
+            return m_ui->URLLabel2;
+        case 3:
+            return m_ui->URLLabel3;
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace vorlaxis::gui

@@ -1,0 +1,48 @@
+// The program's real windows for one test: created in the start-up order over a settings file
+// of the test's own, with locations in temporary folders.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "DialogScript.h"
+#include "TempDir.h"
+#include "app/MainFormUnit.h"
+#include "app/Startup.h"
+
+namespace vorlaxis::test {
+
+class AppFixture : public ::testing::Test {
+  protected:
+    // Writes `ini` as the settings file and creates the windows over it.
+    void Start(const std::string& ini = "");
+    // The settings file's text for ticked locations and extra option lines.
+    static std::string Ini(const std::vector<std::string>& ticked, const std::string& extra = "");
+
+    gui::TMainForm& Main() { return *m_windows.MainForm; }
+    QLabel* Label(const char* name) { return Main().findChild<QLabel*>(name); }
+    QString Text(const char* name) { return Label(name)->text(); }
+    QPushButton* Button(const char* name) { return Main().findChild<QPushButton*>(name); }
+    QAction* Action(const char* name) { return Main().findChild<QAction*>(name); }
+    QListWidget* DiskList() { return Main().findChild<QListWidget*>("DiskList"); }
+    QString Status(int panel);
+    // Starts a batch from the event loop (as a click would) and returns when it has ended.
+    void RunBatch(const std::function<void()>& start);
+    // Fails the test when the script saw a problem or has answers left.
+    void CheckScript();
+
+    TempDir m_dir;
+    std::string m_settingsPath;
+    gui::ApplicationWindows m_windows;
+    DialogScript m_script;
+};
+
+}  // namespace vorlaxis::test

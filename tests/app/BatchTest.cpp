@@ -1,0 +1,318 @@
+// Test batches through the real main window: locations in temporary folders (and on the fault
+// file system where a test must last long enough to be interrupted), dialogs by script.
+#include <unistd.h>
+
+#include <QProgressBar>
+#include <QSignalSpy>
+
+#include "AppFixture.h"
+#include "engine/ErrorUnit.h"
+#include "engine/TestRun.h"
+#include "help/InfoBoxUnit.h"
+#include "platform/Files.h"
+#ifdef VORLAXIS_HAVE_FAULTFS
+#include "FaultFs.h"
+#endif
+
+namespace vorlaxis::test {
+namespace {
+
+// Options that keep the results step and the eject out of the way of these tests.
+const std::string kQuietOptions = "[Application]\nEject media=0\n[Logs]\nShow Logs After Test=0\n";
+
+class Batch : public AppFixture {
+  protected:
+    // A location with a few small files.
+    std::string Tree(const std::string& name) {
+        m_dir.file(name + "/a.txt", "alpha");
+        m_dir.file(name + "/sub/b.bin", std::string(70000, 'b'));
+        return m_dir.path() + name;
+    }
+    bool Testing() { return Main().Statistics().TestRunning; }
+    bool Reading() { return Testing() && Button("btnCancelTest")->isEnabled(); }
+
+#ifdef VORLAXIS_HAVE_FAULTFS
+    // Locations on the fault file system, in the order of their names. In a slow one every
+    // read waits, so that a test lasts long enough to act in it.
+    std::string FsTree(FaultFs& fs, const std::string& name, int files, bool slow) {
+        for (int i = 0; i < files; ++i) {
+            const std::string file = name + "/f" + std::to_string(i) + ".bin";
+            fs.AddFile(file, std::string(3 * 49152, 'x'));
+            if (slow) m_rules += "delay 15 /" + file + "\n";
+        }
+        return fs.root() + name;
+    }
+    void MountFs(FaultFs& fs) {
+        fs.SetFaults(m_rules);
+        ASSERT_TRUE(fs.Mount()) << fs.error();
+    }
+    std::string m_rules;
+#endif
+};
+
+TEST_F(Batch, ThreeLocationsEndWithLocationIndexThreeAndThreeLogs) {
+    Start(kQuietOptions + Ini({Tree("one"), Tree("two"), Tree("three") + "/"}));
+    for (int n = 0; n < 3; ++n) platform::RemoveFile(TempLogPath(n));
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_EQ(Main().Statistics().LocationIndex, 3);
+    for (int n = 0; n < 3; ++n) EXPECT_TRUE(platform::Exists(TempLogPath(n))) << n;
+    EXPECT_FALSE(platform::Exists(TempLogPath(3)));
+    EXPECT_EQ(Status(0), "Test dokončen...");
+    EXPECT_EQ(Text("Label26"), "test dokončen OK");
+    EXPECT_EQ(Text("Label5"), "2");
+    EXPECT_TRUE(Text("Label19").isEmpty());
+    EXPECT_FALSE(Testing());
+    EXPECT_TRUE(Button("BitBtn2")->isVisible());
+    EXPECT_FALSE(Button("btnCancelTest")->isVisible());
+    EXPECT_TRUE(Button("BitBtn1")->isEnabled());
+    EXPECT_TRUE(DiskList()->isEnabled());
+    EXPECT_TRUE(Action("mmSpustitTest")->isEnabled());
+    EXPECT_FALSE(Main().Timer1().isActive());
+    EXPECT_GE(Main().Session().MediaRecords.size(), 3u);
+}
+
+TEST_F(Batch, ForcedModeRunsItsModeAndLeavesTheOptionsAlone) {
+    Start(kQuietOptions + "[DataRead]\nDataReadStyle=3\nBlockSize=16\n" + Ini({Tree("one")}));
+    const TestSettings before = Main().Settings();
+    RunBatch([&] { Action("Spustittestplntendat1")->trigger(); });
+    EXPECT_EQ(Text("Label20"), "čtení všech dat");
+    EXPECT_EQ(Main().Statistics().ReadMode, 1);
+    EXPECT_EQ(Main().Settings().DataReadStyle, before.DataReadStyle);
+    EXPECT_EQ(Main().Settings().BlockSize, before.BlockSize);
+    RunBatch([&] { Action("mmSpustitTest")->trigger(); });
+    EXPECT_EQ(Text("Label20"), "otevírání souborů");
+    CheckScript();
+}
+
+TEST_F(Batch, OpenOnlyStartHidesTheThreeSpeedCaptions) {
+    Start(kQuietOptions + Ini({Tree("one")}));
+    RunBatch([&] { Action("Spustittestpouzeotevratsoubory1")->trigger(); });
+    for (const char* caption : {"Label29", "Label31", "Label33"}) {
+        EXPECT_FALSE(Label(caption)->isVisible()) << caption;
+    }
+    EXPECT_TRUE(Label("Label27")->isVisible());
+    EXPECT_EQ(Text("Label20"), "otevírání souborů");
+    RunBatch([&] { Action("Spustittestplntendat1")->trigger(); });
+    for (const char* caption : {"Label29", "Label31", "Label33"}) {
+        EXPECT_TRUE(Label(caption)->isVisible()) << caption;
+    }
+    CheckScript();
+}
+
+TEST_F(Batch, StopOnTheReadErrorQuestionEndsTheLocationAsStopped) {
+    const std::string location = Tree("one");
+    ASSERT_EQ(::symlink((m_dir.path() + "missing").c_str(), (location + "/broken").c_str()), 0);
+    Start(kQuietOptions + Ini({location}));
+    m_script.Expect(QString::fromStdString(location + "/broken"), "BitBtn3");
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_EQ(m_script.Seen.value(0).section(" | ", 0, 0), "Chyba při čtení souboru");
+    EXPECT_EQ(Text("Label26"), "test přerušen !");
+    EXPECT_EQ(Text("Label12"), "1");
+    EXPECT_TRUE(Main().Statistics().StopRequested);
+    EXPECT_EQ(Main().Statistics().LocationIndex, 1);
+    EXPECT_EQ(Status(0), "Test dokončen...");
+}
+
+TEST_F(Batch, ReadErrorQuestionSitsBesideTheMainWindowAndContinueGoesOn) {
+    const std::string location = Tree("one");
+    ASSERT_EQ(::symlink((m_dir.path() + "missing").c_str(), (location + "/broken").c_str()), 0);
+    Start(kQuietOptions + Ini({location}));
+    QPoint shownAt;
+    m_script.When([&] { return m_windows.ErrorForm->isVisible(); },
+                  [&] { shownAt = m_windows.ErrorForm->pos(); });
+    m_script.Expect("broken", "BitBtn2");
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_EQ(shownAt, Main().pos() + QPoint(30, 30));
+    EXPECT_EQ(Text("Label26"), "test dokončen, chyby!");
+    EXPECT_EQ(Text("Label12"), "1");
+    EXPECT_EQ(Label("Label12")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_FALSE(Main().Statistics().StopRequested);
+}
+
+#ifdef VORLAXIS_HAVE_FAULTFS
+
+TEST_F(Batch, CancelDuringTheLastLocationAsksNothingFurther) {
+    VORLAXIS_REQUIRE_FUSE();
+    FaultFs fs;
+    const std::string fast = FsTree(fs, "a_fast", 1, false);
+    const std::string slow = FsTree(fs, "b_slow", 6, true);
+    MountFs(fs);
+    Start(kQuietOptions + Ini({fast, slow}));
+    // The slow location's reading has begun once its file count is shown.
+    m_script.When([&] { return Reading() && Text("Label5") == "6"; },
+                  [&] { Button("btnCancelTest")->click(); });
+    m_script.Expect("Opravdu si přejete přerušit test média?", "Yes");
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_EQ(Text("Label26"), "test přerušen !");
+    EXPECT_EQ(Status(0), "Test dokončen...");
+    EXPECT_EQ(Main().Statistics().LocationIndex, 2);
+}
+
+TEST_F(Batch, CancelInTheMiddleAndGoOnTestsTheNextLocation) {
+    VORLAXIS_REQUIRE_FUSE();
+    FaultFs fs;
+    const std::string slow = FsTree(fs, "a_slow", 6, true);
+    const std::string fast = FsTree(fs, "b_fast", 1, false);
+    MountFs(fs);
+    Start(kQuietOptions + Ini({slow, fast}));
+    ASSERT_EQ(Main().Locations().text(0), slow);
+    m_script.When([&] { return Reading(); }, [&] { Button("btnCancelTest")->click(); });
+    m_script.Expect("Opravdu si přejete přerušit test média?", "Yes");
+    m_script.Expect("Test byl přerušen. Má se pokračovat další vybranou cestou?", "Yes");
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_EQ(m_script.Seen.value(1).section(" | ", 0, 0), "Přerušit");
+    EXPECT_EQ(Main().Statistics().LocationIndex, 2);
+    EXPECT_FALSE(Main().Statistics().StopRequested);
+    EXPECT_EQ(Text("Label26"), "test dokončen OK");
+}
+
+TEST_F(Batch, CancelInTheMiddleAndStopEndsTheBatch) {
+    VORLAXIS_REQUIRE_FUSE();
+    FaultFs fs;
+    const std::string slow = FsTree(fs, "a_slow", 6, true);
+    const std::string fast = FsTree(fs, "b_fast", 1, false);
+    MountFs(fs);
+    Start(kQuietOptions + Ini({slow, fast}));
+    m_script.When([&] { return Reading(); }, [&] { Button("btnCancelTest")->click(); });
+    m_script.Expect("Opravdu si přejete přerušit test média?", "Yes");
+    m_script.Expect("Test byl přerušen. Má se pokračovat další vybranou cestou?", "No");
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_EQ(Main().Statistics().LocationIndex, 1);
+    EXPECT_EQ(Text("Label26"), "test přerušen !");
+    EXPECT_TRUE(Button("BitBtn2")->isVisible());
+}
+
+TEST_F(Batch, AnsweringNoToCancelLetsTheTestFinish) {
+    VORLAXIS_REQUIRE_FUSE();
+    FaultFs fs;
+    const std::string slow = FsTree(fs, "slow", 4, true);
+    MountFs(fs);
+    Start(kQuietOptions + Ini({slow}));
+    m_script.When([&] { return Reading(); }, [&] { Button("btnCancelTest")->click(); });
+    m_script.Expect("Opravdu si přejete přerušit test média?", "No");
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_EQ(Text("Label26"), "test dokončen OK");
+}
+
+TEST_F(Batch, ClosingDuringATestAnsweredNoLetsItFinish) {
+    VORLAXIS_REQUIRE_FUSE();
+    FaultFs fs;
+    const std::string slow = FsTree(fs, "slow", 4, true);
+    MountFs(fs);
+    Start(kQuietOptions + Ini({slow}));
+    QSignalSpy closed(&Main(), &gui::TMainForm::Closed);
+    m_script.When([&] { return Reading(); }, [&] { Button("BitBtn1")->setEnabled(true); });
+    m_script.When([&] { return Reading(); }, [&] { Main().close(); });
+    m_script.Expect("Chcete ukončit probíhající test a zavřít aplikaci Vorlaxis?", "No");
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_EQ(m_script.Seen.value(0).section(" | ", 0, 0), "Potvrzení ukončení...");
+    EXPECT_EQ(Text("Label26"), "test dokončen OK");
+    EXPECT_TRUE(Main().isVisible());
+    EXPECT_EQ(closed.count(), 0);
+}
+
+TEST_F(Batch, ClosingDuringATestAnsweredYesStopsCleansUpAndEnds) {
+    VORLAXIS_REQUIRE_FUSE();
+    FaultFs fs;
+    const std::string slow = FsTree(fs, "a_slow", 6, true);
+    const std::string fast = FsTree(fs, "b_fast", 1, false);
+    MountFs(fs);
+    Start(kQuietOptions + Ini({slow, fast}));
+    QSignalSpy closed(&Main(), &gui::TMainForm::Closed);
+    m_script.When([&] { return Reading(); }, [&] { Main().close(); });
+    m_script.Expect("Chcete ukončit probíhající test a zavřít aplikaci Vorlaxis?", "Yes");
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();  // no question about going on: the window is gone
+    EXPECT_FALSE(Main().isVisible());
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(Main().Statistics().LocationIndex, 1);
+    EXPECT_FALSE(platform::Exists(TempLogPath(0)));
+    std::string ini;
+    ASSERT_TRUE(platform::ReadWholeFile(m_settingsPath, ini));
+    EXPECT_NE(ini.find("Path1="), std::string::npos);
+}
+
+TEST_F(Batch, TimersAndClockKeepRunningDuringATest) {
+    VORLAXIS_REQUIRE_FUSE();
+    FaultFs fs;
+    const std::string slow = FsTree(fs, "slow", 8, true);
+    MountFs(fs);
+    Start(kQuietOptions + Ini({slow}));
+    Main().Timer2().setInterval(20);
+    QStringList clockTexts;
+    int progressTicks = 0;
+    m_script.Every([&] {
+        if (!Reading()) return;
+        if (clockTexts.isEmpty() || clockTexts.back() != Status(2)) clockTexts << Status(2);
+        if (Main().Timer1().isActive() && !Text("Label28").isEmpty()) ++progressTicks;
+    });
+    Main().findChild<QLabel*>("StatusPanel2")->clear();
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    clockTexts.removeAll(QString());
+    EXPECT_FALSE(clockTexts.isEmpty());
+    EXPECT_GT(progressTicks, 0);
+    EXPECT_FALSE(Main().Timer1().isActive());
+}
+
+TEST_F(Batch, ControlsAreLockedWhileTheBatchRuns) {
+    VORLAXIS_REQUIRE_FUSE();
+    FaultFs fs;
+    const std::string slow = FsTree(fs, "slow", 3, true);
+    MountFs(fs);
+    Start(kQuietOptions + Ini({slow}));
+    bool sawLocked = false;
+    m_script.When([&] { return Reading(); },
+                  [&] {
+                      sawLocked =
+                          !Action("mmSpustitTest")->isEnabled() && !DiskList()->isEnabled() &&
+                          !Button("BitBtn1")->isEnabled() && !Button("BitBtn2")->isVisible() &&
+                          Button("btnCancelTest")->isVisible() && Action("mmAbout")->isEnabled() &&
+                          Action("mmKonec")->isEnabled() && Status(0) == "Probíhá test..." &&
+                          Main().Timer1().isActive();
+                  });
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_TRUE(sawLocked);
+}
+
+#endif
+
+// Watches the busy window: the main window must be disabled until the moment it hides.
+class BusyWatcher : public QObject {
+  public:
+    QWidget* main = nullptr;
+    int hides = 0;
+    bool mainDisabledAtHide = true;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide) {
+            ++hides;
+            mainDisabledAtHide = mainDisabledAtHide && !main->isEnabled();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST_F(Batch, BusyWindowDisablesTheMainWindowWhileTheTreeIsCollected) {
+    Start(kQuietOptions + Ini({Tree("one"), Tree("two")}));
+    BusyWatcher watcher;
+    watcher.main = &Main();
+    m_windows.InfoBox->installEventFilter(&watcher);
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    EXPECT_EQ(watcher.hides, 2);
+    EXPECT_TRUE(watcher.mainDisabledAtHide);
+    EXPECT_TRUE(Main().isEnabled());
+    EXPECT_FALSE(m_windows.InfoBox->isVisible());
+    EXPECT_TRUE(m_windows.InfoBox->Location().endsWith("two/"));
+}
+
+}  // namespace
+}  // namespace vorlaxis::test

@@ -1,0 +1,248 @@
+// The dialogs and small windows: read-error question, about box and its links, busy window,
+// help window, and the Qt message boxes and input dialog in Czech.
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTextBrowser>
+
+#include "AppFixture.h"
+#include "LayoutCheck.h"
+#include "app/QtDialogs.h"
+#include "engine/ErrorUnit.h"
+#include "help/AboutUnit.h"
+#include "help/DesktopOpen.h"
+#include "help/HelpTopics.h"
+#include "help/HelpWindow.h"
+#include "help/InfoBoxUnit.h"
+#include "help/SearchAnimation.h"
+#include "help/URLLabel.h"
+
+namespace vorlaxis::test {
+namespace {
+
+using gui::TErrorForm;
+
+// Runs `ask` from the event loop and returns its result once the script answered.
+template <typename F>
+auto AskLater(F ask) {
+    decltype(ask()) result{};
+    bool done = false;
+    QTimer::singleShot(0, [&] {
+        result = ask();
+        done = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    return result;
+}
+
+class Windows : public AppFixture {
+  protected:
+    void SetUp() override { Start(); }
+    void TearDown() override { gui::SetDesktopOpener({}); }
+};
+
+TEST_F(Windows, ReadErrorQuestionMapsEachButtonAndKeyToItsAnswer) {
+    TErrorForm& form = *m_windows.ErrorForm;
+    const std::pair<const char*, ReadErrorAnswer> buttons[] = {
+        {"BitBtn1", ReadErrorAnswer::Retry},
+        {"BitBtn2", ReadErrorAnswer::Continue},
+        {"BitBtn3", ReadErrorAnswer::Stop},
+        {"BitBtn4", ReadErrorAnswer::NonStop}};
+    for (const auto& [name, expected] : buttons) {
+        m_script.Expect("/media/x/a.txt", name);
+        EXPECT_EQ(AskLater([&] { return form.Ask("/media/x/a.txt", &Main()); }), expected);
+    }
+    m_script.When([&] { return form.isVisible(); },
+                  [&] { QTest::keyClick(form.findChild<QLineEdit*>("Edit1"), Qt::Key_Return); });
+    EXPECT_EQ(AskLater([&] { return form.Ask("/p", &Main()); }), ReadErrorAnswer::Continue);
+    m_script.When([&] { return form.isVisible(); },
+                  [&] { QTest::keyClick(&form, Qt::Key_Escape); });
+    EXPECT_EQ(AskLater([&] { return form.Ask("/p", &Main()); }), ReadErrorAnswer::Stop);
+    CheckScript();
+}
+
+TEST_F(Windows, ReadErrorQuestionHasNoCloseBoxAndHelpKeepsItOpen) {
+    TErrorForm& form = *m_windows.ErrorForm;
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowSystemMenuHint);
+    EXPECT_EQ(form.size(), QSize(418, 108));
+    EXPECT_EQ(form.windowTitle(), "Chyba při čtení souboru");
+    EXPECT_TRUE(form.findChild<QLineEdit*>("Edit1")->isReadOnly());
+    bool stillOpenAfterHelp = false;
+    bool refusedClose = false;
+    m_script.When([&] { return form.isVisible(); },
+                  [&] {
+                      form.findChild<QPushButton*>("BitBtn5")->click();
+                      refusedClose = !form.close();
+                      stillOpenAfterHelp = form.isVisible();
+                  });
+    m_script.When([&] { return stillOpenAfterHelp; },
+                  [&] { form.findChild<QPushButton*>("BitBtn4")->click(); });
+    EXPECT_EQ(AskLater([&] { return form.Ask("/p", &Main()); }), ReadErrorAnswer::NonStop);
+    EXPECT_TRUE(stillOpenAfterHelp);
+    EXPECT_TRUE(refusedClose);
+    gui::THelpWindow& help = gui::THelpWindow::Instance();
+    EXPECT_TRUE(help.isVisible());
+    EXPECT_TRUE(help.CurrentPage().endsWith("help/test.htm"));
+    help.close();
+    ExpectNothingClipped(form);
+}
+
+TEST_F(Windows, AboutBoxOpensBesideTheMainWindowEachTime) {
+    gui::TAboutBox& about = *m_windows.AboutBox;
+    QList<QPoint> shownAt;
+    for (QPoint place : {QPoint(100, 120), QPoint(300, 50)}) {
+        Main().move(place);
+        m_script.When([&] { return about.isVisible(); },
+                      [&] {
+                          shownAt << about.pos();
+                          about.findChild<QPushButton*>("BitBtn1")->click();
+                      });
+        AskLater([&] {
+            Main().mmAboutClick();
+            return 0;
+        });
+    }
+    EXPECT_EQ(shownAt, QList<QPoint>({QPoint(130, 150), QPoint(330, 80)}));
+    EXPECT_EQ(about.size(), QSize(282, 255));
+    EXPECT_EQ(about.windowTitle(), "O aplikaci Vorlaxis...");
+    ExpectNothingClipped(about);
+}
+
+TEST_F(Windows, LinkLabelsOpenTheirCommandOnPressOnly) {
+    QStringList opened;
+    gui::SetDesktopOpener([&](const QString& target) { opened << target; });
+    gui::TURLLabel* mail = m_windows.AboutBox->Link(3);
+    EXPECT_TRUE(mail->RunCommand.startsWith("mailto:"));
+    QTest::mousePress(mail, Qt::LeftButton);
+    EXPECT_EQ(opened, QStringList({mail->RunCommand}));
+    QTest::mouseRelease(mail, Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 1);
+    gui::TURLLabel empty;
+    QTest::mousePress(&empty, Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 1);
+    for (int n = 1; n <= 3; ++n) {
+        gui::TURLLabel* link = m_windows.AboutBox->Link(n);
+        EXPECT_TRUE(link->font().bold() && link->font().underline()) << n;
+        EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255)) << n;
+        EXPECT_FALSE(link->toolTip().isEmpty()) << n;
+    }
+}
+
+TEST_F(Windows, LinkLabelTakesTheHoverLookAndGivesItBack) {
+    gui::TURLLabel label;
+    label.setText("x");
+    label.SetLinkLook(Qt::black, false, false);
+    label.MouseMoveColor = Qt::red;
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(&label, &enter);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_TRUE(label.font().underline());
+    EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&label, &leave);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_FALSE(label.font().underline());
+    EXPECT_EQ(label.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(Windows, BusyWindowDisablesItsOwnerAndCannotBeClosed) {
+    gui::TInfoBox& box = *m_windows.InfoBox;
+    box.OwnerWindow = &Main();
+    box.SetLocation("/media/cdrom/");
+    box.show();
+    EXPECT_FALSE(Main().isEnabled());
+    EXPECT_TRUE(box.Animation()->IsPlaying());
+    const int frame = box.Animation()->Frame();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box.Animation()->Frame() != frame; }, 5000));
+    EXPECT_FALSE(box.close());
+    QTest::keyClick(&box, Qt::Key_Escape);
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_FALSE(box.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(box.size(), QSize(367, 84));
+    ExpectNothingClipped(box);
+    box.hide();
+    EXPECT_TRUE(Main().isEnabled());
+    EXPECT_FALSE(box.Animation()->IsPlaying());
+}
+
+TEST_F(Windows, HelpCommandsOpenTheirTopicsInTheOwnHelpWindow) {
+    gui::THelpWindow& help = gui::THelpWindow::Instance();
+    Main().mmObsahClick();
+    EXPECT_TRUE(help.isVisible());
+    EXPECT_TRUE(help.CurrentPage().endsWith("help/uvod.htm"));
+    Main().mmHelpOnHelpClick();
+    EXPECT_TRUE(help.CurrentPage().endsWith("help/napoveda.htm"));
+    EXPECT_EQ(help.parentWidget(), nullptr);
+    help.close();
+    QStringList opened;
+    gui::SetDesktopOpener([&](const QString& target) { opened << target; });
+    Main().mmCoJeNovehoClick();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].endsWith("/whatsnew.txt"));
+    EXPECT_TRUE(QDir::isAbsolutePath(opened[0]));
+}
+
+TEST_F(Windows, HelpTopicPathsFollowTheTopicTable) {
+    EXPECT_EQ(help::HelpFileTopic("/opt/v/", help::kTopicOptions),
+              "/opt/v/qantrel.chm::/konfig/konfig.htm");
+    EXPECT_EQ(help::HelpPagePath("/opt/v/", help::kTopicOptions), "/opt/v/help/konfig/konfig.htm");
+    EXPECT_EQ(help::HelpPagePath("/opt/v/", "test.htm"), "/opt/v/help/test.htm");
+}
+
+TEST_F(Windows, MessageBoxesSpeakCzechAndOnlyYesMeansYes) {
+    gui::QtDialogs dialogs(&Main());
+    QStringList buttonTexts;
+    m_script.When([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+                  [&] {
+                      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                      for (QAbstractButton* b : box->buttons()) buttonTexts << b->text();
+                      box->button(QMessageBox::No)->click();
+                  });
+    EXPECT_EQ(AskLater([&] {
+                  return dialogs.MessageBox("Otázka?", "Potvrzení", MsgButtons::YesNo,
+                                            MsgIcon::Question);
+              }),
+              MsgResult::No);
+    buttonTexts.replaceInStrings("&", "");
+    buttonTexts.sort();
+    EXPECT_EQ(buttonTexts, QStringList({"Ano", "Ne"}));
+    m_script.Expect("Řádek\nDruhý\nTřetí", "OK");
+    EXPECT_EQ(AskLater([&] {
+                  return dialogs.MessageBox("Řádek\r\nDruhý\rTřetí", "Chyba", MsgButtons::Ok,
+                                            MsgIcon::Error);
+              }),
+              MsgResult::Ok);
+    CheckScript();
+}
+
+TEST_F(Windows, InputBoxKeepsOkAndCancelAndItsLimit) {
+    gui::QtDialogs dialogs(&Main());
+    QStringList buttonTexts;
+    int maxLength = 0;
+    bool allSelected = false;
+    m_script.When([] { return QApplication::activeModalWidget() != nullptr; },
+                  [&] {
+                      QWidget* box = QApplication::activeModalWidget();
+                      for (QAbstractButton* b : box->findChildren<QAbstractButton*>()) {
+                          buttonTexts << b->text();
+                      }
+                      auto* field = box->findChild<QLineEdit*>("InputField");
+                      maxLength = field->maxLength();
+                      allSelected = field->selectedText() == "D:\\Data";
+                      field->setText(QString(300, 'x'));
+                      static_cast<void>(QMetaObject::invokeMethod(box, "reject"));
+                  });
+    EXPECT_EQ(AskLater([&] { return dialogs.InputBox("Upravit cestu", "Zapište", "D:\\Data"); }),
+              "D:\\Data");
+    buttonTexts.sort();
+    EXPECT_EQ(buttonTexts, QStringList({"Cancel", "OK"}));
+    EXPECT_EQ(maxLength, 255);
+    EXPECT_TRUE(allSelected);
+    m_script.Expect("Zapište", "OK", QString(300, 'y'));
+    EXPECT_EQ(AskLater([&] { return dialogs.InputBox("Vložit ručně", "Zapište", ""); }),
+              std::string(255, 'y'));
+    CheckScript();
+}
+
+}  // namespace
+}  // namespace vorlaxis::test
