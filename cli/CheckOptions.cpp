@@ -124,7 +124,8 @@ const char* UsageText() {
            "\n"
            "Exit status:\n"
            "  0  every file could be read\n"
-           "  1  unreadable files were found (or the directory tree could not be collected)\n"
+           "  1  unreadable files were found (or the directory tree could not be collected,\n"
+           "     or the log could not be written completely)\n"
            "  2  bad usage, or no PATH is an existing directory\n"
            "  3  stopped by a signal\n";
 }

@@ -86,6 +86,12 @@ int RunChecks(const CheckOptions& o, const std::vector<std::string>& locations) 
         host.EndProgress();
         // A stop without a signal is a tree that could not be collected: not all readable.
         if (bad > 0 || (statistics.StopRequested && !g_stopSignal)) result = kUnreadable;
+        // A log without its end must not pass for a clean test.
+        if (session.LogIncomplete) {
+            std::fprintf(stderr, "vorlaxis-check: the log of %s could not be written completely\n",
+                         platform::DisplayText(locations[k]).c_str());
+            result = kUnreadable;
+        }
         if (o.logFile.empty()) {
             PrintLog(session.LogPath);
             platform::RemoveFile(session.LogPath);

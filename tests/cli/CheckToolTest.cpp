@@ -172,6 +172,16 @@ TEST(CheckTool, SeveralPathsPrintOneLogEachAndSkipWhatIsNoDirectory) {
     EXPECT_NE(err.find("none"), std::string::npos);
 }
 
+TEST(CheckTool, LogThatCannotBeWrittenIsNeverASuccess) {
+    TempDir t;
+    t.file("d/a", "abc");
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    std::string err;
+    EXPECT_EQ(RunCheck({"--log", "/dev/full", t.path() + "d"}, nullptr, &err), 1);
+    EXPECT_NE(err.find("Fatální chyba"), std::string::npos);
+    EXPECT_NE(err.find("could not be written completely"), std::string::npos);
+}
+
 TEST(CheckTool, TerminationSignalStopsTheRunAndTheLogEndsAsStopped) {
     TempDir t;
     // A large sparse file keeps the run reading long enough to be stopped.
