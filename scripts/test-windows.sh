@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# The Windows build, tested under Wine: installs the cross compiler and Wine, builds the core,
+# vorlaxis-check.exe and the core tests with mingw-w64, runs the tests under Wine, then runs
+# vorlaxis-check.exe over a test tree and compares its log with the Linux build's log of the
+# same tree (apart from dates, times and the medium's identity, which each system learns its
+# own way). Skips, with a message and success, only when Wine cannot run on this machine.
+# Called by scripts/test.sh; VORLAXIS_SKIP_WINDOWS=1 there leaves it out.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+started=$(date +%s)
+say() { echo "test-windows: $*" >&2; }
+
+VORLAXIS_WITH_WINDOWS=1 bash scripts/install-deps.sh
+jobs=$(nproc)
+
+wine=""
+for candidate in /usr/lib/wine/wine64 wine64 wine; do
+  if command -v "$candidate" >/dev/null 2>&1; then wine=$(command -v "$candidate"); break; fi
+done
+if [ -z "$wine" ]; then
+  say "SKIPPED: no Wine on this machine, the Windows build is not tested"
+  exit 0
+fi
+
+# Wine's own prefix in the build folder; its ANSI code page comes from the locale (1250 for
+# Czech), and file names reach Linux as UTF-8 only under a UTF-8 locale.
+build="$root/build-windows"
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export VORLAXIS_WINE="$wine"
+mkdir -p "$build"
+if ! locale -a 2>/dev/null | grep -qix 'cs_CZ.utf-\?8'; then
+  mkdir -p "$build/locale"
+  [ -d "$build/locale/cs_CZ.UTF-8" ] ||
+    localedef -i cs_CZ -f UTF-8 "$build/locale/cs_CZ.UTF-8" 2>/dev/null || true
+  export LOCPATH="$build/locale"
+fi
+export LC_ALL=cs_CZ.UTF-8
+
+stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
+trap stop_wine EXIT
+stop_wine
+
+# The prefix is made once (a few seconds); a machine where even that fails cannot run Wine.
+if [ ! -d "$WINEPREFIX/dosdevices" ]; then
+  if ! timeout 300 "$wine" cmd /c exit 0 >/dev/null 2>&1; then
+    say "SKIPPED: Wine cannot run on this machine (creating its prefix failed)"
+    exit 0
+  fi
+  stop_wine
+fi
+
+# The end-to-end tree, reached from Windows as drive T:. The drives, and the label and serial
+# files of T:, must be in place before the Wine server starts: it reads them once. Drive Z: (the whole Linux file system) moves to Y: so that tests
+# may take Z:\ for a drive that does not exist, as on most Windows machines.
+e2e="$build/e2e"
+tree="$e2e/tree"
+rm -rf "$e2e"
+mkdir -p "$tree"
+dosdevices="$WINEPREFIX/dosdevices"
+[ -L "$dosdevices/z:" ] && mv -f "$dosdevices/z:" "$dosdevices/y:"
+ln -sfn "$tree" "$dosdevices/t:"
+
+# The tree: Czech names, hidden and system files, a subfolder tree, names outside Windows-1250,
+# an empty file and a file another program holds open for writing. The label is longer than
+# the 19 characters an old 20-character buffer could hold.
+label="Zkušební médium s dlouhým jménem"
+printf '%s' "$label" >"$tree/.windows-label"
+printf '9abcdef0' >"$tree/.windows-serial"
+printf 'hello\n' >"$tree/ascii.txt"
+printf 'Příliš žluťoučký kůň úpěl ďábelské ódy\r\n' >"$tree/Příliš žluťoučký kůň.txt"
+mkdir -p "$tree/Čtení/hluboko/ještě hlouběji" "$tree/Čtení/prázdná" "$tree/b"
+head -c 300000 /dev/urandom >"$tree/Čtení/úpěl.bin"
+head -c 70000 /dev/urandom >"$tree/Čtení/hluboko/ještě hlouběji/data.bin"
+: >"$tree/Čtení/hluboko/prázdný.txt"
+printf 'b' >"$tree/b/b.txt"
+printf 'dot' >"$tree/.tečka"
+printf 'hidden' >"$tree/skrytý.txt"
+printf 'system' >"$tree/systém.sys"
+printf 'both' >"$tree/b/obojí.dat"
+printf 'japanese' >"$tree/日本語.txt"
+printf 'greek' >"$tree/Ωmega.txt"
+printf 'written by another program\r\n' >"$tree/zapisovaný.log"
+# One warm-up run outside ctest, then the server stays: each test program then starts in a
+# fraction of a second instead of seconds.
+wineserver -p </dev/null >/dev/null 2>&1 &
+if ! timeout 300 "$wine" cmd /c exit 0 >/dev/null 2>&1; then
+  say "SKIPPED: Wine cannot run on this machine (its first program did not start)"
+  exit 0
+fi
+
+say "building the Windows programs and tests"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+say "running the core tests under Wine"
+ctest --preset windows -j "$jobs" --timeout 600
+
+say "building the Linux vorlaxis-check for the comparison"
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$jobs" --target vorlaxis-check
+
+# The hidden and system attributes (Wine keeps them in extended attributes).
+"$wine" cmd /c 'attrib +h T:\skrytý.txt & attrib +s T:\systém.sys & attrib +h +s T:\b\obojí.dat' \
+  >/dev/null
+attributes=$("$wine" cmd /c 'attrib T:\skrytý.txt & attrib T:\systém.sys & attrib T:\b\obojí.dat')
+if [ "$(grep -c ' H \|HS \|S ' <<<"$attributes")" -ne 3 ]; then
+  say "FAILED: the hidden and system attributes could not be set:"$'\n'"$attributes"
+  exit 1
+fi
+
+say "end-to-end: Linux run"
+linux_log="$e2e/linux.log"
+set +e
+build/cli/vorlaxis-check --log "$linux_log" "$tree" >/dev/null
+linux_rc=$?
+set -e
+
+say "end-to-end: Windows run with a file held open for writing"
+ready="$e2e/ready" release="$e2e/release"
+"$wine" build-windows/tests/platform/vorlaxis-hold-open.exe 'T:\zapisovaný.log' \
+  "Y:${ready//\//\\}" "Y:${release//\//\\}" &
+holder=$!
+for _ in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
+[ -e "$ready" ] || { say "FAILED: the holding program did not open the file"; exit 1; }
+windows_log="$e2e/windows.log"
+set +e
+"$wine" build-windows/cli/vorlaxis-check.exe --log "Y:${windows_log//\//\\}" 'T:\' >/dev/null
+windows_rc=$?
+set -e
+touch "$release"
+wait "$holder"
+
+# ---------------------------------------------------------------------------------------------
+# Comparison: both logs are Windows-1250 with CR LF; dates, times, the medium's identity and
+# the form of paths are each system's own.
+fail() { say "FAILED: $*"; exit 1; }
+[ "$linux_rc" -eq 0 ] || fail "the Linux run reported $linux_rc"
+[ "$windows_rc" -eq 0 ] || fail "vorlaxis-check.exe reported $windows_rc"
+for log in "$linux_log" "$windows_log"; do
+  [ -s "$log" ] || fail "no log $log"
+  lines=$(tr -cd '\n' <"$log" | wc -c)
+  crlf=$(grep -c $'\r$' "$log" || true)
+  [ "$lines" -eq "$crlf" ] || fail "$log: not every line ends in CR LF"
+done
+normalise() {
+  iconv -f WINDOWS-1250 -t UTF-8 "$1" | sed -e 's/\r$//' \
+    -e 's/^\(Datum testu: \).*\(, start testu: \).*$/\1<datum>\2<čas>/' \
+    -e 's/^\(  test úspěšně dokončen \).*$/\1<datum, čas>/' \
+    -e 's/^\(  test přerušen uživatelem \).*$/\1<datum, čas>/' \
+    -e 's/^\(  jméno média:  *\).*$/\1<jméno>/' \
+    -e 's/^\(  sériové číslo média: \).*$/\1<číslo>/' \
+    -e "s|$2|<kořen>/|g" -e '/nelze přečíst$/ s|\\|/|g'
+}
+normalise "$linux_log" "$tree/" >"$e2e/linux.txt"
+normalise "$windows_log" 'T:\\' >"$e2e/windows.txt"
+if ! diff -u "$e2e/linux.txt" "$e2e/windows.txt"; then
+  fail "the Windows log differs from the Linux log (above)"
+fi
+windows_text=$(iconv -f WINDOWS-1250 -t UTF-8 "$windows_log")
+grep -qx "  jméno média:         $label"$'\r' <<<"$windows_text" ||
+  fail "the Windows log does not name the medium \"$label\""
+grep -qx $'  sériové číslo média: 9ABCDEF0\r' <<<"$windows_text" ||
+  fail "the Windows log does not carry the serial number 9ABCDEF0"
+grep -qx $'  počet souborů:       15\r' <<<"$windows_text" ||
+  fail "the Windows log does not count the 15 files (hidden and system files included)"
+grep -q "žádné problémy při čtení souborů" <<<"$windows_text" ||
+  fail "the Windows run found unreadable files"
+
+say "passed in $(($(date +%s) - started)) s (core tests under Wine, logs identical)"
