@@ -1,4 +1,5 @@
-// The desktop's opener on Linux, and no system text editor of its own: the caller picks one.
+// The desktop's opener on Linux; no system text editor and no compiled help viewer of its own.
+#include "platform/Help.h"
 #include "platform/Process.h"
 
 namespace vorlaxis::platform {
@@ -9,6 +10,11 @@ bool OpenWithDesktop(const std::string& target, const std::string& workingFolder
 
 std::string SystemTextEditor() {
     return {};
+}
+
+// No compiled help viewer here: the help pages are shown as HTML.
+bool ShowCompiledHelp(const std::string& /*helpFile*/, const std::string& /*topic*/) {
+    return false;
 }
 
 }  // namespace vorlaxis::platform
