@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/Files.h"
+
 namespace vorlaxis::cli {
 
 namespace {
@@ -99,7 +101,10 @@ bool ParseOptions(const std::vector<std::string>& args, CheckOptions& o, std::st
 }
 
 std::string AsLocation(const std::string& path) {
-    return !path.empty() && path.back() == '/' ? path : path + "/";
+    // "/" is a separator on Windows too ("D:/data/"), but what is added is the platform's own.
+    const char separator = platform::PathSeparator();
+    const bool ends = !path.empty() && (path.back() == '/' || path.back() == separator);
+    return ends ? path : path + separator;
 }
 
 const char* UsageText() {
