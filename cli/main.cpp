@@ -8,6 +8,7 @@
 #include "cli/CheckOptions.h"
 #include "engine/TestRun.h"
 #include "platform/Files.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
 
 namespace vorlaxis::cli {
@@ -103,7 +104,7 @@ int RunChecks(const CheckOptions& o, const std::vector<std::string>& locations) 
 int Main(int argc, char** argv) {
     CheckOptions options;
     std::string error;
-    if (!ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    if (!ParseOptions(platform::ProgramArguments(argc, argv), options, error)) {
         return UsageError(error);
     }
     if (options.help) {

@@ -18,6 +18,10 @@ std::string FindProgram(const std::string& name);
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& workingFolder);
 
+// This program's arguments after its name, as UTF-8. On Windows they come from the wide
+// command line: `argv` there holds only what the ANSI code page can hold.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
 // Opens a document, a folder or an address with what the desktop associates with it
 // (ShellExecute "open" on Windows, xdg-open on Linux), in `workingFolder` (empty: this
 // process's own). False when it could not be handed over.

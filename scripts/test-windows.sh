@@ -81,6 +81,8 @@ printf 'both' >"$tree/b/obojí.dat"
 printf 'japanese' >"$tree/日本語.txt"
 printf 'greek' >"$tree/Ωmega.txt"
 printf 'written by another program\r\n' >"$tree/zapisovaný.log"
+mkdir -p "$tree/日本語 složka"
+printf 'x' >"$tree/日本語 složka/soubor.txt"
 # One warm-up run outside ctest, then the server stays: each test program then starts in a
 # fraction of a second instead of seconds.
 wineserver -p </dev/null >/dev/null 2>&1 &
@@ -161,9 +163,15 @@ grep -qx "  jméno média:         $label"$'\r' <<<"$windows_text" ||
   fail "the Windows log does not name the medium \"$label\""
 grep -qx $'  sériové číslo média: 9ABCDEF0\r' <<<"$windows_text" ||
   fail "the Windows log does not carry the serial number 9ABCDEF0"
-grep -qx $'  počet souborů:       15\r' <<<"$windows_text" ||
-  fail "the Windows log does not count the 15 files (hidden and system files included)"
+grep -qx $'  počet souborů:       16\r' <<<"$windows_text" ||
+  fail "the Windows log does not count the 16 files (hidden and system files included)"
 grep -q "žádné problémy při čtení souborů" <<<"$windows_text" ||
   fail "the Windows run found unreadable files"
+
+# A location named outside the ANSI code page reaches the program whole (wide command line).
+single=$("$wine" build-windows/cli/vorlaxis-check.exe --mode open 'T:\日本語 složka' | tr -d '\r') ||
+  fail "vorlaxis-check.exe could not test 'T:\日本語 složka'"
+grep -q "^  počet souborů:       1$" <<<"$single" ||
+  fail "vorlaxis-check.exe did not find the file in 'T:\日本語 složka'"
 
 say "passed in $(($(date +%s) - started)) s (core tests under Wine, logs identical)"

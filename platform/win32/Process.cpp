@@ -69,6 +69,16 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
     return true;
 }
 
+std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(win32::ToUtf8(wide[i]));
+    ::LocalFree(wide);
+    return arguments;
+}
+
 bool OpenWithDesktop(const std::string& target, const std::string& workingFolder) {
     // Shell extensions that an association leads to may need COM on this thread.
     static thread_local const HRESULT com =
