@@ -7,6 +7,7 @@
 
 #include "help/HelpTopics.h"
 #include "platform/Files.h"
+#include "platform/Help.h"
 
 namespace vorlaxis::gui {
 
@@ -54,6 +55,10 @@ HelpControlLoader::~HelpControlLoader() {
 }
 
 void ShowHelpTopic(const std::string& topic) {
+    // Windows shows the compiled help beside the program in its own viewer; where there is no
+    // such viewer (Linux), or it cannot be had, the page is shown here.
+    const std::string helpFile = platform::ProgramFolder() + help::kHelpFileName;
+    if (platform::Exists(helpFile) && platform::ShowCompiledHelp(helpFile, topic)) return;
     THelpWindow::Instance().ShowTopic(topic);
 }
 
