@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Windows build, tested under Wine: installs the cross compiler and Wine, builds the core,
 # vorlaxis-check.exe and the core tests with mingw-w64, runs the tests under Wine, then runs
-# vorlaxis-check.exe over a test tree and compares its log with the Linux build's log of the
-# same tree (apart from dates, times and the medium's identity, which each system learns its
-# own way). Skips, with a message and success, only when Wine cannot run on this machine.
+# vorlaxis-check.exe over a test tree and over a medium with unreadable files (the fault file
+# system) and compares each log with the Linux build's log of the same tree (apart from dates,
+# times, path forms and the medium's identity, which each system learns its own way). Skips, with a message and success, only when Wine cannot run on this machine.
 # Called by scripts/test.sh; VORLAXIS_SKIP_WINDOWS=1 there leaves it out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -60,6 +60,10 @@ mkdir -p "$tree"
 dosdevices="$WINEPREFIX/dosdevices"
 [ -L "$dosdevices/z:" ] && mv -f "$dosdevices/z:" "$dosdevices/y:"
 ln -sfn "$tree" "$dosdevices/t:"
+# A second medium with unreadable files, served by the fault file system, as drive U:.
+faulty="$e2e/faulty" backing="$e2e/backing"
+mkdir -p "$faulty" "$backing/Čtení_chyb"
+ln -sfn "$faulty" "$dosdevices/u:"
 
 # The tree: Czech names, hidden and system files, a subfolder tree, names outside Windows-1250,
 # an empty file and a file another program holds open for writing. The label is longer than
@@ -99,7 +103,7 @@ ctest --preset windows -j "$jobs" --timeout 600
 
 say "building the Linux vorlaxis-check for the comparison"
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$jobs" --target vorlaxis-check
+cmake --build --preset default -j "$jobs" --target vorlaxis-check vorlaxis-faultfs
 
 # The hidden and system attributes (Wine keeps them in extended attributes).
 "$wine" cmd /c 'attrib +h T:\skrytý.txt & attrib +s T:\systém.sys & attrib +h +s T:\b\obojí.dat' \
@@ -167,6 +171,40 @@ grep -qx $'  počet souborů:       16\r' <<<"$windows_text" ||
   fail "the Windows log does not count the 16 files (hidden and system files included)"
 grep -q "žádné problémy při čtení souborů" <<<"$windows_text" ||
   fail "the Windows run found unreadable files"
+
+# The second medium: a read error inside a file, a file that cannot be opened, and names that
+# Windows-1250 cannot hold. Both systems read it through the same fault file system, so the
+# failure lines must match too, apart from the form of the paths.
+head -c 100000 /dev/urandom >"$backing/Čtení_chyb/vadný_soubor_ž.bin"
+printf 'never opened' >"$backing/日本語_vadný.txt"
+printf 'fine' >"$backing/v pořádku.txt"
+printf '%s\n' 'read-error /Čtení_chyb/vadný_soubor_ž.bin 50000 10' \
+  'open-error /日本語_vadný.txt EIO' >"$e2e/faults.conf"
+build/tests/faultfs/vorlaxis-faultfs "$backing/" "$faulty/" --config "$e2e/faults.conf" \
+  -f -o auto_unmount </dev/null >/dev/null 2>&1 &
+faultfs=$!
+for _ in $(seq 100); do mountpoint -q "$faulty" && break; sleep 0.1; done
+mountpoint -q "$faulty" || fail "the fault file system could not be mounted"
+set +e
+build/cli/vorlaxis-check --log "$e2e/linux-faults.log" "$faulty" >/dev/null
+linux_rc=$?
+"$wine" build-windows/cli/vorlaxis-check.exe --log "Y:${e2e//\//\\}\\windows-faults.log" 'U:\' \
+  >/dev/null
+windows_rc=$?
+set -e
+fusermount3 -u "$faulty" 2>/dev/null || umount "$faulty" 2>/dev/null || true
+wait "$faultfs" 2>/dev/null || true
+[ "$linux_rc" -eq 1 ] || fail "the Linux run over the faulty medium reported $linux_rc, not 1"
+[ "$windows_rc" -eq 1 ] || fail "vorlaxis-check.exe over the faulty medium reported $windows_rc"
+normalise "$e2e/linux-faults.log" "$faulty/" >"$e2e/linux-faults.txt"
+normalise "$e2e/windows-faults.log" 'U:\\' >"$e2e/windows-faults.txt"
+if ! diff -u "$e2e/linux-faults.txt" "$e2e/windows-faults.txt"; then
+  fail "over the faulty medium the Windows log differs from the Linux log (above)"
+fi
+grep -qx '  "<kořen>/???_vadný.txt" nelze přečíst' "$e2e/windows-faults.txt" ||
+  fail "the name outside Windows-1250 is not in the Windows log as \"???\""
+grep -qx '  počet chybých souborů: 2' "$e2e/windows-faults.txt" ||
+  fail "the Windows log does not count the 2 unreadable files"
 
 # A location named outside the ANSI code page reaches the program whole (wide command line).
 single=$("$wine" build-windows/cli/vorlaxis-check.exe --mode open 'T:\日本語 složka' | tr -d '\r') ||
