@@ -102,6 +102,7 @@ int RunChecks(const CheckOptions& o, const std::vector<std::string>& locations) 
 }
 
 int Main(int argc, char** argv) {
+    platform::UseUtf8Console();  // the log and the progress are printed as UTF-8
     CheckOptions options;
     std::string error;
     if (!ParseOptions(platform::ProgramArguments(argc, argv), options, error)) {

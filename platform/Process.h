@@ -22,6 +22,10 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 // command line: `argv` there holds only what the ANSI code page can hold.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// Lets a terminal show the UTF-8 text this program writes to it: a Windows console shows an
+// 8-bit code page unless told otherwise; elsewhere nothing needs doing.
+void UseUtf8Console();
+
 // Opens a document, a folder or an address with what the desktop associates with it
 // (ShellExecute "open" on Windows, xdg-open on Linux), in `workingFolder` (empty: this
 // process's own). False when it could not be handed over.

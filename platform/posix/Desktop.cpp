@@ -9,6 +9,8 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
 }
 
+void UseUtf8Console() {}
+
 bool OpenWithDesktop(const std::string& target, const std::string& workingFolder) {
     return StartDetached("xdg-open", {target}, workingFolder);
 }

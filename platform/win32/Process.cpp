@@ -7,6 +7,8 @@
 #include <shellapi.h>
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "platform/win32/Wide.h"
 
 namespace vorlaxis::platform {
@@ -77,6 +79,13 @@ std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
     for (int i = 1; i < count; ++i) arguments.push_back(win32::ToUtf8(wide[i]));
     ::LocalFree(wide);
     return arguments;
+}
+
+void UseUtf8Console() {
+    // The console's code page outlives this program: give the old one back at the end.
+    static const UINT previous = ::GetConsoleOutputCP();
+    if (previous == 0 || previous == CP_UTF8) return;  // no console, or already UTF-8
+    if (::SetConsoleOutputCP(CP_UTF8)) std::atexit([] { ::SetConsoleOutputCP(previous); });
 }
 
 bool OpenWithDesktop(const std::string& target, const std::string& workingFolder) {
