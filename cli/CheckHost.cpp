@@ -22,6 +22,25 @@ constexpr std::chrono::milliseconds kTick{250};
 
 }  // namespace
 
+std::string TerminalSafe(std::string_view text) {
+    std::string safe;
+    safe.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c < 0x20 && c != '\n') || c == 0x7F) {
+            safe += '?';
+        } else if (c == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            safe += '?';  // U+0080..U+009F: C1 controls, CSI among them
+            ++i;
+        } else {
+            safe += text[i];
+        }
+    }
+    return safe;
+}
+
 void InstallStopHandlers() {
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
@@ -47,8 +66,9 @@ void CheckHost::StartProgressTimer() {
 }
 
 void CheckHost::ShowProgress() {
-    const std::string line = platform::DisplayText(m_display.Label9) + "  " + m_display.Label13 +
-                             " / " + m_display.Label15 + " MB  Aktuálně: " + m_display.Label30 +
+    const std::string line = TerminalSafe(platform::DisplayText(m_display.Label9)) + "  " +
+                             m_display.Label13 + " / " + m_display.Label15 +
+                             " MB  Aktuálně: " + m_display.Label30 +
                              "  Průměrně: " + m_display.Label34 + "  Zbývá: " + m_display.Label32 +
                              "  Čas testu: " + m_display.Label28;
     // Carriage return and erase-to-end keep the progress on one terminal line.

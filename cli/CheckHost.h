@@ -4,12 +4,19 @@
 
 #include <chrono>
 #include <csignal>
+#include <string>
+#include <string_view>
 
 #include "core/Dialogs.h"
 #include "engine/TestHost.h"
 #include "engine/TestStatistics.h"
 
 namespace vorlaxis::cli {
+
+// Text from the medium (file names in the log and the progress line) made safe for a terminal:
+// control characters other than the line feed, and the C1 controls, become "?", so a hostile
+// name cannot send escape sequences to the user's terminal. `text` is UTF-8.
+std::string TerminalSafe(std::string_view text);
 
 // Set by the SIGINT/SIGTERM handler, polled by the host's pump.
 extern volatile std::sig_atomic_t g_stopSignal;

@@ -43,7 +43,8 @@ void PrintLog(const std::string& path) {
         out += pair || text[i] == '\r' ? '\n' : text[i];
         if (pair) ++i;
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    const std::string safe = TerminalSafe(out);
+    std::fwrite(safe.data(), 1, safe.size(), stdout);
     std::fflush(stdout);
 }
 
