@@ -81,3 +81,21 @@ TEST(CheckProgram, SpecialFilesAndLinkLoopsEndWithATruthfulStatus) {
     EXPECT_EQ(r.exitCode, kUnreadable);
     EXPECT_NE(r.out.find("  počet chybých souborů: 2"), std::string::npos) << r.out;
 }
+
+TEST(CheckProgram, HostileNamesCannotSendEscapeSequencesToTheTerminal) {
+    TempDir media, tmp;
+    // Unreadable (dangling), so the name is printed in the log's failure line.
+    const std::string name =
+        "x\x1b]2;pwned\x07\x1b[2J\xc2\x9b"
+        "31m\x7f" "end";
+    ASSERT_EQ(::symlink("nowhere", (media.path() + name).c_str()), 0);
+
+    const ProgramResult r = Check({media.path()}, tmp.path());
+    EXPECT_EQ(r.exitCode, kUnreadable);
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(r.out.find('\x07'), std::string::npos);
+    EXPECT_EQ(r.out.find('\x7f'), std::string::npos);
+    EXPECT_EQ(r.out.find("\xc2\x9b"), std::string::npos);
+    // The Windows-1250 log turned the C1 byte into "?" already; the printed text does the rest.
+    EXPECT_NE(r.out.find("x?]2;pwned??[2J"), std::string::npos) << r.out;
+}
