@@ -68,6 +68,21 @@ TEST(CheckProgram, LogFileOnAFullFileSystemNeverExitsZero) {
     EXPECT_FALSE(r.err.empty());
 }
 
+TEST(CheckProgram, LogThatFillsUpMidRunIsReportedIncomplete) {
+    RamFolder small(8192);
+    if (!small.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+    TempDir media, tmp;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = media.path() + std::string(100, 'n') + std::to_string(i);
+        ASSERT_EQ(::symlink("nowhere", name.c_str()), 0);
+    }
+    Fill(small.path() + "filler", 4096);  // one page left for the log
+
+    const ProgramResult r = Check({"--log", small.path() + "log.txt", media.path()}, tmp.path());
+    EXPECT_EQ(r.exitCode, kUnreadable);
+    EXPECT_NE(r.err.find("could not be written"), std::string::npos) << r.err;
+}
+
 TEST(CheckProgram, SpecialFilesAndLinkLoopsEndWithATruthfulStatus) {
     TempDir media, tmp;
     media.file("a.txt", "abc");
@@ -87,7 +102,8 @@ TEST(CheckProgram, HostileNamesCannotSendEscapeSequencesToTheTerminal) {
     // Unreadable (dangling), so the name is printed in the log's failure line.
     const std::string name =
         "x\x1b]2;pwned\x07\x1b[2J\xc2\x9b"
-        "31m\x7f" "end";
+        "31m\x7f"
+        "end";
     ASSERT_EQ(::symlink("nowhere", (media.path() + name).c_str()), 0);
 
     const ProgramResult r = Check({media.path()}, tmp.path());
