@@ -25,6 +25,7 @@ struct DirSearch::Impl {
     HANDLE find = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAW data{};
     bool pending = false;  // `data` holds an entry not yet examined
+    bool empty = false;    // the listing started but no name matched (an empty drive root)
     uint32_t mask = 0;
 };
 
@@ -45,6 +46,9 @@ DirSearch::DirSearch(const std::string& dir, std::string_view pattern, uint32_t 
     const std::wstring query = LongPath(dir) + ToWide(pattern);
     m_impl->find = ::FindFirstFileW(query.c_str(), &m_impl->data);
     m_impl->pending = m_impl->find != INVALID_HANDLE_VALUE;
+    // A drive root has no "." or "..": an empty one matches nothing, which is no failure.
+    m_impl->empty =
+        m_impl->find == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 DirSearch::~DirSearch() {
@@ -52,7 +56,7 @@ DirSearch::~DirSearch() {
 }
 
 bool DirSearch::valid() const {
-    return m_impl->find != INVALID_HANDLE_VALUE;
+    return m_impl->find != INVALID_HANDLE_VALUE || m_impl->empty;
 }
 
 bool DirSearch::next(DirEntry& entry) {
