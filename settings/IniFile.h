@@ -30,7 +30,8 @@ struct IniEdit {
 // and ignores a UTF-8 byte-order mark; writing keeps the file's own line ends.
 class IniDocument {
   public:
-    IniDocument() = default;
+    // An empty file: new lines end as the platform ends them (CR LF on Windows, LF here).
+    IniDocument() : IniDocument(std::string_view()) {}
     explicit IniDocument(std::string_view content);
 
     // The whole file as it would be saved.

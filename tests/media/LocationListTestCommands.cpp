@@ -116,9 +116,10 @@ TEST(LocationCommands, BrowseAddsAPickedFolderAndIgnoresACancel) {
 }
 
 TEST(LocationCommands, AddByHandAsksForAPathAndIgnoresAnEmptyOne) {
+    vorlaxis::test::TempDir dir;
     LocationList list;
     ScriptedDialogs dialogs;
-    dialogs.inputs = {"", "/tmp"};
+    dialogs.inputs = {"", dir.path()};
     EXPECT_FALSE(AddLocationByHand(list, dialogs));
     EXPECT_EQ(dialogs.shown.size(), 1u);  // no warning for nothing
     EXPECT_EQ(dialogs.shown[0].kind, "input");
@@ -126,7 +127,7 @@ TEST(LocationCommands, AddByHandAsksForAPathAndIgnoresAnEmptyOne) {
     EXPECT_EQ(dialogs.shown[0].text, "Zapište novou cestu:|");
     EXPECT_TRUE(AddLocationByHand(list, dialogs));
     EXPECT_EQ(list.count(), 1);
-    EXPECT_EQ(list.text(0), "/tmp");
+    EXPECT_EQ(list.text(0), dir.path());
 }
 
 TEST(LocationCommands, EditReplacesTheSelectedEntryInPlace) {
