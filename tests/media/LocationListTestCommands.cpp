@@ -121,7 +121,7 @@ TEST(LocationCommands, AddByHandAsksForAPathAndIgnoresAnEmptyOne) {
     ScriptedDialogs dialogs;
     dialogs.inputs = {"", dir.path()};
     EXPECT_FALSE(AddLocationByHand(list, dialogs));
-    EXPECT_EQ(dialogs.shown.size(), 1u);  // no warning for nothing
+    ASSERT_EQ(dialogs.shown.size(), 1u);  // no warning for nothing
     EXPECT_EQ(dialogs.shown[0].kind, "input");
     EXPECT_EQ(dialogs.shown[0].caption, "Vložit ručně");
     EXPECT_EQ(dialogs.shown[0].text, "Zapište novou cestu:|");
@@ -142,6 +142,7 @@ TEST(LocationCommands, EditReplacesTheSelectedEntryInPlace) {
     dialogs.inputs = {"Z:\\"};
     dialogs.answers = {MsgResult::Yes};  // Z:\ does not exist here
     EXPECT_TRUE(EditSelectedLocation(list, dialogs));
+    ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].caption, "Upravit cestu");
     EXPECT_EQ(dialogs.shown[0].text, "Zapište novou cestu:|A:\\");
     ExpectWarning(dialogs.shown[1], "Z:\\");
@@ -176,7 +177,7 @@ TEST(LocationCommands, EditNeverEmptiesAnEntry) {
     list.setSelected(0);
     ScriptedDialogs dialogs;
     EXPECT_FALSE(EditSelectedLocation(list, dialogs));  // Cancel gives "" back: stop silently
-    EXPECT_EQ(dialogs.shown.size(), 1u);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(list.count(), 1);
 }
 
