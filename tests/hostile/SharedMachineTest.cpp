@@ -164,13 +164,14 @@ struct SilentDialogs final : Dialogs {
 }  // namespace
 
 TEST(ForeignLogs, ALogInAPlantedPrivateFolderIsNeverShownOrSaved) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
     TempDir tmp, program;
     ScopedEnv env("TMPDIR", tmp.path());
     const std::string planted = tmp.path() + "vorlaxis-" + std::to_string(::geteuid());
     ASSERT_EQ(::mkdir(planted.c_str(), 0777), 0);
     ASSERT_EQ(::chmod(planted.c_str(), 0777), 0);  // anyone could have put a log in here
     std::ofstream(planted + "/tmplog0.txt") << "forged log";
-    ASSERT_EQ(::chown((planted + "/tmplog0.txt").c_str(), 4242, 4242), 0) << "needs root";
+    ASSERT_EQ(::chown((planted + "/tmplog0.txt").c_str(), 4242, 4242), 0);
 
     TestSettings settings;
     settings.ShowLogsAfterTest = true;

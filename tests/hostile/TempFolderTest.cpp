@@ -142,10 +142,11 @@ TEST_F(TempLogs, PlantedLinkAtTheLogNameIsNeverWrittenThrough) {
 }
 
 TEST_F(TempLogs, ForeignFileAtTheLogNameIsLeftAlone) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
     ASSERT_EQ(::mkdir(PrivateFolder().c_str(), 0700), 0);
     const std::string foreign = PrivateFolder() + "/tmplog0.txt";
     std::ofstream(foreign) << "someone else's log";
-    ASSERT_EQ(::chown(foreign.c_str(), kStranger, kStranger), 0) << "needs root";
+    ASSERT_EQ(::chown(foreign.c_str(), kStranger, kStranger), 0);
 
     h.Run(media.path());
     ExpectCollectionFailure();
@@ -157,8 +158,9 @@ TEST_F(TempLogs, PlantedPrivateFolderIsRefused) {
     ASSERT_EQ(::mkdir(target.c_str(), 0700), 0);
     for (const char* how : {"link", "foreign", "writable"}) {
         SCOPED_TRACE(how);
-        std::filesystem::remove_all(PrivateFolder());
         const std::string kind = how;
+        if (kind == "foreign" && ::geteuid() != 0) continue;  // only root can give it away
+        std::filesystem::remove_all(PrivateFolder());
         if (kind == "link") {
             ASSERT_EQ(::symlink(target.c_str(), PrivateFolder().c_str()), 0);
         } else {
