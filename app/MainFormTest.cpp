@@ -160,7 +160,7 @@ void TMainForm::Timer1Timer() {
 
 void TMainForm::ProcessMessages() {
     if (!m_pump.Due()) return;
-    ShowDisplay();
+    if (m_pump.DisplayDue()) ShowDisplay();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     m_pump.Ran();
 }

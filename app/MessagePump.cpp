@@ -12,6 +12,13 @@ void MessagePump::Ran() {
     m_lastRun = now;
 }
 
+bool MessagePump::DisplayDue() {
+    const Clock::time_point now = Clock::now();
+    if (now - m_lastDisplay < kDisplayInterval) return false;
+    m_lastDisplay = now;
+    return true;
+}
+
 void MessagePump::ResetGaps() {
     m_gapStart = Clock::time_point{};
     m_longestGap = 0;

@@ -13,12 +13,21 @@ class MessagePump {
     // A person cannot tell 15 ms apart; a 100 ms gap would be felt.
     static constexpr std::chrono::milliseconds kInterval{15};
 
+    // Repainting the progress fields costs more than handling the events; 20 refreshes a
+    // second look continuous.
+    static constexpr std::chrono::milliseconds kDisplayInterval{50};
+
     // True when the events should really be processed now.
     bool Due() const { return Clock::now() - m_lastRun >= kInterval; }
+    // True when the display fields should be copied to the window now; notes the copy.
+    bool DisplayDue();
     // Notes a real turn of event processing; measures the gap since the previous one.
     void Ran();
     // Makes the next Due() true (after a modal dialog, before the first step of a run).
-    void Reset() { m_lastRun = Clock::time_point{}; }
+    void Reset() {
+        m_lastRun = Clock::time_point{};
+        m_lastDisplay = Clock::time_point{};
+    }
 
     // The longest gap between two real turns since ResetGaps(), in microseconds.
     int64_t LongestGapMicroseconds() const { return m_longestGap; }
@@ -26,6 +35,7 @@ class MessagePump {
 
   private:
     Clock::time_point m_lastRun{};
+    Clock::time_point m_lastDisplay{};
     Clock::time_point m_gapStart{};
     int64_t m_longestGap = 0;
 };

@@ -1,9 +1,8 @@
 #include "help/DesktopOpen.h"
 
-#include <QDesktopServices>
-#include <QDir>
-#include <QUrl>
 #include <utility>
+
+#include "platform/Process.h"
 
 namespace vorlaxis::gui {
 
@@ -14,11 +13,6 @@ DesktopOpener& CurrentOpener() {
     return opener;
 }
 
-void OpenThroughDesktopServices(const QString& target) {
-    const bool localPath = QDir::isAbsolutePath(target) && !target.contains(QLatin1String("://"));
-    QDesktopServices::openUrl(localPath ? QUrl::fromLocalFile(target) : QUrl(target));
-}
-
 }  // namespace
 
 void OpenWithDesktop(const QString& target) {
@@ -26,7 +20,8 @@ void OpenWithDesktop(const QString& target) {
     if (CurrentOpener()) {
         CurrentOpener()(target);
     } else {
-        OpenThroughDesktopServices(target);
+        // The result is not looked at: a missing viewer is the desktop's concern.
+        static_cast<void>(platform::OpenWithDesktop(target.toStdString(), std::string()));
     }
 }
 

@@ -8,7 +8,8 @@
 namespace vorlaxis::gui {
 
 // Opens a local file or folder (an absolute path) or an address ("https:", "mailto:") with
-// the program the desktop associates with it. The result is not looked at.
+// the program the desktop associates with it (ShellExecute, xdg-open). The result is not
+// looked at.
 void OpenWithDesktop(const QString& target);
 
 // Replaces the opener; an empty function restores the desktop's. Returns the previous one.

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Screenshots of the window program under Xvfb: the main window idle and during a test, the
+# cancel question, the read-error question, the about box, the help window and the busy
+# window. The test reads a slow location on the fault file system, so it is still running
+# when the picture is taken.
+#
+#   scripts/screenshots.sh [OUT_DIR]     (default build/screenshots)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$(mkdir -p "${1:-$root/build/screenshots}" && cd "${1:-$root/build/screenshots}" && pwd)"
+build="$root/build"
+cmake --build "$build" --target vorlaxis vorlaxis-faultfs app_tests >/dev/null
+
+work="$(mktemp -d /tmp/vorlaxis-shots-XXXXXX)"
+display=":$((90 + RANDOM % 100))"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  fusermount3 -u -z "$work/mnt" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A program folder of its own: the program, its documents and its settings.
+mkdir -p "$work/prog" "$work/backing/Archiv 2009" "$work/mnt" "$work/broken"
+cp "$build/app/vorlaxis" "$work/prog/"
+cp -r "$root/docs/help" "$root/docs/whatsnew.txt" "$work/prog/"
+for i in $(seq 1 40); do head -c 2097152 /dev/zero > "$work/backing/Archiv 2009/snímek_$i.jpg"; done
+echo "delay 40" > "$work/faults"
+"$build/tests/faultfs/vorlaxis-faultfs" "$work/backing" "$work/mnt" --config "$work/faults" -f &
+pids+=($!)
+for _ in $(seq 50); do mountpoint -q "$work/mnt" && break; sleep 0.1; done
+echo "čitelný" > "$work/broken/dobrý.txt"
+ln -s "$work/nikde" "$work/broken/ztracený soubor.txt"
+cat > "$work/prog/Ulvenor.ini" <<INI
+[Application]
+Xpos=20
+Ypos=20
+Eject media=0
+[DataRead]
+DataReadStyle=1
+[Logs]
+Show Logs After Test=0
+[Paths]
+Path0=$work/mnt/
+Path0Checked=1
+Path1=$work/broken/
+Path1Checked=0
+INI
+
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY="$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+shot() { sleep "${2:-0.6}"; /usr/bin/import -window root "$out/$1.png"; echo "  $out/$1.png"; }
+window() { xdotool search --sync --onlyvisible --name "$1" | head -1; }
+key() { xdotool windowfocus --sync "$(window "$1")" 2>/dev/null || true; xdotool key "$2"; }
+
+echo "screenshots:"
+"$work/prog/vorlaxis" >/dev/null 2>&1 &
+pids+=($!)
+main_title="Vorlaxis v2.1"
+window "$main_title" >/dev/null
+shot 01-main-idle
+key "$main_title" Return                      # Enter: start the test
+shot 02-main-during-test 2.5
+key "$main_title" Escape                      # Esc: the cancel question
+shot 03-cancel-question
+key "Potvrzen" Escape                         # No: the test goes on
+sleep 0.3
+key "$main_title" alt+v                       # Nápo&věda > O &aplikaci...
+sleep 0.3
+xdotool key a
+shot 04-about-box
+key "O aplikaci" Return
+sleep 0.3
+key "$main_title" alt+v                       # Nápo&věda > &Obsah...
+sleep 0.3
+xdotool key o
+shot 05-help-window 1
+xdotool windowclose "$(window "Nápověda")" 2>/dev/null || xdotool key --window "$(window "Nápověda")" ctrl+w || true
+# Stop the slow test, then test the location with the unreadable file.
+key "$main_title" Escape
+key "Potvrzen" Return
+shot 06-main-after-cancel 1.5
+kill "${pids[-1]}" 2>/dev/null || true
+sed -i 's/^Path0Checked=1/Path0Checked=0/; s/^Path1Checked=0/Path1Checked=1/' "$work/prog/Ulvenor.ini"
+"$work/prog/vorlaxis" >/dev/null 2>&1 &
+pids+=($!)
+window "$main_title" >/dev/null
+key "$main_title" Return
+window "Chyba při čtení" >/dev/null
+shot 07-read-error-question
+key "Chyba při čtení" Escape                  # Ukončit test
+shot 08-main-after-stop 1
+kill "${pids[-1]}" 2>/dev/null || true
+
+# The busy window is shown only while a tree is collected: shown on its own for the picture.
+VORLAXIS_SCREENSHOT_SCENE=busy QT_QPA_PLATFORM=xcb \
+  "$build/tests/app/app_tests" --gtest_also_run_disabled_tests --gtest_filter=ScreenshotScene.DISABLED_BusyWindow >/dev/null 2>&1 &
+pids+=($!)
+window "Ulvenor - informace" >/dev/null
+shot 09-busy-window 1
+wait "${pids[-1]}" 2>/dev/null || true
