@@ -157,9 +157,10 @@ void TMainForm::ShowDisplay() {
     ui.Label29->setVisible(d.SpeedCaptionsVisible);
     ui.Label31->setVisible(d.SpeedCaptionsVisible);
     ui.Label33->setVisible(d.SpeedCaptionsVisible);
-    ui.ProgressBar1->setRange(0, std::max(0, d.ProgressBar1Max));
+    // A range of 0..0 would turn Qt's bar into a busy indicator; an empty file shows empty.
+    ui.ProgressBar1->setRange(0, std::max(1, d.ProgressBar1Max));
     ui.ProgressBar1->setValue(std::clamp(d.ProgressBar1Pos, 0, ui.ProgressBar1->maximum()));
-    ui.ProgressBar2->setRange(0, std::max(0, d.ProgressBar2Max));
+    ui.ProgressBar2->setRange(0, std::max(1, d.ProgressBar2Max));
     ui.ProgressBar2->setValue(std::clamp(d.ProgressBar2Pos, 0, ui.ProgressBar2->maximum()));
     ui.btnCancelTest->setEnabled(d.btnCancelTestEnabled);
     if (m_windows.InfoBox) m_windows.InfoBox->SetLocation(FromUtf8(d.InfoBoxLabel3));
