@@ -9,6 +9,7 @@
 #include "help/HelpTopics.h"
 #include "help/HelpWindow.h"
 #include "platform/Files.h"
+#include "settings/KonfigUnit.h"
 #include "settings/SettingsFile.h"
 #include "ui_MainFormUnit.h"
 
@@ -32,7 +33,7 @@ class FormPlacement final : public WindowPlacement {
 
 void TMainForm::ReadINIs() {
     FormPlacement placement(*this);
-    vorlaxis::ReadINIs(SettingsPath, m_settings, &placement, m_locations, nullptr);
+    vorlaxis::ReadINIs(SettingsPath, m_settings, &placement, m_locations, m_windows.Konfig);
     RefreshDiskList();
 }
 
@@ -86,12 +87,6 @@ void TMainForm::btnPridatRucneClick() {
 void TMainForm::btnZobrazitClick() {
     ShowSelectedLocation(m_locations, m_dialogs);
 }
-
-// The log commands and the options dialog belong to the results and options windows.
-void TMainForm::mmUlozitZaznamyClick() {}
-void TMainForm::mmZobrazitSlozkuZaznamyClick() {}
-void TMainForm::mmZobrazitDocasneZaznamyClick() {}
-void TMainForm::mmMoznostiClick() {}
 
 void TMainForm::mmObsahClick() {
     ShowHelpTopic(help::kTopicContents);

@@ -112,8 +112,6 @@ void TMainForm::HandleResults(uint16_t badFileCount) {
     ++m_statistics.LocationIndex;
 }
 
-void TMainForm::ErrorResults(uint16_t) {}
-
 void TMainForm::UnlockAfterBatch() {
     m_display.StatusText = "Test dokončen...";
     m_statistics.TestRunning = false;

@@ -62,6 +62,7 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::AttachWindows(const FormWindows& windows) {
     m_windows = windows;
+    ConnectResults();
 }
 
 void TMainForm::CreateStatusPanels() {

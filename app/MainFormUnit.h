@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,9 +14,13 @@
 #include "engine/TestHost.h"
 #include "engine/TestStatistics.h"
 #include "media/LocationList.h"
+#include "results/MainResults.h"
 #include "settings/TestSettings.h"
 
 class QLabel;
+class TEditor;
+class TErrorListForm;
+class TKonfig;
 
 namespace Ui {
 class TMainForm;
@@ -36,6 +41,9 @@ struct FormWindows {
     TErrorForm* ErrorForm = nullptr;
     TInfoBox* InfoBox = nullptr;
     TAboutBox* AboutBox = nullptr;
+    ::TErrorListForm* ErrorListForm = nullptr;
+    ::TKonfig* Konfig = nullptr;
+    ::TEditor* Editor = nullptr;
 };
 
 class TMainForm final : public QMainWindow, public TestHost {
@@ -46,6 +54,12 @@ class TMainForm final : public QMainWindow, public TestHost {
     ~TMainForm() override;
 
     void AttachWindows(const FormWindows& windows);
+    // The results step and the log commands; null until the result windows are attached.
+    MainResults* Results() { return m_results.get(); }
+    // What the options dialog's OK, "Storno" and "&Nápověda" do.
+    std::function<void()> KonfigWrite();
+    std::function<void()> KonfigRead();
+    std::function<void()> KonfigHelp();
 
     // The shared records the main window owns.
     TestSettings& Settings() { return m_settings; }
@@ -135,6 +149,7 @@ class TMainForm final : public QMainWindow, public TestHost {
     bool RunBatchStep(const std::string& location, int32_t readModeOverride, bool last);
     void HandleResults(uint16_t badFileCount);
     void FinishPendingClose();
+    void ConnectResults();
     std::vector<std::string> CollectBatch() const;
 
     std::unique_ptr<Ui::TMainForm> m_ui;
@@ -151,6 +166,7 @@ class TMainForm final : public QMainWindow, public TestHost {
     MainDisplay m_display;
     std::unique_ptr<TestSession> m_session;
     FormWindows m_windows;
+    std::unique_ptr<MainResults> m_results;
     bool m_refreshingList = false;
     // A close granted during a test: the window goes at once, the clean-up after the batch.
     bool m_closePending = false;

@@ -11,6 +11,9 @@
 #include "engine/ErrorUnit.h"
 #include "help/AboutUnit.h"
 #include "help/InfoBoxUnit.h"
+#include "results/EditorUnit.h"
+#include "results/ErrorListUnit.h"
+#include "settings/KonfigUnit.h"
 
 namespace vorlaxis::gui {
 
@@ -50,11 +53,21 @@ void CreateApplicationWindows(ApplicationWindows& windows, const char* settingsP
     TMainForm& main = *windows.MainForm;
     if (settingsPath) main.SettingsPath = settingsPath;
     windows.ErrorForm = std::make_unique<TErrorForm>(&main);
+    // The result windows have no owner: they open centred on the screen.
+    windows.ErrorListForm = std::make_unique<TErrorListForm>();
     windows.InfoBox = std::make_unique<TInfoBox>();
+    windows.Konfig = std::make_unique<TKonfig>(
+        main.Settings(), TKonfig::Actions{main.KonfigWrite(), main.KonfigRead(), main.KonfigHelp()},
+        &main);
+    // Reading the settings brings the options dialog's enabling rules up to date.
+    main.AttachWindows({windows.ErrorForm.get(), windows.InfoBox.get(), nullptr,
+                        windows.ErrorListForm.get(), windows.Konfig.get(), nullptr});
     // The about box's creation reads the settings: the main window (and the options dialog)
     // exist by then, the text viewer not yet.
     windows.AboutBox = std::make_unique<TAboutBox>(&main, [&main] { main.ReadINIs(); });
-    main.AttachWindows({windows.ErrorForm.get(), windows.InfoBox.get(), windows.AboutBox.get()});
+    windows.Editor = std::make_unique<TEditor>();
+    main.AttachWindows({windows.ErrorForm.get(), windows.InfoBox.get(), windows.AboutBox.get(),
+                        windows.ErrorListForm.get(), windows.Konfig.get(), windows.Editor.get()});
 }
 
 }  // namespace vorlaxis::gui

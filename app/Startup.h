@@ -6,6 +6,9 @@
 
 class QApplication;
 class QTranslator;
+class TEditor;
+class TErrorListForm;
+class TKonfig;
 
 namespace vorlaxis::gui {
 
@@ -23,8 +26,11 @@ void ApplyApplicationLook(QApplication& app);
 struct ApplicationWindows {
     std::unique_ptr<TMainForm> MainForm;
     std::unique_ptr<TErrorForm> ErrorForm;
+    std::unique_ptr<::TErrorListForm> ErrorListForm;
     std::unique_ptr<TInfoBox> InfoBox;
+    std::unique_ptr<::TKonfig> Konfig;
     std::unique_ptr<TAboutBox> AboutBox;
+    std::unique_ptr<::TEditor> Editor;
     ApplicationWindows();
     ~ApplicationWindows();
     ApplicationWindows(const ApplicationWindows&) = delete;

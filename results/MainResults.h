@@ -35,6 +35,8 @@ class MainResults final : public vorlaxis::ResultWindows {
     // Folders, changeable for tests; by default the private temporary folder and Logs beside
     // the program.
     void setFolders(std::string tempFolder, std::string logsFolder);
+    // The programs started for viewers and folders; tests record them instead.
+    void setShell(std::unique_ptr<vorlaxis::Shell> shell) { m_shell = std::move(shell); }
 
     // ResultWindows
     std::string ShowLogInViewer(const std::string& path) override;

@@ -3,12 +3,19 @@
 #include <QTimer>
 #include <fstream>
 
+#include "platform/Files.h"
+
 namespace vorlaxis::test {
 
 void AppFixture::Start(const std::string& ini) {
     m_settingsPath = m_dir.path() + "Ulvenor.ini";
     std::ofstream(m_settingsPath, std::ios::binary) << ini;
     gui::CreateApplicationWindows(m_windows, m_settingsPath.c_str());
+    // No viewer or file browser is started from a test; kept logs stay in the test's folder.
+    auto shell = std::make_unique<RecordingShell>();
+    m_shell = shell.get();
+    Main().Results()->setShell(std::move(shell));
+    Main().Results()->setFolders(platform::TempFolder(), m_dir.path() + "Logs/");
     Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main()));
 }

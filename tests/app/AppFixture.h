@@ -17,6 +17,7 @@
 #include "TempDir.h"
 #include "app/MainFormUnit.h"
 #include "app/Startup.h"
+#include "results/ResultsFakes.h"
 
 namespace vorlaxis::test {
 
@@ -43,6 +44,8 @@ class AppFixture : public ::testing::Test {
     std::string m_settingsPath;
     gui::ApplicationWindows m_windows;
     DialogScript m_script;
+    // What the results step would have started (viewers, the file browser).
+    RecordingShell* m_shell = nullptr;
 };
 
 }  // namespace vorlaxis::test

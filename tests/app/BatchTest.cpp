@@ -105,6 +105,7 @@ TEST_F(Batch, StopOnTheReadErrorQuestionEndsTheLocationAsStopped) {
     ASSERT_EQ(::symlink((m_dir.path() + "missing").c_str(), (location + "/broken").c_str()), 0);
     Start(kQuietOptions + Ini({location}));
     m_script.Expect(QString::fromStdString(location + "/broken"), "BitBtn3");
+    m_script.Expect("Přejete si zobrazit jejich seznam ?", "No");  // the log display is off
     RunBatch([&] { Button("BitBtn2")->click(); });
     CheckScript();
     EXPECT_EQ(m_script.Seen.value(0).section(" | ", 0, 0), "Chyba při čtení souboru");
@@ -123,6 +124,7 @@ TEST_F(Batch, ReadErrorQuestionSitsBesideTheMainWindowAndContinueGoesOn) {
     m_script.When([&] { return m_windows.ErrorForm->isVisible(); },
                   [&] { shownAt = m_windows.ErrorForm->pos(); });
     m_script.Expect("broken", "BitBtn2");
+    m_script.Expect("Přejete si zobrazit jejich seznam ?", "No");  // the log display is off
     RunBatch([&] { Button("BitBtn2")->click(); });
     CheckScript();
     EXPECT_EQ(shownAt, Main().pos() + QPoint(30, 30));

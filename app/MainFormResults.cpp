@@ -1,0 +1,61 @@
+// TMainForm: the results step after each location, the log commands and the options dialog.
+#include "app/MainFormUnit.h"
+#include "engine/TestRun.h"
+#include "help/HelpTopics.h"
+#include "help/HelpWindow.h"
+#include "results/EditorUnit.h"
+#include "results/ErrorListUnit.h"
+#include "settings/KonfigUnit.h"
+
+namespace vorlaxis::gui {
+
+void TMainForm::ConnectResults() {
+    if (m_results || !m_windows.Editor || !m_windows.ErrorListForm) return;
+    m_results = std::make_unique<MainResults>(m_settings, m_dialogs, *m_windows.Editor,
+                                              *m_windows.ErrorListForm, [this](bool red) {
+                                                  m_display.Label12Red = red;
+                                                  ShowDisplay();
+                                              });
+}
+
+void TMainForm::ErrorResults(uint16_t badFileCount) {
+    if (m_results) m_results->ErrorResults(m_statistics, m_session->BadFiles, badFileCount);
+}
+
+void TMainForm::mmUlozitZaznamyClick() {
+    if (m_results) {
+        m_results->mmUlozitZaznamyClick(m_statistics.LocationIndex, m_session->MediaRecords);
+    }
+}
+
+void TMainForm::mmZobrazitSlozkuZaznamyClick() {
+    if (m_results) m_results->mmZobrazitSlozkuZaznamyClick();
+}
+
+void TMainForm::mmZobrazitDocasneZaznamyClick() {
+    if (m_results) m_results->mmZobrazitDocasneZaznamyClick(m_statistics.LocationIndex);
+}
+
+void TMainForm::mmMoznostiClick() {
+    if (m_windows.Konfig) m_windows.Konfig->Execute(pos());
+}
+
+std::function<void()> TMainForm::KonfigWrite() {
+    return [this] {
+        // Shown while the dialog is still open; the changes stay in effect for the run.
+        const std::string error = WriteINIs();
+        if (!error.empty()) {
+            m_dialogs.MessageBox(error + ".", "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
+        }
+    };
+}
+
+std::function<void()> TMainForm::KonfigRead() {
+    return [this] { ReadINIs(); };
+}
+
+std::function<void()> TMainForm::KonfigHelp() {
+    return [] { ShowHelpTopic(help::kTopicOptions); };
+}
+
+}  // namespace vorlaxis::gui
