@@ -89,6 +89,12 @@ FaultFs::FaultFs()
 
 FaultFs::~FaultFs() {
     Unmount();
+    // A mount left by a process that died (a death test's child, a killed run) would keep the
+    // temporary folder from being removed.
+    const std::string point = WithoutSlash(m_root);
+    if (IsMountPoint(point) && RunQuietly({"fusermount3", "-u", "-z", point}) != 0) {
+        ::umount2(point.c_str(), MNT_DETACH);
+    }
 }
 
 std::string FaultFs::Unavailable() {
