@@ -13,9 +13,9 @@ class MessagePump {
     // A person cannot tell 15 ms apart; a 100 ms gap would be felt.
     static constexpr std::chrono::milliseconds kInterval{15};
 
-    // Repainting the progress fields costs more than handling the events; 20 refreshes a
-    // second look continuous.
-    static constexpr std::chrono::milliseconds kDisplayInterval{50};
+    // Repainting the progress fields costs more than handling the events; ten refreshes a
+    // second are enough for counters and bars.
+    static constexpr std::chrono::milliseconds kDisplayInterval{100};
 
     // True when the events should really be processed now.
     bool Due() const { return Clock::now() - m_lastRun >= kInterval; }
