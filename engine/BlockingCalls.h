@@ -38,6 +38,10 @@ class BlockingCalls {
     // The medium.
     virtual platform::VolumeIdentity QueryVolume(const std::string& path) = 0;
     virtual void EjectVolume(const std::string& path) = 0;
+
+    // True when the last call was given up because a stop was requested while it waited on
+    // the medium; its result is then empty (false, -1, no entry) and means nothing.
+    virtual bool Abandoned() const { return false; }
 };
 
 // Calls the platform on the calling thread.

@@ -50,7 +50,11 @@ int64_t PassOverStep(FileTestContext& c, FileTestResult& r, int& phase) {
 FileTestResult TestFile(FileTestContext& c, const FileEntry& entry) {
     FileTestResult r;
     r.Remaining = entry.Size;
-    if (!c.Calls.Open(c.File, entry.Path)) return r;
+    if (!c.Calls.Open(c.File, entry.Path)) {
+        // A call given up for a stop ends the file as a stop after a step does.
+        r.Finished = c.Calls.Abandoned();
+        return r;
+    }
     int phase = 1;
     int64_t step = 0;
     do {
@@ -63,6 +67,7 @@ FileTestResult TestFile(FileTestContext& c, const FileEntry& entry) {
         }
         if (step < 0) {
             c.File.close();
+            r.Finished = c.Calls.Abandoned();
             return r;
         }
         ++phase;

@@ -38,7 +38,8 @@ struct FileTestResult {
 };
 
 // Reads `entry` as the mode says. Polls StopRequested after every step: a stop ends the file
-// after the current step, and the file counts as finished. Bytes counted before a failure stay
+// after the current step, and the file counts as finished; so does a call that the stop gave up
+// while it waited on the medium. Bytes counted before a failure stay
 // counted in BytesDone and the checksum.
 FileTestResult TestFile(FileTestContext& context, const FileEntry& entry);
 

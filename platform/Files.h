@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vorlaxis::platform {
 
@@ -49,6 +50,9 @@ public:
     // The next delivered entry; false at the end of the listing or on a listing error.
     bool next(DirEntry& entry);
 
+    // Exchanges the listings of two searches (another thread may then go on with one).
+    void swap(DirSearch& other) noexcept { m_impl.swap(other.m_impl); }
+
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
@@ -80,6 +84,12 @@ public:
 
     // Hands over the descriptor (or handle) so that another owner closes it; -1 when none.
     intptr_t release();
+
+    // Exchanges the open files of two objects (another thread may then go on with one).
+    void swap(InputFile& other) noexcept {
+        std::swap(m_handle, other.m_handle);
+        std::swap(m_special, other.m_special);
+    }
 
 private:
     intptr_t m_handle = -1;

@@ -1,0 +1,112 @@
+// What the helper thread costs: the same location tested alternately with the calls made on
+// the run's own thread and with the calls carried out on a helper thread, in one process.
+//
+//   vorlaxis-bench-calls LOCATION [ROUNDS]
+//
+// Prints the throughput of each way per round and the median cost of the helper thread.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/Dialogs.h"
+#include "engine/TestRun.h"
+#include "engine/ThreadedBlockingCalls.h"
+#include "platform/Files.h"
+
+namespace {
+
+using namespace vorlaxis;
+
+// A host that pumps nothing, as vorlaxis-check without a terminal.
+class QuietHost final : public TestHost, public Dialogs {
+  public:
+    void ProcessMessages() override {}
+    void ShowBusyWindow() override {}
+    void HideBusyWindow() override {}
+    ReadErrorAnswer AskReadError(const std::string&) override { return ReadErrorAnswer::NonStop; }
+    void StartProgressTimer() override {}
+    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
+        return MsgResult::Ok;
+    }
+    std::string InputBox(const std::string&, const std::string&, const std::string& i) override {
+        return i;
+    }
+    std::string BrowseForFolder(const std::string&) override { return {}; }
+};
+
+struct Outcome {
+    double seconds = 0;
+    int64_t bytes = 0;
+    uint16_t checksum = 0;
+    uint16_t bad = 0;
+};
+
+Outcome RunOnce(const std::string& location, bool threaded) {
+    TestSettings settings;
+    settings.DataReadStyle = 1;
+    settings.BlockSize = 48;
+    settings.EjectAfterTest = false;
+    settings.GoNonstop = true;
+    TestStatistics statistics;
+    MainDisplay display;
+    QuietHost host;
+    SystemClock clock;
+    DirectBlockingCalls direct;
+    ThreadedBlockingCalls helper(host, statistics, display);
+    BlockingCalls& calls = threaded ? static_cast<BlockingCalls&>(helper) : direct;
+    TestSession session(settings, statistics, display, host, host, clock, calls);
+    session.LogPathOverride = platform::TempFolder() + "bench-calls-log.txt";
+    const auto start = std::chrono::steady_clock::now();
+    Outcome o;
+    o.bad = PerformTest(session, location, 0);
+    o.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    o.bytes = statistics.BytesDone;
+    o.checksum = session.DataChecksum;
+    platform::RemoveFile(session.LogPathOverride);
+    return o;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs("usage: vorlaxis-bench-calls LOCATION [ROUNDS]\n", stderr);
+        return 2;
+    }
+    std::string location = argv[1];
+    if (location.back() != '/') location += '/';
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    std::vector<double> costs;
+    for (int r = 0; r < rounds; ++r) {
+        // Alternate which way goes first, so a warming disk favours neither.
+        const bool threadedFirst = r % 2 == 1;
+        const Outcome first = RunOnce(location, threadedFirst);
+        const Outcome second = RunOnce(location, !threadedFirst);
+        const Outcome& direct = threadedFirst ? second : first;
+        const Outcome& threaded = threadedFirst ? first : second;
+        if (direct.checksum != threaded.checksum || direct.bytes != threaded.bytes ||
+            direct.bad != threaded.bad) {
+            std::fprintf(stderr, "round %d: the two ways read differently\n", r + 1);
+            return 1;
+        }
+        const double mbDirect = double(direct.bytes) / 1048576.0 / direct.seconds;
+        const double mbThreaded = double(threaded.bytes) / 1048576.0 / threaded.seconds;
+        costs.push_back((1.0 - mbThreaded / mbDirect) * 100.0);
+        std::printf(
+            "round %d: %.0f MiB read, own thread %.1f MB/s, helper thread %.1f MB/s, "
+            "cost %+.2f %%\n",
+            r + 1, double(direct.bytes) / 1048576.0, mbDirect, mbThreaded, costs.back());
+    }
+    std::printf("helper thread cost (median of %d rounds): %+.2f %% of the throughput\n", rounds,
+                Median(costs));
+    return 0;
+}

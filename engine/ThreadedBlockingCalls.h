@@ -1,0 +1,67 @@
+// The blocking calls of a test carried out on a helper thread, so that the window keeps living
+// while a drive retries a bad sector for half a minute. The calling thread waits for each
+// result inside the host's pump; the test's own steps stay on the calling thread, in order.
+//
+// A stop requested while a call waits gives the call up after a short grace: Abandoned() then
+// says so and the call's result is empty (false, -1, an empty listing). The helper thread keeps
+// the call's descriptor, listing and buffer and frees them once the platform lets go; a new
+// helper thread serves the next calls meanwhile.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/BlockingCalls.h"
+#include "engine/TestHost.h"
+#include "engine/TestStatistics.h"
+
+namespace vorlaxis {
+
+class ThreadedBlockingCalls final : public BlockingCalls {
+  public:
+    // The host pumps while a call waits; StopRequested of `statistics` gives a waiting call up;
+    // Label9 of `display` tells of a call that waits long.
+    ThreadedBlockingCalls(TestHost& host, TestStatistics& statistics, MainDisplay& display);
+    // Waits at most about a second for helper threads still inside a call, then leaves them.
+    ~ThreadedBlockingCalls() override;
+    ThreadedBlockingCalls(const ThreadedBlockingCalls&) = delete;
+    ThreadedBlockingCalls& operator=(const ThreadedBlockingCalls&) = delete;
+
+    bool Open(platform::InputFile& file, const std::string& path) override;
+    int64_t Read(platform::InputFile& file, void* buffer, int64_t count) override;
+    int64_t Position(platform::InputFile& file) override;
+    bool Seek(platform::InputFile& file, int64_t position) override;
+    std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,
+                                                      std::string_view pattern,
+                                                      uint32_t mask) override;
+    bool NextEntry(platform::DirSearch& search, platform::DirEntry& entry) override;
+    int64_t ListedSize(const std::string& path) override;
+    bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id) override;
+    platform::VolumeIdentity QueryVolume(const std::string& path) override;
+    void EjectVolume(const std::string& path) override;
+    bool Abandoned() const override { return m_abandoned; }
+
+    // Helper threads given up and still inside their call.
+    size_t StuckHelpers();
+
+  private:
+    struct Job;
+    struct Helper;
+    struct Worker;
+    static void Serve(std::shared_ptr<Helper> helper);
+    Job* Begin(bool evenWhenStopping = false);
+    bool Carry(void (*work)(Job&));
+    bool WaitForResult(Helper& helper);
+    void Reap();
+
+    TestHost& m_host;
+    TestStatistics& m_statistics;
+    MainDisplay& m_display;
+    std::unique_ptr<Worker> m_current;             // serves the next call
+    std::vector<std::unique_ptr<Worker>> m_stuck;  // each still inside a call given up
+    bool m_abandoned = false;
+};
+
+}  // namespace vorlaxis
