@@ -187,8 +187,9 @@ bool Run::BuildFileTable(const DirectoryList& directories) {
         const bool listed = ListFiles(directories[d], "*.*", files, m_s.Calls,
                                       static_cast<size_t>(kFileTableSize - m_nextSlot + 1));
         // A location that cannot be listed at all (taken out after the batch started, no
-        // folder, refused) is no empty medium: reporting it as tested would be a lie.
-        if (!listed && d == 0) return false;
+        // folder, refused) is no empty medium: reporting it as tested would be a lie. A listing
+        // that a stop gave up is no such failure: the run ends as stopped.
+        if (!listed && d == 0 && !m_s.Calls.Abandoned()) return false;
         if (!EnterFiles(files)) return false;
         files.clear();
     }

@@ -1,0 +1,155 @@
+// The helper thread only carries the calls out: on a real tree, a run through it writes the
+// same log, counts and checksum as a run that calls the platform itself, in every read mode.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "core/Dialogs.h"
+#include "engine/TestRun.h"
+#include "engine/ThreadedBlockingCalls.h"
+#include "platform/Files.h"
+
+using namespace vorlaxis;
+using vorlaxis::test::TempDir;
+
+namespace {
+
+class QuietHost final : public TestHost, public Dialogs {
+  public:
+    void ProcessMessages() override { ++pumps; }
+    void ShowBusyWindow() override {}
+    void HideBusyWindow() override {}
+    ReadErrorAnswer AskReadError(const std::string& path) override {
+        asked.push_back(path);
+        return ReadErrorAnswer::Continue;
+    }
+    void StartProgressTimer() override {}
+    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
+        return MsgResult::Ok;
+    }
+    std::string InputBox(const std::string&, const std::string&, const std::string& i) override {
+        return i;
+    }
+    std::string BrowseForFolder(const std::string&) override { return {}; }
+
+    std::vector<std::string> asked;
+    int pumps = 0;
+};
+
+class StillClock final : public Clock {
+  public:
+    platform::LocalDateTime Now() override { return {2026, 12, 7, 21, 0, 5, 0}; }
+};
+
+struct Outcome {
+    std::string log;
+    std::vector<std::string> bad, asked;
+    uint16_t checksum = 0;
+    int64_t bytesDone = 0;
+    MainDisplay display;
+};
+
+Outcome RunWith(bool threaded, const std::string& location, int32_t override, int style) {
+    TempDir logs;
+    TestSettings settings;
+    settings.EjectAfterTest = false;
+    settings.BlockSize = 4;
+    settings.DataReadStyle = style;
+    settings.ReadEveryXthBlock = 1;
+    TestStatistics statistics;
+    MainDisplay display;
+    QuietHost host;
+    StillClock clock;
+    DirectBlockingCalls direct;
+    ThreadedBlockingCalls helper(host, statistics, display);
+    BlockingCalls& calls = threaded ? static_cast<BlockingCalls&>(helper) : direct;
+    TestSession session(settings, statistics, display, host, host, clock, calls);
+    session.LogPathOverride = logs.path() + "log.txt";
+    PerformTest(session, location, override);
+    EXPECT_FALSE(calls.Abandoned());
+    Outcome o;
+    platform::ReadWholeFile(session.LogPath, o.log);
+    for (const BadFileEntry& e : session.BadFiles) o.bad.push_back(e.Directory + e.Name);
+    o.asked = host.asked;
+    o.checksum = session.DataChecksum;
+    o.bytesDone = statistics.BytesDone;
+    o.display = display;
+    if (threaded) {
+        EXPECT_EQ(helper.StuckHelpers(), 0u);
+    }
+    return o;
+}
+
+std::string Bytes(size_t size, int seed) {
+    std::string s(size, '\0');
+    for (size_t i = 0; i < size; ++i) s[i] = char((i * 31 + i / 4096 * 7 + size_t(seed)) & 0xFF);
+    return s;
+}
+
+TEST(ThreadedCalls, RunThroughTheHelperMatchesTheDirectRunInEveryMode) {
+    TempDir tree;
+    tree.file("empty", "");
+    tree.file("one", "x");
+    tree.file("a/under-block", Bytes(4095, 1));
+    tree.file("a/block", Bytes(4096, 2));
+    tree.file("a/b/odd", Bytes(3 * 4096 + 5, 3));
+    tree.file("c/big", Bytes(100000, 4));
+    ASSERT_EQ(::symlink("nowhere", (tree.path() + "c/gone").c_str()), 0);
+    ASSERT_EQ(::mkfifo((tree.path() + "a/pipe").c_str(), 0600), 0);
+
+    struct Mode {
+        int32_t override;
+        int style;
+    };
+    for (const Mode m : {Mode{0, 1}, Mode{2, 1}, Mode{0, 2}, Mode{3, 1}}) {
+        SCOPED_TRACE("override " + std::to_string(m.override) + ", style " +
+                     std::to_string(m.style));
+        const Outcome direct = RunWith(false, tree.path(), m.override, m.style);
+        const Outcome threaded = RunWith(true, tree.path(), m.override, m.style);
+        EXPECT_EQ(threaded.log, direct.log);
+        EXPECT_EQ(threaded.bad, direct.bad);
+        EXPECT_EQ(threaded.asked, direct.asked);
+        EXPECT_EQ(threaded.checksum, direct.checksum);
+        EXPECT_EQ(threaded.bytesDone, direct.bytesDone);
+        EXPECT_EQ(threaded.display.Label5, "8");
+        EXPECT_EQ(threaded.display.Label6, direct.display.Label6);
+        EXPECT_EQ(threaded.display.Label12, "1");  // the dangling link, and only it
+        EXPECT_EQ(threaded.display.Label26, direct.display.Label26);
+    }
+}
+
+TEST(ThreadedCalls, ListingAndFileOutliveTheHelperThatOpenedThem) {
+    TempDir tree;
+    tree.file("d/f1", "12345");
+    tree.file("d/f2", "");
+    TestStatistics statistics;
+    MainDisplay display;
+    QuietHost host;
+    std::unique_ptr<platform::DirSearch> search;
+    platform::InputFile file;
+    {
+        ThreadedBlockingCalls calls(host, statistics, display);
+        search = calls.StartListing(tree.path() + "d/", "*", platform::kMaskFiles);
+        ASSERT_TRUE(calls.Open(file, tree.path() + "d/f1"));
+        char c = 0;
+        ASSERT_EQ(calls.Read(file, &c, 1), 1);
+        EXPECT_EQ(c, '1');
+        EXPECT_EQ(calls.Position(file), 1);
+    }
+    // Both belong to the caller, not to the helper that ended with its object.
+    char rest[8] = {};
+    EXPECT_EQ(file.read(rest, 8), 4);
+    EXPECT_EQ(std::string(rest, 4), "2345");
+    ASSERT_TRUE(search->valid());
+    std::vector<std::string> names;
+    for (platform::DirEntry e; search->next(e);) {
+        if (e.name != "." && e.name != "..") names.push_back(e.name);
+    }
+    EXPECT_EQ(names.size(), 2u);
+}
+
+}  // namespace
