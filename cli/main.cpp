@@ -7,6 +7,7 @@
 #include "cli/CheckHost.h"
 #include "cli/CheckOptions.h"
 #include "engine/TestRun.h"
+#include "engine/ThreadedBlockingCalls.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
@@ -77,7 +78,9 @@ int RunChecks(const CheckOptions& o, const std::vector<std::string>& locations) 
     MainDisplay display;
     SystemClock clock;
     CheckHost host(statistics, display, clock, platform::StandardErrorIsTerminal());
-    TestSession session(settings, statistics, display, host, host, clock);
+    // The medium is waited for on a helper thread: a signal ends a run stuck in a read.
+    ThreadedBlockingCalls calls(host, statistics, display);
+    TestSession session(settings, statistics, display, host, host, clock, calls);
     int result = kAllReadable;
     for (size_t k = 0; k < locations.size() && !g_stopSignal; ++k) {
         statistics.LocationIndex = static_cast<int32_t>(k);

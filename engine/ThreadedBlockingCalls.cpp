@@ -22,7 +22,7 @@ constexpr std::chrono::milliseconds kStopGrace{250};
 // From then on the "Soubor:" line tells that the drive is being waited for.
 constexpr std::chrono::seconds kWaitNoteAfter{2};
 // A closing program waits no longer than this for helper threads still inside a call.
-constexpr std::chrono::milliseconds kExitPatience{1000};
+constexpr std::chrono::milliseconds kExitPatience{500};
 
 // How long each side spins before it sleeps: longer than a call or a step of the run takes at
 // memory speed, short enough to cost nothing worth mentioning while a slow drive is waited for.

@@ -24,7 +24,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     // The host pumps while a call waits; StopRequested of `statistics` gives a waiting call up;
     // Label9 of `display` tells of a call that waits long.
     ThreadedBlockingCalls(TestHost& host, TestStatistics& statistics, MainDisplay& display);
-    // Waits at most about a second for helper threads still inside a call, then leaves them.
+    // Waits at most half a second for helper threads still inside a call, then leaves them.
     ~ThreadedBlockingCalls() override;
     ThreadedBlockingCalls(const ThreadedBlockingCalls&) = delete;
     ThreadedBlockingCalls& operator=(const ThreadedBlockingCalls&) = delete;

@@ -130,7 +130,13 @@ int64_t ReadFully(int fd, char* buffer, size_t size, off_t offset) {
 
 int Read(const char* path, char* buffer, size_t size, off_t offset, fuse_file_info* fi) {
     if (const int64_t ms = State().DelayFor(path); ms > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        // A request the kernel interrupts (its reader is being killed) ends early, as a driver
+        // gives a command up for a dying process; otherwise the process could not end.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (std::chrono::steady_clock::now() < until) {
+            if (fuse_interrupted()) return -EINTR;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
     const std::string detail = std::to_string(offset) + ":" + std::to_string(size);
     if (const int fault = State().ReadFault(path, offset, int64_t(size)); fault != 0) {
