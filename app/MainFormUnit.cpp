@@ -9,6 +9,7 @@
 #include <QStyle>
 
 #include "engine/TestRun.h"
+#include "engine/ThreadedBlockingCalls.h"
 #include "help/InfoBoxUnit.h"
 #include "platform/Text.h"
 #include "settings/SettingsFile.h"
@@ -32,8 +33,9 @@ TMainForm::TMainForm(QWidget* parent, Clock* clock)
       m_clock(clock ? clock : &m_systemClock),
       m_dialogs(this) {
     SettingsPath = SettingsFilePath();
+    m_calls = std::make_unique<ThreadedBlockingCalls>(*this, m_statistics, m_display);
     m_session = std::make_unique<TestSession>(m_settings, m_statistics, m_display, *this, m_dialogs,
-                                              *m_clock);
+                                              *m_clock, *m_calls);
     m_ui->setupUi(this);
     m_ui->centralwidget->setFixedSize(698, 240);
     // Group captions sit on the frame line, as the layout's places assume.

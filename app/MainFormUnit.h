@@ -28,6 +28,7 @@ class TMainForm;
 
 namespace vorlaxis {
 struct TestSession;
+class ThreadedBlockingCalls;
 }
 
 namespace vorlaxis::gui {
@@ -164,6 +165,8 @@ class TMainForm final : public QMainWindow, public TestHost {
     TestStatistics m_statistics;
     LocationList m_locations;
     MainDisplay m_display;
+    // The run's waits on the medium, on a helper thread while the window pumps.
+    std::unique_ptr<ThreadedBlockingCalls> m_calls;
     std::unique_ptr<TestSession> m_session;
     FormWindows m_windows;
     std::unique_ptr<MainResults> m_results;
