@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "platform/Utf8.h"
 
 namespace vorlaxis::platform::formats {
 
@@ -27,28 +28,6 @@ DescriptorSums SumDescriptor(const uint8_t* descriptor) {
     }
     return sums;
 }
-
-namespace {
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-}  // namespace
 
 std::string Utf16ToUtf8(const uint8_t* data, size_t units, bool bigEndian) {
     auto unit = [&](size_t i) -> uint32_t {
