@@ -88,6 +88,12 @@ struct ThreadedBlockingCalls::Job {
     bool ok = false;
     platform::FileIdentity identity;
     platform::VolumeIdentity volume;
+    // The next block read ahead through a second handle of the file.
+    platform::InputFile ahead;
+    std::vector<unsigned char> aheadBuffer;
+    int64_t aheadOffset = 0;
+    int64_t aheadCount = 0;
+    int64_t aheadResult = -1;
 };
 
 // Shared by the caller and one helper thread; the thread holds it as long as it runs. `pending`
@@ -128,6 +134,7 @@ void ThreadedBlockingCalls::Serve(std::shared_ptr<Helper> h) {
     // A call given up leaves its descriptor and listing here: nobody else holds them now.
     std::lock_guard lock(h->mutex);
     h->job.file.close();
+    h->job.ahead.close();
     h->job.started.reset();
     h->job.listing.reset();
     h->ended = true;
@@ -183,6 +190,13 @@ void ThreadedBlockingCalls::Reap() {
 
 ThreadedBlockingCalls::Job* ThreadedBlockingCalls::Begin(bool evenWhenStopping) {
     m_abandoned = false;
+    m_lastReadFile = nullptr;
+    // A block read ahead that the run does not take: its read is waited for (it may not be
+    // cut short by another call) and its result let go.
+    if (m_aheadFile && !SettleReadAhead()) {
+        if (!evenWhenStopping) return nullptr;
+        m_abandoned = false;
+    }
     if (!m_stuck.empty()) Reap();
     // The medium already holds a call that was given up: while the stop lasts, nothing more is
     // asked of it (a stuck tree would otherwise cost a thread and a grace per directory).
@@ -213,11 +227,48 @@ bool ThreadedBlockingCalls::Carry(void (*work)(Job&)) {
         h.pending.store(true, std::memory_order_release);
     }
     h.wake.notify_one();
+    return Await(h);
+}
+
+// Waits for the job of the current helper; false when a stop gave it up.
+bool ThreadedBlockingCalls::Await(Helper& h) {
     if (SpinUntil([&] { return !h.pending.load(std::memory_order_acquire); })) return true;
     if (WaitForResult(h)) return true;
     m_abandoned = true;
     m_stuck.push_back(std::move(m_current));
     return false;
+}
+
+// Starts reading the block after this one on the helper thread; nothing happens where the
+// platform has no second handle.
+void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count) {
+    if (!m_current || !m_current->thread.joinable()) return;
+    Helper& h = *m_current->helper;
+    Job& job = h.job;
+    const int64_t at = file.position();
+    if (at < 0 || !file.duplicate(job.ahead)) return;
+    if (job.aheadBuffer.size() < static_cast<size_t>(count)) {
+        job.aheadBuffer.resize(static_cast<size_t>(count));
+    }
+    job.aheadOffset = at;
+    job.aheadCount = count;
+    {
+        std::lock_guard lock(h.mutex);
+        job.work = [](Job& j) {
+            j.aheadResult = j.ahead.readAt(j.aheadOffset, j.aheadBuffer.data(), j.aheadCount);
+            j.ahead.close();
+        };
+        h.pending.store(true, std::memory_order_release);
+    }
+    h.wake.notify_one();
+    m_aheadFile = &file;
+}
+
+// Waits for the block read ahead; false when a stop gave its read up.
+bool ThreadedBlockingCalls::SettleReadAhead() {
+    m_aheadFile = nullptr;
+    if (!m_current) return true;
+    return Await(*m_current->helper);
 }
 
 // Pumps every few milliseconds until the result is there; false when a stop gave the call up.
@@ -255,6 +306,21 @@ bool ThreadedBlockingCalls::Open(platform::InputFile& file, const std::string& p
 }
 
 int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
+    const bool wholeBlocksBefore = m_lastReadFile == &file;
+    if (m_aheadFile == &file && m_current && count == m_current->helper->job.aheadCount &&
+        file.position() == m_current->helper->job.aheadOffset) {
+        // The block the helper is reading already.
+        m_aheadFile = nullptr;
+        m_abandoned = false;
+        Job& ahead = m_current->helper->job;
+        if (!Await(*m_current->helper)) return -1;
+        const int64_t got = ahead.aheadResult;
+        if (got < 0 || !file.skipRead(got)) return -1;
+        if (got > 0) std::memcpy(buffer, ahead.aheadBuffer.data(), static_cast<size_t>(got));
+        if (got == count && !m_statistics.StopRequested) ReadAhead(file, count);
+        m_lastReadFile = got == count ? &file : nullptr;
+        return got;
+    }
     Job* job = Begin();
     if (!job) return -1;
     const size_t wanted = count > 0 ? static_cast<size_t>(count) : 0;
@@ -263,17 +329,20 @@ int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int
     file.swap(job->file);
     if (!Carry([](Job& j) { j.number = j.file.read(j.buffer.data(), j.number); })) return -1;
     file.swap(job->file);
-    if (job->number > 0) std::memcpy(buffer, job->buffer.data(), static_cast<size_t>(job->number));
-    return job->number;
+    const int64_t got = job->number;
+    if (got > 0) std::memcpy(buffer, job->buffer.data(), static_cast<size_t>(got));
+    if (got == count && count > 0) {
+        if (wholeBlocksBefore && !m_statistics.StopRequested) ReadAhead(file, count);
+        m_lastReadFile = &file;
+    }
+    return got;
 }
 
+// The position is a number the system keeps for the open file: asking for it never waits for
+// the medium, and it is asked between the reads of the block modes.
 int64_t ThreadedBlockingCalls::Position(platform::InputFile& file) {
-    Job* job = Begin();
-    if (!job) return -1;
-    file.swap(job->file);
-    if (!Carry([](Job& j) { j.number = j.file.position(); })) return -1;
-    file.swap(job->file);
-    return job->number;
+    m_abandoned = false;
+    return file.position();
 }
 
 bool ThreadedBlockingCalls::Seek(platform::InputFile& file, int64_t position) {

@@ -6,6 +6,11 @@
 // says so and the call's result is empty (false, -1, an empty listing). The helper thread keeps
 // the call's descriptor, listing and buffer and frees them once the platform lets go; a new
 // helper thread serves the next calls meanwhile.
+//
+// Once a file is being read block after block, the helper reads the next block of the same
+// size while the run sums the last one (where the platform lets a second handle read at a
+// position). The medium sees the same reads in the same order; a read that the run then asks
+// for takes that block's result, anything else waits for it and lets it go.
 #pragma once
 
 #include <memory>
@@ -53,8 +58,11 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     static void Serve(std::shared_ptr<Helper> helper);
     Job* Begin(bool evenWhenStopping = false);
     bool Carry(void (*work)(Job&));
+    bool Await(Helper& helper);
     bool WaitForResult(Helper& helper);
     void Reap();
+    void ReadAhead(platform::InputFile& file, int64_t count);
+    bool SettleReadAhead();
 
     TestHost& m_host;
     TestStatistics& m_statistics;
@@ -62,6 +70,11 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     std::unique_ptr<Worker> m_current;             // serves the next call
     std::vector<std::unique_ptr<Worker>> m_stuck;  // each still inside a call given up
     bool m_abandoned = false;
+    // The block being read ahead, for this file of the run at this position, and whether the
+    // last call was a whole-block read of that file (only then is the next block read ahead:
+    // the block modes move on after every read).
+    const platform::InputFile* m_aheadFile = nullptr;
+    const platform::InputFile* m_lastReadFile = nullptr;
 };
 
 }  // namespace vorlaxis

@@ -82,6 +82,15 @@ public:
     void close();
     bool isOpen() const;
 
+    // A second handle to the same open file in `into`, for readAt() on another thread while
+    // this one goes on; false where the platform offers none or the file is not open.
+    bool duplicate(InputFile& into) const;
+    // Reads like read() from `offset` without moving the position.
+    int64_t readAt(int64_t offset, void* buffer, int64_t count);
+    // Moves the position on by `count` bytes as reading them would (they were read through a
+    // duplicate); false on failure.
+    bool skipRead(int64_t count);
+
     // Hands over the descriptor (or handle) so that another owner closes it; -1 when none.
     intptr_t release();
 
@@ -89,11 +98,23 @@ public:
     void swap(InputFile& other) noexcept {
         std::swap(m_handle, other.m_handle);
         std::swap(m_special, other.m_special);
+        std::swap(m_pattern, other.m_pattern);
     }
+
+    // How the file is being read, kept so that reads of every n-th block can ask the medium for
+    // the blocks still to come instead of letting the system read the skipped stretches too.
+    struct ReadPattern {
+        int64_t offset = 0;     // where the next read starts
+        int64_t lastRead = 0;   // bytes of the last read
+        int64_t stride = 0;     // distance between the starts of read blocks; 0 while reading on
+        int64_t hintedTo = 0;   // start of the furthest block already asked for
+        bool hints = false;     // asking ahead helps on this file system
+    };
 
 private:
     intptr_t m_handle = -1;
     bool m_special = false;  // stands for a non-regular file that is never read
+    ReadPattern m_pattern;
 };
 
 // Size as the listing reports it: the 64-bit size, 0 for an entry that is no regular file on

@@ -4,9 +4,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -75,6 +77,18 @@ bool DirSearch::next(DirEntry& entry) {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
+namespace {
+
+// Blocks asked for ahead are read into the page cache. A user-space file system may serve the
+// program's reads past that cache, and would then be asked for every such block twice.
+bool HintsHelp(int fd) {
+    constexpr decltype(statfs::f_type) kFuseMagic = 0x65735546;
+    struct statfs fs{};
+    return ::fstatfs(fd, &fs) == 0 && fs.f_type != kFuseMagic;
+}
+
+}  // namespace
+
 InputFile::InputFile() = default;
 InputFile::~InputFile() { close(); }
 
@@ -106,6 +120,8 @@ bool InputFile::open(const std::string& path) {
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_handle = fd;
+    m_pattern = {};
+    m_pattern.hints = HintsHelp(fd);
     return true;
 }
 
@@ -124,6 +140,8 @@ int64_t InputFile::read(void* buffer, int64_t count) {
         if (n == 0) break;
         done += n;
     }
+    m_pattern.offset += done;
+    m_pattern.lastRead = done;
     return done;
 }
 
@@ -134,10 +152,48 @@ int64_t InputFile::position() {
     return pos < 0 ? -1 : static_cast<int64_t>(pos);
 }
 
+namespace {
+
+// Blocks asked for ahead of the one being read when every n-th block is read: enough to keep
+// the medium busy while a block is summed, few enough to stay a small share of memory.
+constexpr int64_t kHintBlocks = 32;
+constexpr int64_t kHintBytes = 2 * 1024 * 1024;
+
+}  // namespace
+
 bool InputFile::seek(int64_t position) {
     if (m_special) return true;
     if (m_handle < 0 || position < 0) return false;
-    return ::lseek(static_cast<int>(m_handle), static_cast<off_t>(position), SEEK_SET) >= 0;
+    const int fd = static_cast<int>(m_handle);
+    if (::lseek(fd, static_cast<off_t>(position), SEEK_SET) < 0) return false;
+
+    // A forward move straight after a read passes over blocks. Read one by one, each block
+    // would wait for the medium in turn; asking for the next few blocks of the same pattern keeps
+    // the medium busy while one is summed. The system's own read-ahead cannot know which
+    // stretches are passed over, so it is switched off while the pattern holds.
+    ReadPattern& p = m_pattern;
+    const int64_t block = p.lastRead;
+    const int64_t readStart = p.offset - block;
+    if (p.hints && block > 0 && position > p.offset) {
+        const int64_t stride = position - readStart;
+        if (stride != p.stride) {
+            if (p.stride == 0) ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+            p.stride = stride;
+            p.hintedTo = position - stride;
+        }
+        const int64_t ahead = std::max<int64_t>(1, std::min(kHintBlocks, kHintBytes / block));
+        while (p.hintedTo < position + (ahead - 1) * stride) {
+            p.hintedTo += stride;
+            ::posix_fadvise(fd, static_cast<off_t>(p.hintedTo), static_cast<off_t>(block),
+                            POSIX_FADV_WILLNEED);
+        }
+    } else if (p.stride != 0) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        p.stride = 0;
+    }
+    p.offset = position;
+    p.lastRead = 0;
+    return true;
 }
 
 void InputFile::close() {
@@ -146,14 +202,54 @@ void InputFile::close() {
         m_handle = -1;
     }
     m_special = false;
+    m_pattern = {};
 }
 
 bool InputFile::isOpen() const { return m_handle >= 0 || m_special; }
+
+bool InputFile::duplicate(InputFile& into) const {
+    into.close();
+    if (m_handle < 0) return false;
+    const int fd = ::fcntl(static_cast<int>(m_handle), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return false;
+    into.m_handle = fd;
+    into.m_pattern = m_pattern;
+    return true;
+}
+
+int64_t InputFile::readAt(int64_t offset, void* buffer, int64_t count) {
+    if (m_special) return 0;
+    if (m_handle < 0 || offset < 0) return -1;
+    auto* out = static_cast<char*>(buffer);
+    int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(static_cast<int>(m_handle), out + done,
+                                  static_cast<size_t>(count - done),
+                                  static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+bool InputFile::skipRead(int64_t count) {
+    if (m_special) return true;
+    if (m_handle < 0 || count < 0) return false;
+    if (::lseek(static_cast<int>(m_handle), static_cast<off_t>(count), SEEK_CUR) < 0) return false;
+    m_pattern.offset += count;
+    m_pattern.lastRead = count;
+    return true;
+}
 
 intptr_t InputFile::release() {
     const intptr_t h = m_handle;
     m_handle = -1;
     m_special = false;
+    m_pattern = {};
     return h;
 }
 

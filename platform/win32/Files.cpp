@@ -159,6 +159,27 @@ bool InputFile::isOpen() const {
     return m_handle != -1 || m_special;
 }
 
+// A duplicated handle shares the file pointer and a positioned read moves it, so no second
+// reader is offered here: the helper thread then reads one block at a time.
+bool InputFile::duplicate(InputFile& into) const {
+    into.close();
+    return false;
+}
+
+int64_t InputFile::readAt(int64_t offset, void* buffer, int64_t count) {
+    if (m_special) return 0;
+    const int64_t here = position();
+    if (here < 0 || !seek(offset)) return -1;
+    const int64_t got = read(buffer, count);
+    return seek(here) ? got : -1;
+}
+
+bool InputFile::skipRead(int64_t count) {
+    if (m_special) return true;
+    const int64_t here = position();
+    return here >= 0 && count >= 0 && seek(here + count);
+}
+
 intptr_t InputFile::release() {
     const intptr_t h = m_handle;
     m_handle = -1;

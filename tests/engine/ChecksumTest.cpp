@@ -24,5 +24,24 @@ TEST(Checksum, ByteSumModulo65536) {
     }
 }
 
+TEST(Checksum, AnyStartAndLengthAndLargeRuns) {
+    // Every start within a vector's width and lengths around it: the wide loop and the tail
+    // must together count each byte once.
+    std::vector<unsigned char> data(300);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<unsigned char>(255 - i * 7);
+    for (size_t start = 0; start < 17; ++start) {
+        for (size_t n : {0u, 15u, 16u, 17u, 31u, 32u, 33u, 47u, 48u, 95u, 96u, 97u, 283u}) {
+            unsigned expected = 0xFFF0;
+            for (size_t i = 0; i < n; ++i) expected += data[start + i];
+            EXPECT_EQ(AddToChecksum(0xFFF0, data.data() + start, n), expected % 65536)
+                << start << " + " << n;
+        }
+    }
+    // 64 MiB of 0xFF in one call: 64 Mi * 255 = 0x3FC000000, which is 0 modulo 65536.
+    std::vector<unsigned char> ff(64u << 20, 0xFF);
+    EXPECT_EQ(AddToChecksum(0x1234, ff.data(), ff.size()), 0x1234);
+    EXPECT_EQ(AddToChecksum(0, ff.data(), ff.size() - 1), (65536 - 255) % 65536);
+}
+
 }  // namespace
 }  // namespace vorlaxis

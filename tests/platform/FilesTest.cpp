@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,111 @@ TEST(InputFile, ReadsPositionsAndStopsAtTheEnd) {
     EXPECT_EQ(f.read(buffer, 4096), 0);
     EXPECT_TRUE(f.seek(1'000'000));  // past the end is a position, reading there gives 0
     EXPECT_EQ(f.read(buffer, 4096), 0);
+}
+
+namespace {
+
+// Bytes this process has caused to be fetched from storage; -1 where the system does not count.
+int64_t StorageReadBytes() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    int64_t value = 0;
+    while (io >> key >> value) {
+        if (key == "read_bytes:") return value;
+    }
+    return -1;
+}
+
+std::string Pattern(size_t size) {
+    std::string data(size, '\0');
+    for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 131 + i / 4096) & 0xFF);
+    return data;
+}
+
+// Reads every n-th block as the block modes do: read a block, move over n - 1 blocks.
+std::string ReadEveryNth(InputFile& f, int64_t block, int64_t n) {
+    std::string got;
+    std::vector<char> buffer(static_cast<size_t>(block));
+    for (;;) {
+        const int64_t r = f.read(buffer.data(), block);
+        EXPECT_GE(r, 0);
+        if (r <= 0) break;
+        got.append(buffer.data(), static_cast<size_t>(r));
+        if (r < block) break;
+        const int64_t here = f.position();
+        if (!f.seek(here + (n - 1) * block)) break;
+    }
+    return got;
+}
+
+std::string EveryNth(const std::string& data, size_t block, size_t n) {
+    std::string want;
+    for (size_t at = 0; at < data.size(); at += n * block) want += data.substr(at, block);
+    return want;
+}
+
+}  // namespace
+
+TEST(InputFile, EveryNthBlockReadingDeliversExactlyThoseBlocks) {
+    vorlaxis::test::TempDir dir;
+    const std::string data = Pattern(3 * 1024 * 1024 + 1234);  // ends in a part block
+    const std::string path = dir.file("data.bin", data);
+    for (int64_t block : {4096, 49152}) {
+        for (int64_t n : {4, 8, 16}) {
+            InputFile f;
+            ASSERT_TRUE(f.open(path));
+            EXPECT_EQ(ReadEveryNth(f, block, n), EveryNth(data, size_t(block), size_t(n)))
+                << block << " / " << n;
+        }
+    }
+    // After every-n-th reading, moving back and reading on gives the plain bytes again, and a
+    // file taken over by swap goes on from where it was.
+    InputFile f;
+    ASSERT_TRUE(f.open(path));
+    ReadEveryNth(f, 4096, 8);
+    ASSERT_TRUE(f.seek(100));
+    std::string buffer(300000, '\0');
+    EXPECT_EQ(f.read(buffer.data(), 300000), 300000);
+    EXPECT_EQ(buffer, data.substr(100, 300000));
+    ASSERT_TRUE(f.seek(0));
+    InputFile other;
+    EXPECT_EQ(f.read(buffer.data(), 4096), 4096);
+    ASSERT_TRUE(f.seek(4 * 4096));
+    other.swap(f);
+    EXPECT_FALSE(f.isOpen());
+    EXPECT_EQ(ReadEveryNth(other, 4096, 4), EveryNth(data, 4096, 4).substr(4096));
+}
+
+// The blocks asked for ahead must be the read blocks only: the stretches passed over are never
+// fetched from the medium.
+TEST(InputFile, EveryNthBlockReadingFetchesLittleMoreThanThoseBlocks) {
+    const int64_t mib = 1024 * 1024;
+    const std::string data = Pattern(size_t(64 * mib));
+    vorlaxis::test::TempDir dir(fs::path("/var/tmp"));
+    const std::string path = dir.file("big.bin", data);
+    {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        ::fsync(fd);  // written pages cannot be dropped until they are on the disk
+        ::close(fd);
+    }
+    std::vector<char> buffer(49152);
+    InputFile f;
+    const int64_t before = StorageReadBytes();
+    ASSERT_TRUE(f.open(path));
+    while (f.read(buffer.data(), 49152) > 0) {
+    }
+    const int64_t full = StorageReadBytes() - before;
+    if (before < 0 || full < 48 * mib) {
+        GTEST_SKIP() << "reads of this folder are not counted as storage reads here (" << full
+                     << " bytes for a 64 MiB file)";
+    }
+    ASSERT_TRUE(f.open(path));
+    const int64_t start = StorageReadBytes();
+    EXPECT_EQ(ReadEveryNth(f, 49152, 16).size(), EveryNth(data, 49152, 16).size());
+    const int64_t sparse = StorageReadBytes() - start;
+    // A sixteenth is 4 MiB; the hints ask for a few blocks past the end at most.
+    EXPECT_LT(sparse, 8 * mib) << "every 16th block of 64 MiB fetched " << sparse << " bytes";
 }
 
 TEST(InputFile, SpecialFilesAreNeverOpenedAndReadAsEmpty) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FaultFs.h"
+#include "OpenFiles.h"
 #include "RunHarness.h"
 #include "engine/ProgressDisplay.h"
 #include "engine/ThreadedBlockingCalls.h"
@@ -56,17 +57,6 @@ struct ThreadedRun {
     ThreadedBlockingCalls calls{host, statistics, display};
     TestSession session{settings, statistics, display, host, dialogs, clock, calls};
 };
-
-// Descriptors of this process that lead into `root`.
-int OpenFilesUnder(const std::string& root) {
-    int count = 0;
-    std::error_code ec;
-    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
-        const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
-        if (!ec && target.rfind(root, 0) == 0) ++count;
-    }
-    return count;
-}
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.rfind(prefix, 0) == 0;

@@ -152,4 +152,67 @@ TEST(ThreadedCalls, ListingAndFileOutliveTheHelperThatOpenedThem) {
     EXPECT_EQ(names.size(), 2u);
 }
 
+// Reads of whole blocks let the helper read the next one ahead; whatever the caller asks next,
+// it gets the bytes of its own file at its own position.
+TEST(ThreadedCalls, EveryCallAfterAReadAheadGetsTheFilesOwnBytes) {
+    TempDir tree;
+    const std::string first = Bytes(20 * 4096 + 7, 5);
+    const std::string second = Bytes(6 * 4096, 6);
+    tree.file("first", first);
+    tree.file("second", second);
+    TestStatistics statistics;
+    MainDisplay display;
+    QuietHost host;
+    ThreadedBlockingCalls calls(host, statistics, display);
+    platform::InputFile file;
+    std::string block(4096, '\0');
+    auto read = [&](int64_t count) {
+        block.assign(static_cast<size_t>(count), '\0');
+        const int64_t got = calls.Read(file, block.data(), count);
+        block.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        return got;
+    };
+
+    ASSERT_TRUE(calls.Open(file, tree.path() + "first"));
+    for (int i = 0; i < 3; ++i) {  // from the second read on, the next block is read ahead
+        ASSERT_EQ(read(4096), 4096);
+        EXPECT_EQ(block, first.substr(size_t(i) * 4096, 4096)) << i;
+    }
+    EXPECT_EQ(calls.Position(file), 3 * 4096);
+    // Another size than the block read ahead.
+    ASSERT_EQ(read(100), 100);
+    EXPECT_EQ(block, first.substr(3 * 4096, 100));
+    ASSERT_EQ(read(4096), 4096);
+    ASSERT_EQ(read(4096), 4096);
+    EXPECT_EQ(block, first.substr(3 * 4096 + 100 + 4096, 4096));
+    // A move back while the next block is read ahead.
+    ASSERT_TRUE(calls.Seek(file, 5));
+    ASSERT_EQ(read(4096), 4096);
+    EXPECT_EQ(block, first.substr(5, 4096));
+    // To the end: whole blocks, then the part block, then nothing.
+    ASSERT_TRUE(calls.Seek(file, 16 * 4096));
+    for (int i = 16; i < 20; ++i) {
+        ASSERT_EQ(read(4096), 4096);
+        EXPECT_EQ(block, first.substr(size_t(i) * 4096, 4096)) << i;
+    }
+    ASSERT_EQ(read(4096), 7);
+    EXPECT_EQ(block, first.substr(20 * 4096));
+    EXPECT_EQ(read(4096), 0);
+    EXPECT_EQ(calls.Position(file), 20 * 4096 + 7);
+
+    // Closed by the caller while a block is read ahead, and opened on another file.
+    ASSERT_TRUE(calls.Seek(file, 0));
+    ASSERT_EQ(read(4096), 4096);
+    ASSERT_EQ(read(4096), 4096);
+    file.close();
+    ASSERT_TRUE(calls.Open(file, tree.path() + "second"));
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_EQ(read(4096), 4096);
+        EXPECT_EQ(block, second.substr(size_t(i) * 4096, 4096)) << i;
+    }
+    EXPECT_EQ(read(4096), 0);
+    EXPECT_FALSE(calls.Abandoned());
+    EXPECT_EQ(calls.StuckHelpers(), 0u);
+}
+
 }  // namespace

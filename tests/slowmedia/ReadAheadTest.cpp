@@ -1,0 +1,172 @@
+// The helper thread reads the next block while the run sums the last one. The medium must not
+// be able to tell: the same read requests in the same order as a run that reads each block
+// itself, failures met at the same block, and a stop that does not wait for a block read ahead.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "FaultFs.h"
+#include "OpenFiles.h"
+#include "RunHarness.h"
+#include "engine/ThreadedBlockingCalls.h"
+
+using namespace vorlaxis;
+using namespace vorlaxis::test;
+using namespace std::chrono_literals;
+using SteadyClock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int64_t B = 4096;
+
+std::string Blocks(int64_t size, int seed) {
+    std::string s(static_cast<size_t>(size), '\0');
+    for (size_t i = 0; i < s.size(); ++i) s[i] = char((i * 13 + i / 4096 * 5 + size_t(seed)) & 0xFF);
+    return s;
+}
+
+// One run over `root`, with the calls made on the run's thread or on the helper thread.
+struct Outcome {
+    std::vector<std::string> log;
+    std::vector<std::string> questions;
+    std::vector<std::string> reads;  // "path offset size result", in the medium's order
+    uint16_t checksum = 0;
+    int64_t bytesDone = 0;
+};
+
+Outcome RunOver(FaultFs& fs, bool threaded, int32_t mode, std::deque<ReadErrorAnswer> answers) {
+    fs.ClearTrace();
+    TempDir logDir;
+    TestSettings settings;
+    settings.EjectAfterTest = false;
+    settings.BlockSize = 4;
+    settings.DataReadStyle = 1;
+    settings.ReadEveryXthBlock = 1;  // the block mode of override 2: every 4th block
+    TestStatistics statistics;
+    MainDisplay display;
+    ScriptedHost host;
+    host.answers = std::move(answers);
+    ScriptedDialogs dialogs;
+    FixedClock clock;
+    DirectBlockingCalls direct;
+    ThreadedBlockingCalls helper(host, statistics, display);
+    BlockingCalls& calls = threaded ? static_cast<BlockingCalls&>(helper) : direct;
+    TestSession session(settings, statistics, display, host, dialogs, clock, calls);
+    session.LogPathOverride = logDir.path() + "log.txt";
+    {
+        Watchdog watchdog("the run of " + fs.root());
+        PerformTest(session, fs.root(), mode);
+    }
+    Outcome o;
+    std::string bytes;
+    platform::ReadWholeFile(session.LogPath, bytes);
+    const std::string text = platform::Cp1250ToUtf8(bytes);
+    for (size_t pos = 0, end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+        o.log.push_back(text.substr(pos, end - pos));
+    }
+    o.questions = host.questions;
+    for (const TraceLine& t : fs.Trace()) {
+        if (t.what != "read") continue;
+        o.reads.push_back(t.path + " " + std::to_string(t.offset) + " " + std::to_string(t.size) +
+                          " " + std::to_string(t.result));
+    }
+    o.checksum = session.DataChecksum;
+    o.bytesDone = statistics.BytesDone;
+    return o;
+}
+
+class ReadAhead : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        VORLAXIS_REQUIRE_FUSE();
+        ASSERT_TRUE(fs.Mount()) << fs.error();
+    }
+    FaultFs fs;
+};
+
+TEST_F(ReadAhead, MediumSeesTheSameReadsAndFailuresAsWithoutIt) {
+    fs.AddFile("a/exact.bin", Blocks(8 * B, 1));       // ends on a block boundary
+    fs.AddFile("a/long.bin", Blocks(10 * B + 100, 2));  // ends in a part block
+    fs.AddFile("b/bad.bin", Blocks(9 * B, 3));          // block 6 cannot be read
+    fs.AddFile("b/flaky.bin", Blocks(7 * B, 4));        // block 4 fails once only
+    fs.AddFile("c/two.bin", Blocks(2 * B, 5));
+    fs.AddFile("c/tiny.bin", "t");
+    const std::string faults = "read-error /b/bad.bin " + std::to_string(6 * B + 10) + " 1\n" +
+                               "read-error /b/flaky.bin " + std::to_string(4 * B) + " 1 1\n";
+    for (const int32_t mode : {0, 2}) {  // every block, every 4th block
+        SCOPED_TRACE("mode override " + std::to_string(mode));
+        // Every block: bad.bin is passed (continue), flaky.bin read again from its start (retry)
+        // and then read. Every 4th block meets flaky.bin's block 4 only, and passes it.
+        const std::deque<ReadErrorAnswer> answers{ReadErrorAnswer::Continue,
+                                                  ReadErrorAnswer::Retry};
+        fs.SetFaults(faults);  // afresh for each run: the flaky block fails once per rule
+        const Outcome direct = RunOver(fs, false, mode, answers);
+        fs.SetFaults(faults);
+        const Outcome threaded = RunOver(fs, true, mode, answers);
+        EXPECT_EQ(threaded.reads, direct.reads);
+        EXPECT_EQ(threaded.log, direct.log);
+        EXPECT_EQ(threaded.questions, direct.questions);
+        EXPECT_EQ(threaded.checksum, direct.checksum);
+        EXPECT_EQ(threaded.bytesDone, direct.bytesDone);
+        EXPECT_EQ(direct.questions.size(), mode == 0 ? 2u : 1u);  // the faults were met
+    }
+}
+
+TEST_F(ReadAhead, StopDoesNotWaitForTheBlockReadAheadAndItsFileIsClosedLater) {
+    const std::string data = Blocks(6 * B, 6);
+    fs.AddFile("slow.bin", data);
+    const uint16_t twoBlocks = ByteSum(data.substr(0, 2 * B));
+    fs.SetFaults("delay 1000 /slow.bin\n");
+    TempDir logDir;
+    TestSettings settings;
+    settings.EjectAfterTest = false;
+    settings.BlockSize = 4;
+    settings.DataReadStyle = 1;
+    TestStatistics statistics;
+    MainDisplay display;
+    ScriptedHost host;
+    ScriptedDialogs dialogs;
+    FixedClock clock;
+    ThreadedBlockingCalls calls(host, statistics, display);
+    TestSession session(settings, statistics, display, host, dialogs, clock, calls);
+    session.LogPathOverride = logDir.path() + "log.txt";
+    SteadyClock::time_point stoppedAt{};
+    host.onPump = [&] {
+        // The second block is summed and the third is being read ahead, slowly: stop now,
+        // between two reads of the run.
+        if (session.DataChecksum == twoBlocks && !statistics.StopRequested) {
+            statistics.StopRequested = true;
+            stoppedAt = SteadyClock::now();
+        }
+    };
+    {
+        Watchdog watchdog("the run of " + fs.root());
+        PerformTest(session, fs.root(), 0);
+    }
+    const auto ended = SteadyClock::now() - stoppedAt;
+    std::printf("run ended %lld ms after the stop\n",
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(ended).count()));
+    // The block read ahead still holds its handle: the run ended without waiting for it.
+    EXPECT_EQ(OpenFilesUnder(fs.root()), 1);
+    EXPECT_EQ(calls.StuckHelpers(), 0u);
+    EXPECT_FALSE(calls.Abandoned());
+    EXPECT_EQ(statistics.BytesDone, 2 * B);
+    EXPECT_EQ(display.Label26, "test přerušen !");
+    int reads = 0;
+    for (const TraceLine& t : fs.Trace()) reads += t.what == "read";
+    EXPECT_LE(reads, 3);  // at most the one block read ahead beyond what was tested
+
+    // It lets go of it once the medium answers.
+    const auto limit = SteadyClock::now() + 10s;
+    while (OpenFilesUnder(fs.root()) > 0 && SteadyClock::now() < limit) {
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_EQ(OpenFilesUnder(fs.root()), 0);
+}
+
+}  // namespace
