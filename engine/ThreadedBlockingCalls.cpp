@@ -1,6 +1,7 @@
 #include "engine/ThreadedBlockingCalls.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -9,11 +10,18 @@
 #include <system_error>
 #include <thread>
 
+#if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
+#include <immintrin.h>
+#endif
+
 namespace vorlaxis {
 
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
+
+// Blocks read ahead at the most.
+constexpr size_t kAheadSlots = 4;
 
 // How often the window is pumped while a call waits.
 constexpr std::chrono::milliseconds kPumpInterval{5};
@@ -26,10 +34,22 @@ constexpr std::chrono::milliseconds kExitPatience{500};
 
 // How long each side spins before it sleeps: longer than a call or a step of the run takes at
 // memory speed, short enough to cost nothing worth mentioning while a slow drive is waited for.
-constexpr std::chrono::microseconds kSpin{200};
+constexpr std::chrono::microseconds kSpin{50};
+
+inline void CpuRelax() {
+#if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
+    _mm_pause();
+#endif
+}
 
 template <typename Ready>
 bool SpinUntil(Ready ready) {
+    // A block at memory speed takes a few microseconds: first look without giving the core
+    // away (a yield is a system call), then yield to whatever else wants it.
+    for (int i = 0; i < 256; ++i) {
+        if (ready()) return true;
+        CpuRelax();
+    }
     const auto until = SteadyClock::now() + kSpin;
     do {
         if (ready()) return true;
@@ -88,12 +108,24 @@ struct ThreadedBlockingCalls::Job {
     bool ok = false;
     platform::FileIdentity identity;
     platform::VolumeIdentity volume;
-    // The next block read ahead through a second handle of the file.
+    // The blocks read ahead through a second handle of the file, a few at most: the helper
+    // fills the slot after the last one filled while the caller empties the oldest.
     platform::InputFile ahead;
-    std::vector<unsigned char> aheadBuffer;
-    int64_t aheadOffset = 0;
-    int64_t aheadCount = 0;
-    int64_t aheadResult = -1;
+    struct Slot {
+        std::vector<unsigned char> data;
+        int64_t result = -1;
+    };
+    std::array<Slot, kAheadSlots> slots;
+    int64_t aheadCount = 0;             // bytes of each block
+    int64_t aheadNext = 0;              // where the next block to read ahead starts
+    std::atomic<uint64_t> produced{0};  // slots filled so far
+    std::atomic<uint64_t> consumed{0};  // slots emptied so far
+    std::atomic<bool> cancel{false};    // no more blocks: the caller lets the rest go
+    std::atomic<bool> finished{false};  // a block came short: the last one is in its slot
+    Helper* owner = nullptr;
+
+    // Tells a caller that waits for a slot that one has been filled.
+    void wakeCaller();
 };
 
 // Shared by the caller and one helper thread; the thread holds it as long as it runs. `pending`
@@ -108,7 +140,15 @@ struct ThreadedBlockingCalls::Helper {
     bool quit = false;
     bool ended = false;
     Job job;
+
+    Helper() { job.owner = this; }
 };
+
+void ThreadedBlockingCalls::Job::wakeCaller() {
+    // Through the mutex, so that a caller about to sleep cannot miss the news.
+    { std::lock_guard lock(owner->mutex); }
+    owner->done.notify_one();
+}
 
 struct ThreadedBlockingCalls::Worker {
     std::shared_ptr<Helper> helper = std::make_shared<Helper>();
@@ -147,6 +187,7 @@ ThreadedBlockingCalls::ThreadedBlockingCalls(TestHost& host, TestStatistics& sta
 
 ThreadedBlockingCalls::~ThreadedBlockingCalls() {
     if (m_current) {
+        m_current->helper->job.cancel.store(true, std::memory_order_release);
         {
             std::lock_guard lock(m_current->helper->mutex);
             m_current->helper->quit = true;
@@ -221,25 +262,63 @@ bool ThreadedBlockingCalls::Carry(void (*work)(Job&)) {
         work(h.job);
         return true;
     }
+    Start(h, work);
+    return Await(h, false);
+}
+
+void ThreadedBlockingCalls::Start(Helper& h, void (*work)(Job&)) {
     {
         std::lock_guard lock(h.mutex);
         h.job.work = work;
         h.pending.store(true, std::memory_order_release);
     }
     h.wake.notify_one();
-    return Await(h);
 }
 
-// Waits for the job of the current helper; false when a stop gave it up.
-bool ThreadedBlockingCalls::Await(Helper& h) {
-    if (SpinUntil([&] { return !h.pending.load(std::memory_order_acquire); })) return true;
-    if (WaitForResult(h)) return true;
+// Waits for the job of the current helper to end, or with `slot` for a block read ahead to be
+// there; false when a stop gave the wait up.
+bool ThreadedBlockingCalls::Await(Helper& h, bool slot) {
+    if (SpinUntil([&] { return Ready(h, slot); })) return true;
+    if (WaitForResult(h, slot)) return true;
     m_abandoned = true;
+    m_aheadFile = nullptr;
     m_stuck.push_back(std::move(m_current));
     return false;
 }
 
-// Starts reading the block after this one on the helper thread; nothing happens where the
+bool ThreadedBlockingCalls::Ready(Helper& h, bool slot) {
+    if (!h.pending.load(std::memory_order_acquire)) return true;
+    return slot && h.job.produced.load(std::memory_order_acquire) >
+                       h.job.consumed.load(std::memory_order_relaxed);
+}
+
+namespace {
+
+// The helper's part of reading ahead: blocks one after another into free slots, until the
+// slots are full, a block comes short (the end of the file, or a failure), or the caller lets
+// the rest go. The second handle is closed then: a run that ends without taking the blocks
+// must not keep the medium busy.
+void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
+    for (;;) {
+        if (j.cancel.load(std::memory_order_acquire)) break;
+        const uint64_t p = j.produced.load(std::memory_order_relaxed);
+        if (p - j.consumed.load(std::memory_order_acquire) >= kAheadSlots) break;
+        auto& slot = j.slots[p % kAheadSlots];
+        slot.result = j.ahead.readAt(j.aheadNext, slot.data.data(), j.aheadCount);
+        j.produced.store(p + 1, std::memory_order_release);
+        j.wakeCaller();
+        if (slot.result != j.aheadCount) {
+            j.finished.store(true, std::memory_order_release);
+            break;
+        }
+        j.aheadNext += j.aheadCount;
+    }
+    j.ahead.close();
+}
+
+}  // namespace
+
+// Starts reading the blocks after this one on the helper thread; nothing happens where the
 // platform has no second handle.
 void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count) {
     if (!m_current || !m_current->thread.joinable()) return;
@@ -247,38 +326,97 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count) 
     Job& job = h.job;
     const int64_t at = file.position();
     if (at < 0 || !file.duplicate(job.ahead)) return;
-    if (job.aheadBuffer.size() < static_cast<size_t>(count)) {
-        job.aheadBuffer.resize(static_cast<size_t>(count));
+    for (Job::Slot& slot : job.slots) {
+        if (slot.data.size() < static_cast<size_t>(count)) slot.data.resize(static_cast<size_t>(count));
     }
-    job.aheadOffset = at;
     job.aheadCount = count;
-    {
-        std::lock_guard lock(h.mutex);
-        job.work = [](Job& j) {
-            j.aheadResult = j.ahead.readAt(j.aheadOffset, j.aheadBuffer.data(), j.aheadCount);
-            j.ahead.close();
-        };
-        h.pending.store(true, std::memory_order_release);
-    }
-    h.wake.notify_one();
+    job.aheadNext = at;
+    job.produced.store(0, std::memory_order_relaxed);
+    job.consumed.store(0, std::memory_order_relaxed);
+    job.cancel.store(false, std::memory_order_relaxed);
+    job.finished.store(false, std::memory_order_relaxed);
     m_aheadFile = &file;
+    m_aheadAt = at;
+    Start(h, ReadBlocksAhead);
 }
 
-// Waits for the block read ahead; false when a stop gave its read up.
+// The next block read ahead for `file`, into `buffer`; false when the run must read itself.
+// `got` is -1 also when a stop gave the wait up (Abandoned() then says so).
+bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, void* buffer,
+                                               int64_t count, int64_t& got) {
+    if (m_aheadFile != &file || !m_current) return false;
+    Helper& h = *m_current->helper;
+    Job& job = h.job;
+    if (count != job.aheadCount || file.position() != m_aheadAt) return false;
+    m_abandoned = false;
+    for (;;) {
+        // Let go after a stop: a call that comes after all reads for itself.
+        if (job.cancel.load(std::memory_order_relaxed)) return false;
+        if (!Await(h, true)) {
+            got = -1;
+            return true;
+        }
+        if (job.produced.load(std::memory_order_acquire) >
+            job.consumed.load(std::memory_order_relaxed)) {
+            break;
+        }
+        // The helper stopped with the slots full before this one was emptied: go on.
+        if (!Resume(file)) {
+            got = -1;
+            return false;  // no second handle now: the run reads itself
+        }
+    }
+    const uint64_t c = job.consumed.load(std::memory_order_relaxed);
+    const Job::Slot& slot = job.slots[c % kAheadSlots];
+    got = slot.result;
+    if (got > 0) std::memcpy(buffer, slot.data.data(), static_cast<size_t>(got));
+    job.consumed.store(c + 1, std::memory_order_release);
+    if (got < 0 || !file.skipRead(got)) {
+        got = -1;
+        SettleReadAhead();
+        return true;
+    }
+    m_aheadAt += got;
+    if (got != count) {
+        SettleReadAhead();  // the helper has ended: this was the last block
+    } else if (m_statistics.StopRequested) {
+        // Nothing more is asked of the medium; the read under way is not waited for here.
+        job.cancel.store(true, std::memory_order_release);
+    } else if (!h.pending.load(std::memory_order_acquire) &&
+               !job.finished.load(std::memory_order_acquire) && !Resume(file)) {
+        m_aheadFile = nullptr;  // a slot is free again, but no second handle
+    }
+    return true;
+}
+
+// Lets the helper go on reading ahead after it stopped with the slots full.
+bool ThreadedBlockingCalls::Resume(const platform::InputFile& file) {
+    Helper& h = *m_current->helper;
+    if (!file.duplicate(h.job.ahead)) return false;
+    Start(h, ReadBlocksAhead);
+    return true;
+}
+
+// Lets the blocks read ahead go: the read under way is waited for (it cannot be cut short)
+// and the rest never asked for. False when a stop gave that wait up.
 bool ThreadedBlockingCalls::SettleReadAhead() {
     m_aheadFile = nullptr;
     if (!m_current) return true;
-    return Await(*m_current->helper);
+    Helper& h = *m_current->helper;
+    h.job.cancel.store(true, std::memory_order_release);
+    if (!Await(h, false)) return false;
+    h.job.ahead.close();
+    return true;
 }
 
 // Pumps every few milliseconds until the result is there; false when a stop gave the call up.
-bool ThreadedBlockingCalls::WaitForResult(Helper& h) {
+bool ThreadedBlockingCalls::WaitForResult(Helper& h, bool slot) {
     const auto start = SteadyClock::now();
     auto stopSeen = start;
     bool stopping = false;
     WaitNote note(m_display);
     std::unique_lock lock(h.mutex);
-    while (!h.done.wait_for(lock, kPumpInterval, [&] { return !h.pending.load(); })) {
+    while (!h.done.wait_for(lock, kPumpInterval, [&] { return Ready(h, slot); })) {
         lock.unlock();
         note.Show(SteadyClock::now() - start);
         m_host.ProcessMessages();
@@ -287,8 +425,9 @@ bool ThreadedBlockingCalls::WaitForResult(Helper& h) {
         stopping = m_statistics.StopRequested;
         const bool giveUp = stopping && now - stopSeen >= kStopGrace;
         lock.lock();
-        if (giveUp && h.pending.load()) {
+        if (giveUp && !Ready(h, slot)) {
             h.abandoned = true;
+            h.job.cancel.store(true, std::memory_order_release);
             return false;
         }
     }
@@ -307,17 +446,7 @@ bool ThreadedBlockingCalls::Open(platform::InputFile& file, const std::string& p
 
 int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
     const bool wholeBlocksBefore = m_lastReadFile == &file;
-    if (m_aheadFile == &file && m_current && count == m_current->helper->job.aheadCount &&
-        file.position() == m_current->helper->job.aheadOffset) {
-        // The block the helper is reading already.
-        m_aheadFile = nullptr;
-        m_abandoned = false;
-        Job& ahead = m_current->helper->job;
-        if (!Await(*m_current->helper)) return -1;
-        const int64_t got = ahead.aheadResult;
-        if (got < 0 || !file.skipRead(got)) return -1;
-        if (got > 0) std::memcpy(buffer, ahead.aheadBuffer.data(), static_cast<size_t>(got));
-        if (got == count && !m_statistics.StopRequested) ReadAhead(file, count);
+    if (int64_t got = -1; TakeBlockReadAhead(file, buffer, count, got)) {
         m_lastReadFile = got == count ? &file : nullptr;
         return got;
     }

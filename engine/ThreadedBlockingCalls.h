@@ -51,18 +51,23 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     // Helper threads given up and still inside their call.
     size_t StuckHelpers();
 
+    struct Job;  // the inputs and outputs of a call (public for the helper's functions)
+
   private:
-    struct Job;
     struct Helper;
     struct Worker;
     static void Serve(std::shared_ptr<Helper> helper);
     Job* Begin(bool evenWhenStopping = false);
     bool Carry(void (*work)(Job&));
-    bool Await(Helper& helper);
-    bool WaitForResult(Helper& helper);
+    static void Start(Helper& helper, void (*work)(Job&));
+    bool Await(Helper& helper, bool slot);
+    static bool Ready(Helper& helper, bool slot);
+    bool WaitForResult(Helper& helper, bool slot);
     void Reap();
     void ReadAhead(platform::InputFile& file, int64_t count);
+    bool TakeBlockReadAhead(platform::InputFile& file, void* buffer, int64_t count, int64_t& got);
     bool SettleReadAhead();
+    bool Resume(const platform::InputFile& file);
 
     TestHost& m_host;
     TestStatistics& m_statistics;
@@ -74,6 +79,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     // last call was a whole-block read of that file (only then is the next block read ahead:
     // the block modes move on after every read).
     const platform::InputFile* m_aheadFile = nullptr;
+    int64_t m_aheadAt = 0;
     const platform::InputFile* m_lastReadFile = nullptr;
 };
 

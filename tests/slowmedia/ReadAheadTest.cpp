@@ -120,7 +120,7 @@ TEST_F(ReadAhead, StopDoesNotWaitForTheBlockReadAheadAndItsFileIsClosedLater) {
     const std::string data = Blocks(6 * B, 6);
     fs.AddFile("slow.bin", data);
     const uint16_t twoBlocks = ByteSum(data.substr(0, 2 * B));
-    fs.SetFaults("delay 1000 /slow.bin\n");
+    fs.SetFaults("delay 500 /slow.bin\n");
     TempDir logDir;
     TestSettings settings;
     settings.EjectAfterTest = false;
@@ -159,9 +159,9 @@ TEST_F(ReadAhead, StopDoesNotWaitForTheBlockReadAheadAndItsFileIsClosedLater) {
     EXPECT_EQ(display.Label26, "test přerušen !");
     int reads = 0;
     for (const TraceLine& t : fs.Trace()) reads += t.what == "read";
-    EXPECT_LE(reads, 3);  // at most the one block read ahead beyond what was tested
+    EXPECT_LE(reads, 2 + 4);  // at most the few blocks read ahead beyond what was tested
 
-    // It lets go of it once the medium answers.
+    // It lets go of it once the blocks read ahead are in (none is read for ever).
     const auto limit = SteadyClock::now() + 10s;
     while (OpenFilesUnder(fs.root()) > 0 && SteadyClock::now() < limit) {
         std::this_thread::sleep_for(20ms);
