@@ -13,6 +13,14 @@
 
 namespace vorlaxis::gui {
 
+namespace {
+
+const char kIncompleteLogText[] =
+    "Protokol o testu se nepodařilo celý zapsat (dočasná složka je plná nebo nepřístupná).\r\n"
+    "Výsledek testu v protokolu není úplný.";
+
+}  // namespace
+
 void TMainForm::BitBtn2Click() {
     ButtonStartTest(0);
 }
@@ -83,6 +91,11 @@ bool TMainForm::RunBatchStep(const std::string& location, int32_t readModeOverri
     ProcessMessages();
     const uint16_t badFileCount = PerformTest(location, readModeOverride);
     m_timer1.stop();
+    // The outcome on screen must not pass for what the log says: part of it is missing. (When
+    // nothing could be collected the fatal message has said enough.)
+    if (m_session->LogIncomplete && !m_session->CollectionFailed && !m_closePending) {
+        m_dialogs.MessageBox(kIncompleteLogText, "Chyba", MsgButtons::Ok, MsgIcon::Warning);
+    }
     bool goOn = true;
     if (m_statistics.StopRequested && !last) {
         // After a granted close the window is gone: no further location is tested.

@@ -24,6 +24,17 @@ const char kFatalText[] =
     "Při procházení adreásřů a souborů došlo k chybě při čtení !\r\n"
     "Nelze přečíst adresářovou strukturu a proto nemůže být dokončen test souborů !";
 
+// A name from the medium as a log line may carry it: a control character (a Linux name may
+// hold a line break) becomes "?", as a character the log's code page lacks does, so the lines
+// stay whole.
+std::string LogSafe(std::string text) {
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) c = '?';
+    }
+    return text;
+}
+
 int32_t ToBar(int64_t value) {
     if (value > INT32_MAX) return INT32_MAX;
     if (value < INT32_MIN) return INT32_MIN;
@@ -121,6 +132,7 @@ void Run::Begin() {
     m_st.NonStop = m_s.Settings.GoNonstop;
     m_st.BytesTotal = 0;
     m_s.LogIncomplete = false;
+    m_s.CollectionFailed = false;
     m_s.FileCount = 0;
     m_s.DataChecksum = 0;
     if (m_s.MediaRecords.size() <= static_cast<size_t>(m_st.LocationIndex) &&
@@ -162,7 +174,7 @@ bool Run::Collect() {
     ScanDirectories(m_location, directories, m_s.Calls, m_s.Host);
     m_s.Host.HideBusyWindow();
     m_busyShown = false;
-    if (!Log("\r\nInformace o médiu:") || !Log("  jméno média:         " + m_st.VolumeLabel) ||
+    if (!Log("\r\nInformace o médiu:") || !Log("  jméno média:         " + LogSafe(m_st.VolumeLabel)) ||
         !Log("  sériové číslo média: " + m_st.VolumeSerial) ||
         !Log("  počet adresářů:      " + std::to_string(directories.size()))) {
         return false;
@@ -211,6 +223,7 @@ bool Run::EnterFiles(const std::vector<std::string>& files) {
 
 void Run::CollectionFailure() {
     m_s.Dlg.MessageBox(kFatalText, "Fatální chyba", MsgButtons::Ok, MsgIcon::Error);
+    m_s.CollectionFailed = true;
     m_st.StopRequested = true;
     if (Log("\n\rKonec testu:")) {
         Log("  test přerušen - nelze načíst adresářovou strukturu " + DateTimeText());
@@ -289,7 +302,7 @@ void Run::AddBadFile() {
 }
 
 void Run::HandleFailure(const FileTestResult& result) {
-    WriteLine("  \"" + Entry(m_i).Path + "\" nelze přečíst");
+    WriteLine("  \"" + LogSafe(Entry(m_i).Path) + "\" nelze přečíst");
     if (!m_st.NonStop) {
         AskUser(result);
         return;

@@ -56,6 +56,9 @@ struct TestSession {
     // True when a line of the last run's log could not be written (a full or vanished
     // temporary folder): the log on disk is incomplete, whatever the outcome in it says.
     bool LogIncomplete = false;
+    // True when the last run could not collect the location's files (the fatal message was
+    // shown and nothing was read).
+    bool CollectionFailed = false;
 
     // Working state of the reading phase, allocated once.
     std::unique_ptr<unsigned char[]> Buffer;  // kReadBufferSize bytes

@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 
 #include "AppFixture.h"
+#include "ScopedEnv.h"
+#include "hostile/RamFolder.h"
 #include "engine/ErrorUnit.h"
 #include "engine/TestRun.h"
 #include "help/InfoBoxUnit.h"
@@ -114,6 +116,27 @@ TEST_F(Batch, StopOnTheReadErrorQuestionEndsTheLocationAsStopped) {
     EXPECT_TRUE(Main().Statistics().StopRequested);
     EXPECT_EQ(Main().Statistics().LocationIndex, 1);
     EXPECT_EQ(Status(0), "Test dokončen...");
+}
+
+TEST_F(Batch, LogThatCouldNotBeWrittenInFullIsToldOf) {
+    RamFolder small(8192);
+    if (!small.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+    ScopedEnv inSmall("TMPDIR", small.path());
+    ASSERT_FALSE(platform::TempFolder().empty());
+    // One page is left for the log: its header fits, forty failure lines do not.
+    ASSERT_TRUE(platform::WriteWholeFile(small.path() + "filler", std::string(4096, 'f')));
+    const std::string location = Tree("one");
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = location + "/" + std::string(100, 'n') + std::to_string(i);
+        ASSERT_EQ(::symlink("nowhere", name.c_str()), 0);
+    }
+    Start(kQuietOptions + "[Test]\nGo nonstop=1\n" + Ini({location}));
+    m_script.Expect("Protokol o testu se nepodařilo celý zapsat", "OK");
+    m_script.Expect("Přejete si zobrazit jejich seznam ?", "No");  // the log display is off
+    RunBatch([&] { Button("BitBtn2")->click(); });
+    CheckScript();
+    EXPECT_TRUE(Main().Session().LogIncomplete);
+    EXPECT_EQ(Text("Label12"), "40");
 }
 
 TEST_F(Batch, ReadErrorQuestionSitsBesideTheMainWindowAndContinueGoesOn) {

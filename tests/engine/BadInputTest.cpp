@@ -71,6 +71,28 @@ TEST(BadInput, NameThatIsNotUtf8IsOpenedByItsBytesAndLoggedWithQuestionMark) {
     EXPECT_EQ(f.session.BadFiles[0].Name, "bad\xFF\xFEname");
 }
 
+TEST(BadInput, ControlCharactersInANameCannotBreakTheLogsLines) {
+    RunFixture f;
+    const std::string odd = f.tree.file("two\r\nlines\tand\x1B[31mescape", "abc");
+    f.calls.failOpen[odd] = 1;
+    f.settings.GoNonstop = true;
+    EXPECT_EQ(f.Run(f.tree.path()), 1);
+    const std::string log = f.LogBytes();
+    EXPECT_NE(log.find("  \"" + f.tree.path() + "two??lines?and?[31mescape\" nelze p"),
+              std::string::npos);
+    // Every line break of the log is the pair CR LF, and nothing else is a control character.
+    for (size_t i = 0; i < log.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(log[i]);
+        if (byte == '\r' && i + 1 < log.size() && log[i + 1] == '\n') {
+            ++i;
+            continue;
+        }
+        // The collection-failure ending begins with LF CR; this run has none.
+        EXPECT_GE(byte, 0x20) << "control byte " << int(byte) << " at " << i;
+    }
+    EXPECT_EQ(f.session.BadFiles[0].Name, "two\r\nlines\tand\x1B[31mescape");
+}
+
 TEST(BadInput, FileVanishingBeforeItsSizeIsTakenIsEnteredWithMinusOne) {
     RunFixture f;
     const std::string a = f.tree.file("a", "abc");

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "platform/Files.h"
 #include "results/LogFiles.h"
@@ -21,32 +22,11 @@
 #include "results/Shell.h"
 
 using namespace vorlaxis;
+using vorlaxis::test::ScopedEnv;
 using vorlaxis::test::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Replaces PATH (or another variable) for the scope.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_old) {
-            ::setenv(m_name, m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 // A stand-in program that writes the arguments it got, NUL-separated, to `record`.
 void MakeRecorder(const std::string& path, const std::string& record) {

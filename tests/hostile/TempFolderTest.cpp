@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "ScopedEnv.h"
 #include "RamFolder.h"
 #include "RunHarness.h"
 
@@ -22,27 +23,6 @@ using namespace vorlaxis::test;
 namespace {
 
 constexpr uid_t kStranger = 4242;
-
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_old) {
-            ::setenv(m_name, m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 std::string ReadText(const std::string& path) {
     std::string text;
@@ -82,6 +62,7 @@ class TempLogs : public ::testing::Test {
         EXPECT_EQ(h.display.Label26, "test přerušen !");
         EXPECT_EQ(h.statistics.BytesDone, 0);
         EXPECT_EQ(h.session.DataChecksum, 0);
+        EXPECT_TRUE(h.session.CollectionFailed);
     }
 
     TempDir tmp, media, elsewhere;
@@ -119,6 +100,7 @@ TEST_F(TempLogs, LogThatFillsUpDuringTheRunIsKnownIncomplete) {
 
     EXPECT_EQ(h.Run(media.path()), 40);
     EXPECT_TRUE(h.dialogs.shown.empty());  // the header was written: no collection failure
+    EXPECT_FALSE(h.session.CollectionFailed);
     EXPECT_TRUE(h.session.LogIncomplete);
     std::string log;
     ASSERT_TRUE(platform::ReadWholeFile(h.session.LogPath, log));
