@@ -1,6 +1,7 @@
 #include "engine/Tools.h"
 
 #include <algorithm>
+#include <set>
 
 namespace vorlaxis {
 
@@ -14,20 +15,31 @@ bool IsSubdirectory(const platform::DirEntry& entry) {
     return !IsDotName(entry.name) && (entry.attributes & platform::kAttrDirectory) != 0;
 }
 
-// A subdirectory that leads back to a directory on the current path would be walked again and
-// again; it stays out of the list.
-bool LeadsToAncestor(const std::string& dir, BlockingCalls& calls,
-                     const std::vector<platform::FileIdentity>& ancestors) {
-    platform::FileIdentity id;
-    if (!calls.DirectoryIdentity(dir, id)) return false;
-    return std::find(ancestors.begin(), ancestors.end(), id) != ancestors.end();
-}
+struct Subdirectory {
+    std::string name;
+    bool link = false;
+};
+
+struct Before {
+    bool operator()(const platform::FileIdentity& a, const platform::FileIdentity& b) const {
+        return a.device != b.device ? a.device < b.device : a.inode < b.inode;
+    }
+};
+
+// What the walk remembers: the directories on the current path, and those a link has led into.
+struct Walk {
+    BlockingCalls& calls;
+    TestHost& host;
+    DirectoryList& list;
+    std::vector<platform::FileIdentity> ancestors;
+    std::set<platform::FileIdentity, Before> linked;
+};
 
 // The subdirectories of `dir` in listing order. The listing is closed before the caller
 // descends, so the depth of a tree never runs out of open descriptors.
-std::vector<std::string> ListSubdirectories(const std::string& dir, BlockingCalls& calls,
-                                            TestHost& host) {
-    std::vector<std::string> names;
+std::vector<Subdirectory> ListSubdirectories(const std::string& dir, BlockingCalls& calls,
+                                             TestHost& host) {
+    std::vector<Subdirectory> found;
     auto search = calls.StartListing(dir, "*.*", platform::kMaskWalk);
     platform::DirEntry entry;
     bool have = search->valid() && calls.NextEntry(*search, entry);
@@ -37,32 +49,43 @@ std::vector<std::string> ListSubdirectories(const std::string& dir, BlockingCall
         host.ProcessMessages();
     }
     while (have) {
-        if (IsSubdirectory(entry)) names.push_back(entry.name);
+        if (IsSubdirectory(entry)) {
+            found.push_back({entry.name, (entry.attributes & platform::kAttrReparsePoint) != 0});
+        }
         have = calls.NextEntry(*search, entry);
     }
-    return names;
+    return found;
+}
+
+// Appends `dir` and its subtree.
+void ScanDirectory(const std::string& dir, Walk& walk) {
+    walk.list.push_back(dir);
+    platform::FileIdentity self;
+    const bool known = walk.calls.DirectoryIdentity(dir, self);
+    if (known) walk.ancestors.push_back(self);
+    for (const Subdirectory& entry : ListSubdirectories(dir, walk.calls, walk.host)) {
+        const std::string sub = dir + entry.name + platform::PathSeparator();
+        platform::FileIdentity id;
+        if (walk.calls.DirectoryIdentity(sub, id)) {
+            // Back onto the current path: it would be walked again and again.
+            if (std::find(walk.ancestors.begin(), walk.ancestors.end(), id) !=
+                walk.ancestors.end()) {
+                continue;
+            }
+            // Led into by a link before: every further way in would repeat the subtree.
+            if (entry.link && !walk.linked.insert(id).second) continue;
+        }
+        ScanDirectory(sub, walk);
+    }
+    if (known) walk.ancestors.pop_back();
 }
 
 }  // namespace
 
 void ScanDirectories(const std::string& path, DirectoryList& list, BlockingCalls& calls,
                      TestHost& host) {
-    std::vector<platform::FileIdentity> ancestors;
-    ScanDirectory(path, list, calls, host, ancestors);
-}
-
-void ScanDirectory(const std::string& dir, DirectoryList& list, BlockingCalls& calls,
-                   TestHost& host, std::vector<platform::FileIdentity>& ancestors) {
-    list.push_back(dir);
-    platform::FileIdentity self;
-    const bool known = calls.DirectoryIdentity(dir, self);
-    if (known) ancestors.push_back(self);
-    for (const std::string& name : ListSubdirectories(dir, calls, host)) {
-        const std::string sub = dir + name + platform::PathSeparator();
-        if (!LeadsToAncestor(sub, calls, ancestors))
-            ScanDirectory(sub, list, calls, host, ancestors);
-    }
-    if (known) ancestors.pop_back();
+    Walk walk{calls, host, list, {}, {}};
+    ScanDirectory(path, walk);
 }
 
 bool ListFiles(const std::string& dir, std::string_view pattern, std::vector<std::string>& list,

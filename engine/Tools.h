@@ -16,16 +16,13 @@ namespace vorlaxis {
 using DirectoryList = std::vector<std::string>;
 
 // Walks the tree of `path` (ending in "/") into `list`. A symbolic link to a directory is
-// walked like a directory unless it leads to a directory already on the current path. The
-// host's pump runs once after each entry passed over while a directory's first subdirectory
-// is sought. Directories that cannot be listed stand in the list with nothing below them.
+// walked like a directory unless it leads to a directory already on the current path, or to
+// one that a link has led the walk into before (links that multiply paths would otherwise make
+// the walk grow exponentially). The host's pump runs once after each entry passed over while a
+// directory's first subdirectory is sought. Directories that cannot be listed stand in the
+// list with nothing below them.
 void ScanDirectories(const std::string& path, DirectoryList& list, BlockingCalls& calls,
                      TestHost& host);
-
-// The recursive step: appends `dir` and its subtree. `ancestors` holds the identities of the
-// directories on the current path, `dir`'s parent last.
-void ScanDirectory(const std::string& dir, DirectoryList& list, BlockingCalls& calls,
-                   TestHost& host, std::vector<platform::FileIdentity>& ancestors);
 
 // Appends dir + name for every entry of `dir` that is not a directory (nor "." or ".."), in
 // listing order, stopping once `limit` entries were appended. A directory that cannot be listed

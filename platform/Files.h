@@ -23,6 +23,8 @@ enum Attribute : uint32_t {
     kAttrVolumeLabel = 0x08,
     kAttrDirectory = 0x10,
     kAttrArchive = 0x20,
+    // A symbolic link (on Windows also a junction): the entry stands for what it leads to.
+    kAttrReparsePoint = 0x400,
 };
 
 // The walk asks for every entry; the file listing for every entry except directories.

@@ -55,15 +55,18 @@ bool DirSearch::next(DirEntry& entry) {
         const dirent* d = ::readdir(m_impl->dir);
         if (!d) return false;  // end, or a listing error: the listing ends as if complete
         uint32_t attributes = 0;
-        bool isDir = false;
-        if (d->d_type == DT_DIR) {
-            isDir = true;
-        } else if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
-            // A link to a directory is walked like a directory; the caller guards loops.
-            struct stat st{};
-            if (::fstatat(m_impl->dirFd, d->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode)) {
-                isDir = true;
-            }
+        bool isDir = d->d_type == DT_DIR;
+        bool isLink = d->d_type == DT_LNK;
+        struct stat st{};
+        if (d->d_type == DT_UNKNOWN &&
+            ::fstatat(m_impl->dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            isDir = S_ISDIR(st.st_mode);
+            isLink = S_ISLNK(st.st_mode);
+        }
+        if (isLink) {
+            // A link to a directory is walked like a directory; the walk guards loops.
+            attributes |= kAttrReparsePoint;
+            isDir = ::fstatat(m_impl->dirFd, d->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
         if (isDir) attributes |= kAttrDirectory;
         // Linux has no hidden, system or volume-label bits: only the directory bit filters.

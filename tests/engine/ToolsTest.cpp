@@ -109,6 +109,46 @@ TEST(Tools, SymlinkLoopEndsAndOtherDirectoryLinksAreWalked) {
                                    t.path() + "real/deep/"}));
 }
 
+// Each level holds two links to the next: 2^11 ways to the last if every link were walked.
+TEST(Tools, LinksThatMultiplyPathsAreWalkedIntoOnce) {
+    TempDir t;
+    constexpr int kLevels = 12;
+    for (int k = 1; k <= kLevels; ++k) t.file("d" + std::to_string(k) + "/f", "x");
+    for (int k = 1; k < kLevels; ++k) {
+        const std::string next = t.path() + "d" + std::to_string(k + 1);
+        const std::string here = t.path() + "d" + std::to_string(k) + "/";
+        std::filesystem::create_directory_symlink(next, here + "x");
+        std::filesystem::create_directory_symlink(next, here + "y");
+    }
+    ScriptedHost host;
+    const DirectoryList list = Walk(t.path(), host);
+    // The location, each real directory, and each directory once more through a link.
+    EXPECT_EQ(list.size(), 1u + kLevels + (kLevels - 1));
+}
+
+TEST(Tools, TwoLinksToOneDirectoryWalkItThroughTheFirstOnly) {
+    TempDir t;
+    t.file("links/target/f", "1");
+    std::filesystem::create_directory_symlink(t.path() + "links/target", t.path() + "a");
+    std::filesystem::create_directory_symlink(t.path() + "links/target", t.path() + "b");
+    ScriptedHost host;
+    DirectoryList list = Walk(t.path(), host);
+    // The real directory is always walked; of the two links, the one listed first.
+    const bool viaA = std::find(list.begin(), list.end(), t.path() + "a/") != list.end();
+    const bool viaB = std::find(list.begin(), list.end(), t.path() + "b/") != list.end();
+    EXPECT_NE(viaA, viaB);
+    EXPECT_NE(std::find(list.begin(), list.end(), t.path() + "links/target/"), list.end());
+    EXPECT_EQ(list.size(), 4u);
+    // A link to a file is still a file of the table, marked as a link by the listing.
+    std::filesystem::create_symlink(t.path() + "links/target/f", t.path() + "file-link");
+    platform::DirSearch search(t.path(), "*.*", platform::kMaskFiles);
+    uint32_t attributes = 0;
+    for (platform::DirEntry e; search.next(e);) {
+        if (e.name == "file-link") attributes = e.attributes;
+    }
+    EXPECT_EQ(attributes, platform::kAttrReparsePoint);
+}
+
 TEST(Tools, DanglingLinkIsAFileThatCannotBeRead) {
     TempDir t;
     std::filesystem::create_symlink(t.path() + "nowhere", t.path() + "dangling");

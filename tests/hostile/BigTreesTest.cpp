@@ -51,10 +51,11 @@ class BigTrees : public ::testing::Test {
         const std::string root = s_ram->path();
         MakeFiles(root + "f49152", 49152);
         MakeFiles(root + "f49153", 49153);
-        // Two ways into the full directory: the table is full before the second one is listed.
+        // Two full directories: in either listing order the table is full before the second
+        // one is listed.
         ::mkdir((root + "twice").c_str(), 0755);
         ::symlink("../f49152", (root + "twice/a").c_str());
-        ::symlink("../f49152", (root + "twice/b").c_str());
+        ::symlink("../f49153", (root + "twice/b").c_str());
         MakeManyDirectories(root + "many");
     }
     static void TearDownTestSuite() {
