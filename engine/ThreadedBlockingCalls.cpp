@@ -32,9 +32,10 @@ constexpr std::chrono::seconds kWaitNoteAfter{2};
 // A closing program waits no longer than this for helper threads still inside a call.
 constexpr std::chrono::milliseconds kExitPatience{500};
 
-// How long each side spins before it sleeps: longer than a call or a step of the run takes at
-// memory speed, short enough to cost nothing worth mentioning while a slow drive is waited for.
-constexpr std::chrono::microseconds kSpin{50};
+// How long each side spins before it sleeps: longer than a disk's usual latency (a small
+// file's open and read take a hundred microseconds or so, and waking a sleeping thread costs as
+// much again), short enough to cost nothing worth mentioning while a slow drive is waited for.
+constexpr std::chrono::microseconds kSpin{200};
 
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
@@ -44,7 +45,7 @@ inline void CpuRelax() {
 
 template <typename Ready>
 bool SpinUntil(Ready ready) {
-    // A block at memory speed takes a few microseconds: first look without giving the core
+    // At memory speed a call takes a few microseconds: first look without giving the core
     // away (a yield is a system call), then yield to whatever else wants it.
     for (int i = 0; i < 256; ++i) {
         if (ready()) return true;
