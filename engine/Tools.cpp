@@ -57,16 +57,15 @@ std::vector<Subdirectory> ListSubdirectories(const std::string& dir, BlockingCal
     return found;
 }
 
-// Appends `dir` and its subtree.
-void ScanDirectory(const std::string& dir, Walk& walk) {
+// Appends `dir` and its subtree; `self` is its identity where known.
+void ScanDirectory(const std::string& dir, Walk& walk, const platform::FileIdentity* self) {
     walk.list.push_back(dir);
-    platform::FileIdentity self;
-    const bool known = walk.calls.DirectoryIdentity(dir, self);
-    if (known) walk.ancestors.push_back(self);
+    if (self) walk.ancestors.push_back(*self);
     for (const Subdirectory& entry : ListSubdirectories(dir, walk.calls, walk.host)) {
         const std::string sub = dir + entry.name + platform::PathSeparator();
         platform::FileIdentity id;
-        if (walk.calls.DirectoryIdentity(sub, id)) {
+        const bool known = walk.calls.DirectoryIdentity(sub, id);
+        if (known) {
             // Back onto the current path: it would be walked again and again.
             if (std::find(walk.ancestors.begin(), walk.ancestors.end(), id) !=
                 walk.ancestors.end()) {
@@ -75,9 +74,9 @@ void ScanDirectory(const std::string& dir, Walk& walk) {
             // Led into by a link before: every further way in would repeat the subtree.
             if (entry.link && !walk.linked.insert(id).second) continue;
         }
-        ScanDirectory(sub, walk);
+        ScanDirectory(sub, walk, known ? &id : nullptr);
     }
-    if (known) walk.ancestors.pop_back();
+    if (self) walk.ancestors.pop_back();
 }
 
 }  // namespace
@@ -85,7 +84,8 @@ void ScanDirectory(const std::string& dir, Walk& walk) {
 void ScanDirectories(const std::string& path, DirectoryList& list, BlockingCalls& calls,
                      TestHost& host) {
     Walk walk{calls, host, list, {}, {}};
-    ScanDirectory(path, walk);
+    platform::FileIdentity root;
+    ScanDirectory(path, walk, calls.DirectoryIdentity(path, root) ? &root : nullptr);
 }
 
 bool ListFiles(const std::string& dir, std::string_view pattern, std::vector<std::string>& list,
