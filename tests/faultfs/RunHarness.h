@@ -20,6 +20,7 @@
 #include "core/Dialogs.h"
 #include "engine/TestHost.h"
 #include "engine/TestRun.h"
+#include "engine/ThreadedBlockingCalls.h"
 #include "engine/TestStatistics.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -123,8 +124,21 @@ inline std::string Hex4(uint16_t value) {
     return text;
 }
 
+// Where the run's blocking calls are made: on its own thread, or on a helper thread as the
+// window program and vorlaxis-check make them.
+enum class CallsOn { RunThread, HelperThread };
+
 struct RunHarness {
-    RunHarness() {
+    // `runClock` replaces the fixed clock (a run that must see real time passing).
+    explicit RunHarness(CallsOn callsOn = CallsOn::RunThread, Clock* runClock = nullptr)
+        : session{settings,
+                  statistics,
+                  display,
+                  host,
+                  dialogs,
+                  runClock ? *runClock : clock,
+                  callsOn == CallsOn::HelperThread ? static_cast<BlockingCalls&>(threaded)
+                                                   : DefaultBlockingCalls()} {
         settings.EjectAfterTest = false;
         settings.BlockSize = 4;  // B = 4096: small files span many blocks
         settings.DataReadStyle = 1;
@@ -168,7 +182,8 @@ struct RunHarness {
     ScriptedHost host;
     ScriptedDialogs dialogs;
     FixedClock clock;
-    TestSession session{settings, statistics, display, host, dialogs, clock};
+    ThreadedBlockingCalls threaded{host, statistics, display};  // starts no thread until used
+    TestSession session;
 };
 
 }  // namespace vorlaxis::test

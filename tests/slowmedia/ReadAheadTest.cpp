@@ -40,42 +40,20 @@ struct Outcome {
 
 Outcome RunOver(FaultFs& fs, bool threaded, int32_t mode, std::deque<ReadErrorAnswer> answers) {
     fs.ClearTrace();
-    TempDir logDir;
-    TestSettings settings;
-    settings.EjectAfterTest = false;
-    settings.BlockSize = 4;
-    settings.DataReadStyle = 1;
-    settings.ReadEveryXthBlock = 1;  // the block mode of override 2: every 4th block
-    TestStatistics statistics;
-    MainDisplay display;
-    ScriptedHost host;
-    host.answers = std::move(answers);
-    ScriptedDialogs dialogs;
-    FixedClock clock;
-    DirectBlockingCalls direct;
-    ThreadedBlockingCalls helper(host, statistics, display);
-    BlockingCalls& calls = threaded ? static_cast<BlockingCalls&>(helper) : direct;
-    TestSession session(settings, statistics, display, host, dialogs, clock, calls);
-    session.LogPathOverride = logDir.path() + "log.txt";
-    {
-        Watchdog watchdog("the run of " + fs.root());
-        PerformTest(session, fs.root(), mode);
-    }
+    RunHarness h(threaded ? CallsOn::HelperThread : CallsOn::RunThread);
+    h.settings.ReadEveryXthBlock = 1;  // the block mode of override 2: every 4th block
+    h.host.answers = std::move(answers);
+    h.Run(fs.root(), mode);
     Outcome o;
-    std::string bytes;
-    platform::ReadWholeFile(session.LogPath, bytes);
-    const std::string text = platform::Cp1250ToUtf8(bytes);
-    for (size_t pos = 0, end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
-        o.log.push_back(text.substr(pos, end - pos));
-    }
-    o.questions = host.questions;
+    o.log = h.Log();
+    o.questions = h.host.questions;
     for (const TraceLine& t : fs.Trace()) {
         if (t.what != "read") continue;
         o.reads.push_back(t.path + " " + std::to_string(t.offset) + " " + std::to_string(t.size) +
                           " " + std::to_string(t.result));
     }
-    o.checksum = session.DataChecksum;
-    o.bytesDone = statistics.BytesDone;
+    o.checksum = h.session.DataChecksum;
+    o.bytesDone = h.statistics.BytesDone;
     return o;
 }
 
@@ -121,42 +99,27 @@ TEST_F(ReadAhead, StopDoesNotWaitForTheBlockReadAheadAndItsFileIsClosedLater) {
     fs.AddFile("slow.bin", data);
     const uint16_t twoBlocks = ByteSum(data.substr(0, 2 * B));
     fs.SetFaults("delay 500 /slow.bin\n");
-    TempDir logDir;
-    TestSettings settings;
-    settings.EjectAfterTest = false;
-    settings.BlockSize = 4;
-    settings.DataReadStyle = 1;
-    TestStatistics statistics;
-    MainDisplay display;
-    ScriptedHost host;
-    ScriptedDialogs dialogs;
-    FixedClock clock;
-    ThreadedBlockingCalls calls(host, statistics, display);
-    TestSession session(settings, statistics, display, host, dialogs, clock, calls);
-    session.LogPathOverride = logDir.path() + "log.txt";
+    RunHarness h(CallsOn::HelperThread);
     SteadyClock::time_point stoppedAt{};
-    host.onPump = [&] {
+    h.host.onPump = [&] {
         // The second block is summed and the third is being read ahead, slowly: stop now,
         // between two reads of the run.
-        if (session.DataChecksum == twoBlocks && !statistics.StopRequested) {
-            statistics.StopRequested = true;
+        if (h.session.DataChecksum == twoBlocks && !h.statistics.StopRequested) {
+            h.statistics.StopRequested = true;
             stoppedAt = SteadyClock::now();
         }
     };
-    {
-        Watchdog watchdog("the run of " + fs.root());
-        PerformTest(session, fs.root(), 0);
-    }
+    h.Run(fs.root());
     const auto ended = SteadyClock::now() - stoppedAt;
     std::printf("run ended %lld ms after the stop\n",
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::milliseconds>(ended).count()));
     // The block read ahead still holds its handle: the run ended without waiting for it.
     EXPECT_EQ(OpenFilesUnder(fs.root()), 1);
-    EXPECT_EQ(calls.StuckHelpers(), 0u);
-    EXPECT_FALSE(calls.Abandoned());
-    EXPECT_EQ(statistics.BytesDone, 2 * B);
-    EXPECT_EQ(display.Label26, "test přerušen !");
+    EXPECT_EQ(h.threaded.StuckHelpers(), 0u);
+    EXPECT_FALSE(h.threaded.Abandoned());
+    EXPECT_EQ(h.statistics.BytesDone, 2 * B);
+    EXPECT_EQ(h.display.Label26, "test přerušen !");
     int reads = 0;
     for (const TraceLine& t : fs.Trace()) reads += t.what == "read";
     EXPECT_LE(reads, 2 + 4);  // at most the few blocks read ahead beyond what was tested

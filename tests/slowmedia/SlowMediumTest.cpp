@@ -22,42 +22,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 namespace {
 
-// The run as the window program makes it: the calls on a helper thread, the real clock.
-struct ThreadedRun {
-    ThreadedRun() {
-        settings.EjectAfterTest = false;
-        settings.BlockSize = 4;
-        settings.DataReadStyle = 1;
-        session.LogPathOverride = logDir.path() + "log.txt";
-    }
-    uint16_t Run(const std::string& location) {
-        Watchdog watchdog("the run of " + location, 60s);
-        statistics.StopRequested = false;
-        return PerformTest(session, location, 0);
-    }
-    std::vector<std::string> Log() const {
-        std::string bytes;
-        platform::ReadWholeFile(session.LogPath, bytes);
-        const std::string text = platform::Cp1250ToUtf8(bytes);
-        std::vector<std::string> lines;
-        size_t pos = 0;
-        for (size_t end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
-            lines.push_back(text.substr(pos, end - pos));
-        }
-        return lines;
-    }
-
-    TempDir logDir;
-    TestSettings settings;
-    TestStatistics statistics;
-    MainDisplay display;
-    ScriptedHost host;
-    ScriptedDialogs dialogs;
-    SystemClock clock;
-    ThreadedBlockingCalls calls{host, statistics, display};
-    TestSession session{settings, statistics, display, host, dialogs, clock, calls};
-};
-
 bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.rfind(prefix, 0) == 0;
 }
@@ -69,7 +33,9 @@ class SlowMedium : public ::testing::Test {
         ASSERT_TRUE(fs.Mount()) << fs.error();
     }
 
-    ThreadedRun r;
+    // The run as the window program makes it: the calls on a helper thread, the real clock.
+    SystemClock clock;
+    RunHarness r{CallsOn::HelperThread, &clock};
     // Declared last, unmounted first: a read still stuck in it is cut off then.
     FaultFs fs;
 };
@@ -86,7 +52,7 @@ TEST_F(SlowMedium, WindowKeepsLivingThroughAFiveSecondRead) {
         turns.push_back(now);
         if (now >= nextTick) {  // the 250 ms progress timer of the window
             nextTick = now + 250ms;
-            Timer1Timer(r.statistics, r.display, r.clock);
+            Timer1Timer(r.statistics, r.display, clock);
         }
         if (note.empty() && r.display.Label9.find("(čekám") != std::string::npos) {
             note = r.display.Label9;
@@ -153,12 +119,12 @@ TEST_F(SlowMedium, CancelGivesTheStuckReadUpAndItsFileIsClosedLater) {
     for (const TraceLine& t : fs.Trace()) EXPECT_NE(t.path, "/z.bin") << t.what;
 
     // The read left behind still holds its file, and lets go of it once the medium answers.
-    EXPECT_EQ(r.calls.StuckHelpers(), 1u);
+    EXPECT_EQ(r.threaded.StuckHelpers(), 1u);
     EXPECT_EQ(OpenFilesUnder(fs.root()), 1);
     const auto limit = SteadyClock::now() + 20s;
-    while (r.calls.StuckHelpers() > 0 && SteadyClock::now() < limit)
+    while (r.threaded.StuckHelpers() > 0 && SteadyClock::now() < limit)
         std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(r.calls.StuckHelpers(), 0u);
+    EXPECT_EQ(r.threaded.StuckHelpers(), 0u);
     EXPECT_EQ(OpenFilesUnder(fs.root()), 0);
 }
 
