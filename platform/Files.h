@@ -106,7 +106,7 @@ public:
     // How the file is being read, kept so that reads of every n-th block can ask the medium for
     // the blocks still to come instead of letting the system read the skipped stretches too.
     struct ReadPattern {
-        int64_t offset = 0;     // where the next read starts
+        int64_t offset = 0;     // the position: where the next read starts
         int64_t lastRead = 0;   // bytes of the last read
         int64_t stride = 0;     // distance between the starts of read blocks; 0 while reading on
         int64_t hintedTo = 0;   // start of the furthest block already asked for

@@ -138,6 +138,8 @@ int64_t InputFile::read(void* buffer, int64_t count) {
                                  static_cast<size_t>(count - done));
         if (n < 0) {
             if (errno == EINTR) continue;
+            m_pattern.offset += done;  // what was read before the failure moved the position
+            m_pattern.lastRead = 0;
             return -1;
         }
         if (n == 0) break;
@@ -151,8 +153,9 @@ int64_t InputFile::read(void* buffer, int64_t count) {
 int64_t InputFile::position() {
     if (m_special) return 0;
     if (m_handle < 0) return -1;
-    const off_t pos = ::lseek(static_cast<int>(m_handle), 0, SEEK_CUR);
-    return pos < 0 ? -1 : static_cast<int64_t>(pos);
+    // Only this object's calls move the position (a duplicate reads at positions of its own),
+    // so it is known without asking the system between every two blocks.
+    return m_pattern.offset;
 }
 
 namespace {
