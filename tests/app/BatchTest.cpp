@@ -32,6 +32,11 @@ class Batch : public AppFixture {
     }
     bool Testing() { return Main().Statistics().TestRunning; }
     bool Reading() { return Testing() && Button("btnCancelTest")->isEnabled(); }
+    // Clicks the cancel button once the reading has begun and answers its question.
+    void CancelOnceReading(const QString& answer) {
+        m_script.When([this] { return Reading(); }, [this] { Button("btnCancelTest")->click(); });
+        m_script.Expect("Opravdu si přejete přerušit test média?", answer);
+    }
 
 #ifdef VORLAXIS_HAVE_FAULTFS
     // Locations on the fault file system, in the order of their names. In a slow one every
@@ -44,9 +49,11 @@ class Batch : public AppFixture {
         }
         return fs.root() + name;
     }
-    void MountFs(FaultFs& fs) {
+    // Mounts the file system and starts the window with these locations ticked.
+    void MountAndStart(FaultFs& fs, const std::vector<std::string>& locations) {
         fs.SetFaults(m_rules);
         ASSERT_TRUE(fs.Mount()) << fs.error();
+        Start(kQuietOptions + Ini(locations));
     }
     std::string m_rules;
 #endif
@@ -164,8 +171,7 @@ TEST_F(Batch, CancelDuringTheLastLocationAsksNothingFurther) {
     FaultFs fs;
     const std::string fast = FsTree(fs, "a_fast", 1, false);
     const std::string slow = FsTree(fs, "b_slow", 6, true);
-    MountFs(fs);
-    Start(kQuietOptions + Ini({fast, slow}));
+    MountAndStart(fs, {fast, slow});
     // The slow location's reading has begun once its file count is shown.
     m_script.When([&] { return Reading() && Text("Label5") == "6"; },
                   [&] { Button("btnCancelTest")->click(); });
@@ -182,11 +188,9 @@ TEST_F(Batch, CancelInTheMiddleAndGoOnTestsTheNextLocation) {
     FaultFs fs;
     const std::string slow = FsTree(fs, "a_slow", 6, true);
     const std::string fast = FsTree(fs, "b_fast", 1, false);
-    MountFs(fs);
-    Start(kQuietOptions + Ini({slow, fast}));
+    MountAndStart(fs, {slow, fast});
     ASSERT_EQ(Main().Locations().text(0), slow);
-    m_script.When([&] { return Reading(); }, [&] { Button("btnCancelTest")->click(); });
-    m_script.Expect("Opravdu si přejete přerušit test média?", "Yes");
+    CancelOnceReading("Yes");
     m_script.Expect("Test byl přerušen. Má se pokračovat další vybranou cestou?", "Yes");
     RunBatch([&] { Button("BitBtn2")->click(); });
     CheckScript();
@@ -201,10 +205,8 @@ TEST_F(Batch, CancelInTheMiddleAndStopEndsTheBatch) {
     FaultFs fs;
     const std::string slow = FsTree(fs, "a_slow", 6, true);
     const std::string fast = FsTree(fs, "b_fast", 1, false);
-    MountFs(fs);
-    Start(kQuietOptions + Ini({slow, fast}));
-    m_script.When([&] { return Reading(); }, [&] { Button("btnCancelTest")->click(); });
-    m_script.Expect("Opravdu si přejete přerušit test média?", "Yes");
+    MountAndStart(fs, {slow, fast});
+    CancelOnceReading("Yes");
     m_script.Expect("Test byl přerušen. Má se pokračovat další vybranou cestou?", "No");
     RunBatch([&] { Button("BitBtn2")->click(); });
     CheckScript();
@@ -217,10 +219,8 @@ TEST_F(Batch, AnsweringNoToCancelLetsTheTestFinish) {
     VORLAXIS_REQUIRE_FUSE();
     FaultFs fs;
     const std::string slow = FsTree(fs, "slow", 4, true);
-    MountFs(fs);
-    Start(kQuietOptions + Ini({slow}));
-    m_script.When([&] { return Reading(); }, [&] { Button("btnCancelTest")->click(); });
-    m_script.Expect("Opravdu si přejete přerušit test média?", "No");
+    MountAndStart(fs, {slow});
+    CancelOnceReading("No");
     RunBatch([&] { Button("BitBtn2")->click(); });
     CheckScript();
     EXPECT_EQ(Text("Label26"), "test dokončen OK");
@@ -230,8 +230,7 @@ TEST_F(Batch, ClosingDuringATestAnsweredNoLetsItFinish) {
     VORLAXIS_REQUIRE_FUSE();
     FaultFs fs;
     const std::string slow = FsTree(fs, "slow", 4, true);
-    MountFs(fs);
-    Start(kQuietOptions + Ini({slow}));
+    MountAndStart(fs, {slow});
     QSignalSpy closed(&Main(), &gui::TMainForm::Closed);
     m_script.When([&] { return Reading(); }, [&] { Button("BitBtn1")->setEnabled(true); });
     m_script.When([&] { return Reading(); }, [&] { Main().close(); });
@@ -249,8 +248,7 @@ TEST_F(Batch, ClosingDuringATestAnsweredYesStopsCleansUpAndEnds) {
     FaultFs fs;
     const std::string slow = FsTree(fs, "a_slow", 6, true);
     const std::string fast = FsTree(fs, "b_fast", 1, false);
-    MountFs(fs);
-    Start(kQuietOptions + Ini({slow, fast}));
+    MountAndStart(fs, {slow, fast});
     QSignalSpy closed(&Main(), &gui::TMainForm::Closed);
     m_script.When([&] { return Reading(); }, [&] { Main().close(); });
     m_script.Expect("Chcete ukončit probíhající test a zavřít aplikaci Vorlaxis?", "Yes");
@@ -269,8 +267,7 @@ TEST_F(Batch, TimersAndClockKeepRunningDuringATest) {
     VORLAXIS_REQUIRE_FUSE();
     FaultFs fs;
     const std::string slow = FsTree(fs, "slow", 8, true);
-    MountFs(fs);
-    Start(kQuietOptions + Ini({slow}));
+    MountAndStart(fs, {slow});
     Main().Timer2().setInterval(20);
     QStringList clockTexts;
     int progressTicks = 0;
@@ -292,8 +289,7 @@ TEST_F(Batch, ControlsAreLockedWhileTheBatchRuns) {
     VORLAXIS_REQUIRE_FUSE();
     FaultFs fs;
     const std::string slow = FsTree(fs, "slow", 3, true);
-    MountFs(fs);
-    Start(kQuietOptions + Ini({slow}));
+    MountAndStart(fs, {slow});
     bool sawLocked = false;
     m_script.When([&] { return Reading(); },
                   [&] {
