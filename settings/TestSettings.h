@@ -25,6 +25,8 @@ struct TestSettings {
     bool SaveLogsToDisk = false;
     int32_t LogsFileNameFormat = kNothingChosen;  // a LogNameFormat
     int32_t TxtViewer = kNothingChosen;           // a LogViewer
+
+    bool operator==(const TestSettings&) const = default;
 };
 
 }  // namespace vorlaxis

@@ -111,16 +111,6 @@ std::string CheckIniFile(std::string_view content, const std::string& folder) {
     return {};
 }
 
-bool SameSettings(const TestSettings& a, const TestSettings& b) {
-    return a.Xpos == b.Xpos && a.Ypos == b.Ypos && a.EjectAfterTest == b.EjectAfterTest &&
-           a.DataReadStyle == b.DataReadStyle && a.BlockSize == b.BlockSize &&
-           a.ReadEveryXthBlock == b.ReadEveryXthBlock && a.GoNonstop == b.GoNonstop &&
-           a.ShowErrorList == b.ShowErrorList && a.ShowLogsAfterTest == b.ShowLogsAfterTest &&
-           a.ShowLogsAfterTestAlways == b.ShowLogsAfterTestAlways &&
-           a.SaveLogsToDisk == b.SaveLogsToDisk && a.LogsFileNameFormat == b.LogsFileNameFormat &&
-           a.TxtViewer == b.TxtViewer;
-}
-
 bool ValidSettings(const TestSettings& s) {
     auto code = [](int32_t v) { return v >= kNothingChosen && v <= 3; };
     return s.BlockSize >= 4 && s.BlockSize <= 48 && code(s.DataReadStyle) &&
@@ -162,7 +152,7 @@ std::string CheckSettingsFile(std::string_view content, const std::string& folde
         return "first write: " + e;
     }
     const Cycle second = ReadFile(path);
-    if (!SameSettings(first.settings, second.settings)) return "options changed in the file";
+    if (first.settings != second.settings) return "options changed in the file";
     if (first.foreign != second.foreign) return "a foreign key was lost";
     if (EntryTexts(first.list, true, true) != EntryTexts(second.list, false, true)) {
         return "locations changed in the file";

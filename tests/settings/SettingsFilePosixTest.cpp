@@ -94,7 +94,7 @@ TEST(WriteINIs, ARefusedWriteStopsAtThatKeyAndKeepsWhatWasWritten) {
     TestSettings settings;
     LocationList back;
     ReadINIs(path, settings, nullptr, back, nullptr);
-    EXPECT_TRUE(vorlaxis::test::SameSettings(settings, DefaultTestSettings()));
+    EXPECT_TRUE(settings == DefaultTestSettings());
     ASSERT_GT(back.count(), 10);
     ASSERT_LT(back.count(), list.count());
     for (int i = 0; i < back.count(); ++i) EXPECT_EQ(back.text(i), list.text(i));

@@ -14,7 +14,6 @@ using namespace vorlaxis;
 using vorlaxis::test::Entries;
 using vorlaxis::test::ReadBack;
 using vorlaxis::test::RecordingWindow;
-using vorlaxis::test::SameSettings;
 
 namespace {
 
@@ -42,7 +41,7 @@ TEST(ReadINIs, NoFileGivesEveryDefault) {
     list.add("stale");
     RecordingWindow window;
     ReadINIs(dir.path() + "missing.ini", settings, &window, list, nullptr);
-    EXPECT_TRUE(SameSettings(settings, DefaultTestSettings()));
+    EXPECT_TRUE(settings == DefaultTestSettings());
     EXPECT_EQ(settings.DataReadStyle, 1);
     EXPECT_EQ(settings.ReadEveryXthBlock, 1);
     EXPECT_EQ(settings.LogsFileNameFormat, ByVolumeLabel);
@@ -139,7 +138,7 @@ TEST(WriteINIs, RoundTripGivesTheSameRecordAndList) {
     ReadINIs(path, in, nullptr, back, nullptr);
     out.Xpos = 640;  // the window's position is what is written
     out.Ypos = -8;
-    EXPECT_TRUE(SameSettings(in, out));
+    EXPECT_TRUE(in == out);
     EXPECT_EQ(Entries(back), Entries(list));
 }
 

@@ -39,16 +39,6 @@ inline std::string Entries(const LocationList& list) {
     return result;
 }
 
-inline bool SameSettings(const TestSettings& a, const TestSettings& b) {
-    return a.Xpos == b.Xpos && a.Ypos == b.Ypos && a.EjectAfterTest == b.EjectAfterTest &&
-           a.DataReadStyle == b.DataReadStyle && a.BlockSize == b.BlockSize &&
-           a.ReadEveryXthBlock == b.ReadEveryXthBlock && a.GoNonstop == b.GoNonstop &&
-           a.ShowErrorList == b.ShowErrorList && a.ShowLogsAfterTest == b.ShowLogsAfterTest &&
-           a.ShowLogsAfterTestAlways == b.ShowLogsAfterTestAlways &&
-           a.SaveLogsToDisk == b.SaveLogsToDisk && a.LogsFileNameFormat == b.LogsFileNameFormat &&
-           a.TxtViewer == b.TxtViewer;
-}
-
 inline std::string ReadBack(const std::string& path) {
     std::string content;
     platform::ReadWholeFile(path, content);
