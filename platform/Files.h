@@ -103,17 +103,17 @@ public:
         std::swap(m_pattern, other.m_pattern);
     }
 
+private:
     // How the file is being read, kept so that reads of every n-th block can ask the medium for
-    // the blocks still to come instead of letting the system read the skipped stretches too.
+    // the blocks still to come rather than wait for each in turn.
     struct ReadPattern {
         int64_t offset = 0;     // the position: where the next read starts
         int64_t lastRead = 0;   // bytes of the last read
         int64_t stride = 0;     // distance between the starts of read blocks; 0 while reading on
         int64_t hintedTo = 0;   // start of the furthest block already asked for
-        bool hints = false;     // asking ahead helps on this file system
+        int8_t hints = -1;      // asking ahead helps on this file system: 1, 0, -1 not known yet
     };
 
-private:
     intptr_t m_handle = -1;
     bool m_special = false;  // stands for a non-regular file that is never read
     ReadPattern m_pattern;

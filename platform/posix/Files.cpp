@@ -90,6 +90,12 @@ bool HintsHelp(int fd) {
     return ::fstatfs(fd, &fs) == 0 && fs.f_type != kFuseMagic;
 }
 
+// Asked once per file, when it is first read with moves between the blocks.
+bool HintsHelp(int fd, int8_t& known) {
+    if (known < 0) known = HintsHelp(fd) ? 1 : 0;
+    return known == 1;
+}
+
 }  // namespace
 
 InputFile::InputFile() = default;
@@ -124,7 +130,6 @@ bool InputFile::open(const std::string& path) {
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_handle = fd;
     m_pattern = {};
-    m_pattern.hints = HintsHelp(fd);
     return true;
 }
 
@@ -180,7 +185,7 @@ bool InputFile::seek(int64_t position) {
     ReadPattern& p = m_pattern;
     const int64_t block = p.lastRead;
     const int64_t readStart = p.offset - block;
-    if (p.hints && block > 0 && position > p.offset) {
+    if (block > 0 && position > p.offset && HintsHelp(fd, p.hints)) {
         const int64_t stride = position - readStart;
         if (stride != p.stride) {
             if (p.stride == 0) ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
