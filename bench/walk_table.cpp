@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/BlockingCalls.h"
-#include "engine/TestHost.h"
+#include "core/BlockingCalls.h"
+#include "core/TestHost.h"
 #include "engine/TestStatistics.h"
 #include "engine/Tools.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "core/Dialogs.h"
-#include "engine/TestHost.h"
+#include "core/TestHost.h"
 #include "engine/TestStatistics.h"
 
 namespace vorlaxis::cli {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "engine/BlockingCalls.h"
+#include "core/BlockingCalls.h"
 #include "engine/TestStatistics.h"
 #include "platform/Files.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/TestHost.h"
+#include "core/TestHost.h"
 #include "engine/TestStatistics.h"
 #include "platform/Text.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/Dialogs.h"
-#include "engine/BlockingCalls.h"
-#include "engine/TestHost.h"
+#include "core/BlockingCalls.h"
+#include "core/TestHost.h"
 #include "engine/TestStatistics.h"
 #include "platform/Files.h"
 #include "settings/TestSettings.h"

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/BlockingCalls.h"
-#include "engine/TestHost.h"
+#include "core/BlockingCalls.h"
+#include "core/TestHost.h"
 #include "engine/TestStatistics.h"
 
 namespace vorlaxis {

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/BlockingCalls.h"
-#include "engine/TestHost.h"
+#include "core/BlockingCalls.h"
+#include "core/TestHost.h"
 
 namespace vorlaxis {
 

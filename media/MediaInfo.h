@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/BlockingCalls.h"
+#include "core/BlockingCalls.h"
 
 namespace vorlaxis {
 

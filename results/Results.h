@@ -9,7 +9,7 @@
 
 #include "core/Dialogs.h"
 #include "engine/TestStatistics.h"
-#include "results/Shell.h"
+#include "core/Shell.h"
 #include "settings/TestSettings.h"
 
 namespace vorlaxis {

@@ -15,8 +15,8 @@
 
 #include "DialogScript.h"
 #include "TempDir.h"
-#include "app/MainFormUnit.h"
-#include "app/Startup.h"
+#include "app/qt/MainFormUnit.h"
+#include "app/qt/Startup.h"
 #include "results/ResultsFakes.h"
 
 namespace vorlaxis::test {

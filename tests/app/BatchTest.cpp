@@ -8,9 +8,9 @@
 #include "AppFixture.h"
 #include "ScopedEnv.h"
 #include "hostile/RamFolder.h"
-#include "engine/ErrorUnit.h"
+#include "engine/qt/ErrorUnit.h"
 #include "engine/TestRun.h"
-#include "help/InfoBoxUnit.h"
+#include "help/qt/InfoBoxUnit.h"
 #include "platform/Files.h"
 #ifdef VORLAXIS_HAVE_FAULTFS
 #include "FaultFs.h"

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <string>
 
-#include "app/Startup.h"
+#include "app/qt/Startup.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -8,9 +8,9 @@
 
 #include "AppFixture.h"
 #include "LayoutCheck.h"
-#include "engine/ErrorUnit.h"
-#include "help/AboutUnit.h"
-#include "help/InfoBoxUnit.h"
+#include "engine/qt/ErrorUnit.h"
+#include "help/qt/AboutUnit.h"
+#include "help/qt/InfoBoxUnit.h"
 
 namespace vorlaxis::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "AppFixture.h"
-#include "help/InfoBoxUnit.h"
+#include "help/qt/InfoBoxUnit.h"
 
 namespace vorlaxis::test {
 namespace {

@@ -6,15 +6,15 @@
 
 #include "AppFixture.h"
 #include "LayoutCheck.h"
-#include "app/QtDialogs.h"
-#include "engine/ErrorUnit.h"
-#include "help/AboutUnit.h"
-#include "help/DesktopOpen.h"
+#include "app/qt/QtDialogs.h"
+#include "engine/qt/ErrorUnit.h"
+#include "help/qt/AboutUnit.h"
+#include "help/qt/DesktopOpen.h"
 #include "help/HelpTopics.h"
-#include "help/HelpWindow.h"
-#include "help/InfoBoxUnit.h"
-#include "help/SearchAnimation.h"
-#include "help/URLLabel.h"
+#include "help/qt/HelpWindow.h"
+#include "help/qt/InfoBoxUnit.h"
+#include "help/qt/SearchAnimation.h"
+#include "help/qt/URLLabel.h"
 
 namespace vorlaxis::test {
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/Dialogs.h"
-#include "engine/BlockingCalls.h"
-#include "engine/TestHost.h"
+#include "core/BlockingCalls.h"
+#include "core/TestHost.h"
 #include "platform/Text.h"
 
 namespace vorlaxis::test {

@@ -18,7 +18,7 @@
 
 #include "TempDir.h"
 #include "core/Dialogs.h"
-#include "engine/TestHost.h"
+#include "core/TestHost.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "engine/TestStatistics.h"

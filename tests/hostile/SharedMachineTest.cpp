@@ -19,7 +19,7 @@
 #include "platform/Files.h"
 #include "results/LogFiles.h"
 #include "results/Results.h"
-#include "results/Shell.h"
+#include "core/Shell.h"
 
 using namespace vorlaxis;
 using vorlaxis::test::ScopedEnv;

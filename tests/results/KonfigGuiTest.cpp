@@ -15,9 +15,9 @@
 #include "TempDir.h"
 #include "media/LocationList.h"
 #include "platform/Files.h"
-#include "settings/KonfigUnit.h"
+#include "settings/qt/KonfigUnit.h"
 #include "settings/SettingsFile.h"
-#include "settings/SpinEdit.h"
+#include "settings/qt/SpinEdit.h"
 #include "ui_KonfigUnit.h"
 
 using namespace vorlaxis;

@@ -10,8 +10,8 @@
 #include <QTreeWidget>
 
 #include "TempDir.h"
-#include "results/EditorUnit.h"
-#include "results/ErrorListUnit.h"
+#include "results/qt/EditorUnit.h"
+#include "results/qt/ErrorListUnit.h"
 
 namespace {
 
@@ -124,7 +124,7 @@ TEST(TEditor, ResizeKeepsTheControlsAtTheEdges) {
 }  // namespace
 
 #include "ResultsFakes.h"
-#include "results/MainResults.h"
+#include "results/qt/MainResults.h"
 
 namespace {
 

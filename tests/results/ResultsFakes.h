@@ -9,7 +9,7 @@
 #include "core/Dialogs.h"
 #include "results/LogFiles.h"
 #include "results/Results.h"
-#include "results/Shell.h"
+#include "core/Shell.h"
 
 namespace vorlaxis::test {
 

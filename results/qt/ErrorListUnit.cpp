@@ -1,5 +1,5 @@
 // The bad-file list window.
-#include "results/ErrorListUnit.h"
+#include "results/qt/ErrorListUnit.h"
 
 #include <QHeaderView>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 // vorlaxis: the window program. No command-line options.
 #include <QApplication>
 
-#include "app/MainFormUnit.h"
-#include "app/Startup.h"
-#include "help/HelpWindow.h"
+#include "app/qt/MainFormUnit.h"
+#include "app/qt/Startup.h"
+#include "help/qt/HelpWindow.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -3,11 +3,11 @@
 #include <QLabel>
 #include <exception>
 
-#include "app/MainFormUnit.h"
-#include "engine/ErrorUnit.h"
+#include "app/qt/MainFormUnit.h"
+#include "engine/qt/ErrorUnit.h"
 #include "engine/ProgressDisplay.h"
 #include "engine/TestRun.h"
-#include "help/InfoBoxUnit.h"
+#include "help/qt/InfoBoxUnit.h"
 #include "platform/Files.h"
 #include "ui_MainFormUnit.h"
 

@@ -2,14 +2,14 @@
 #include <QCloseEvent>
 #include <QListWidget>
 
-#include "app/MainFormUnit.h"
+#include "app/qt/MainFormUnit.h"
 #include "engine/TestRun.h"
-#include "help/AboutUnit.h"
-#include "help/DesktopOpen.h"
+#include "help/qt/AboutUnit.h"
+#include "help/qt/DesktopOpen.h"
 #include "help/HelpTopics.h"
-#include "help/HelpWindow.h"
+#include "help/qt/HelpWindow.h"
 #include "platform/Files.h"
-#include "settings/KonfigUnit.h"
+#include "settings/qt/KonfigUnit.h"
 #include "settings/SettingsFile.h"
 #include "ui_MainFormUnit.h"
 

@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "app/qt/Startup.h"
 
 #include <QApplication>
 #include <QFont>
@@ -7,13 +7,13 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
-#include "app/MainFormUnit.h"
-#include "engine/ErrorUnit.h"
-#include "help/AboutUnit.h"
-#include "help/InfoBoxUnit.h"
-#include "results/EditorUnit.h"
-#include "results/ErrorListUnit.h"
-#include "settings/KonfigUnit.h"
+#include "app/qt/MainFormUnit.h"
+#include "engine/qt/ErrorUnit.h"
+#include "help/qt/AboutUnit.h"
+#include "help/qt/InfoBoxUnit.h"
+#include "results/qt/EditorUnit.h"
+#include "results/qt/ErrorListUnit.h"
+#include "settings/qt/KonfigUnit.h"
 
 namespace vorlaxis::gui {
 

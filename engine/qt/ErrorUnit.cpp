@@ -1,10 +1,10 @@
-#include "engine/ErrorUnit.h"
+#include "engine/qt/ErrorUnit.h"
 
 #include <QCloseEvent>
 #include <QStyle>
 
 #include "help/HelpTopics.h"
-#include "help/HelpWindow.h"
+#include "help/qt/HelpWindow.h"
 #include "ui_ErrorUnit.h"
 
 namespace vorlaxis::gui {

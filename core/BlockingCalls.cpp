@@ -1,4 +1,4 @@
-#include "engine/BlockingCalls.h"
+#include "core/BlockingCalls.h"
 
 namespace vorlaxis {
 

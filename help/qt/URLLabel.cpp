@@ -1,8 +1,8 @@
-#include "help/URLLabel.h"
+#include "help/qt/URLLabel.h"
 
 #include <QMouseEvent>
 
-#include "help/DesktopOpen.h"
+#include "help/qt/DesktopOpen.h"
 
 namespace vorlaxis::gui {
 

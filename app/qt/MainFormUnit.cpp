@@ -1,4 +1,4 @@
-#include "app/MainFormUnit.h"
+#include "app/qt/MainFormUnit.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -10,7 +10,7 @@
 
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
-#include "help/InfoBoxUnit.h"
+#include "help/qt/InfoBoxUnit.h"
 #include "platform/Text.h"
 #include "settings/SettingsFile.h"
 #include "ui_MainFormUnit.h"

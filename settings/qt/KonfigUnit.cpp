@@ -1,5 +1,5 @@
 // The options dialog.
-#include "settings/KonfigUnit.h"
+#include "settings/qt/KonfigUnit.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

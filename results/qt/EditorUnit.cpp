@@ -1,5 +1,5 @@
 // The internal log viewer.
-#include "results/EditorUnit.h"
+#include "results/qt/EditorUnit.h"
 
 #include <QFont>
 #include <QPalette>

@@ -1,5 +1,5 @@
 // The block-size field.
-#include "settings/SpinEdit.h"
+#include "settings/qt/SpinEdit.h"
 
 #include <QApplication>
 #include <QKeyEvent>

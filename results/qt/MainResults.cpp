@@ -1,12 +1,12 @@
 // The main window's side of the results: the result windows behind the core's interface.
-#include "results/MainResults.h"
+#include "results/qt/MainResults.h"
 
 #include <QString>
 
 #include "platform/Files.h"
 #include "platform/Text.h"
-#include "results/EditorUnit.h"
-#include "results/ErrorListUnit.h"
+#include "results/qt/EditorUnit.h"
+#include "results/qt/ErrorListUnit.h"
 #include "results/LogFiles.h"
 
 MainResults::MainResults(const vorlaxis::TestSettings& settings, vorlaxis::Dialogs& dialogs,

@@ -1,6 +1,6 @@
 // The Linux counterparts of the shell requests: xdg-open for the associated program and the
 // file browser, the first installed plain text editor for the "Notepad" viewer.
-#include "results/Shell.h"
+#include "core/Shell.h"
 
 #include "platform/Process.h"
 

@@ -1,9 +1,9 @@
-#include "help/InfoBoxUnit.h"
+#include "help/qt/InfoBoxUnit.h"
 
 #include <QCloseEvent>
 #include <QScreen>
 
-#include "help/SearchAnimation.h"
+#include "help/qt/SearchAnimation.h"
 #include "ui_InfoBoxUnit.h"
 
 namespace vorlaxis::gui {

@@ -1,8 +1,8 @@
-#include "help/AboutUnit.h"
+#include "help/qt/AboutUnit.h"
 
 #include <QStyle>
 
-#include "help/URLLabel.h"
+#include "help/qt/URLLabel.h"
 #include "ui_AboutUnit.h"
 
 namespace vorlaxis::gui {

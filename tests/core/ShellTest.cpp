@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "results/Shell.h"
+#include "core/Shell.h"
 
 using namespace vorlaxis;
 

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "app/MessagePump.h"
-#include "app/QtDialogs.h"
-#include "engine/TestHost.h"
+#include "app/qt/QtDialogs.h"
+#include "core/TestHost.h"
 #include "engine/TestStatistics.h"
 #include "media/LocationList.h"
-#include "results/MainResults.h"
+#include "results/qt/MainResults.h"
 #include "settings/TestSettings.h"
 
 class QLabel;

@@ -1,4 +1,4 @@
-#include "help/SearchAnimation.h"
+#include "help/qt/SearchAnimation.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,11 +1,11 @@
 // TMainForm: the results step after each location, the log commands and the options dialog.
-#include "app/MainFormUnit.h"
+#include "app/qt/MainFormUnit.h"
 #include "engine/TestRun.h"
 #include "help/HelpTopics.h"
-#include "help/HelpWindow.h"
-#include "results/EditorUnit.h"
-#include "results/ErrorListUnit.h"
-#include "settings/KonfigUnit.h"
+#include "help/qt/HelpWindow.h"
+#include "results/qt/EditorUnit.h"
+#include "results/qt/ErrorListUnit.h"
+#include "settings/qt/KonfigUnit.h"
 
 namespace vorlaxis::gui {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/TestHost.h"
+#include "core/TestHost.h"
 
 namespace Ui {
 class TErrorForm;

@@ -1,4 +1,4 @@
-#include "help/HelpWindow.h"
+#include "help/qt/HelpWindow.h"
 
 #include <QFileInfo>
 #include <QTextBrowser>

@@ -1,4 +1,4 @@
-#include "help/DesktopOpen.h"
+#include "help/qt/DesktopOpen.h"
 
 #include <utility>
 
