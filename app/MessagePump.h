@@ -23,7 +23,7 @@ class MessagePump {
     bool DisplayDue();
     // Notes a real turn of event processing; measures the gap since the previous one.
     void Ran();
-    // Makes the next Due() true (after a modal dialog, before the first step of a run).
+    // Makes the next Due() true (after a modal dialog, before a run begins).
     void Reset() {
         m_lastRun = Clock::time_point{};
         m_lastDisplay = Clock::time_point{};

@@ -11,31 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "core/Dialogs.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "platform/Files.h"
+#include "settings/SettingsFile.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedHost.h"
 
 namespace {
 
 using namespace vorlaxis;
-
-// A host that pumps nothing, as vorlaxis-check without a terminal.
-class QuietHost final : public TestHost, public Dialogs {
-  public:
-    void ProcessMessages() override {}
-    void ShowBusyWindow() override {}
-    void HideBusyWindow() override {}
-    ReadErrorAnswer AskReadError(const std::string&) override { return ReadErrorAnswer::NonStop; }
-    void StartProgressTimer() override {}
-    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
-        return MsgResult::Ok;
-    }
-    std::string InputBox(const std::string&, const std::string&, const std::string& i) override {
-        return i;
-    }
-    std::string BrowseForFolder(const std::string&) override { return {}; }
-};
 
 struct Outcome {
     double seconds = 0;
@@ -45,23 +30,23 @@ struct Outcome {
 };
 
 Outcome RunOnce(const std::string& location, bool threaded) {
-    TestSettings settings;
-    settings.DataReadStyle = 1;
-    settings.BlockSize = 48;
+    // All data, 48 kB blocks, as the program reads by default; nobody answers questions.
+    TestSettings settings = DefaultTestSettings();
     settings.EjectAfterTest = false;
     settings.GoNonstop = true;
     TestStatistics statistics;
     MainDisplay display;
-    QuietHost host;
+    test::ScriptedHost host;  // only counts the pumps, as vorlaxis-check without a terminal
+    test::ScriptedDialogs dialogs;
     SystemClock clock;
     DirectBlockingCalls direct;
     ThreadedBlockingCalls helper(host, statistics, display);
     BlockingCalls& calls = threaded ? static_cast<BlockingCalls&>(helper) : direct;
-    TestSession session(settings, statistics, display, host, host, clock, calls);
+    TestSession session(settings, statistics, display, host, dialogs, clock, calls);
     session.LogPathOverride = platform::TempFolder() + "bench-calls-log.txt";
     const auto start = std::chrono::steady_clock::now();
     Outcome o;
-    o.bad = PerformTest(session, location, 0);
+    o.bad = PerformTest(session, location);
     o.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     o.bytes = statistics.BytesDone;
     o.checksum = session.DataChecksum;

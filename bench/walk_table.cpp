@@ -5,31 +5,16 @@
 #include <vector>
 
 #include "core/BlockingCalls.h"
-#include "core/TestHost.h"
 #include "engine/TestStatistics.h"
 #include "engine/Tools.h"
-
-namespace {
-
-class QuietHost final : public vorlaxis::TestHost {
-public:
-    void ProcessMessages() override {}
-    void ShowBusyWindow() override {}
-    void HideBusyWindow() override {}
-    vorlaxis::ReadErrorAnswer AskReadError(const std::string&) override {
-        return vorlaxis::ReadErrorAnswer::NonStop;
-    }
-    void StartProgressTimer() override {}
-};
-
-}  // namespace
+#include "support/ScriptedHost.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fputs("usage: walk_table DIR/\n", stderr);
         return 2;
     }
-    QuietHost host;
+    vorlaxis::test::ScriptedHost host;
     vorlaxis::BlockingCalls& calls = vorlaxis::DefaultBlockingCalls();
     vorlaxis::DirectoryList dirs;
     vorlaxis::ScanDirectories(argv[1], dirs, calls, host);

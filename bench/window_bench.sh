@@ -9,10 +9,10 @@ set -u
 root="$(cd "$(dirname "$0")/.." && pwd)"
 corpus="${1:-/var/tmp/vorlaxis-bench}"
 check="$root/build/cli/vorlaxis-check"
-window="$root/build/tests/app/app_tests"
+window="$root/build/bench/vorlaxis-bench-window"
 
 if [ ! -x "$check" ] || [ ! -x "$window" ]; then
-  (cd "$root" && cmake --preset default >/dev/null && cmake --build build --target vorlaxis-check app_tests) || exit 1
+  (cd "$root" && cmake --preset default >/dev/null && cmake --build build --target vorlaxis-check vorlaxis-bench-window) || exit 1
 fi
 if [ ! -d "$corpus/large" ] || [ ! -d "$corpus/small" ]; then
   echo "window_bench: no corpus at $corpus; bench/run.sh builds it" >&2
@@ -37,7 +37,7 @@ check_secs() {
 window_run() {
   drop
   VORLAXIS_BENCH_CORPUS="$1" QT_QPA_PLATFORM=offscreen \
-    "$window" --gtest_also_run_disabled_tests --gtest_filter=WindowBench.DISABLED_Corpus 2>/dev/null | grep '^window_seconds='
+    "$window" 2>/dev/null | grep '^window_seconds='
 }
 
 echo "corpus: $corpus; page cache dropped before each run: $([ "$can_drop" = 1 ] && echo yes || echo no)"

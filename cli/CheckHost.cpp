@@ -56,7 +56,7 @@ void CheckHost::ProcessMessages() {
     const auto now = std::chrono::steady_clock::now();
     if (now < m_nextTick) return;
     m_nextTick = now + kTick;
-    Timer1Timer(m_statistics, m_display, m_clock);
+    ProgressTick(m_statistics, m_display, m_clock);
     ShowProgress();
 }
 
@@ -66,11 +66,11 @@ void CheckHost::StartProgressTimer() {
 }
 
 void CheckHost::ShowProgress() {
-    const std::string line = TerminalSafe(platform::DisplayText(m_display.Label9)) + "  " +
-                             m_display.Label13 + " / " + m_display.Label15 +
-                             " MB  Aktuálně: " + m_display.Label30 +
-                             "  Průměrně: " + m_display.Label34 + "  Zbývá: " + m_display.Label32 +
-                             "  Čas testu: " + m_display.Label28;
+    const std::string line = TerminalSafe(platform::DisplayText(m_display.currentFileText)) + "  " +
+                             m_display.megabytesDoneText + " / " + m_display.megabytesTotalText +
+                             " MB  Aktuálně: " + m_display.currentSpeedText +
+                             "  Průměrně: " + m_display.averageSpeedText + "  Zbývá: " + m_display.remainingText +
+                             "  Čas testu: " + m_display.elapsedText;
     // Carriage return and erase-to-end keep the progress on one terminal line.
     std::fprintf(stderr, "\r%s\x1b[K", line.c_str());
     std::fflush(stderr);

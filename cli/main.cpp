@@ -87,7 +87,7 @@ int RunChecks(const CheckOptions& o, const std::vector<std::string>& locations) 
         statistics.StopRequested = false;
         session.LogPathOverride =
             o.logFile.empty() ? PrivateLogPath(statistics.LocationIndex) : o.logFile;
-        const uint16_t bad = PerformTest(session, locations[k], 0);
+        const uint16_t bad = PerformTest(session, locations[k]);
         host.EndProgress();
         // A stop without a signal is a tree that could not be collected: not all readable.
         if (bad > 0 || (statistics.StopRequested && !g_stopSignal)) result = kUnreadable;

@@ -2,50 +2,50 @@
 
 namespace vorlaxis {
 
-bool DirectBlockingCalls::Open(platform::InputFile& file, const std::string& path) {
+bool BlockingCalls::Open(platform::InputFile& file, const std::string& path) {
     return file.open(path);
 }
 
-int64_t DirectBlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
+int64_t BlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
     return file.read(buffer, count);
 }
 
-int64_t DirectBlockingCalls::Position(platform::InputFile& file) {
+int64_t BlockingCalls::Position(platform::InputFile& file) {
     return file.position();
 }
 
-bool DirectBlockingCalls::Seek(platform::InputFile& file, int64_t position) {
+bool BlockingCalls::Seek(platform::InputFile& file, int64_t position) {
     return file.seek(position);
 }
 
-std::unique_ptr<platform::DirSearch> DirectBlockingCalls::StartListing(const std::string& dir,
+std::unique_ptr<platform::DirSearch> BlockingCalls::StartListing(const std::string& dir,
                                                                        std::string_view pattern,
                                                                        uint32_t mask) {
     return std::make_unique<platform::DirSearch>(dir, pattern, mask);
 }
 
-bool DirectBlockingCalls::NextEntry(platform::DirSearch& search, platform::DirEntry& entry) {
+bool BlockingCalls::NextEntry(platform::DirSearch& search, platform::DirEntry& entry) {
     return search.next(entry);
 }
 
-int64_t DirectBlockingCalls::ListedSize(const std::string& path) {
+int64_t BlockingCalls::ListedSize(const std::string& path) {
     return platform::ListedFileSize(path);
 }
 
-bool DirectBlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIdentity& id) {
+bool BlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIdentity& id) {
     return platform::GetFileIdentity(path, id);
 }
 
-platform::VolumeIdentity DirectBlockingCalls::QueryVolume(const std::string& path) {
+platform::VolumeIdentity BlockingCalls::QueryVolume(const std::string& path) {
     return platform::QueryVolume(path);
 }
 
-void DirectBlockingCalls::EjectVolume(const std::string& path) {
+void BlockingCalls::EjectVolume(const std::string& path) {
     platform::EjectVolume(path);
 }
 
 BlockingCalls& DefaultBlockingCalls() {
-    static DirectBlockingCalls calls;
+    static BlockingCalls calls;
     return calls;
 }
 

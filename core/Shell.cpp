@@ -1,6 +1,8 @@
-// The Linux counterparts of the shell requests: xdg-open for the associated program and the
-// file browser, the first installed plain text editor for the "Notepad" viewer.
+// The shell requests by starting programs: the desktop's opener for documents and folders,
+// the system's or the first installed plain text editor for the "Notepad" viewer.
 #include "core/Shell.h"
+
+#include <utility>
 
 #include "platform/Process.h"
 
@@ -8,34 +10,19 @@ namespace vorlaxis {
 
 namespace {
 
+// Stands for the desktop's own way of opening (xdg-open, ShellExecute on Windows).
 const char kOpener[] = "xdg-open";
 
-// How an editor is told to read the log as Windows-1250; none where it has no such option.
-std::vector<std::string> EncodingOption(const std::string& editor) {
-    if (editor == "gedit" || editor == "pluma" || editor == "xed") {
-        return {"--encoding=WINDOWS-1250"};
-    }
-    if (editor == "kate" || editor == "kwrite") return {"--encoding", "windows-1250"};
-    return {};
-}
+Shell* g_replacedDesktopShell = nullptr;
 
 }  // namespace
-
-const std::vector<std::string>& PlainTextEditors() {
-    static const std::vector<std::string> editors = {
-        "gnome-text-editor", "gedit", "kate", "kwrite", "mousepad", "xed", "pluma", "featherpad"};
-    return editors;
-}
 
 ProgramCall TextEditorCall(const std::string& path,
                            const std::function<bool(const std::string&)>& isInstalled) {
     // Where the system has a plain editor of its own (Notepad on Windows), that is the one.
     if (const std::string own = platform::SystemTextEditor(); !own.empty()) return {own, {path}};
-    for (const std::string& editor : PlainTextEditors()) {
-        if (!isInstalled(editor)) continue;
-        ProgramCall call{editor, EncodingOption(editor)};
-        call.arguments.push_back(path);
-        return call;
+    for (const std::string& editor : platform::PlainTextEditors()) {
+        if (isInstalled(editor)) return {editor, platform::TextEditorArguments(editor, path)};
     }
     return {kOpener, {path}};
 }
@@ -43,7 +30,6 @@ ProgramCall TextEditorCall(const std::string& path,
 SystemShell::SystemShell()
     : m_start([](const std::string& program, const std::vector<std::string>& arguments,
                  const std::string& workingFolder) {
-          // The opener stands for the desktop's own way of opening (ShellExecute on Windows).
           if (program == kOpener && arguments.size() == 1) {
               return platform::OpenWithDesktop(arguments.front(), workingFolder);
           }
@@ -65,6 +51,15 @@ void SystemShell::OpenInTextEditor(const std::string& path, const std::string& w
 
 void SystemShell::OpenFolder(const std::string& path) {
     m_start(kOpener, {path}, {});
+}
+
+Shell& DesktopShell() {
+    static SystemShell system;
+    return g_replacedDesktopShell ? *g_replacedDesktopShell : system;
+}
+
+Shell* SetDesktopShell(Shell* shell) {
+    return std::exchange(g_replacedDesktopShell, shell);
 }
 
 }  // namespace vorlaxis

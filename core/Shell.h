@@ -1,6 +1,6 @@
-// Shell requests of the results: a log opened with the desktop's associated program or with
-// the plain text editor (the "Notepad" viewer), the logs folder opened in the file browser.
-// The window program uses SystemShell; tests record the requests instead.
+// Shell requests: a document or address opened with the desktop's associated program, a log
+// opened with the plain text editor (the "Notepad" viewer), a folder opened in the file browser.
+// The program uses SystemShell; tests record the requests instead.
 #pragma once
 
 #include <functional>
@@ -12,7 +12,7 @@ namespace vorlaxis {
 class Shell {
   public:
     virtual ~Shell() = default;
-    // The document opened by the program the desktop associates with it.
+    // The document (or address) opened by the program the desktop associates with it.
     virtual void OpenDocument(const std::string& path, const std::string& workingFolder) = 0;
     // The log opened in a plain text editor that reads it as Windows-1250 where it can.
     virtual void OpenInTextEditor(const std::string& path, const std::string& workingFolder) = 0;
@@ -26,12 +26,9 @@ struct ProgramCall {
     std::vector<std::string> arguments;
 };
 
-// The text editors tried for the "Notepad" viewer, in this order.
-const std::vector<std::string>& PlainTextEditors();
-
-// The call that shows `path` in the first editor of PlainTextEditors() that `isInstalled`
-// accepts, with the editor's option to read Windows-1250 where it has one; the desktop's
-// opener when none is installed.
+// The call that shows `path` in the system's own text editor, else in the first of the
+// platform's PlainTextEditors() that `isInstalled` accepts; the desktop's opener when none is
+// installed.
 ProgramCall TextEditorCall(const std::string& path,
                            const std::function<bool(const std::string&)>& isInstalled);
 
@@ -54,5 +51,12 @@ class SystemShell final : public Shell {
     Starter m_start;
     Finder m_find;
 };
+
+// The shell the windows open their links and documents with: a SystemShell unless a test has
+// put another in its place.
+Shell& DesktopShell();
+// Puts `shell` (kept by the caller) in place of the desktop shell, null for the SystemShell
+// again; returns the one it replaces (null for the SystemShell).
+Shell* SetDesktopShell(Shell* shell);
 
 }  // namespace vorlaxis

@@ -6,7 +6,7 @@ namespace vorlaxis {
 
 namespace {
 
-// One read step: B bytes into the buffer, summed. -1 on a read failure.
+// One read step: a block into the buffer, summed. -1 on a read failure.
 int64_t ReadStep(FileTestContext& c, FileTestResult& r) {
     const int64_t got = c.Calls.Read(c.File, c.Buffer, c.BlockBytes);
     if (got < 0) return -1;
@@ -21,24 +21,25 @@ void CountDone(FileTestContext& c, FileTestResult& r, int64_t bytes) {
     r.BytesDone += bytes;
 }
 
-// One pass-over step with S = (mode - 1) * B. Returns the step bytes, -1 on a failed move.
+// One pass-over step: moves past the mode - 1 blocks that are not read and counts them as
+// done, the last of them as the step's own bytes. Returns those, -1 on a failed move.
 int64_t PassOverStep(FileTestContext& c, FileTestResult& r, int& phase) {
-    const int64_t b = c.BlockBytes;
-    const int64_t s = (c.Mode - 1) * b;
-    if (s > r.Remaining) {
+    const int64_t block = c.BlockBytes;
+    const int64_t skipped = (c.Mode - 1) * block;
+    if (skipped > r.Remaining) {
         CountDone(c, r, r.Remaining);
         r.Remaining = 0;
         return 0;
     }
     const int64_t here = c.Calls.Position(c.File);
-    if (here < 0 || !c.Calls.Seek(c.File, here + s)) return -1;
-    const int64_t passed = (c.Mode - 2) * b;
+    if (here < 0 || !c.Calls.Seek(c.File, here + skipped)) return -1;
+    const int64_t passed = (c.Mode - 2) * block;
     CountDone(c, r, passed);
     r.Remaining -= passed;
     phase = c.Mode - 1;
-    if (b < r.Remaining) {
-        r.Remaining -= b;
-        return b;
+    if (block < r.Remaining) {
+        r.Remaining -= block;
+        return block;
     }
     const int64_t step = r.Remaining;
     r.Remaining = 0;
@@ -58,7 +59,7 @@ FileTestResult TestFile(FileTestContext& c, const FileEntry& entry) {
     int phase = 1;
     int64_t step = 0;
     do {
-        if (c.Mode == 0) {
+        if (c.Mode == OnlyOpen) {
             step = 0;
         } else if (phase == 1) {
             step = ReadStep(c, r);

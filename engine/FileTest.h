@@ -9,7 +9,7 @@
 
 namespace vorlaxis {
 
-// What the run does between the steps of a file.
+// What the run does between the reads and pass-overs of a file.
 class FileStepObserver {
   public:
     virtual ~FileStepObserver() = default;
@@ -23,8 +23,8 @@ struct FileTestContext {
     BlockingCalls& Calls;
     platform::InputFile& File;
     unsigned char* Buffer;  // at least BlockBytes bytes
-    int64_t BlockBytes;     // B
-    ReadModeValue Mode;     // 0, 1, 4, 8 or 16
+    int64_t BlockBytes;
+    ReadMode Mode;
     TestStatistics& Statistics;
     uint16_t& DataChecksum;
     FileStepObserver& Observer;

@@ -36,13 +36,13 @@ void ShowRemaining(const TestStatistics& s, MainDisplay& d, int64_t estimate,
                    const platform::LocalDateTime& nowAgain) {
     const int64_t h = estimate / 3600;
     if (h >= 24) {
-        d.Label32 = ">24hod";
+        d.remainingText = ">24hod";
         return;
     }
     const int64_t m = (estimate - h * 3600) / 60;
     const int64_t sec = estimate - h * 3600 - m * 60;
     const int64_t durationMs = (h * 3600 + m * 60 + sec) * 1000;
-    d.Label32 = DurationText(durationMs - ElapsedMilliseconds(s.StartTime, nowAgain));
+    d.remainingText = DurationText(durationMs - ElapsedMilliseconds(s.StartTime, nowAgain));
 }
 
 }  // namespace
@@ -66,17 +66,17 @@ void StartProgressDisplay(TestStatistics& statistics) {
     statistics.BytesDoneAtLastTick = statistics.BytesDone;
 }
 
-void Timer1Timer(TestStatistics& s, MainDisplay& d, const platform::LocalDateTime& now,
+void ProgressTick(TestStatistics& s, MainDisplay& d, const platform::LocalDateTime& now,
                  const platform::LocalDateTime& nowAgain) {
     if (s.TickCount > 8) s.TickCount = 1;
     const int64_t elapsedMs = ElapsedMilliseconds(s.StartTime, now);
-    d.Label28 = DurationText(elapsedMs);
+    d.elapsedText = DurationText(elapsedMs);
     const int64_t e = elapsedMs / 1000;
     if (e >= 1 && s.ReadMode != 0) {
         const int64_t current = (s.BytesDone - s.BytesDoneAtLastTick) * 4;
         const int64_t average = s.BytesDone / e;
-        d.Label30 = SpeedText(current);
-        if (s.TickCount == 8) d.Label34 = SpeedText(average);
+        d.currentSpeedText = SpeedText(current);
+        if (s.TickCount == 8) d.averageSpeedText = SpeedText(average);
         const int64_t estimate = average != 0 ? s.BytesTotal / average : 0;
         if (s.TickCount % 4 == 0) ShowRemaining(s, d, estimate, nowAgain);
     }
@@ -84,10 +84,10 @@ void Timer1Timer(TestStatistics& s, MainDisplay& d, const platform::LocalDateTim
     ++s.TickCount;
 }
 
-void Timer1Timer(TestStatistics& statistics, MainDisplay& display, Clock& clock) {
+void ProgressTick(TestStatistics& statistics, MainDisplay& display, Clock& clock) {
     // One reading serves both uses: the two readings of a tick lie microseconds apart.
     const platform::LocalDateTime now = clock.Now();
-    Timer1Timer(statistics, display, now, now);
+    ProgressTick(statistics, display, now, now);
 }
 
 }  // namespace vorlaxis

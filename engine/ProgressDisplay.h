@@ -17,14 +17,15 @@ double TimeOfDay(const platform::LocalDateTime& moment);
 // "1.50 MB/s" above 1024 bytes per second, else "1024 B/s".
 std::string SpeedText(int64_t bytesPerSecond);
 
-// The progress display's start step for a reading phase.
+// Starts the progress display for a reading phase: the bytes done so far are the first tick's
+// base.
 void StartProgressDisplay(TestStatistics& statistics);
 
-// One tick of the 250 ms progress timer: writes Label28, Label30, Label32, Label34 and
-// advances TickCount and BytesDoneAtLastTick. `now` is read once for the elapsed time and
-// `nowAgain` for the remaining time.
-void Timer1Timer(TestStatistics& statistics, MainDisplay& display,
+// One tick of the 250 ms progress timer: writes the elapsed time, the speeds and the remaining
+// time and advances TickCount and BytesDoneAtLastTick. `now` is read once for the elapsed time
+// and `nowAgain` for the remaining time.
+void ProgressTick(TestStatistics& statistics, MainDisplay& display,
                  const platform::LocalDateTime& now, const platform::LocalDateTime& nowAgain);
-void Timer1Timer(TestStatistics& statistics, MainDisplay& display, Clock& clock);
+void ProgressTick(TestStatistics& statistics, MainDisplay& display, Clock& clock);
 
 }  // namespace vorlaxis

@@ -1,70 +1,67 @@
 #include "engine/ReadMode.h"
 
+#include <optional>
+
 namespace vorlaxis {
 
 namespace {
 
-// ReadEveryXthBlock 1, 2, 3 stands for every 4th, 8th, 16th block; 0 for anything else.
-ReadModeValue BlockStep(int32_t code) {
-    switch (code) {
-        case 1:
-            return 4;
-        case 2:
-            return 8;
-        case 3:
-            return 16;
+// The block mode an interval of the options names; none for "nothing chosen".
+std::optional<ReadMode> BlockMode(int32_t interval) {
+    switch (interval) {
+        case EveryFourthBlock:
+            return OneBlockIn4;
+        case EveryEighthBlock:
+            return OneBlockIn8;
+        case EverySixteenthBlock:
+            return OneBlockIn16;
         default:
-            return 0;
+            return std::nullopt;
     }
+}
+
+struct ModeTexts {
+    const char* display;
+    const char* log;
+};
+
+ModeTexts TextsOf(ReadMode mode) {
+    switch (mode) {
+        case OnlyOpen:
+            return {"otevírání souborů", "(pouze otevírání souborů)"};
+        case AllBlocks:
+            return {"čtení všech dat", "(čtení všech dat z média)"};
+        case OneBlockIn4:
+            return {"čtení každého 4. bloku", "(čtení každého 4. bloku)"};
+        case OneBlockIn8:
+            return {"čtení každého 8. bloku", "(čtení každého 8. bloku)"};
+        case OneBlockIn16:
+            return {"čtení každého 16. bloku", "(čtení každého 16. bloku)"};
+    }
+    return {"", ""};
 }
 
 }  // namespace
 
-ReadModeValue DetermineReadMode(const TestSettings& settings, int32_t readModeOverride,
-                                ReadModeValue previous) {
-    ReadModeValue mode = previous;
-    const ReadModeValue step = BlockStep(settings.ReadEveryXthBlock);
-    if (step != 0) mode = step;
-    if (settings.DataReadStyle == 1) mode = 1;
-    if (settings.DataReadStyle == 3) mode = 0;
-    if (readModeOverride == 1) mode = 1;
-    if (readModeOverride == 2 && step != 0) mode = step;
-    if (readModeOverride == 3) mode = 0;
+ReadMode DetermineReadMode(const TestSettings& settings, ReadModeOverride readModeOverride,
+                           ReadMode previous) {
+    ReadMode mode = previous;
+    const std::optional<ReadMode> blocks = BlockMode(settings.ReadEveryXthBlock);
+    if (blocks) mode = *blocks;
+    if (settings.DataReadStyle == ReadAllData) mode = AllBlocks;
+    if (settings.DataReadStyle == OpenFilesOnly) mode = OnlyOpen;
+    if (readModeOverride == ForceAllData) mode = AllBlocks;
+    if (readModeOverride == ForceBlocks && blocks) mode = *blocks;
+    if (readModeOverride == ForceOpenOnly) mode = OnlyOpen;
     return mode;
 }
 
-const char* ReadModeDisplayText(ReadModeValue mode) {
-    switch (mode) {
-        case 0:
-            return "otevírání souborů";
-        case 1:
-            return "čtení všech dat";
-        case 4:
-            return "čtení každého 4. bloku";
-        case 8:
-            return "čtení každého 8. bloku";
-        case 16:
-            return "čtení každého 16. bloku";
-        default:
-            return "";
-    }
+const char* ReadModeDisplayText(ReadMode mode) {
+    return TextsOf(mode).display;
 }
 
-const char* ReadModeLogText(ReadModeValue mode) {
-    switch (mode) {
-        case 0:
-            return "(pouze otevírání souborů)";
-        case 1:
-            return "(čtení všech dat z média)";
-        case 4:
-            return "(čtení každého 4. bloku)";
-        case 8:
-            return "(čtení každého 8. bloku)";
-        case 16:
-            return "(čtení každého 16. bloku)";
-        default:
-            return "";
-    }
+const char* ReadModeLogText(ReadMode mode) {
+    return TextsOf(mode).log;
 }
 
 int32_t BlockBytes(int32_t blockSizeKb) {

@@ -8,15 +8,24 @@
 
 namespace vorlaxis {
 
-// The mode table: rows checked in order, later rows winning; when no row applies the previous
-// run's mode stays.
-ReadModeValue DetermineReadMode(const TestSettings& settings, int32_t readModeOverride,
-                                ReadModeValue previous);
+// The start commands beside the plain one force a read style for their batch.
+enum ReadModeOverride : int32_t {
+    AsTheOptionsSay = 0,
+    ForceAllData = 1,
+    ForceBlocks = 2,
+    ForceOpenOnly = 3
+};
 
-// "čtení všech dat", ...; empty for a value outside 0, 1, 4, 8, 16.
-const char* ReadModeDisplayText(ReadModeValue mode);
+// The options' interval sets the mode, their style then overrides it, the start command's
+// override last; when nothing applies the previous run's mode stays. Forcing blocks without
+// an interval in the options changes nothing.
+ReadMode DetermineReadMode(const TestSettings& settings, ReadModeOverride readModeOverride,
+                           ReadMode previous);
+
+// "čtení všech dat", ...; empty for a value outside the modes.
+const char* ReadModeDisplayText(ReadMode mode);
 // "(čtení všech dat z média)", ...
-const char* ReadModeLogText(ReadModeValue mode);
+const char* ReadModeLogText(ReadMode mode);
 
 // BlockSize in kB pulled into 4..48, times 1024.
 int32_t BlockBytes(int32_t blockSizeKb);

@@ -48,19 +48,19 @@ BadFileEntry SplitPath(const std::string& path) {
     return {path.substr(slash + 1), path.substr(0, slash + 1)};
 }
 
-// One location's run: the steps of PerformTest with the values they share.
+// One location's run: the phases of PerformTest with the values they share.
 class Run final : public FileStepObserver {
   public:
-    Run(TestSession& session, const std::string& location, int32_t readModeOverride)
-        : m_s(session),
-          m_st(session.Statistics),
-          m_d(session.Display),
+    Run(TestSession& session, const std::string& location, ReadModeOverride readModeOverride)
+        : m_session(session),
+          m_statistics(session.Statistics),
+          m_display(session.Display),
           m_location(location),
           m_override(readModeOverride) {}
 
     uint16_t Execute();
 
-    void AfterRead() override { m_s.Host.ProcessMessages(); }
+    void AfterRead() override { m_session.Host.ProcessMessages(); }
     void AfterStep(int64_t fileBytesDone) override;
 
   private:
@@ -84,29 +84,29 @@ class Run final : public FileStepObserver {
     // Writes a line; a failure is remembered, so nobody takes the log for complete.
     bool Log(std::string_view line) {
         if (m_log.WriteLine(line)) return true;
-        m_s.LogIncomplete = true;
+        m_session.LogIncomplete = true;
         return false;
     }
     std::string DateTimeText();
-    FileEntry& Entry(int32_t i) { return m_s.FileTable[static_cast<size_t>(i - 1)]; }
+    FileEntry& Entry(int32_t i) { return m_session.FileTable[static_cast<size_t>(i - 1)]; }
 
-    TestSession& m_s;
-    TestStatistics& m_st;
-    MainDisplay& m_d;
+    TestSession& m_session;
+    TestStatistics& m_statistics;
+    MainDisplay& m_display;
     const std::string m_location;
-    const int32_t m_override;
+    const ReadModeOverride m_override;
     TestLog m_log;
     bool m_writeLines = true;  // false after a collection failure
     bool m_busyShown = false;
-    uint16_t m_bad = 0;
+    uint16_t m_badCount = 0;
     int32_t m_nextSlot = 1;
-    int32_t m_i = 1;
-    int64_t m_b = 49152;
+    int32_t m_number = 1;  // the number of the file being tested, from 1
+    int64_t m_blockBytes = 49152;
     int64_t m_finished = 0;  // sum of Size over the files handled before the current one
 };
 
 std::string Run::DateTimeText() {
-    const platform::LocalDateTime now = m_s.Clk.Now();
+    const platform::LocalDateTime now = m_session.WallClock.Now();
     return platform::FormatShortDate(now) + ", " + platform::FormatLongTime(now);
 }
 
@@ -122,66 +122,68 @@ uint16_t Run::Execute() {
     PrepareReading();
     ReadFiles();
     Finish();
-    return m_bad;
+    return m_badCount;
 }
 
-// Steps 1 and 2.
+// Resets the counters and the display for a new location.
 void Run::Begin() {
-    m_d.btnCancelTestEnabled = false;
-    m_d.SpeedCaptionsVisible = m_override != 3;
-    m_st.NonStop = m_s.Settings.GoNonstop;
-    m_st.BytesTotal = 0;
-    m_s.LogIncomplete = false;
-    m_s.CollectionFailed = false;
-    m_s.FileCount = 0;
-    m_s.DataChecksum = 0;
-    if (m_s.MediaRecords.size() <= static_cast<size_t>(m_st.LocationIndex) &&
-        m_st.LocationIndex >= 0) {
-        m_s.MediaRecords.resize(static_cast<size_t>(m_st.LocationIndex) + 1);
+    m_display.cancelEnabled = false;
+    m_display.speedCaptionsVisible = m_override != ForceOpenOnly;
+    m_statistics.NonStop = m_session.Settings.GoNonstop;
+    m_statistics.BytesTotal = 0;
+    m_session.LogIncomplete = false;
+    m_session.CollectionFailed = false;
+    m_session.FileCount = 0;
+    m_session.DataChecksum = 0;
+    if (m_session.MediaRecords.size() <= static_cast<size_t>(m_statistics.LocationIndex) &&
+        m_statistics.LocationIndex >= 0) {
+        m_session.MediaRecords.resize(static_cast<size_t>(m_statistics.LocationIndex) + 1);
     }
 }
 
-// Steps 3 to 9; false when the log cannot be written.
+// Shows the busy window, starts the log with its head and the medium's identity; false when
+// the log cannot be written.
 bool Run::OpenLog() {
-    m_d.InfoBoxLabel3 = m_location;
-    m_s.Host.ShowBusyWindow();
+    m_display.busyLocationText = m_location;
+    m_session.Host.ShowBusyWindow();
     m_busyShown = true;
-    m_s.Host.ProcessMessages();
-    const bool own = m_s.LogPathOverride.empty();
-    m_s.LogPath = own ? TempLogPath(m_st.LocationIndex) : m_s.LogPathOverride;
-    m_log.Open(m_s.LogPath, own);
-    const platform::LocalDateTime now = m_s.Clk.Now();
+    m_session.Host.ProcessMessages();
+    const bool own = m_session.LogPathOverride.empty();
+    m_session.LogPath = own ? TempLogPath(m_statistics.LocationIndex) : m_session.LogPathOverride;
+    m_log.Open(m_session.LogPath, own);
+    const platform::LocalDateTime now = m_session.WallClock.Now();
     if (!Log("Zubrak's Vorlaxis v2.0 Media Test Log File") ||
         !Log("Datum testu: " + platform::FormatShortDate(now) +
              ", start testu: " + platform::FormatLongTime(now))) {
         return false;
     }
-    m_d.Label22 = DateTimeText();
-    m_d.Label26 = "probíhá test...";
-    GetCDInfo(m_s.Calls, m_location, m_st.VolumeSerial, m_st.VolumeLabel);
-    if (m_st.LocationIndex >= 0) {
-        m_s.MediaRecords[static_cast<size_t>(m_st.LocationIndex)] = {m_st.VolumeLabel,
-                                                                     m_st.VolumeSerial};
+    m_display.startText = DateTimeText();
+    m_display.outcomeText = "probíhá test...";
+    GetCDInfo(m_session.Calls, m_location, m_statistics.VolumeSerial, m_statistics.VolumeLabel);
+    if (m_statistics.LocationIndex >= 0) {
+        m_session.MediaRecords[static_cast<size_t>(m_statistics.LocationIndex)] = {m_statistics.VolumeLabel,
+                                                                     m_statistics.VolumeSerial};
     }
     if (!Log(std::string(46, '-'))) return false;
-    m_s.BadFiles.clear();
+    m_session.BadFiles.clear();
     return true;
 }
 
-// Steps 10 to 14; false when the log cannot be written.
+// Walks the location's tree and enters its files in the table; false when the log cannot be
+// written.
 bool Run::Collect() {
     DirectoryList directories;
-    ScanDirectories(m_location, directories, m_s.Calls, m_s.Host);
-    m_s.Host.HideBusyWindow();
+    ScanDirectories(m_location, directories, m_session.Calls, m_session.Host);
+    m_session.Host.HideBusyWindow();
     m_busyShown = false;
-    if (!Log("\r\nInformace o médiu:") || !Log("  jméno média:         " + LogSafe(m_st.VolumeLabel)) ||
-        !Log("  sériové číslo média: " + m_st.VolumeSerial) ||
+    if (!Log("\r\nInformace o médiu:") || !Log("  jméno média:         " + LogSafe(m_statistics.VolumeLabel)) ||
+        !Log("  sériové číslo média: " + m_statistics.VolumeSerial) ||
         !Log("  počet adresářů:      " + std::to_string(directories.size()))) {
         return false;
     }
-    m_d.Label9 = "Zjišťuji informace o souborech na médiu...";
-    m_d.ProgressBar1Max = ToBar(static_cast<int64_t>(directories.size()) - 1);
-    m_s.Host.ProcessMessages();
+    m_display.currentFileText = "Zjišťuji informace o souborech na médiu...";
+    m_display.fileBarMax = ToBar(static_cast<int64_t>(directories.size()) - 1);
+    m_session.Host.ProcessMessages();
     return BuildFileTable(directories);
 }
 
@@ -190,22 +192,22 @@ bool Run::BuildFileTable(const DirectoryList& directories) {
     for (size_t d = 0; d < directories.size(); ++d) {
         if (m_nextSlot > kFileTableSize) {
             // Only a further directory brings the message; the table keeps its 49152 files.
-            m_s.Dlg.MessageBox(kLimitText, "Překročen limit...", MsgButtons::Ok, MsgIcon::Warning);
+            m_session.DialogBoxes.MessageBox(kLimitText, "Překročen limit...", MsgButtons::Ok, MsgIcon::Warning);
             break;
         }
-        m_d.ProgressBar1Pos = ToBar(static_cast<int64_t>(d));
-        m_s.Host.ProcessMessages();
+        m_display.fileBarPosition = ToBar(static_cast<int64_t>(d));
+        m_session.Host.ProcessMessages();
         // No more names than free slots: a directory of millions of names stays bounded.
-        const bool listed = ListFiles(directories[d], "*.*", files, m_s.Calls,
+        const bool listed = ListFiles(directories[d], "*.*", files, m_session.Calls,
                                       static_cast<size_t>(kFileTableSize - m_nextSlot + 1));
         // A location that cannot be listed at all (taken out after the batch started, no
         // folder, refused) is no empty medium: reporting it as tested would be a lie. A listing
         // that a stop gave up is no such failure: the run ends as stopped.
-        if (!listed && d == 0 && !m_s.Calls.Abandoned()) return false;
+        if (!listed && d == 0 && !m_session.Calls.Abandoned()) return false;
         if (!EnterFiles(files)) return false;
         files.clear();
     }
-    m_s.FileCount = m_nextSlot - 1;
+    m_session.FileCount = m_nextSlot - 1;
     return true;
 }
 
@@ -214,159 +216,160 @@ bool Run::EnterFiles(const std::vector<std::string>& files) {
         if (m_nextSlot > kFileTableSize) break;
         FileEntry& entry = Entry(m_nextSlot);
         entry.Path = path;
-        entry.Size = m_s.Calls.ListedSize(path);
-        m_st.BytesTotal += entry.Size;
+        entry.Size = m_session.Calls.ListedSize(path);
+        m_statistics.BytesTotal += entry.Size;
         ++m_nextSlot;
     }
     return true;
 }
 
 void Run::CollectionFailure() {
-    m_s.Dlg.MessageBox(kFatalText, "Fatální chyba", MsgButtons::Ok, MsgIcon::Error);
-    m_s.CollectionFailed = true;
-    m_st.StopRequested = true;
+    m_session.DialogBoxes.MessageBox(kFatalText, "Fatální chyba", MsgButtons::Ok, MsgIcon::Error);
+    m_session.CollectionFailed = true;
+    m_statistics.StopRequested = true;
     if (Log("\n\rKonec testu:")) {
         Log("  test přerušen - nelze načíst adresářovou strukturu " + DateTimeText());
     }
     m_log.Close();
     m_writeLines = false;
-    if (m_busyShown) m_s.Host.HideBusyWindow();
+    if (m_busyShown) m_session.Host.HideBusyWindow();
     m_busyShown = false;
     // The list must not show another location's files as this one's.
-    m_s.BadFiles.clear();
-    m_s.FileCount = m_nextSlot - 1;
+    m_session.BadFiles.clear();
+    m_session.FileCount = m_nextSlot - 1;
 }
 
-// Steps 15 to 20.
+// Determines the read mode, sets the bars and counters and starts the progress display.
 void Run::PrepareReading() {
-    WriteLine("  počet souborů:       " + std::to_string(m_s.FileCount));
-    m_b = BlockBytes(m_s.Settings.BlockSize);
-    m_st.BytesDone = 0;
-    m_d.Label15 = std::to_string(m_st.BytesTotal / kMegabyte);
-    m_d.Label5 = std::to_string(m_s.FileCount);
-    m_i = 1;
-    m_d.btnCancelTestEnabled = true;
-    m_st.ReadMode = DetermineReadMode(m_s.Settings, m_override, m_st.ReadMode);
-    m_d.Label20 = ReadModeDisplayText(m_st.ReadMode);
-    m_d.ProgressBar2Max = ToBar(m_st.BytesTotal / m_b);
-    m_d.StatusText = "Probíhá test...";
-    WriteLine(std::string("\r\nPrůběh testu ") + ReadModeLogText(m_st.ReadMode) + ":");
-    m_st.StartTime = TimeOfDay(m_s.Clk.Now());
-    StartProgressDisplay(m_st);
-    m_s.Host.StartProgressTimer();
+    WriteLine("  počet souborů:       " + std::to_string(m_session.FileCount));
+    m_blockBytes = BlockBytes(m_session.Settings.BlockSize);
+    m_statistics.BytesDone = 0;
+    m_display.megabytesTotalText = std::to_string(m_statistics.BytesTotal / kMegabyte);
+    m_display.filesTotalText = std::to_string(m_session.FileCount);
+    m_number = 1;
+    m_display.cancelEnabled = true;
+    m_statistics.ReadMode = DetermineReadMode(m_session.Settings, m_override, m_statistics.ReadMode);
+    m_display.readModeText = ReadModeDisplayText(m_statistics.ReadMode);
+    m_display.locationBarMax = ToBar(m_statistics.BytesTotal / m_blockBytes);
+    m_display.statusText = "Probíhá test...";
+    WriteLine(std::string("\r\nPrůběh testu ") + ReadModeLogText(m_statistics.ReadMode) + ":");
+    m_statistics.StartTime = TimeOfDay(m_session.WallClock.Now());
+    StartProgressDisplay(m_statistics);
+    m_session.Host.StartProgressTimer();
     m_finished = 0;
 }
 
 void Run::ShowBadCount() {
-    m_d.Label12 = std::to_string(m_bad);
-    m_d.Label12Red = m_bad > 0;
+    m_display.badFilesText = std::to_string(m_badCount);
+    m_display.badFilesRed = m_badCount > 0;
 }
 
 void Run::AfterStep(int64_t fileBytesDone) {
     const int64_t location = m_finished + fileBytesDone;
-    m_d.ProgressBar2Pos = ToBar(location / m_b);
-    m_d.ProgressBar1Pos = ToBar(fileBytesDone / m_b);
-    m_d.Label13 = std::to_string(location / kMegabyte);
+    m_display.locationBarPosition = ToBar(location / m_blockBytes);
+    m_display.fileBarPosition = ToBar(fileBytesDone / m_blockBytes);
+    m_display.megabytesDoneText = std::to_string(location / kMegabyte);
 }
 
-// Step 21.
+// Tests the files one by one until the last or a stop.
 void Run::ReadFiles() {
-    FileTestContext context{m_s.Calls,     m_s.File, m_s.Buffer.get(), m_b,
-                            m_st.ReadMode, m_st,     m_s.DataChecksum, *this};
-    while (m_i <= m_s.FileCount && !m_st.StopRequested) {
-        const FileEntry& entry = Entry(m_i);
+    FileTestContext context{m_session.Calls,     m_session.File, m_session.Buffer.get(), m_blockBytes,
+                            m_statistics.ReadMode, m_statistics,     m_session.DataChecksum, *this};
+    while (m_number <= m_session.FileCount && !m_statistics.StopRequested) {
+        const FileEntry& entry = Entry(m_number);
         const BadFileEntry parts = SplitPath(entry.Path);
-        m_d.Label19 = parts.Directory;
-        m_d.Label9 = parts.Name;
+        m_display.directoryText = parts.Directory;
+        m_display.currentFileText = parts.Name;
         ShowBadCount();
-        m_d.ProgressBar1Max = ToBar(entry.Size / m_b);
-        m_d.ProgressBar1Pos = 0;
-        m_s.Host.ProcessMessages();
-        const int32_t before = m_i;
+        m_display.fileBarMax = ToBar(entry.Size / m_blockBytes);
+        m_display.fileBarPosition = 0;
+        m_session.Host.ProcessMessages();
+        const int32_t before = m_number;
         const FileTestResult result = TestFile(context, entry);
         if (result.Finished) {
-            m_s.Host.ProcessMessages();
-            ++m_i;
+            m_session.Host.ProcessMessages();
+            ++m_number;
         } else {
             HandleFailure(result);
         }
-        m_d.Label6 = std::to_string(m_i);
-        m_d.Label7 = std::to_string(m_s.FileCount - m_i);
-        if (m_i != before) m_finished += Entry(m_i - 1).Size;
+        m_display.filesTestedText = std::to_string(m_number);
+        m_display.filesLeftText = std::to_string(m_session.FileCount - m_number);
+        if (m_number != before) m_finished += Entry(m_number - 1).Size;
     }
 }
 
 void Run::AddBadFile() {
-    m_s.BadFiles.push_back(SplitPath(Entry(m_i).Path));
-    ++m_bad;
+    m_session.BadFiles.push_back(SplitPath(Entry(m_number).Path));
+    ++m_badCount;
 }
 
 void Run::HandleFailure(const FileTestResult& result) {
-    WriteLine("  \"" + LogSafe(Entry(m_i).Path) + "\" nelze přečíst");
-    if (!m_st.NonStop) {
+    WriteLine("  \"" + LogSafe(Entry(m_number).Path) + "\" nelze přečíst");
+    if (!m_statistics.NonStop) {
         AskUser(result);
         return;
     }
     AddBadFile();
     const int64_t shown = m_finished + result.Remaining;
-    m_d.ProgressBar2Pos = ToBar(shown / m_b);
-    m_d.Label13 = std::to_string(shown / kMegabyte);
-    ++m_i;
+    m_display.locationBarPosition = ToBar(shown / m_blockBytes);
+    m_display.megabytesDoneText = std::to_string(shown / kMegabyte);
+    ++m_number;
 }
 
 void Run::AskUser(const FileTestResult& result) {
-    switch (m_s.Host.AskReadError(Entry(m_i).Path)) {
+    switch (m_session.Host.AskReadError(Entry(m_number).Path)) {
         case ReadErrorAnswer::Retry:
             WriteLine("    - nový pokus o čtení");
             break;
         case ReadErrorAnswer::Continue:
             AddBadFile();
-            m_st.BytesDone += result.Remaining;
-            ++m_i;
+            m_statistics.BytesDone += result.Remaining;
+            ++m_number;
             break;
         case ReadErrorAnswer::NonStop:
             AddBadFile();
-            m_st.NonStop = true;
-            ++m_i;
+            m_statistics.NonStop = true;
+            ++m_number;
             break;
         case ReadErrorAnswer::Stop:
         default:
             WriteLine("  - test přerušen uživatelem po chybě tohoto souboru");
             AddBadFile();
-            m_st.StopRequested = true;
+            m_statistics.StopRequested = true;
             break;
     }
 }
 
-// Steps 22 to 27.
+// Writes the checksum and the outcome, ejects the medium and leaves the counters as they
+// ended.
 void Run::Finish() {
-    if (m_st.ReadMode != 0) {
-        WriteLine("\r\nKontrolní součet média:" + NumToHex(m_s.DataChecksum, 4));
+    if (m_statistics.ReadMode != OnlyOpen) {
+        WriteLine("\r\nKontrolní součet média:" + NumToHex(m_session.DataChecksum, 4));
     }
     WriteLine("\r\nKonec testu:");
-    if (ShouldEject(m_location, m_s.Settings.EjectAfterTest)) {
-        m_d.Label19.clear();
-        m_d.Label9 = "Vysunutí média...";
-        m_s.Host.ProcessMessages();
-        EjectMedia(m_s.Calls, m_location);
+    if (ShouldEject(m_location, m_session.Settings.EjectAfterTest)) {
+        m_display.directoryText.clear();
+        m_display.currentFileText = "Vysunutí média...";
+        m_session.Host.ProcessMessages();
+        EjectMedia(m_session.Calls, m_location);
     }
     WriteOutcome();
-    m_d.Label24 = DateTimeText();
+    m_display.endText = DateTimeText();
     m_log.Close();
-    m_d.Label6 = std::to_string(m_i - 1);
-    m_d.Label7 = std::to_string(m_s.FileCount - m_i + 1);
-    m_d.Label12 = std::to_string(m_bad);
-    m_d.ProgressBar1Pos = 0;
-    m_d.ProgressBar2Pos = 0;
-    m_d.Label9.clear();
-    m_d.Label13 = "0";
-    m_d.Label15 = "0";
+    m_display.filesTestedText = std::to_string(m_number - 1);
+    m_display.filesLeftText = std::to_string(m_session.FileCount - m_number + 1);
+    m_display.badFilesText = std::to_string(m_badCount);
+    m_display.fileBarPosition = 0;
+    m_display.locationBarPosition = 0;
+    m_display.currentFileText.clear();
+    m_display.megabytesDoneText = "0";
+    m_display.megabytesTotalText = "0";
 }
 
 void Run::WriteOutcome() {
-    const bool stopped = m_st.StopRequested;
-    const std::string count = std::to_string(m_bad);
-    if (m_bad == 0) {
+    const bool stopped = m_statistics.StopRequested;
+    const std::string count = std::to_string(m_badCount);
+    if (m_badCount == 0) {
         WriteLine("  žádné problémy při čtení souborů...");
     } else {
         WriteLine((stopped ? "  počet chybných souborů: " : "  počet chybých souborů: ") + count);
@@ -374,9 +377,9 @@ void Run::WriteOutcome() {
     WriteLine((stopped ? "  test přerušen uživatelem " : "  test úspěšně dokončen ") +
               DateTimeText());
     if (stopped) {
-        m_d.Label26 = "test přerušen !";
+        m_display.outcomeText = "test přerušen !";
     } else {
-        m_d.Label26 = m_bad == 0 ? "test dokončen OK" : "test dokončen, chyby!";
+        m_display.outcomeText = m_badCount == 0 ? "test dokončen OK" : "test dokončen, chyby!";
     }
 }
 
@@ -388,15 +391,16 @@ TestSession::TestSession(TestSettings& settings, TestStatistics& statistics, Mai
       Statistics(statistics),
       Display(display),
       Host(host),
-      Dlg(dialogs),
-      Clk(clock),
+      DialogBoxes(dialogs),
+      WallClock(clock),
       Calls(calls),
       FileTable(std::make_unique<FileEntry[]>(kFileTableSize)),
       Buffer(std::make_unique<unsigned char[]>(kReadBufferSize)) {}
 
 TestSession::~TestSession() = default;
 
-uint16_t PerformTest(TestSession& session, const std::string& location, int32_t readModeOverride) {
+uint16_t PerformTest(TestSession& session, const std::string& location,
+                     ReadModeOverride readModeOverride) {
     Run run(session, location, readModeOverride);
     return run.Execute();
 }

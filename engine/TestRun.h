@@ -11,6 +11,7 @@
 #include "core/Dialogs.h"
 #include "core/BlockingCalls.h"
 #include "core/TestHost.h"
+#include "engine/ReadMode.h"
 #include "engine/TestStatistics.h"
 #include "platform/Files.h"
 #include "settings/TestSettings.h"
@@ -35,11 +36,11 @@ struct TestSession {
     TestStatistics& Statistics;
     MainDisplay& Display;
     TestHost& Host;
-    Dialogs& Dlg;
-    Clock& Clk;
+    Dialogs& DialogBoxes;
+    Clock& WallClock;
     BlockingCalls& Calls;
 
-    // FileTable[0] is the file numbered 1; FileCount (N) entries are filled. Allocated once.
+    // FileTable[0] is the file numbered 1; FileCount entries are filled. Allocated once.
     std::unique_ptr<FileEntry[]> FileTable;
     int32_t FileCount = 0;
     // One record per location of a batch, indexed by LocationIndex; grows as needed.
@@ -65,10 +66,11 @@ struct TestSession {
     platform::InputFile File;
 };
 
-// Tests one location (a path ending in "/"); readModeOverride 0 as the options say, 1 read
-// all, 2 blocks, 3 only open. Returns the number of unreadable files (BadFileCount). Always
-// returns normally, also when stopped; StopRequested stays set when the run stopped.
-uint16_t PerformTest(TestSession& session, const std::string& location, int32_t readModeOverride);
+// Tests one location (a path ending in "/") in the read mode the options and the override
+// give. Returns the number of unreadable files. Always returns normally, also when stopped;
+// StopRequested stays set when the run stopped.
+uint16_t PerformTest(TestSession& session, const std::string& location,
+                     ReadModeOverride readModeOverride = AsTheOptionsSay);
 
 // The temporary log of location `index`: TempFolder() + "tmplog" + index + ".txt" (empty when
 // there is no private temporary folder).

@@ -9,8 +9,15 @@
 
 namespace vorlaxis {
 
-// Read mode of a run: 0 only open, 1 all data, 4/8/16 every Nth block.
-using ReadModeValue = uint8_t;
+// How a run reads each file. The value is the stride in blocks: every block, one block in 4,
+// 8 or 16; 0 only opens the file.
+enum ReadMode : uint8_t {
+    OnlyOpen = 0,
+    AllBlocks = 1,
+    OneBlockIn4 = 4,
+    OneBlockIn8 = 8,
+    OneBlockIn16 = 16
+};
 
 struct TestStatistics {
     double StartTime = 0.0;  // time of day as a fraction of a day
@@ -19,7 +26,7 @@ struct TestStatistics {
     int64_t BytesDoneAtLastTick = 0;
     int32_t TickCount = 0;
     int32_t LocationIndex = 0;
-    ReadModeValue ReadMode = 0;
+    vorlaxis::ReadMode ReadMode = OnlyOpen;
     std::string VolumeLabel;
     std::string VolumeSerial;
     bool TestRunning = false;

@@ -70,18 +70,18 @@ class WaitNote {
   public:
     explicit WaitNote(MainDisplay& display) : m_display(display) {}
     ~WaitNote() {
-        if (m_shown && m_display.Label9 == m_text) m_display.Label9 = m_base;
+        if (m_shown && m_display.currentFileText == m_text) m_display.currentFileText = m_base;
     }
     WaitNote(const WaitNote&) = delete;
     WaitNote& operator=(const WaitNote&) = delete;
 
     void Show(SteadyClock::duration waited) {
         if (waited < kWaitNoteAfter) return;
-        if (!m_shown) m_base = m_display.Label9;
+        if (!m_shown) m_base = m_display.currentFileText;
         m_shown = true;
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(waited).count();
         m_text = m_base + " (čekám na mechaniku " + std::to_string(seconds) + " s)";
-        m_display.Label9 = m_text;
+        m_display.currentFileText = m_text;
     }
 
   private:
@@ -126,7 +126,7 @@ struct ThreadedBlockingCalls::Job {
     Helper* owner = nullptr;
 
     // Tells a caller that waits for a slot that one has been filled.
-    void wakeCaller();
+    void WakeCaller();
 };
 
 // Shared by the caller and one helper thread; the thread holds it as long as it runs. `pending`
@@ -145,7 +145,7 @@ struct ThreadedBlockingCalls::Helper {
     Helper() { job.owner = this; }
 };
 
-void ThreadedBlockingCalls::Job::wakeCaller() {
+void ThreadedBlockingCalls::Job::WakeCaller() {
     // Through the mutex, so that a caller about to sleep cannot miss the news.
     { std::lock_guard lock(owner->mutex); }
     owner->done.notify_one();
@@ -307,7 +307,7 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
         auto& slot = j.slots[p % kAheadSlots];
         slot.result = j.ahead.readAt(j.aheadNext, slot.data.data(), j.aheadCount);
         j.produced.store(p + 1, std::memory_order_release);
-        j.wakeCaller();
+        j.WakeCaller();
         if (slot.result != j.aheadCount) {
             j.finished.store(true, std::memory_order_release);
             break;

@@ -17,7 +17,7 @@ bool PathLess(const TestLocation& a, const TestLocation& b) {
 
 }  // namespace
 
-int LocationList::add(const std::string& text) {
+int LocationList::Add(const std::string& text) {
     // After the entries that compare equal, so duplicates keep the order they were added in.
     const TestLocation entry{text, false};
     const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), entry, PathLess);
@@ -27,7 +27,7 @@ int LocationList::add(const std::string& text) {
     return position;
 }
 
-void LocationList::addAll(std::vector<TestLocation> entries) {
+void LocationList::AddAll(std::vector<TestLocation> entries) {
     // A stable sort and a merge that prefers the entries already there give the same order
     // as adding one by one.
     std::stable_sort(entries.begin(), entries.end(), PathLess);
@@ -44,11 +44,11 @@ void LocationList::addAll(std::vector<TestLocation> entries) {
     m_entries = std::move(merged);
 }
 
-void LocationList::replace(int position, const std::string& text) {
+void LocationList::Replace(int position, const std::string& text) {
     m_entries.at(static_cast<size_t>(position)).Path = text;
 }
 
-void LocationList::remove(int position) {
+void LocationList::Remove(int position) {
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(position));
     if (m_selected == position) {
         m_selected = kNone;
@@ -57,25 +57,25 @@ void LocationList::remove(int position) {
     }
 }
 
-void LocationList::clear() {
+void LocationList::Clear() {
     m_entries.clear();
     m_selected = kNone;
 }
 
-const std::string& LocationList::text(int position) const {
+const std::string& LocationList::Text(int position) const {
     return m_entries.at(static_cast<size_t>(position)).Path;
 }
 
-bool LocationList::isTicked(int position) const {
+bool LocationList::IsTicked(int position) const {
     return m_entries.at(static_cast<size_t>(position)).Checked;
 }
 
-void LocationList::setTicked(int position, bool ticked) {
+void LocationList::SetTicked(int position, bool ticked) {
     m_entries.at(static_cast<size_t>(position)).Checked = ticked;
 }
 
-void LocationList::setSelected(int position) {
-    m_selected = position >= 0 && position < count() ? position : kNone;
+void LocationList::SetSelected(int position) {
+    m_selected = position >= 0 && position < Count() ? position : kNone;
 }
 
 bool CheckPathValidity(Dialogs& dialogs, const std::string& path) {
@@ -89,45 +89,45 @@ bool CheckPathValidity(Dialogs& dialogs, const std::string& path) {
 bool BrowseAndAddLocation(LocationList& list, Dialogs& dialogs) {
     const std::string path = dialogs.BrowseForFolder("Nalistovat složku...");
     if (path.empty() || !CheckPathValidity(dialogs, path)) return false;
-    list.add(path);
+    list.Add(path);
     return true;
 }
 
 bool AddLocationByHand(LocationList& list, Dialogs& dialogs) {
     const std::string path = dialogs.InputBox("Vložit ručně", "Zapište novou cestu:", "");
     if (path.empty() || !CheckPathValidity(dialogs, path)) return false;
-    list.add(path);
+    list.Add(path);
     return true;
 }
 
 bool EditSelectedLocation(LocationList& list, Dialogs& dialogs) {
-    const int position = list.selected();
+    const int position = list.Selected();
     if (position == LocationList::kNone) return false;
     const std::string path =
-        dialogs.InputBox("Upravit cestu", "Zapište novou cestu:", list.text(position));
+        dialogs.InputBox("Upravit cestu", "Zapište novou cestu:", list.Text(position));
     // An entry is never emptied by editing. Cancel returns the old text, which is still
     // checked: the user gets the same question as for a new path.
     if (path.empty() || !CheckPathValidity(dialogs, path)) return false;
-    const bool differs = path != list.text(position);
-    list.replace(position, path);
+    const bool differs = path != list.Text(position);
+    list.Replace(position, path);
     return differs;
 }
 
 bool RemoveSelectedLocation(LocationList& list, Dialogs& dialogs) {
-    const int position = list.selected();
+    const int position = list.Selected();
     if (position == LocationList::kNone) return false;
     if (dialogs.MessageBox("Odstranit vybranou cestu?", "Potvrzení", MsgButtons::YesNo,
                            MsgIcon::Information) != MsgResult::Yes) {
         return false;
     }
-    list.remove(position);
+    list.Remove(position);
     return true;
 }
 
 bool ShowSelectedLocation(const LocationList& list, Dialogs& dialogs) {
-    const int position = list.selected();
+    const int position = list.Selected();
     if (position == LocationList::kNone) return false;
-    dialogs.MessageBox("Aktuální záznam:\n\n" + list.text(position), "Zobrazit cestu",
+    dialogs.MessageBox("Aktuální záznam:\n\n" + list.Text(position), "Zobrazit cestu",
                        MsgButtons::Ok, MsgIcon::Information);
     return false;
 }

@@ -17,33 +17,33 @@ struct TestLocation {
 };
 
 // The ordered entries plus the selection (at most one entry, or none). Positions run from 0
-// to count() - 1 in display order. Positions passed in must be valid.
+// to Count() - 1 in display order. Positions passed in must be valid.
 class LocationList {
   public:
     static constexpr int kNone = -1;
 
     // Inserts a new unticked entry at its sorted place (case-insensitive, locale-aware; after
     // entries that compare equal) and returns its position. The selected entry stays selected.
-    int add(const std::string& text);
-    // Adds every entry (with its tick) where add() one after another would put it, in one
+    int Add(const std::string& text);
+    // Adds every entry (with its tick) where Add() one after another would put it, in one
     // pass: loading a long list stays fast.
-    void addAll(std::vector<TestLocation> entries);
+    void AddAll(std::vector<TestLocation> entries);
     // Changes the text in place: no re-sort; the tick and the selection stay.
-    void replace(int position, const std::string& text);
+    void Replace(int position, const std::string& text);
     // Deletes the entry; the selection follows its entry and is cleared when that one goes.
-    void remove(int position);
-    void clear();
+    void Remove(int position);
+    void Clear();
 
-    int count() const { return static_cast<int>(m_entries.size()); }
-    const std::string& text(int position) const;
-    bool isTicked(int position) const;
-    void setTicked(int position, bool ticked);
-    const std::vector<TestLocation>& entries() const { return m_entries; }
+    int Count() const { return static_cast<int>(m_entries.size()); }
+    const std::string& Text(int position) const;
+    bool IsTicked(int position) const;
+    void SetTicked(int position, bool ticked);
+    const std::vector<TestLocation>& Entries() const { return m_entries; }
 
     // The selected position, or kNone.
-    int selected() const { return m_selected; }
+    int Selected() const { return m_selected; }
     // Selects a position, or nothing with kNone (any position outside the list).
-    void setSelected(int position);
+    void SetSelected(int position);
 
   private:
     std::vector<TestLocation> m_entries;

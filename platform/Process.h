@@ -35,4 +35,12 @@ bool OpenWithDesktop(const std::string& target, const std::string& workingFolder
 // full path; empty where the caller has to pick an editor itself (Linux).
 std::string SystemTextEditor();
 
+// Where the system has no editor of its own: the plain text editors a desktop may have, to be
+// tried in this order (empty where SystemTextEditor() names one).
+const std::vector<std::string>& PlainTextEditors();
+
+// The arguments that show the Windows-1250 text at `path` in `editor`: the editor's option to
+// read that encoding where it has one, then the path.
+std::vector<std::string> TextEditorArguments(const std::string& editor, const std::string& path);
+
 }  // namespace vorlaxis::platform

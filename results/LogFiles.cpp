@@ -1,8 +1,9 @@
-// The copy procedure and the log names of the results step.
+// The copy procedure and the names of the saved logs.
 #include "results/LogFiles.h"
 
 #include <vector>
 
+#include "core/Result.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -29,25 +30,27 @@ std::string SafeNamePart(std::string text) {
     return text;
 }
 
-// Copies the bytes; returns the error text or empty.
-std::string CopyBytes(platform::InputFile& in, platform::OutputFile& out) {
+// Copies the bytes to the end of `in`; the number copied, or the error text.
+Result<int64_t> CopyBytes(platform::InputFile& in, platform::OutputFile& out) {
     std::vector<char> buffer(65536);
+    int64_t copied = 0;
     for (;;) {
         const int64_t n = in.read(buffer.data(), static_cast<int64_t>(buffer.size()));
-        if (n < 0) return "Stream read error";
-        if (n == 0) return {};
+        if (n < 0) return Failure("Stream read error");
+        if (n == 0) return copied;
         if (!out.write(std::string_view(buffer.data(), static_cast<size_t>(n)))) {
-            return "Stream write error";
+            return Failure("Stream write error");
         }
+        copied += n;
     }
 }
 
 }  // namespace
 
-std::string TempLogPath(const std::string& tempFolder, int32_t k) {
+std::string TempLogPath(const std::string& tempFolder, int32_t index) {
     // Without a private temporary folder there is no log; never a name in the current folder.
     if (tempFolder.empty()) return {};
-    return tempFolder + "tmplog" + std::to_string(k) + ".txt";
+    return tempFolder + "tmplog" + std::to_string(index) + ".txt";
 }
 
 std::string LogsFolderPath(const std::string& programFolder) {
@@ -86,7 +89,7 @@ std::string CopyLogFile(const std::string& source, const std::string& destinatio
     if (platform::IsReadOnlyFile(target) || !out.create(target)) {
         return "Cannot create file " + platform::DisplayText(target);
     }
-    std::string error = CopyBytes(in, out);
+    std::string error = CopyBytes(in, out).Error();
     if (!out.close() && error.empty()) error = "Stream write error";
     if (!error.empty()) return error;
     int64_t mtime = 0;

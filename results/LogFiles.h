@@ -1,5 +1,5 @@
-// The files of the results step: where the temporary and the saved logs lie, how a saved log is
-// named, the copy procedure that keeps a log, and loading a log for the internal viewer.
+// The log files: where the temporary and the saved logs lie, how a saved log is named, the copy
+// procedure that keeps a log, and loading a log for the internal viewer.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +10,9 @@ namespace vorlaxis {
 // A log of this size or larger goes to the text editor instead of the internal viewer.
 constexpr int64_t kInternalViewerLimit = 32700;
 
-// The temporary log of location k of the last batch: tempFolder + "tmplog" + k + ".txt";
-// empty when there is no temporary folder.
-std::string TempLogPath(const std::string& tempFolder, int32_t k);
+// The temporary log of the location at `index` of the last batch: tempFolder + "tmplog" + index
+// + ".txt"; empty when there is no temporary folder.
+std::string TempLogPath(const std::string& tempFolder, int32_t index);
 
 // The folder of saved logs beside the program: programFolder + "Logs" + separator.
 std::string LogsFolderPath(const std::string& programFolder);

@@ -1,4 +1,4 @@
-// The results step and the log commands.
+// The results after each tested location and the log commands.
 #include "results/Results.h"
 
 #include "platform/Files.h"
@@ -19,7 +19,7 @@ const char kSaveQuestion[] =
 
 enum class ShowOutcome { NotShown, Shown, Failed };
 
-// Step 1: the log in the viewer the settings name.
+// Shows the log in the viewer the settings name.
 ShowOutcome ShowLog(const ResultsContext& context, const std::string& log) {
     switch (context.settings.TxtViewer) {
         case AssociatedProgram:

@@ -1,4 +1,4 @@
-// The results step after each tested location (`ErrorResults`) and the three log commands of
+// The results after each tested location (`ErrorResults`) and the three log commands of
 // the main menu. They decide; the windows, message boxes and started programs are reached
 // through interfaces, so every rule is tested without a window system.
 #pragma once
@@ -14,7 +14,7 @@
 
 namespace vorlaxis {
 
-// The result windows as the results step uses them.
+// The result windows as ErrorResults uses them.
 class ResultWindows {
   public:
     virtual ~ResultWindows() = default;
@@ -36,18 +36,18 @@ struct ResultsContext {
     std::string logsFolder;  // with a trailing separator
 };
 
-// Shows an error of a results step (a failed copy or load) in an error box titled with the
+// Shows an error of the results (a failed copy or load) in an error box titled with the
 // application title, with a full stop added as the top level adds it.
 void ReportResultsError(Dialogs& dialogs, const std::string& text);
 
 // The results of location `statistics.LocationIndex`: shows its log, keeps a copy in the logs
 // folder, colours the count and shows or offers the bad-file list. An error is reported and
-// ends this step only.
+// ends the results of this location only; the batch goes on.
 void ErrorResults(const ResultsContext& context, const TestStatistics& statistics,
                   uint16_t badFileCount);
 
 // "Uložit dočasné záznamy": after the question, the logs of locations 0..locationIndex-1 saved
-// under the names their media give (`media`[k]); the first failure is reported and ends it.
+// under the names their media give (`media`, by location); the first failure is reported and ends it.
 void SaveTempLogs(const ResultsContext& context, int32_t locationIndex,
                   std::span<const MediaRecord> media);
 

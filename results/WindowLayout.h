@@ -20,22 +20,22 @@ struct ControlRect {
     bool operator==(const ControlRect&) const = default;
 };
 
-// The windows' sizes are outer sizes, frame included; the frame a sizeable window of the
-// original design had, for windows whose size is measured without it.
+// The windows' sizes are outer sizes, frame included. A window system that measures the size
+// without the frame adds these (a sizeable window's frame of the layouts' measures).
 constexpr int kSizeableFrameWidth = 8;
 constexpr int kSizeableFrameHeight = 27;
 
 struct ErrorListLayout {
-    ControlRect listView;  // ListView1
-    ControlRect okButton;  // BitBtn1
+    ControlRect listView;
+    ControlRect okButton;
 };
 
 struct EditorLayout {
-    ControlRect memo;      // Memo1
-    ControlRect okButton;  // BitBtn1
+    ControlRect memo;
+    ControlRect okButton;
 };
 
-// The places of the controls for the outer size W x H. A window made smaller than its controls
+// The places of the controls for an outer size. A window made smaller than its controls
 // gets sizes of at least 0 and an OK button that stays right of and below the top-left margin.
 ErrorListLayout LayoutErrorList(int outerWidth, int outerHeight);
 EditorLayout LayoutEditor(int outerWidth, int outerHeight);

@@ -9,7 +9,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$(mkdir -p "${1:-$root/build/screenshots}" && cd "${1:-$root/build/screenshots}" && pwd)"
 build="$root/build"
-cmake --build "$build" --target vorlaxis vorlaxis-faultfs app_tests >/dev/null
+cmake --build "$build" --target vorlaxis vorlaxis-faultfs vorlaxis-screenshot-scene >/dev/null
 
 work="$(mktemp -d /tmp/vorlaxis-shots-XXXXXX)"
 display=":$((90 + RANDOM % 100))"
@@ -98,7 +98,7 @@ kill "${pids[-1]}" 2>/dev/null || true
 
 # The busy window is shown only while a tree is collected: shown on its own for the picture.
 VORLAXIS_SCREENSHOT_SCENE=busy QT_QPA_PLATFORM=xcb \
-  "$build/tests/app/app_tests" --gtest_also_run_disabled_tests --gtest_filter=ScreenshotScene.DISABLED_BusyWindow >/dev/null 2>&1 &
+  "$build/scripts/vorlaxis-screenshot-scene" >/dev/null 2>&1 &
 pids+=($!)
 window "Ulvenor - informace" >/dev/null
 shot 09-busy-window 1

@@ -162,11 +162,11 @@ IniDocument::IniDocument(std::string_view content) {
         content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
         // Every CR before the LF: a stray one would come back as part of the line end.
         while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        m_lines.push_back(parseLine(std::string(line)));
+        m_lines.push_back(ParseLine(std::string(line)));
     }
 }
 
-IniDocument::Line IniDocument::parseLine(std::string raw) {
+IniDocument::Line IniDocument::ParseLine(std::string raw) {
     Line line;
     const std::string_view text = Trim(raw);
     if (!text.empty() && text.front() == '[') {
@@ -189,7 +189,7 @@ IniDocument::Line IniDocument::parseLine(std::string raw) {
     return line;
 }
 
-std::string IniDocument::text() const {
+std::string IniDocument::Text() const {
     std::string result;
     if (m_bom) result = kBom;
     for (size_t i = 0; i < m_lines.size(); ++i) {
@@ -199,7 +199,7 @@ std::string IniDocument::text() const {
     return result;
 }
 
-void IniDocument::rebuildIndex() const {
+void IniDocument::RebuildIndex() const {
     m_index.clear();
     m_lastHeader = SIZE_MAX;
     const std::string* section = nullptr;
@@ -217,25 +217,25 @@ void IniDocument::rebuildIndex() const {
     m_indexValid = true;
 }
 
-const IniDocument::Line* IniDocument::findKey(std::string_view section,
+const IniDocument::Line* IniDocument::FindKey(std::string_view section,
                                               std::string_view key) const {
-    if (!m_indexValid) rebuildIndex();
+    if (!m_indexValid) RebuildIndex();
     const auto it = m_index.find(IndexKey(section, key, true));
     return it == m_index.end() ? nullptr : &m_lines[it->second];
 }
 
-bool IniDocument::hasKey(std::string_view section, std::string_view key) const {
-    return findKey(section, key) != nullptr;
+bool IniDocument::HasKey(std::string_view section, std::string_view key) const {
+    return FindKey(section, key) != nullptr;
 }
 
-bool IniDocument::hasSection(std::string_view section) const {
-    if (!m_indexValid) rebuildIndex();
+bool IniDocument::HasSection(std::string_view section) const {
+    if (!m_indexValid) RebuildIndex();
     return m_index.count(IndexKey(section, {}, false)) != 0;
 }
 
-std::string IniDocument::readString(std::string_view section, std::string_view key,
+std::string IniDocument::ReadString(std::string_view section, std::string_view key,
                                     std::string_view fallback) const {
-    const Line* line = findKey(section, key);
+    const Line* line = FindKey(section, key);
     if (!line) return std::string(fallback);
     std::string_view value = Trim(std::string_view(line->raw).substr(line->raw.find('=') + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -245,20 +245,20 @@ std::string IniDocument::readString(std::string_view section, std::string_view k
     return std::string(value.substr(0, kIniMaxValueLength));
 }
 
-int32_t IniDocument::readInteger(std::string_view section, std::string_view key,
+int32_t IniDocument::ReadInteger(std::string_view section, std::string_view key,
                                  int32_t fallback) const {
-    if (!hasKey(section, key)) return fallback;
-    return ParseIniInteger(readString(section, key, {}), fallback);
+    if (!HasKey(section, key)) return fallback;
+    return ParseIniInteger(ReadString(section, key, {}), fallback);
 }
 
-bool IniDocument::readBool(std::string_view section, std::string_view key, bool fallback) const {
-    return readInteger(section, key, fallback ? 1 : 0) != 0;
+bool IniDocument::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
+    return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-IniEdit IniDocument::writeString(std::string_view section, std::string_view key,
+IniEdit IniDocument::WriteString(std::string_view section, std::string_view key,
                                  std::string_view value) {
     const std::string stored = StorableValue(value);
-    if (const Line* existing = findKey(section, key)) {
+    if (const Line* existing = FindKey(section, key)) {
         // Only the value changes, so the index stays valid.
         Line& line = m_lines[static_cast<size_t>(existing - m_lines.data())];
         std::string raw = line.name + '=' + stored;  // keeps the name as the file spells it
@@ -278,23 +278,23 @@ IniEdit IniDocument::writeString(std::string_view section, std::string_view key,
             Line{'[' + std::string(section) + ']', Kind::Section, std::string(section)});
         m_index.emplace(IndexKey(section, key, true), m_lines.size());
         m_lines.push_back(std::move(keyLine));
-        return appendedSince(oldCount);
+        return AppendedSince(oldCount);
     }
     // After the section's last line that is not blank, so a blank line before the next
     // section stays where it is.
-    const size_t insertAt = insertionPoint(header->second);
+    const size_t insertAt = InsertionPoint(header->second);
     if (insertAt == m_lines.size()) {
         m_index.emplace(IndexKey(section, key, true), insertAt);  // nothing moves
         m_lines.push_back(std::move(keyLine));
-        return appendedSince(oldCount);
+        return AppendedSince(oldCount);
     }
-    changed();
+    Changed();
     m_endsWithLineEnd = true;
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(keyLine));
     return {IniEdit::Rewrite, {}};
 }
 
-size_t IniDocument::insertionPoint(size_t header) const {
+size_t IniDocument::InsertionPoint(size_t header) const {
     if (header == m_lastHeader) {
         // The last section runs to the end of the file: look back over its blank lines only,
         // so that adding many keys to it stays cheap.
@@ -309,7 +309,7 @@ size_t IniDocument::insertionPoint(size_t header) const {
     return insertAt;
 }
 
-IniEdit IniDocument::appendedSince(size_t firstNew) {
+IniEdit IniDocument::AppendedSince(size_t firstNew) {
     IniEdit edit{IniEdit::Append, {}};
     // A last line without its line end gets one first.
     if (firstNew > 0 && !m_endsWithLineEnd) edit.appended = m_lineEnd;
@@ -318,7 +318,7 @@ IniEdit IniDocument::appendedSince(size_t firstNew) {
     return edit;
 }
 
-IniEdit IniDocument::eraseSection(std::string_view section) {
+IniEdit IniDocument::EraseSection(std::string_view section) {
     std::vector<Line> kept;
     kept.reserve(m_lines.size());
     bool erasing = false;
@@ -329,40 +329,40 @@ IniEdit IniDocument::eraseSection(std::string_view section) {
     const bool erased = kept.size() != m_lines.size();
     m_lines = std::move(kept);
     if (!erased) return {};
-    changed();
+    Changed();
     return {IniEdit::Rewrite, {}};
 }
 
 IniFile::IniFile(std::string path) : m_path(std::move(path)) {
-    load();
+    Load();
 }
 
-void IniFile::load() {
+void IniFile::Load() {
     std::string content;
     const bool read = platform::ReadWholeFile(m_path, content);
     m_document = read ? IniDocument(content) : IniDocument();
     // Lines are appended only onto the very text the document writes; a file with other line
     // ends or stray CRs is written whole once first.
-    m_savedSize = read && m_document.text() == content ? static_cast<int64_t>(content.size()) : -1;
+    m_savedSize = read && m_document.Text() == content ? static_cast<int64_t>(content.size()) : -1;
 }
 
-bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    return apply(m_document.writeString(section, key, value));
+bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    return Apply(m_document.WriteString(section, key, value));
 }
 
-bool IniFile::writeInteger(std::string_view section, std::string_view key, int32_t value) {
-    return writeString(section, key, std::to_string(value));
+bool IniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
+    return WriteString(section, key, std::to_string(value));
 }
 
-bool IniFile::writeBool(std::string_view section, std::string_view key, bool value) {
-    return writeString(section, key, value ? "1" : "0");
+bool IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+    return WriteString(section, key, value ? "1" : "0");
 }
 
-bool IniFile::eraseSection(std::string_view section) {
-    return apply(m_document.eraseSection(section));
+bool IniFile::EraseSection(std::string_view section) {
+    return Apply(m_document.EraseSection(section));
 }
 
-bool IniFile::apply(const IniEdit& edit) {
+bool IniFile::Apply(const IniEdit& edit) {
     // The profile functions refuse a read-only file, even for a value it already holds;
     // renaming over it would not.
     bool done = !platform::IsReadOnlyFile(m_path);
@@ -372,17 +372,17 @@ bool IniFile::apply(const IniEdit& edit) {
             AppendToFile(m_path, m_savedSize, edit.appended)) {
             m_savedSize += static_cast<int64_t>(edit.appended.size());
         } else {
-            done = save();
+            done = Save();
         }
     } else if (done && edit.kind == IniEdit::Rewrite) {
-        done = save();
+        done = Save();
     }
-    if (!done) load();  // stay in step with what the file really holds
+    if (!done) Load();  // stay in step with what the file really holds
     return done;
 }
 
-bool IniFile::save() {
-    const std::string content = m_document.text();
+bool IniFile::Save() {
+    const std::string content = m_document.Text();
     const ReplaceResult result = ReplaceByRename(m_path, content);
     const bool saved = result == ReplaceResult::Done || (result == ReplaceResult::NotTried &&
                                                          platform::WriteWholeFile(m_path, content));

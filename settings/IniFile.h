@@ -35,23 +35,23 @@ class IniDocument {
     explicit IniDocument(std::string_view content);
 
     // The whole file as it would be saved.
-    std::string text() const;
+    std::string Text() const;
 
     // The value with blanks trimmed, one pair of surrounding quotes removed and cut at
     // kIniMaxValueLength; `fallback` when the key is missing.
-    std::string readString(std::string_view section, std::string_view key,
+    std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view fallback) const;
-    int32_t readInteger(std::string_view section, std::string_view key, int32_t fallback) const;
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
     // Read as an integer with the default 1 or 0; any non-zero number is true.
-    bool readBool(std::string_view section, std::string_view key, bool fallback) const;
-    bool hasKey(std::string_view section, std::string_view key) const;
-    bool hasSection(std::string_view section) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+    bool HasKey(std::string_view section, std::string_view key) const;
+    bool HasSection(std::string_view section) const;
 
     // Sets a key: replaces the first one of that name, or adds it at the end of the section,
     // or appends the section at the end of the file.
-    IniEdit writeString(std::string_view section, std::string_view key, std::string_view value);
+    IniEdit WriteString(std::string_view section, std::string_view key, std::string_view value);
     // Removes every section of that name with all its lines.
-    IniEdit eraseSection(std::string_view section);
+    IniEdit EraseSection(std::string_view section);
 
   private:
     enum class Kind { Other, Section, Key };
@@ -61,12 +61,12 @@ class IniDocument {
         std::string name;  // section or key name, trimmed
     };
 
-    static Line parseLine(std::string raw);
-    size_t insertionPoint(size_t header) const;
-    IniEdit appendedSince(size_t firstNew);
-    const Line* findKey(std::string_view section, std::string_view key) const;
-    void rebuildIndex() const;
-    void changed() { m_indexValid = false; }
+    static Line ParseLine(std::string raw);
+    size_t InsertionPoint(size_t header) const;
+    IniEdit AppendedSince(size_t firstNew);
+    const Line* FindKey(std::string_view section, std::string_view key) const;
+    void RebuildIndex() const;
+    void Changed() { m_indexValid = false; }
 
     std::vector<Line> m_lines;
     std::string m_lineEnd = "\n";
@@ -88,20 +88,20 @@ class IniFile {
     // Loads the file; a missing or unreadable file reads as an empty one.
     explicit IniFile(std::string path);
 
-    const std::string& path() const { return m_path; }
-    const IniDocument& document() const { return m_document; }
+    const std::string& Path() const { return m_path; }
+    const IniDocument& Document() const { return m_document; }
 
     // False when the system refused the write; the file then holds what it held before.
-    [[nodiscard]] bool writeString(std::string_view section, std::string_view key,
+    [[nodiscard]] bool WriteString(std::string_view section, std::string_view key,
                                    std::string_view value);
-    [[nodiscard]] bool writeInteger(std::string_view section, std::string_view key, int32_t value);
-    [[nodiscard]] bool writeBool(std::string_view section, std::string_view key, bool value);
-    [[nodiscard]] bool eraseSection(std::string_view section);
+    [[nodiscard]] bool WriteInteger(std::string_view section, std::string_view key, int32_t value);
+    [[nodiscard]] bool WriteBool(std::string_view section, std::string_view key, bool value);
+    [[nodiscard]] bool EraseSection(std::string_view section);
 
   private:
-    void load();
-    bool apply(const IniEdit& edit);
-    bool save();
+    void Load();
+    bool Apply(const IniEdit& edit);
+    bool Save();
 
     std::string m_path;
     IniDocument m_document;

@@ -26,7 +26,7 @@ bool IsThreeWayCode(int32_t value) {
 // A three-way code takes effect only for 1, 2 or 3; any other number leaves the field alone.
 void ReadThreeWay(const IniDocument& ini, const char* section, const char* key, int32_t fallback,
                   int32_t& field) {
-    const int32_t value = ini.readInteger(section, key, fallback);
+    const int32_t value = ini.ReadInteger(section, key, fallback);
     if (IsThreeWayCode(value)) field = value;
 }
 
@@ -35,59 +35,59 @@ std::string PathKey(int position) {
 }
 
 void ReadOptions(const IniDocument& ini, TestSettings& settings, SettingsReadHook* hook) {
-    settings.EjectAfterTest = ini.readBool(kApplication, "Eject media", true);
+    settings.EjectAfterTest = ini.ReadBool(kApplication, "Eject media", true);
     ReadThreeWay(ini, kDataRead, "DataReadStyle", 1, settings.DataReadStyle);
-    settings.BlockSize = std::clamp(ini.readInteger(kDataRead, "BlockSize", 48), 4, 48);
+    settings.BlockSize = std::clamp(ini.ReadInteger(kDataRead, "BlockSize", 48), 4, 48);
     ReadThreeWay(ini, kDataRead, "ReadEveryXthBlock", 1, settings.ReadEveryXthBlock);
-    settings.GoNonstop = ini.readBool(kTest, "Go nonstop", false);
-    settings.ShowErrorList = ini.readBool(kTest, "Show ErrorList", false);
-    settings.ShowLogsAfterTest = ini.readBool(kLogs, "Show Logs After Test", true);
-    if (hook) hook->showLogsAfterTestRead(settings);
-    settings.ShowLogsAfterTestAlways = ini.readBool(kLogs, "Show Logs After Test Always", false);
-    settings.SaveLogsToDisk = ini.readBool(kLogs, "Save Logs to Disk", false);
+    settings.GoNonstop = ini.ReadBool(kTest, "Go nonstop", false);
+    settings.ShowErrorList = ini.ReadBool(kTest, "Show ErrorList", false);
+    settings.ShowLogsAfterTest = ini.ReadBool(kLogs, "Show Logs After Test", true);
+    if (hook) hook->ShowLogsAfterTestRead(settings);
+    settings.ShowLogsAfterTestAlways = ini.ReadBool(kLogs, "Show Logs After Test Always", false);
+    settings.SaveLogsToDisk = ini.ReadBool(kLogs, "Save Logs to Disk", false);
     ReadThreeWay(ini, kLogs, "Logs FileNameFormat", ByVolumeLabel, settings.LogsFileNameFormat);
     ReadThreeWay(ini, kLogs, "TXT Viewer", Notepad, settings.TxtViewer);
 }
 
 void ReadLocations(const IniDocument& ini, LocationList& list) {
-    list.clear();
+    list.Clear();
     // A missing key ends the list, so does one holding the end marker; an empty value is an
     // entry with an empty path.
     std::vector<TestLocation> entries;
     for (int n = 0; n < INT32_MAX; ++n) {
-        std::string path = ini.readString(kPaths, PathKey(n), kEndOfList);
+        std::string path = ini.ReadString(kPaths, PathKey(n), kEndOfList);
         if (path == kEndOfList) break;
-        entries.push_back({std::move(path), ini.readBool(kPaths, PathKey(n) + "Checked", false)});
+        entries.push_back({std::move(path), ini.ReadBool(kPaths, PathKey(n) + "Checked", false)});
     }
-    list.addAll(std::move(entries));  // each at its sorted place, as add() would put it
+    list.AddAll(std::move(entries));  // each at its sorted place, as add() would put it
 }
 
 // Each step writes its keys in order and stops at the first one the system refuses.
 bool WriteOptions(IniFile& ini, const TestSettings& s, int32_t left, int32_t top) {
     auto code = [&ini](const char* section, const char* key, int32_t value) {
         // "Nothing chosen" is not written: the file keeps the number that was read.
-        return !IsThreeWayCode(value) || ini.writeInteger(section, key, value);
+        return !IsThreeWayCode(value) || ini.WriteInteger(section, key, value);
     };
-    return ini.writeInteger(kApplication, "Xpos", left) &&
-           ini.writeInteger(kApplication, "Ypos", top) &&
-           ini.writeBool(kApplication, "Eject media", s.EjectAfterTest) &&
+    return ini.WriteInteger(kApplication, "Xpos", left) &&
+           ini.WriteInteger(kApplication, "Ypos", top) &&
+           ini.WriteBool(kApplication, "Eject media", s.EjectAfterTest) &&
            code(kDataRead, "DataReadStyle", s.DataReadStyle) &&
-           ini.writeInteger(kDataRead, "BlockSize", s.BlockSize) &&
+           ini.WriteInteger(kDataRead, "BlockSize", s.BlockSize) &&
            code(kDataRead, "ReadEveryXthBlock", s.ReadEveryXthBlock) &&
-           ini.writeBool(kTest, "Go nonstop", s.GoNonstop) &&
-           ini.writeBool(kTest, "Show ErrorList", s.ShowErrorList) &&
-           ini.writeBool(kLogs, "Show Logs After Test", s.ShowLogsAfterTest) &&
-           ini.writeBool(kLogs, "Show Logs After Test Always", s.ShowLogsAfterTestAlways) &&
-           ini.writeBool(kLogs, "Save Logs to Disk", s.SaveLogsToDisk) &&
+           ini.WriteBool(kTest, "Go nonstop", s.GoNonstop) &&
+           ini.WriteBool(kTest, "Show ErrorList", s.ShowErrorList) &&
+           ini.WriteBool(kLogs, "Show Logs After Test", s.ShowLogsAfterTest) &&
+           ini.WriteBool(kLogs, "Show Logs After Test Always", s.ShowLogsAfterTestAlways) &&
+           ini.WriteBool(kLogs, "Save Logs to Disk", s.SaveLogsToDisk) &&
            code(kLogs, "Logs FileNameFormat", s.LogsFileNameFormat) &&
            code(kLogs, "TXT Viewer", s.TxtViewer);
 }
 
 bool WriteLocations(IniFile& ini, const LocationList& list) {
-    if (!ini.eraseSection(kPaths)) return false;
-    for (int n = 0; n < list.count(); ++n) {
-        if (!ini.writeString(kPaths, PathKey(n), list.text(n)) ||
-            !ini.writeBool(kPaths, PathKey(n) + "Checked", list.isTicked(n))) {
+    if (!ini.EraseSection(kPaths)) return false;
+    for (int n = 0; n < list.Count(); ++n) {
+        if (!ini.WriteString(kPaths, PathKey(n), list.Text(n)) ||
+            !ini.WriteBool(kPaths, PathKey(n) + "Checked", list.IsTicked(n))) {
             return false;
         }
     }
@@ -102,8 +102,8 @@ std::string SettingsFilePath() {
 
 TestSettings DefaultTestSettings() {
     TestSettings settings;
-    settings.DataReadStyle = 1;
-    settings.ReadEveryXthBlock = 1;
+    settings.DataReadStyle = ReadAllData;
+    settings.ReadEveryXthBlock = EveryFourthBlock;
     settings.LogsFileNameFormat = ByVolumeLabel;
     settings.TxtViewer = Notepad;
     return settings;
@@ -114,10 +114,10 @@ void ReadINIs(const std::string& path, TestSettings& settings, WindowPlacement* 
     std::string content;
     const IniDocument ini =
         platform::ReadWholeFile(path, content) ? IniDocument(content) : IniDocument();
-    settings.Ypos = ini.readInteger(kApplication, "Ypos", 100);
-    if (window) window->setTop(settings.Ypos);
-    settings.Xpos = ini.readInteger(kApplication, "Xpos", 100);
-    if (window) window->setLeft(settings.Xpos);
+    settings.Ypos = ini.ReadInteger(kApplication, "Ypos", 100);
+    if (window) window->SetTop(settings.Ypos);
+    settings.Xpos = ini.ReadInteger(kApplication, "Xpos", 100);
+    if (window) window->SetLeft(settings.Xpos);
     ReadOptions(ini, settings, hook);
     ReadLocations(ini, list);
 }
@@ -125,8 +125,8 @@ void ReadINIs(const std::string& path, TestSettings& settings, WindowPlacement* 
 std::string WriteINIs(const std::string& path, const TestSettings& settings,
                       const WindowPlacement* window, const LocationList& list) {
     IniFile ini(path);
-    const int32_t left = window ? window->left() : settings.Xpos;
-    const int32_t top = window ? window->top() : settings.Ypos;
+    const int32_t left = window ? window->Left() : settings.Xpos;
+    const int32_t top = window ? window->Top() : settings.Ypos;
     if (WriteOptions(ini, settings, left, top) && WriteLocations(ini, list)) return {};
     return "Unable to write to " + path;
 }

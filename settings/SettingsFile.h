@@ -22,11 +22,11 @@ TestSettings DefaultTestSettings();
 class WindowPlacement {
   public:
     virtual ~WindowPlacement() = default;
-    virtual int32_t left() const = 0;
-    virtual int32_t top() const = 0;
+    virtual int32_t Left() const = 0;
+    virtual int32_t Top() const = 0;
     // ReadINIs sets the top edge first, then the left; values are applied unchecked.
-    virtual void setTop(int32_t top) = 0;
-    virtual void setLeft(int32_t left) = 0;
+    virtual void SetTop(int32_t top) = 0;
+    virtual void SetLeft(int32_t left) = 0;
 };
 
 // What the options dialog needs to hear while the file is read.
@@ -35,7 +35,7 @@ class SettingsReadHook {
     virtual ~SettingsReadHook() = default;
     // Called right after ShowLogsAfterTest was read (even when it did not change), so the
     // dialog brings its enabling rules up to date (CheckBox4Click).
-    virtual void showLogsAfterTestRead(const TestSettings& settings) = 0;
+    virtual void ShowLogsAfterTestRead(const TestSettings& settings) = 0;
 };
 
 // Fills `settings` (Xpos and Ypos included), places `window` and refills `list` from the file

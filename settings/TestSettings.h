@@ -8,6 +8,9 @@ namespace vorlaxis {
 // Three-way codes may also be in the state "nothing chosen" (the file held another number).
 constexpr int32_t kNothingChosen = 0;
 
+// The three-way codes, valued as the settings file keeps them.
+enum ReadStyle : int32_t { ReadAllData = 1, ReadSomeBlocks = 2, OpenFilesOnly = 3 };
+enum BlockInterval : int32_t { EveryFourthBlock = 1, EveryEighthBlock = 2, EverySixteenthBlock = 3 };
 enum LogNameFormat : int32_t { BySerialNumber = 1, ByVolumeLabel = 2, Combined = 3 };
 enum LogViewer : int32_t { AssociatedProgram = 1, InternalViewer = 2, Notepad = 3 };
 
@@ -15,9 +18,9 @@ struct TestSettings {
     int32_t Xpos = 100;
     int32_t Ypos = 100;
     bool EjectAfterTest = true;
-    int32_t DataReadStyle = kNothingChosen;      // 1 all data, 2 every Nth block, 3 only open
+    int32_t DataReadStyle = kNothingChosen;      // a ReadStyle
     int32_t BlockSize = 48;                      // kB, 4..48
-    int32_t ReadEveryXthBlock = kNothingChosen;  // 1 every 4th, 2 every 8th, 3 every 16th
+    int32_t ReadEveryXthBlock = kNothingChosen;  // a BlockInterval
     bool GoNonstop = false;
     bool ShowErrorList = false;
     bool ShowLogsAfterTest = true;

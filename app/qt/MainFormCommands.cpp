@@ -3,9 +3,9 @@
 #include <QListWidget>
 
 #include "app/qt/MainFormUnit.h"
+#include "core/Shell.h"
 #include "engine/TestRun.h"
 #include "help/qt/AboutUnit.h"
-#include "help/qt/DesktopOpen.h"
 #include "help/HelpTopics.h"
 #include "help/qt/HelpWindow.h"
 #include "platform/Files.h"
@@ -20,10 +20,10 @@ namespace {
 class FormPlacement final : public WindowPlacement {
   public:
     explicit FormPlacement(QWidget& window) : m_window(window) {}
-    int32_t left() const override { return m_window.x(); }
-    int32_t top() const override { return m_window.y(); }
-    void setTop(int32_t top) override { m_window.move(m_window.x(), top); }
-    void setLeft(int32_t left) override { m_window.move(left, m_window.y()); }
+    int32_t Left() const override { return m_window.x(); }
+    int32_t Top() const override { return m_window.y(); }
+    void SetTop(int32_t top) override { m_window.move(m_window.x(), top); }
+    void SetLeft(int32_t left) override { m_window.move(left, m_window.y()); }
 
   private:
     QWidget& m_window;
@@ -46,26 +46,26 @@ void TMainForm::RefreshDiskList() {
     QListWidget* list = m_ui->DiskList;
     m_refreshingList = true;
     list->clear();
-    for (const TestLocation& entry : m_locations.entries()) {
+    for (const TestLocation& entry : m_locations.Entries()) {
         auto* item = new QListWidgetItem(QString::fromUtf8(entry.Path.c_str()), list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
     }
-    list->setCurrentRow(m_locations.selected());
+    list->setCurrentRow(m_locations.Selected());
     m_refreshingList = false;
 }
 
 void TMainForm::DiskListItemChanged() {
     if (m_refreshingList) return;
     QListWidget* list = m_ui->DiskList;
-    for (int i = 0; i < list->count() && i < m_locations.count(); ++i) {
-        m_locations.setTicked(i, list->item(i)->checkState() == Qt::Checked);
+    for (int i = 0; i < list->count() && i < m_locations.Count(); ++i) {
+        m_locations.SetTicked(i, list->item(i)->checkState() == Qt::Checked);
     }
 }
 
 void TMainForm::DiskListSelectionChanged() {
     if (m_refreshingList) return;
-    m_locations.setSelected(m_ui->DiskList->currentRow());
+    m_locations.SetSelected(m_ui->DiskList->currentRow());
 }
 
 void TMainForm::LocationCommand(bool (*command)(LocationList&, Dialogs&)) {
@@ -96,7 +96,7 @@ void TMainForm::mmHelpOnHelpClick() {
 }
 
 void TMainForm::mmCoJeNovehoClick() {
-    OpenWithDesktop(QString::fromStdString(platform::ProgramFolder() + help::kWhatsNewFileName));
+    DesktopShell().OpenDocument(platform::ProgramFolder() + help::kWhatsNewFileName, {});
 }
 
 void TMainForm::mmAboutClick() {

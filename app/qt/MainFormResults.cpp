@@ -1,4 +1,4 @@
-// TMainForm: the results step after each location, the log commands and the options dialog.
+// TMainForm: what follows each tested location, the log commands and the options dialog.
 #include "app/qt/MainFormUnit.h"
 #include "engine/TestRun.h"
 #include "help/HelpTopics.h"
@@ -13,7 +13,7 @@ void TMainForm::ConnectResults() {
     if (m_results || !m_windows.Editor || !m_windows.ErrorListForm) return;
     m_results = std::make_unique<MainResults>(m_settings, m_dialogs, *m_windows.Editor,
                                               *m_windows.ErrorListForm, [this](bool red) {
-                                                  m_display.Label12Red = red;
+                                                  m_display.badFilesRed = red;
                                                   ShowDisplay();
                                               });
 }

@@ -22,25 +22,25 @@ const char kIncompleteLogText[] =
 }  // namespace
 
 void TMainForm::BitBtn2Click() {
-    ButtonStartTest(0);
+    ButtonStartTest(AsTheOptionsSay);
 }
 void TMainForm::mmSpustitTestClick() {
-    ButtonStartTest(0);
+    ButtonStartTest(AsTheOptionsSay);
 }
 void TMainForm::Spustittestplntendat1Click() {
-    ButtonStartTest(1);
+    ButtonStartTest(ForceAllData);
 }
 void TMainForm::Spustitteststbloky1Click() {
-    ButtonStartTest(2);
+    ButtonStartTest(ForceBlocks);
 }
 void TMainForm::Spustittestpouzeotevratsoubory1Click() {
-    ButtonStartTest(3);
+    ButtonStartTest(ForceOpenOnly);
 }
 
 std::vector<std::string> TMainForm::CollectBatch() const {
     std::vector<std::string> batch;
     const char separator = platform::PathSeparator();
-    for (const TestLocation& entry : m_locations.entries()) {
+    for (const TestLocation& entry : m_locations.Entries()) {
         if (!entry.Checked || !platform::IsDirectory(entry.Path)) continue;
         std::string path = entry.Path;
         if (path.empty() || path.back() != separator) path += separator;
@@ -49,7 +49,7 @@ std::vector<std::string> TMainForm::CollectBatch() const {
     return batch;
 }
 
-void TMainForm::ButtonStartTest(int32_t readModeOverride) {
+void TMainForm::ButtonStartTest(ReadModeOverride readModeOverride) {
     const std::vector<std::string> batch = CollectBatch();
     if (batch.empty()) {
         m_dialogs.MessageBox(
@@ -72,17 +72,17 @@ void TMainForm::LockForBatch() {
     SetDiskListColour(true);
     m_ui->BitBtn1->setEnabled(false);
     m_ui->BitBtn2->hide();
-    m_display.btnCancelTestEnabled = false;
+    m_display.cancelEnabled = false;
     m_ui->btnCancelTest->show();
     m_statistics.TestRunning = true;
-    m_display.StatusText = "Běží test...";
+    m_display.statusText = "Běží test...";
     m_statistics.LocationIndex = 0;
     m_statistics.StopRequested = false;
     ShowDisplay();
 }
 
 // One location of the batch; false when the batch ends after it.
-bool TMainForm::RunBatchStep(const std::string& location, int32_t readModeOverride, bool last) {
+bool TMainForm::RunBatchStep(const std::string& location, ReadModeOverride readModeOverride, bool last) {
     if (!m_closePending) {
         raise();
         activateWindow();
@@ -115,7 +115,7 @@ bool TMainForm::RunBatchStep(const std::string& location, int32_t readModeOverri
 }
 
 void TMainForm::HandleResults(uint16_t badFileCount) {
-    // An error of the results step is shown and the batch goes on: the next location is
+    // An error while the results are shown is reported and the batch goes on: the next location is
     // tested and the window is unlocked at the end.
     try {
         ErrorResults(badFileCount);
@@ -126,7 +126,7 @@ void TMainForm::HandleResults(uint16_t badFileCount) {
 }
 
 void TMainForm::UnlockAfterBatch() {
-    m_display.StatusText = "Test dokončen...";
+    m_display.statusText = "Test dokončen...";
     m_statistics.TestRunning = false;
     EnableDiskList(true);
     SetDiskListColour(false);
@@ -134,12 +134,12 @@ void TMainForm::UnlockAfterBatch() {
     m_ui->BitBtn2->show();
     m_ui->btnCancelTest->hide();
     m_ui->DiskList->setFocus();
-    m_display.Label19.clear();
+    m_display.directoryText.clear();
     ShowDisplay();
     SetMenus(true);
 }
 
-uint16_t TMainForm::PerformTest(const std::string& location, int32_t readModeOverride) {
+uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride readModeOverride) {
     if (m_windows.InfoBox) m_windows.InfoBox->OwnerWindow = this;
     m_pump.ResetGaps();
     const uint16_t badFileCount = vorlaxis::PerformTest(*m_session, location, readModeOverride);
@@ -161,12 +161,8 @@ void TMainForm::btnCancelTestClick() {
 }
 
 void TMainForm::Timer1Timer() {
-    vorlaxis::Timer1Timer(m_statistics, m_display, *m_clock);
-    Ui::TMainForm& ui = *m_ui;
-    ui.Label28->setText(QString::fromStdString(m_display.Label28));
-    ui.Label30->setText(QString::fromStdString(m_display.Label30));
-    ui.Label32->setText(QString::fromStdString(m_display.Label32));
-    ui.Label34->setText(QString::fromStdString(m_display.Label34));
+    vorlaxis::ProgressTick(m_statistics, m_display, *m_clock);
+    ShowDisplay();
 }
 
 void TMainForm::ProcessMessages() {
@@ -179,7 +175,7 @@ void TMainForm::ProcessMessages() {
 void TMainForm::ShowBusyWindow() {
     if (m_windows.InfoBox) {
         m_windows.InfoBox->OwnerWindow = this;
-        m_windows.InfoBox->SetLocation(QString::fromUtf8(m_display.InfoBoxLabel3.c_str()));
+        ShowDisplay();  // the location line among the rest
         m_windows.InfoBox->show();
         m_windows.InfoBox->raise();
     }

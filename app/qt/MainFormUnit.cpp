@@ -128,45 +128,57 @@ void TMainForm::FormCreate() {
 
 void TMainForm::InitInterface() {
     MainDisplay& d = m_display;
-    d.StatusText = "Připraven...";
-    d.Label5 = d.Label6 = d.Label7 = d.Label12 = "0";
-    d.Label12Red = false;
-    d.Label13 = d.Label15 = "0";
-    d.Label9.clear();
-    d.ProgressBar1Pos = d.ProgressBar2Pos = 0;
-    d.Label20 = d.Label22 = d.Label24 = d.Label26 = "...";
-    d.Label19.clear();
-    d.Label28.clear();
-    d.Label30.clear();
-    d.Label32.clear();
-    d.Label34.clear();
+    d.statusText = "Připraven...";
+    d.filesTotalText = d.filesTestedText = d.filesLeftText = d.badFilesText = "0";
+    d.badFilesRed = false;
+    d.megabytesDoneText = d.megabytesTotalText = "0";
+    d.currentFileText.clear();
+    d.fileBarPosition = d.locationBarPosition = 0;
+    d.readModeText = d.startText = d.endText = d.outcomeText = "...";
+    d.directoryText.clear();
+    d.elapsedText.clear();
+    d.currentSpeedText.clear();
+    d.remainingText.clear();
+    d.averageSpeedText.clear();
     ShowDisplay();
 }
 
 void TMainForm::ShowDisplay() {
     const MainDisplay& d = m_display;
     Ui::TMainForm& ui = *m_ui;
+    // The one place where the display values meet this window's controls.
     const std::pair<QLabel*, const std::string*> fields[] = {
-        {ui.Label5, &d.Label5},   {ui.Label6, &d.Label6},     {ui.Label7, &d.Label7},
-        {ui.Label12, &d.Label12}, {ui.Label9, &d.Label9},     {ui.Label19, &d.Label19},
-        {ui.Label20, &d.Label20}, {ui.Label22, &d.Label22},   {ui.Label24, &d.Label24},
-        {ui.Label26, &d.Label26}, {ui.Label13, &d.Label13},   {ui.Label15, &d.Label15},
-        {ui.Label28, &d.Label28}, {ui.Label30, &d.Label30},   {ui.Label32, &d.Label32},
-        {ui.Label34, &d.Label34}, {m_panel[0], &d.StatusText}};
+        {ui.Label5, &d.filesTotalText},
+        {ui.Label6, &d.filesTestedText},
+        {ui.Label7, &d.filesLeftText},
+        {ui.Label12, &d.badFilesText},
+        {ui.Label9, &d.currentFileText},
+        {ui.Label19, &d.directoryText},
+        {ui.Label20, &d.readModeText},
+        {ui.Label22, &d.startText},
+        {ui.Label24, &d.endText},
+        {ui.Label26, &d.outcomeText},
+        {ui.Label13, &d.megabytesDoneText},
+        {ui.Label15, &d.megabytesTotalText},
+        {ui.Label28, &d.elapsedText},
+        {ui.Label30, &d.currentSpeedText},
+        {ui.Label32, &d.remainingText},
+        {ui.Label34, &d.averageSpeedText},
+        {m_panel[0], &d.statusText}};
     for (const auto& [label, text] : fields) label->setText(FromUtf8(*text));
     QPalette pal = ui.Label12->palette();
-    pal.setColor(QPalette::WindowText, d.Label12Red ? QColor(255, 0, 0) : QColor(0, 128, 0));
+    pal.setColor(QPalette::WindowText, d.badFilesRed ? QColor(255, 0, 0) : QColor(0, 128, 0));
     ui.Label12->setPalette(pal);
-    ui.Label29->setVisible(d.SpeedCaptionsVisible);
-    ui.Label31->setVisible(d.SpeedCaptionsVisible);
-    ui.Label33->setVisible(d.SpeedCaptionsVisible);
+    ui.Label29->setVisible(d.speedCaptionsVisible);
+    ui.Label31->setVisible(d.speedCaptionsVisible);
+    ui.Label33->setVisible(d.speedCaptionsVisible);
     // A range of 0..0 would turn Qt's bar into a busy indicator; an empty file shows empty.
-    ui.ProgressBar1->setRange(0, std::max(1, d.ProgressBar1Max));
-    ui.ProgressBar1->setValue(std::clamp(d.ProgressBar1Pos, 0, ui.ProgressBar1->maximum()));
-    ui.ProgressBar2->setRange(0, std::max(1, d.ProgressBar2Max));
-    ui.ProgressBar2->setValue(std::clamp(d.ProgressBar2Pos, 0, ui.ProgressBar2->maximum()));
-    ui.btnCancelTest->setEnabled(d.btnCancelTestEnabled);
-    if (m_windows.InfoBox) m_windows.InfoBox->SetLocation(FromUtf8(d.InfoBoxLabel3));
+    ui.ProgressBar1->setRange(0, std::max(1, d.fileBarMax));
+    ui.ProgressBar1->setValue(std::clamp(d.fileBarPosition, 0, ui.ProgressBar1->maximum()));
+    ui.ProgressBar2->setRange(0, std::max(1, d.locationBarMax));
+    ui.ProgressBar2->setValue(std::clamp(d.locationBarPosition, 0, ui.ProgressBar2->maximum()));
+    ui.btnCancelTest->setEnabled(d.cancelEnabled);
+    if (m_windows.InfoBox) m_windows.InfoBox->SetLocation(FromUtf8(d.busyLocationText));
 }
 
 void TMainForm::SetMenus(bool enabled) {

@@ -12,15 +12,13 @@
 #include "app/MessagePump.h"
 #include "app/qt/QtDialogs.h"
 #include "core/TestHost.h"
+#include "engine/ReadMode.h"
 #include "engine/TestStatistics.h"
 #include "media/LocationList.h"
 #include "results/qt/MainResults.h"
 #include "settings/TestSettings.h"
 
 class QLabel;
-class TEditor;
-class TErrorListForm;
-class TKonfig;
 
 namespace Ui {
 class TMainForm;
@@ -33,18 +31,21 @@ class ThreadedBlockingCalls;
 
 namespace vorlaxis::gui {
 
-class TErrorForm;
-class TInfoBox;
 class TAboutBox;
+class TEditor;
+class TErrorForm;
+class TErrorListForm;
+class TInfoBox;
+class TKonfig;
 
 // The other windows the main window shows; created after it, in the start-up order.
 struct FormWindows {
     TErrorForm* ErrorForm = nullptr;
     TInfoBox* InfoBox = nullptr;
     TAboutBox* AboutBox = nullptr;
-    ::TErrorListForm* ErrorListForm = nullptr;
-    ::TKonfig* Konfig = nullptr;
-    ::TEditor* Editor = nullptr;
+    TErrorListForm* ErrorListForm = nullptr;
+    TKonfig* Konfig = nullptr;
+    TEditor* Editor = nullptr;
 };
 
 class TMainForm final : public QMainWindow, public TestHost {
@@ -55,7 +56,8 @@ class TMainForm final : public QMainWindow, public TestHost {
     ~TMainForm() override;
 
     void AttachWindows(const FormWindows& windows);
-    // The results step and the log commands; null until the result windows are attached.
+    // The results after each location and the log commands; null until the result windows
+    // are attached.
     MainResults* Results() { return m_results.get(); }
     // What the options dialog's OK, "Storno" and "&Nápověda" do.
     std::function<void()> KonfigWrite();
@@ -68,7 +70,7 @@ class TMainForm final : public QMainWindow, public TestHost {
     LocationList& Locations() { return m_locations; }
     MainDisplay& Display() { return m_display; }
     TestSession& Session() { return *m_session; }
-    Dialogs& Dlg() { return m_dialogs; }
+    Dialogs& DialogBoxes() { return m_dialogs; }
     QTimer& Timer1() { return m_timer1; }
     QTimer& Timer2() { return m_timer2; }
     MessagePump& Pump() { return m_pump; }
@@ -88,9 +90,9 @@ class TMainForm final : public QMainWindow, public TestHost {
     // Copies the display values into the controls of the progress group and the status bar.
     void ShowDisplay();
 
-    void ButtonStartTest(int32_t readModeOverride);
-    uint16_t PerformTest(const std::string& location, int32_t readModeOverride);
-    // The results of the location at LocationIndex; the results step fills this in.
+    void ButtonStartTest(ReadModeOverride readModeOverride);
+    uint16_t PerformTest(const std::string& location, ReadModeOverride readModeOverride);
+    // Shows, keeps and lists the results of the location at LocationIndex.
     void ErrorResults(uint16_t badFileCount);
 
     // Close handling: every close request passes FormCloseQuery; FormClose cleans up.
@@ -147,7 +149,7 @@ class TMainForm final : public QMainWindow, public TestHost {
     void SetDiskListColour(bool testing);
     void LockForBatch();
     void UnlockAfterBatch();
-    bool RunBatchStep(const std::string& location, int32_t readModeOverride, bool last);
+    bool RunBatchStep(const std::string& location, ReadModeOverride readModeOverride, bool last);
     void HandleResults(uint16_t badFileCount);
     void FinishPendingClose();
     void ConnectResults();

@@ -6,16 +6,16 @@
 
 class QApplication;
 class QTranslator;
-class TEditor;
-class TErrorListForm;
-class TKonfig;
 
 namespace vorlaxis::gui {
 
-class TMainForm;
-class TErrorForm;
-class TInfoBox;
 class TAboutBox;
+class TEditor;
+class TErrorForm;
+class TErrorListForm;
+class TInfoBox;
+class TKonfig;
+class TMainForm;
 
 // The font (a sans-serif face that renders every Czech letter, sized like the 8-point dialog
 // font the layouts are drawn for), the style, and Qt's Czech standard texts ("Ano", "Ne").
@@ -26,11 +26,11 @@ void ApplyApplicationLook(QApplication& app);
 struct ApplicationWindows {
     std::unique_ptr<TMainForm> MainForm;
     std::unique_ptr<TErrorForm> ErrorForm;
-    std::unique_ptr<::TErrorListForm> ErrorListForm;
+    std::unique_ptr<TErrorListForm> ErrorListForm;
     std::unique_ptr<TInfoBox> InfoBox;
-    std::unique_ptr<::TKonfig> Konfig;
+    std::unique_ptr<TKonfig> Konfig;
     std::unique_ptr<TAboutBox> AboutBox;
-    std::unique_ptr<::TEditor> Editor;
+    std::unique_ptr<TEditor> Editor;
     ApplicationWindows();
     ~ApplicationWindows();
     ApplicationWindows(const ApplicationWindows&) = delete;

@@ -30,5 +30,3 @@ class TSearchAnimation : public QWidget {
 };
 
 }  // namespace vorlaxis::gui
-
-using vorlaxis::gui::TSearchAnimation;

@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-#include "help/qt/DesktopOpen.h"
+#include "core/Shell.h"
 
 namespace vorlaxis::gui {
 
@@ -41,7 +41,9 @@ void TURLLabel::leaveEvent(QEvent* event) {
 
 void TURLLabel::mousePressEvent(QMouseEvent* event) {
     // The press, not the release, opens the link.
-    if (event->button() == Qt::LeftButton && !RunCommand.isEmpty()) OpenWithDesktop(RunCommand);
+    if (event->button() == Qt::LeftButton && !RunCommand.isEmpty()) {
+        DesktopShell().OpenDocument(RunCommand.toStdString(), {});
+    }
     QLabel::mousePressEvent(event);
 }
 

@@ -35,5 +35,3 @@ class TURLLabel : public QLabel {
 };
 
 }  // namespace vorlaxis::gui
-
-using vorlaxis::gui::TURLLabel;

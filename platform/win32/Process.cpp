@@ -110,4 +110,15 @@ std::string SystemTextEditor() {
     return win32::ToUtf8(notepad + L"notepad.exe");
 }
 
+// Notepad is always there: no list to try.
+const std::vector<std::string>& PlainTextEditors() {
+    static const std::vector<std::string> none;
+    return none;
+}
+
+std::vector<std::string> TextEditorArguments(const std::string& /*editor*/,
+                                             const std::string& path) {
+    return {path};
+}
+
 }  // namespace vorlaxis::platform

@@ -11,9 +11,11 @@
 #include "results/WindowLayout.h"
 #include "ui_EditorUnit.h"
 
+namespace vorlaxis::gui {
+
 namespace {
 
-QRect ToRect(const vorlaxis::ControlRect& r) {
+QRect ToRect(const ControlRect& r) {
     return {r.left, r.top, r.width, r.height};
 }
 
@@ -39,7 +41,7 @@ TEditor::~TEditor() = default;
 
 std::string TEditor::Load(const std::string& path) {
     std::string text;
-    const std::string error = vorlaxis::LoadLogText(path, text);
+    const std::string error = LoadLogText(path, text);
     if (error.empty()) m_ui->Memo1->setPlainText(QString::fromStdString(text));
     return error;
 }
@@ -53,8 +55,8 @@ QPushButton* TEditor::BitBtn1() const {
 
 void TEditor::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    const vorlaxis::EditorLayout layout = vorlaxis::LayoutEditor(
-        width() + vorlaxis::kSizeableFrameWidth, height() + vorlaxis::kSizeableFrameHeight);
+    const EditorLayout layout = LayoutEditor(
+        width() + kSizeableFrameWidth, height() + kSizeableFrameHeight);
     m_ui->Memo1->setGeometry(ToRect(layout.memo));
     m_ui->BitBtn1->setGeometry(ToRect(layout.okButton));
 }
@@ -63,3 +65,5 @@ void TEditor::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_ui->Memo1->setFocus();
 }
+
+}  // namespace vorlaxis::gui

@@ -12,6 +12,8 @@ namespace Ui {
 class TEditor;
 }
 
+namespace vorlaxis::gui {
+
 class TEditor : public QDialog {
     Q_OBJECT
 
@@ -33,3 +35,5 @@ class TEditor : public QDialog {
   private:
     std::unique_ptr<Ui::TEditor> m_ui;
 };
+
+}  // namespace vorlaxis::gui

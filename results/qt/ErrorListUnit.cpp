@@ -10,14 +10,16 @@
 #include "results/WindowLayout.h"
 #include "ui_ErrorListUnit.h"
 
+namespace vorlaxis::gui {
+
 namespace {
 
-QRect ToRect(const vorlaxis::ControlRect& r) {
+QRect ToRect(const ControlRect& r) {
     return {r.left, r.top, r.width, r.height};
 }
 
 QString ToDisplayText(const std::string& bytes) {
-    return QString::fromStdString(vorlaxis::platform::DisplayText(bytes));
+    return QString::fromStdString(platform::DisplayText(bytes));
 }
 
 }  // namespace
@@ -41,10 +43,10 @@ void TErrorListForm::Clear() {
 }
 
 void TErrorListForm::AddRow(const std::string& fullPath) {
-    AddRow(vorlaxis::SplitBadFilePath(fullPath));
+    AddRow(SplitBadFilePath(fullPath));
 }
 
-void TErrorListForm::AddRow(const vorlaxis::BadFileEntry& entry) {
+void TErrorListForm::AddRow(const BadFileEntry& entry) {
     auto* item = new QTreeWidgetItem(m_ui->ListView1);
     item->setText(0, ToDisplayText(entry.Name));
     item->setText(1, ToDisplayText(entry.Directory));
@@ -60,8 +62,10 @@ QPushButton* TErrorListForm::BitBtn1() const {
 
 void TErrorListForm::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    const vorlaxis::ErrorListLayout layout = vorlaxis::LayoutErrorList(
-        width() + vorlaxis::kSizeableFrameWidth, height() + vorlaxis::kSizeableFrameHeight);
+    const ErrorListLayout layout = LayoutErrorList(
+        width() + kSizeableFrameWidth, height() + kSizeableFrameHeight);
     m_ui->ListView1->setGeometry(ToRect(layout.listView));
     m_ui->BitBtn1->setGeometry(ToRect(layout.okButton));
 }
+
+}  // namespace vorlaxis::gui

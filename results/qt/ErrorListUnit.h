@@ -14,6 +14,8 @@ namespace Ui {
 class TErrorListForm;
 }
 
+namespace vorlaxis::gui {
+
 class TErrorListForm : public QDialog {
     Q_OBJECT
 
@@ -25,7 +27,7 @@ class TErrorListForm : public QDialog {
     void Clear();
     // Appends a row for an unreadable file, split into name and folder.
     void AddRow(const std::string& fullPath);
-    void AddRow(const vorlaxis::BadFileEntry& entry);
+    void AddRow(const BadFileEntry& entry);
 
     QTreeWidget* ListView1() const;
     QPushButton* BitBtn1() const;
@@ -36,3 +38,5 @@ class TErrorListForm : public QDialog {
   private:
     std::unique_ptr<Ui::TErrorListForm> m_ui;
 };
+
+}  // namespace vorlaxis::gui

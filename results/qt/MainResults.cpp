@@ -9,18 +9,20 @@
 #include "results/qt/ErrorListUnit.h"
 #include "results/LogFiles.h"
 
-MainResults::MainResults(const vorlaxis::TestSettings& settings, vorlaxis::Dialogs& dialogs,
+namespace vorlaxis::gui {
+
+MainResults::MainResults(const TestSettings& settings, Dialogs& dialogs,
                          TEditor& editor, TErrorListForm& errorList,
                          std::function<void(bool)> colourBadCount,
-                         std::unique_ptr<vorlaxis::Shell> shell)
+                         std::unique_ptr<Shell> shell)
     : m_settings(settings),
       m_dialogs(dialogs),
       m_editor(editor),
       m_errorList(errorList),
       m_colourBadCount(std::move(colourBadCount)),
-      m_shell(shell ? std::move(shell) : std::make_unique<vorlaxis::SystemShell>()),
-      m_tempFolder(vorlaxis::platform::TempFolder()),
-      m_logsFolder(vorlaxis::LogsFolderPath(vorlaxis::platform::ProgramFolder())) {}
+      m_shell(shell ? std::move(shell) : std::make_unique<SystemShell>()),
+      m_tempFolder(platform::TempFolder()),
+      m_logsFolder(LogsFolderPath(platform::ProgramFolder())) {}
 
 MainResults::~MainResults() = default;
 
@@ -29,34 +31,34 @@ void MainResults::setFolders(std::string tempFolder, std::string logsFolder) {
     m_logsFolder = std::move(logsFolder);
 }
 
-vorlaxis::ResultsContext MainResults::Context() {
+ResultsContext MainResults::Context() {
     return {m_settings, m_dialogs, *m_shell, *this, m_tempFolder, m_logsFolder};
 }
 
-void MainResults::ErrorResults(const vorlaxis::TestStatistics& statistics,
-                               const std::vector<vorlaxis::BadFileEntry>& badFiles,
+void MainResults::ErrorResults(const TestStatistics& statistics,
+                               const std::vector<BadFileEntry>& badFiles,
                                uint16_t badFileCount) {
     // The list holds the rows of the location just tested.
     m_errorList.Clear();
-    for (const vorlaxis::BadFileEntry& entry : badFiles) m_errorList.AddRow(entry);
+    for (const BadFileEntry& entry : badFiles) m_errorList.AddRow(entry);
     vorlaxis::ErrorResults(Context(), statistics, badFileCount);
 }
 
 void MainResults::mmUlozitZaznamyClick(int32_t locationIndex,
-                                       std::span<const vorlaxis::MediaRecord> media) {
-    vorlaxis::SaveTempLogs(Context(), locationIndex, media);
+                                       std::span<const MediaRecord> media) {
+    SaveTempLogs(Context(), locationIndex, media);
 }
 
 void MainResults::mmZobrazitDocasneZaznamyClick(int32_t locationIndex) {
-    vorlaxis::ShowTempLogs(Context(), locationIndex);
+    ShowTempLogs(Context(), locationIndex);
 }
 
 void MainResults::mmZobrazitSlozkuZaznamyClick() {
-    vorlaxis::ShowLogsFolder(Context());
+    ShowLogsFolder(Context());
 }
 
 std::string MainResults::ShowLogInViewer(const std::string& path) {
-    m_editor.setWindowTitle(QString::fromStdString(vorlaxis::platform::DisplayText(path)));
+    m_editor.setWindowTitle(QString::fromStdString(platform::DisplayText(path)));
     const std::string error = m_editor.Load(path);
     if (!error.empty()) return error;
     m_editor.exec();
@@ -70,3 +72,5 @@ void MainResults::ShowBadFileList() {
 void MainResults::SetBadFileCountRed(bool red) {
     if (m_colourBadCount) m_colourBadCount(red);
 }
+
+}  // namespace vorlaxis::gui

@@ -10,7 +10,7 @@
 
 #include "ui_KonfigUnit.h"
 
-using vorlaxis::TestSettings;
+namespace vorlaxis::gui {
 
 TKonfig::TKonfig(TestSettings& settings, Actions actions, QWidget* parent)
     : QDialog(parent),
@@ -112,7 +112,7 @@ void TKonfig::LoadFromSettings() {
     CheckBox4Click();
 }
 
-void TKonfig::showLogsAfterTestRead(const TestSettings& settings) {
+void TKonfig::ShowLogsAfterTestRead(const TestSettings& settings) {
     m_ui->CheckBox4->setChecked(settings.ShowLogsAfterTest);
     CheckBox4Click();
 }
@@ -174,3 +174,5 @@ void TKonfig::keyPressEvent(QKeyEvent* event) {
     }
     QDialog::keyPressEvent(event);
 }
+
+}  // namespace vorlaxis::gui

@@ -16,7 +16,9 @@ namespace Ui {
 class TKonfig;
 }
 
-class TKonfig : public QDialog, public vorlaxis::SettingsReadHook {
+namespace vorlaxis::gui {
+
+class TKonfig : public QDialog, public SettingsReadHook {
     Q_OBJECT
 
   public:
@@ -27,7 +29,7 @@ class TKonfig : public QDialog, public vorlaxis::SettingsReadHook {
         std::function<void()> showOptionsHelp;  // "&Nápověda"
     };
 
-    TKonfig(vorlaxis::TestSettings& settings, Actions actions, QWidget* parent = nullptr);
+    TKonfig(TestSettings& settings, Actions actions, QWidget* parent = nullptr);
     ~TKonfig() override;
 
     // mmMoznostiClick: 30, 30 from the main window's top-left corner, on the first tab, modal.
@@ -35,7 +37,7 @@ class TKonfig : public QDialog, public vorlaxis::SettingsReadHook {
     // Shows the record in the controls and brings the enabling rules up to date.
     void LoadFromSettings();
     // SettingsReadHook: ReadINIs has just set ShowLogsAfterTest.
-    void showLogsAfterTestRead(const vorlaxis::TestSettings& settings) override;
+    void ShowLogsAfterTestRead(const TestSettings& settings) override;
 
     void RadioButton1Click();
     void CheckBox4Click();
@@ -56,7 +58,9 @@ class TKonfig : public QDialog, public vorlaxis::SettingsReadHook {
     static void ShowChoice(std::initializer_list<QRadioButton*> buttons, int32_t value);
     void TakeBlockSize();
 
-    vorlaxis::TestSettings& m_settings;
+    TestSettings& m_settings;
     Actions m_actions;
     std::unique_ptr<Ui::TKonfig> m_ui;
 };
+
+}  // namespace vorlaxis::gui

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <algorithm>
 
+namespace vorlaxis::gui {
+
 namespace {
 
 constexpr int kMinimum = 4;
@@ -67,3 +69,5 @@ void SpinEdit::keyPressEvent(QKeyEvent* event) {
     }
     QSpinBox::keyPressEvent(event);
 }
+
+}  // namespace vorlaxis::gui

@@ -5,6 +5,8 @@
 
 #include <QSpinBox>
 
+namespace vorlaxis::gui {
+
 class SpinEdit : public QSpinBox {
     Q_OBJECT
 
@@ -20,3 +22,5 @@ class SpinEdit : public QSpinBox {
   private:
     bool IsAcceptedCharacter(QChar c) const;
 };
+
+}  // namespace vorlaxis::gui

@@ -17,7 +17,7 @@
 #include "TempDir.h"
 #include "app/qt/MainFormUnit.h"
 #include "app/qt/Startup.h"
-#include "results/ResultsFakes.h"
+#include "support/ResultsFakes.h"
 
 namespace vorlaxis::test {
 
@@ -44,7 +44,7 @@ class AppFixture : public ::testing::Test {
     std::string m_settingsPath;
     gui::ApplicationWindows m_windows;
     DialogScript m_script;
-    // What the results step would have started (viewers, the file browser).
+    // What the results would have started (viewers, the file browser).
     RecordingShell* m_shell = nullptr;
 };
 

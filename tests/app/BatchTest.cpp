@@ -19,7 +19,7 @@
 namespace vorlaxis::test {
 namespace {
 
-// Options that keep the results step and the eject out of the way of these tests.
+// Options that keep the results and the eject out of the way of these tests.
 const std::string kQuietOptions = "[Application]\nEject media=0\n[Logs]\nShow Logs After Test=0\n";
 
 class Batch : public AppFixture {
@@ -189,7 +189,7 @@ TEST_F(Batch, CancelInTheMiddleAndGoOnTestsTheNextLocation) {
     const std::string slow = FsTree(fs, "a_slow", 6, true);
     const std::string fast = FsTree(fs, "b_fast", 1, false);
     MountAndStart(fs, {slow, fast});
-    ASSERT_EQ(Main().Locations().text(0), slow);
+    ASSERT_EQ(Main().Locations().Text(0), slow);
     CancelOnceReading("Yes");
     m_script.Expect("Test byl přerušen. Má se pokračovat další vybranou cestou?", "Yes");
     RunBatch([&] { Button("BitBtn2")->click(); });

@@ -72,12 +72,12 @@ TEST_F(MainWindow, HasAFixedClientAreaAndNoClippedCaption) {
                   widths[i]);
     }
     // Idle captions and the longest values the run and the progress display write.
-    Main().Display().Label20 = "čtení každého 16. bloku";
-    Main().Display().Label22 = "28.12.2026, 23:59:59";
-    Main().Display().Label26 = "test dokončen, chyby!";
-    Main().Display().Label5 = "49152";
-    Main().Display().Label30 = "100.00 MB/s";
-    Main().Display().Label28 = "23:59:59";
+    Main().Display().readModeText = "čtení každého 16. bloku";
+    Main().Display().startText = "28.12.2026, 23:59:59";
+    Main().Display().outcomeText = "test dokončen, chyby!";
+    Main().Display().filesTotalText = "49152";
+    Main().Display().currentSpeedText = "100.00 MB/s";
+    Main().Display().elapsedText = "23:59:59";
     Main().ShowDisplay();
     ExpectNothingClipped(Main());
 }
@@ -134,7 +134,7 @@ TEST_F(MainWindow, EmptyBatchShowsTheMessageAndChangesNothing) {
           "Path1Checked=1\n");
     m_script.Expect("Nejsou vybrány žádné umístění pro test! Vyberte je a spusťte test znovu.",
                     "OK");
-    Main().Display().Label26 = "test dokončen OK";
+    Main().Display().outcomeText = "test dokončen OK";
     Main().ShowDisplay();
     RunBatch([&] { Button("BitBtn2")->click(); });
     CheckScript();
@@ -166,7 +166,7 @@ TEST_F(MainWindow, LocationButtonsRunTheListCommandsThroughQtDialogs) {
     EXPECT_EQ(DiskList()->item(0)->checkState(), Qt::Unchecked);
     DiskList()->setCurrentRow(0);
     DiskList()->item(0)->setCheckState(Qt::Checked);
-    EXPECT_TRUE(Main().Locations().isTicked(0));
+    EXPECT_TRUE(Main().Locations().IsTicked(0));
     m_script.Expect("Aktuální záznam:", "OK");
     RunBatch([&] { Button("btnZobrazit")->click(); });
     m_script.Expect("Odstranit vybranou cestu?", "No");

@@ -9,7 +9,7 @@
 #include "app/qt/QtDialogs.h"
 #include "engine/qt/ErrorUnit.h"
 #include "help/qt/AboutUnit.h"
-#include "help/qt/DesktopOpen.h"
+#include "core/Shell.h"
 #include "help/HelpTopics.h"
 #include "help/qt/HelpWindow.h"
 #include "help/qt/InfoBoxUnit.h"
@@ -37,7 +37,28 @@ auto AskLater(F ask) {
 class Windows : public AppFixture {
   protected:
     void SetUp() override { Start(); }
-    void TearDown() override { gui::SetDesktopOpener({}); }
+};
+
+// Takes the desktop's place while it lives and notes what the windows hand to it.
+class DesktopRecorder final : public Shell {
+  public:
+    explicit DesktopRecorder(QStringList& opened)
+        : m_opened(opened), m_previous(SetDesktopShell(this)) {}
+    ~DesktopRecorder() override { SetDesktopShell(m_previous); }
+    DesktopRecorder(const DesktopRecorder&) = delete;
+    DesktopRecorder& operator=(const DesktopRecorder&) = delete;
+
+    void OpenDocument(const std::string& path, const std::string&) override {
+        m_opened << QString::fromStdString(path);
+    }
+    void OpenInTextEditor(const std::string& path, const std::string&) override {
+        m_opened << QString::fromStdString(path);
+    }
+    void OpenFolder(const std::string& path) override { m_opened << QString::fromStdString(path); }
+
+  private:
+    QStringList& m_opened;
+    Shell* m_previous;
 };
 
 TEST_F(Windows, ReadErrorQuestionMapsEachButtonAndKeyToItsAnswer) {
@@ -110,7 +131,7 @@ TEST_F(Windows, AboutBoxOpensBesideTheMainWindowEachTime) {
 
 TEST_F(Windows, LinkLabelsOpenTheirCommandOnPressOnly) {
     QStringList opened;
-    gui::SetDesktopOpener([&](const QString& target) { opened << target; });
+    DesktopRecorder desktop(opened);
     gui::TURLLabel* mail = m_windows.AboutBox->Link(3);
     EXPECT_TRUE(mail->RunCommand.startsWith("mailto:"));
     QTest::mousePress(mail, Qt::LeftButton);
@@ -175,7 +196,7 @@ TEST_F(Windows, HelpCommandsOpenTheirTopicsInTheOwnHelpWindow) {
     EXPECT_EQ(help.parentWidget(), nullptr);
     help.close();
     QStringList opened;
-    gui::SetDesktopOpener([&](const QString& target) { opened << target; });
+    DesktopRecorder desktop(opened);
     Main().mmCoJeNovehoClick();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened[0].endsWith("/whatsnew.txt"));

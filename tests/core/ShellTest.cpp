@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Shell.h"
+#include "platform/Process.h"
 
 using namespace vorlaxis;
 
@@ -62,7 +63,7 @@ TEST_F(ShellTest, TextEditorIsTheFirstInstalledWithItsEncodingOption) {
 }
 
 TEST(TextEditorCall, EveryListedEditorTakesThePathLast) {
-    for (const std::string& editor : PlainTextEditors()) {
+    for (const std::string& editor : platform::PlainTextEditors()) {
         const ProgramCall call =
             TextEditorCall("/t/x.txt", [&](const std::string& name) { return name == editor; });
         EXPECT_EQ(call.program, editor);

@@ -39,7 +39,7 @@ TEST(BadInput, SpecialFilesAreNeverReadAndCountAsTested) {
     EXPECT_EQ(f.session.FileCount, node ? 4 : 3);
     EXPECT_EQ(f.statistics.BytesTotal, 3);
     EXPECT_EQ(f.session.DataChecksum, 0x126);
-    EXPECT_EQ(f.display.Label26, "test dokončen OK");
+    EXPECT_EQ(f.display.outcomeText, "test dokončen OK");
     EXPECT_TRUE(f.host.asked.empty());
 }
 
@@ -110,12 +110,12 @@ TEST(BadInput, FileVanishingBeforeReadingIsUnreadable) {
     RunFixture f;
     const std::string a = f.tree.file("a", "abc");
     f.host.onPump = [&] {
-        if (f.display.StatusText == "Probíhá test...") std::filesystem::remove(a);
+        if (f.display.statusText == "Probíhá test...") std::filesystem::remove(a);
     };
     f.settings.GoNonstop = true;
     EXPECT_EQ(f.Run(f.tree.path()), 1);
     EXPECT_EQ(f.session.FileTable[0].Size, 3);
-    EXPECT_EQ(f.display.Label26, "test dokončen, chyby!");
+    EXPECT_EQ(f.display.outcomeText, "test dokončen, chyby!");
 }
 
 // Lists the tree as the user `nobody` in a child process; the exit code carries the counts.

@@ -21,8 +21,10 @@ struct Recorder : FileStepObserver {
 };
 
 struct FileRig {
-    FileTestResult Test(const std::string& path, int64_t size, int64_t b, ReadModeValue mode) {
-        FileTestContext c{calls, file, buffer.get(), b, mode, statistics, checksum, recorder};
+    // `stride` is the mode's value: 0, 1, 4, 8 or 16.
+    FileTestResult Test(const std::string& path, int64_t size, int64_t blockBytes, int stride) {
+        FileTestContext c{calls,      file,     buffer.get(), blockBytes, static_cast<ReadMode>(stride),
+                          statistics, checksum, recorder};
         return TestFile(c, FileEntry{path, size});
     }
     FailingCalls calls;

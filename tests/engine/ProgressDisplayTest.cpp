@@ -18,12 +18,12 @@ platform::LocalDateTime At(int h, int m, int s, int ms = 0) {
 struct Tick {
     Tick() {
         st.StartTime = TimeOfDay(vorlaxis::At(10, 0, 0));
-        st.ReadMode = 1;
+        st.ReadMode = AllBlocks;
         StartProgressDisplay(st);
     }
     void TickAt(int s, int ms = 0) {
         const platform::LocalDateTime now = vorlaxis::At(10, 0, s, ms);
-        Timer1Timer(st, d, now, now);
+        ProgressTick(st, d, now, now);
     }
     TestStatistics st;
     MainDisplay d;
@@ -42,9 +42,9 @@ TEST(ProgressDisplay, FirstSecondChangesOnlyTheElapsedTime) {
     Tick t;
     t.st.BytesDone = 5000;
     t.TickAt(0, 750);
-    EXPECT_EQ(t.d.Label28, "0:00:00");
-    EXPECT_EQ(t.d.Label30, "");
-    EXPECT_EQ(t.d.Label32, "");
+    EXPECT_EQ(t.d.elapsedText, "0:00:00");
+    EXPECT_EQ(t.d.currentSpeedText, "");
+    EXPECT_EQ(t.d.remainingText, "");
     EXPECT_EQ(t.st.TickCount, 1);
     EXPECT_EQ(t.st.BytesDoneAtLastTick, 5000);
 }
@@ -54,8 +54,8 @@ TEST(ProgressDisplay, CurrentSpeedScalesTheBytesOfOneTickByFour) {
     t.st.TickCount = 2;
     t.st.BytesDone = 262144;
     t.TickAt(1);
-    EXPECT_EQ(t.d.Label30, "1.00 MB/s");
-    EXPECT_EQ(t.d.Label34, "");  // only on the eighth tick
+    EXPECT_EQ(t.d.currentSpeedText, "1.00 MB/s");
+    EXPECT_EQ(t.d.averageSpeedText, "");  // only on the eighth tick
 }
 
 TEST(ProgressDisplay, AverageOnTheEighthTick) {
@@ -63,15 +63,15 @@ TEST(ProgressDisplay, AverageOnTheEighthTick) {
     t.st.TickCount = 8;
     t.st.BytesDone = 10240;
     t.TickAt(10);
-    EXPECT_EQ(t.d.Label34, "1024 B/s");
+    EXPECT_EQ(t.d.averageSpeedText, "1024 B/s");
     EXPECT_EQ(t.st.TickCount, 9);
     t.st.BytesDone = 10250;
     t.TickAt(10);  // TickCount 9 wraps to 1: no average
-    EXPECT_EQ(t.d.Label34, "1024 B/s");
+    EXPECT_EQ(t.d.averageSpeedText, "1024 B/s");
     EXPECT_EQ(t.st.TickCount, 2);
     t.st.TickCount = 8;
     t.TickAt(10);
-    EXPECT_EQ(t.d.Label34, "0.00 MB/s");
+    EXPECT_EQ(t.d.averageSpeedText, "0.00 MB/s");
 }
 
 TEST(ProgressDisplay, RemainingTimeFromTheEstimate) {
@@ -80,8 +80,8 @@ TEST(ProgressDisplay, RemainingTimeFromTheEstimate) {
     t.st.BytesTotal = 100 * 1048576;
     t.st.BytesDone = 40 * 1048576;
     t.TickAt(40, 300);
-    EXPECT_EQ(t.d.Label28, "0:00:40");
-    EXPECT_EQ(t.d.Label32, "0:00:59");
+    EXPECT_EQ(t.d.elapsedText, "0:00:40");
+    EXPECT_EQ(t.d.remainingText, "0:00:59");
 }
 
 TEST(ProgressDisplay, RemainingOnlyOnTicksFourAndEightAndTheVeryFirst) {
@@ -90,12 +90,12 @@ TEST(ProgressDisplay, RemainingOnlyOnTicksFourAndEightAndTheVeryFirst) {
     t.st.BytesDone = 100;
     t.st.TickCount = 0;
     t.TickAt(5);
-    EXPECT_EQ(t.d.Label32, "0:00:45");  // estimate 50 s at 20 B/s
-    t.d.Label32.clear();
+    EXPECT_EQ(t.d.remainingText, "0:00:45");  // estimate 50 s at 20 B/s
+    t.d.remainingText.clear();
     for (int tick = 1; tick <= 3; ++tick) t.TickAt(5);
-    EXPECT_EQ(t.d.Label32, "");
+    EXPECT_EQ(t.d.remainingText, "");
     t.TickAt(5);  // TickCount 4
-    EXPECT_EQ(t.d.Label32, "0:00:45");
+    EXPECT_EQ(t.d.remainingText, "0:00:45");
 }
 
 TEST(ProgressDisplay, EstimateOfADayOrMoreShowsOver24Hours) {
@@ -104,7 +104,7 @@ TEST(ProgressDisplay, EstimateOfADayOrMoreShowsOver24Hours) {
     t.st.BytesTotal = 86400LL * 1000;
     t.st.BytesDone = 1000;
     t.TickAt(1);
-    EXPECT_EQ(t.d.Label32, ">24hod");
+    EXPECT_EQ(t.d.remainingText, ">24hod");
 }
 
 TEST(ProgressDisplay, NegativeRemainingShownByItsMagnitude) {
@@ -113,7 +113,7 @@ TEST(ProgressDisplay, NegativeRemainingShownByItsMagnitude) {
     t.st.BytesTotal = 100;
     t.st.BytesDone = 130;  // average 10 B/s over 13 s: estimate 10 s
     t.TickAt(13, 400);
-    EXPECT_EQ(t.d.Label32, "0:00:03");
+    EXPECT_EQ(t.d.remainingText, "0:00:03");
 }
 
 TEST(ProgressDisplay, NothingDoneShowsTheElapsedTimeAsRemaining) {
@@ -121,20 +121,20 @@ TEST(ProgressDisplay, NothingDoneShowsTheElapsedTimeAsRemaining) {
     t.st.TickCount = 4;
     t.st.BytesTotal = 1000;
     t.TickAt(7, 200);
-    EXPECT_EQ(t.d.Label32, "0:00:07");
-    EXPECT_EQ(t.d.Label30, "0 B/s");
+    EXPECT_EQ(t.d.remainingText, "0:00:07");
+    EXPECT_EQ(t.d.currentSpeedText, "0 B/s");
 }
 
 TEST(ProgressDisplay, OpenOnlyModeUpdatesOnlyTheElapsedTime) {
     Tick t;
-    t.st.ReadMode = 0;
+    t.st.ReadMode = OnlyOpen;
     t.st.TickCount = 8;
     t.st.BytesDone = 99999;
     t.TickAt(3);
-    EXPECT_EQ(t.d.Label28, "0:00:03");
-    EXPECT_EQ(t.d.Label30, "");
-    EXPECT_EQ(t.d.Label32, "");
-    EXPECT_EQ(t.d.Label34, "");
+    EXPECT_EQ(t.d.elapsedText, "0:00:03");
+    EXPECT_EQ(t.d.currentSpeedText, "");
+    EXPECT_EQ(t.d.remainingText, "");
+    EXPECT_EQ(t.d.averageSpeedText, "");
     EXPECT_EQ(t.st.BytesDoneAtLastTick, 99999);
 }
 
@@ -142,22 +142,22 @@ TEST(ProgressDisplay, NewPhaseStartsFromItsOwnBytes) {
     Tick t;
     t.st.BytesDone = 50 * 1048576;
     t.TickAt(30);
-    // The next location: BytesDone restarts at 0 and the start step takes it.
+    // The next location: BytesDone restarts at 0 and starting the display takes it.
     t.st.BytesDone = 0;
     t.st.StartTime = TimeOfDay(At(11, 0, 0));
     StartProgressDisplay(t.st);
     t.st.BytesDone = 262144;
     const platform::LocalDateTime now = At(11, 0, 2);
-    Timer1Timer(t.st, t.d, now, now);
-    EXPECT_EQ(t.d.Label30, "1.00 MB/s");
+    ProgressTick(t.st, t.d, now, now);
+    EXPECT_EQ(t.d.currentSpeedText, "1.00 MB/s");
 }
 
 TEST(ProgressDisplay, PastMidnightCountsFromThePreviousDay) {
     Tick t;
     t.st.StartTime = TimeOfDay(At(23, 59, 50));
     const platform::LocalDateTime now = At(0, 0, 5);
-    Timer1Timer(t.st, t.d, now, now);
-    EXPECT_EQ(t.d.Label28, "0:00:15");
+    ProgressTick(t.st, t.d, now, now);
+    EXPECT_EQ(t.d.elapsedText, "0:00:15");
 }
 
 }  // namespace

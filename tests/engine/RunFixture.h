@@ -1,40 +1,25 @@
-// One session over real files, with scripted host, dialogs and clock, and the log in a
-// temporary folder.
+// One session over real files, with scripted host, dialogs and clock, calls that fail where
+// the test says, and the log in a temporary folder.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "Fakes.h"
 #include "TempDir.h"
-#include "engine/TestRun.h"
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "support/RunParts.h"
 
 namespace vorlaxis::test {
 
-struct RunFixture {
-    RunFixture() {
-        settings.EjectAfterTest = false;
-        settings.DataReadStyle = 1;
-        session.LogPathOverride = logs.path() + "log.txt";
-    }
+struct RunFixture : RunParts {
+    RunFixture() { session.LogPathOverride = logs.path() + "log.txt"; }
 
     uint16_t Run(const std::string& location, int32_t readModeOverride = 0) {
-        return PerformTest(session, location, readModeOverride);
+        return PerformTest(session, location, static_cast<ReadModeOverride>(readModeOverride));
     }
 
-    // The log's bytes, converted back to UTF-8 for comparison.
-    std::string LogText() const {
-        std::string bytes;
-        platform::ReadWholeFile(session.LogPathOverride, bytes);
-        return platform::Cp1250ToUtf8(bytes);
-    }
-    std::string LogBytes() const {
-        std::string bytes;
-        platform::ReadWholeFile(session.LogPathOverride, bytes);
-        return bytes;
-    }
+    // The log's bytes, and converted back to UTF-8 for comparison.
+    std::string LogBytes() const { return test::LogBytes(session); }
+    std::string LogText() const { return test::LogText(session); }
 
     // The 1-based number of `path` in the file table (the platform's listing order).
     int Number(const std::string& path) const {
@@ -68,13 +53,6 @@ struct RunFixture {
     }
 
     TempDir tree;
-    TempDir logs;
-    TestSettings settings;
-    TestStatistics statistics;
-    MainDisplay display;
-    ScriptedHost host;
-    ScriptedDialogs dialogs;
-    FixedClock clock;
     FailingCalls calls;
     TestSession session{settings, statistics, display, host, dialogs, clock, calls};
 };

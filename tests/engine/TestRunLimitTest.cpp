@@ -48,9 +48,9 @@ TEST(TestRunLimit, FullTableMessageOnlyWhenAFurtherDirectoryFollows) {
 
     // 49152 files in the last directory: all in the table, no message.
     f.Run(root, 3);
-    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_TRUE(f.dialogs.shown.empty());
     EXPECT_EQ(f.session.FileCount, 49152);
-    EXPECT_EQ(f.display.Label5, "49152");
+    EXPECT_EQ(f.display.filesTotalText, "49152");
     EXPECT_NE(f.LogText().find("  počet souborů:       49152\r\n"), std::string::npos);
 
     // The table full after the first directory with empty directories following: the message
@@ -58,23 +58,23 @@ TEST(TestRunLimit, FullTableMessageOnlyWhenAFurtherDirectoryFollows) {
     std::filesystem::create_directory(root + "e1");
     std::filesystem::create_directory(root + "e2");
     f.Run(root, 3);
-    ASSERT_EQ(f.dialogs.messages.size(), 1u);
-    EXPECT_EQ(f.dialogs.messages[0].text, kLimitText);
-    EXPECT_EQ(f.dialogs.messages[0].caption, "Překročen limit...");
-    EXPECT_EQ(f.dialogs.messages[0].icon, MsgIcon::Warning);
-    EXPECT_EQ(f.dialogs.messages[0].buttons, MsgButtons::Ok);
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].text, kLimitText);
+    EXPECT_EQ(f.dialogs.shown[0].caption, "Překročen limit...");
+    EXPECT_EQ(f.dialogs.shown[0].icon, MsgIcon::Warning);
+    EXPECT_EQ(f.dialogs.shown[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(f.session.FileCount, 49152);
     EXPECT_NE(f.LogText().find("  počet adresářů:      3\r\n  počet souborů:       49152\r\n"),
               std::string::npos);
-    EXPECT_EQ(f.display.Label26, "test dokončen OK");
+    EXPECT_EQ(f.display.outcomeText, "test dokončen OK");
 
     // 49153 files in the last directory: no message, the last listed file left out.
     std::filesystem::remove(root + "e1");
     std::filesystem::remove(root + "e2");
     CreateEmptyFiles(root, kFileTableSize + 1);
-    f.dialogs.messages.clear();
+    f.dialogs.shown.clear();
     f.Run(root, 3);
-    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_TRUE(f.dialogs.shown.empty());
     EXPECT_EQ(f.session.FileCount, 49152);
     const std::vector<std::string> listed = Listed(root);
     ASSERT_EQ(listed.size(), 49153u);

@@ -23,23 +23,23 @@ TEST(TestRun, CleanRunWritesTheWholeLogAndShowsSuccess) {
                                  kCleanEnd + "  test úspěšně dokončen " + f.DateTime() + "\r\n";
     EXPECT_EQ(f.LogText(), expected);
     EXPECT_EQ(f.session.DataChecksum, (0x126 + 5000) % 65536);
-    EXPECT_EQ(f.display.Label26, "test dokončen OK");
-    EXPECT_EQ(f.display.Label5, "3");
-    EXPECT_EQ(f.display.Label6, "3");
-    EXPECT_EQ(f.display.Label7, "0");
-    EXPECT_EQ(f.display.Label12, "0");
-    EXPECT_FALSE(f.display.Label12Red);
-    EXPECT_EQ(f.display.Label20, "čtení všech dat");
-    EXPECT_EQ(f.display.StatusText, "Probíhá test...");
-    EXPECT_EQ(f.display.Label13, "0");
-    EXPECT_EQ(f.display.Label15, "0");
-    EXPECT_TRUE(f.display.btnCancelTestEnabled);
+    EXPECT_EQ(f.display.outcomeText, "test dokončen OK");
+    EXPECT_EQ(f.display.filesTotalText, "3");
+    EXPECT_EQ(f.display.filesTestedText, "3");
+    EXPECT_EQ(f.display.filesLeftText, "0");
+    EXPECT_EQ(f.display.badFilesText, "0");
+    EXPECT_FALSE(f.display.badFilesRed);
+    EXPECT_EQ(f.display.readModeText, "čtení všech dat");
+    EXPECT_EQ(f.display.statusText, "Probíhá test...");
+    EXPECT_EQ(f.display.megabytesDoneText, "0");
+    EXPECT_EQ(f.display.megabytesTotalText, "0");
+    EXPECT_TRUE(f.display.cancelEnabled);
     EXPECT_EQ(f.statistics.BytesDone, 5003);
     EXPECT_EQ(f.statistics.BytesTotal, 5003);
     EXPECT_EQ(f.host.busyShown, 1);
     EXPECT_EQ(f.host.busyHidden, 1);
     EXPECT_EQ(f.host.timerStarts, 1);
-    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_TRUE(f.dialogs.shown.empty());
     EXPECT_FALSE(f.statistics.StopRequested);
 }
 
@@ -72,10 +72,10 @@ TEST(TestRun, OpenOnlyModeWritesNoChecksumAndHidesSpeedCaptions) {
     f.Run(f.tree.path(), 3);
     EXPECT_EQ(f.LogText(), f.Head(1, 2, "(pouze otevírání souborů)") + "\r\nKonec testu:\r\n" +
                                kCleanEnd + "  test úspěšně dokončen " + f.DateTime() + "\r\n");
-    EXPECT_FALSE(f.display.SpeedCaptionsVisible);
+    EXPECT_FALSE(f.display.speedCaptionsVisible);
     EXPECT_EQ(f.statistics.ReadMode, 0);
     EXPECT_EQ(f.statistics.BytesDone, 0);
-    EXPECT_EQ(f.display.Label20, "otevírání souborů");
+    EXPECT_EQ(f.display.readModeText, "otevírání souborů");
 }
 
 TEST(TestRun, EmptyLocationShowsZeroChecksumAndSuccess) {
@@ -84,9 +84,9 @@ TEST(TestRun, EmptyLocationShowsZeroChecksumAndSuccess) {
     EXPECT_EQ(f.LogText(), f.Head(1, 0, "(čtení všech dat z média)") +
                                "\r\nKontrolní součet média:0000\r\n\r\nKonec testu:\r\n" +
                                kCleanEnd + "  test úspěšně dokončen " + f.DateTime() + "\r\n");
-    EXPECT_EQ(f.display.Label6, "0");
-    EXPECT_EQ(f.display.Label7, "0");
-    EXPECT_EQ(f.display.Label26, "test dokončen OK");
+    EXPECT_EQ(f.display.filesTestedText, "0");
+    EXPECT_EQ(f.display.filesLeftText, "0");
+    EXPECT_EQ(f.display.outcomeText, "test dokončen OK");
 }
 
 TEST(TestRun, RetriedThenGivenUpFileIsLoggedPerAttemptAndCountedOnce) {
@@ -114,9 +114,9 @@ TEST(TestRun, RetriedThenGivenUpFileIsLoggedPerAttemptAndCountedOnce) {
     EXPECT_EQ(f.session.BadFiles[0].Directory, f.tree.path());
     // Both failed attempts' bytes stay counted, and "continue" adds the unread rest.
     EXPECT_EQ(f.statistics.BytesDone, 3 + 4096 + 4096 + (10000 - 4096) + 1);
-    EXPECT_EQ(f.display.Label26, "test dokončen, chyby!");
-    EXPECT_EQ(f.display.Label12, "1");
-    EXPECT_TRUE(f.display.Label12Red);
+    EXPECT_EQ(f.display.outcomeText, "test dokončen, chyby!");
+    EXPECT_EQ(f.display.badFilesText, "1");
+    EXPECT_TRUE(f.display.badFilesRed);
 }
 
 TEST(TestRun, StopAnswerEndsTheRunWithTheFailedFileCountedAndNotAdvanced) {
@@ -129,9 +129,9 @@ TEST(TestRun, StopAnswerEndsTheRunWithTheFailedFileCountedAndNotAdvanced) {
     EXPECT_EQ(f.Run(f.tree.path()), 1);
     EXPECT_TRUE(f.statistics.StopRequested);
     const int k = f.Number(bad);
-    EXPECT_EQ(f.display.Label6, std::to_string(k - 1));
-    EXPECT_EQ(f.display.Label7, std::to_string(3 - k + 1));
-    EXPECT_EQ(f.display.Label26, "test přerušen !");
+    EXPECT_EQ(f.display.filesTestedText, std::to_string(k - 1));
+    EXPECT_EQ(f.display.filesLeftText, std::to_string(3 - k + 1));
+    EXPECT_EQ(f.display.outcomeText, "test přerušen !");
     const std::string log = f.LogText();
     EXPECT_NE(log.find("  \"" + bad +
                        "\" nelze přečíst\r\n"
@@ -185,16 +185,16 @@ TEST(TestRun, StopDuringAFileEndsAfterTheStepAndCountsTheFileAsTested) {
     int pumpsOfA = 0;
     // The first pump comes before the file is opened, then one after each block read.
     f.host.onPump = [&] {
-        if (f.display.Label9 == "a" && ++pumpsOfA == 4) {
+        if (f.display.currentFileText == "a" && ++pumpsOfA == 4) {
             f.statistics.StopRequested = true;
         }
     };
     EXPECT_EQ(f.Run(f.tree.path()), 0);
     const int k = f.Number(f.tree.path() + "a");
     EXPECT_EQ(f.statistics.BytesDone, 3 * 4096 + (k == 2 ? 1 : 0));
-    EXPECT_EQ(f.display.Label6, std::to_string(k));
-    EXPECT_EQ(f.display.Label7, std::to_string(2 - k));
-    EXPECT_EQ(f.display.Label26, "test přerušen !");
+    EXPECT_EQ(f.display.filesTestedText, std::to_string(k));
+    EXPECT_EQ(f.display.filesLeftText, std::to_string(2 - k));
+    EXPECT_EQ(f.display.outcomeText, "test přerušen !");
     EXPECT_NE(f.LogText().find(kCleanEnd + "  test přerušen uživatelem " + f.DateTime()),
               std::string::npos);
 }
@@ -205,7 +205,7 @@ TEST(TestRun, StopRequestedBeforeReadingReadsNothing) {
     f.statistics.StopRequested = true;
     f.Run(f.tree.path());
     EXPECT_TRUE(f.calls.opens.empty());
-    EXPECT_EQ(f.display.Label26, "test přerušen !");
+    EXPECT_EQ(f.display.outcomeText, "test přerušen !");
     EXPECT_NE(f.LogText().find("Kontrolní součet média:0000"), std::string::npos);
 }
 
@@ -215,8 +215,8 @@ TEST(TestRun, CollectionFailureEndsTheLogWithLineFeedFirst) {
     f.calls.beforeSize = [](const std::string&) { throw std::bad_alloc(); };
     f.settings.EjectAfterTest = true;
     EXPECT_EQ(f.Run(f.tree.path()), 0);
-    ASSERT_EQ(f.dialogs.messages.size(), 1u);
-    const RecordedMessage& m = f.dialogs.messages[0];
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    const ScriptedDialogs::Shown& m = f.dialogs.shown[0];
     EXPECT_EQ(m.caption, "Fatální chyba");
     EXPECT_EQ(m.icon, MsgIcon::Error);
     EXPECT_EQ(m.buttons, MsgButtons::Ok);
@@ -230,7 +230,7 @@ TEST(TestRun, CollectionFailureEndsTheLogWithLineFeedFirst) {
                                "  test přerušen - nelze načíst adresářovou strukturu " +
                                f.DateTime() + "\r\n");
     EXPECT_TRUE(f.statistics.StopRequested);
-    EXPECT_EQ(f.display.Label26, "test přerušen !");
+    EXPECT_EQ(f.display.outcomeText, "test přerušen !");
     EXPECT_FALSE(f.host.busyVisible);
     EXPECT_EQ(f.calls.ejected.size(), 1u);
 }
@@ -240,10 +240,10 @@ TEST(TestRun, LogThatCannotBeCreatedIsACollectionFailure) {
     f.tree.file("a", "abc");
     f.session.LogPathOverride = f.logs.path() + "missing/log.txt";
     f.Run(f.tree.path());
-    ASSERT_EQ(f.dialogs.messages.size(), 1u);
-    EXPECT_EQ(f.dialogs.messages[0].caption, "Fatální chyba");
+    ASSERT_EQ(f.dialogs.shown.size(), 1u);
+    EXPECT_EQ(f.dialogs.shown[0].caption, "Fatální chyba");
     EXPECT_TRUE(f.calls.opens.empty());
-    EXPECT_EQ(f.display.Label26, "test přerušen !");
+    EXPECT_EQ(f.display.outcomeText, "test přerušen !");
     EXPECT_EQ(f.host.busyShown, f.host.busyHidden);
 }
 
@@ -264,7 +264,7 @@ TEST(TestRun, EjectFollowsTheOptionAndNeverANetworkPath) {
     f.settings.EjectAfterTest = true;
     f.Run(f.tree.path());
     EXPECT_EQ(f.calls.ejected, std::vector<std::string>{f.tree.path()});
-    EXPECT_EQ(f.display.Label9, "");
+    EXPECT_EQ(f.display.currentFileText, "");
     f.settings.EjectAfterTest = false;
     f.Run(f.tree.path());
     EXPECT_EQ(f.calls.ejected.size(), 1u);
@@ -275,7 +275,7 @@ TEST(TestRun, ReadModeOverrideBlocksUsesTheOptionsStep) {
     f.settings.ReadEveryXthBlock = 2;
     f.Run(f.tree.path(), 2);
     EXPECT_EQ(f.statistics.ReadMode, 8);
-    EXPECT_EQ(f.display.Label20, "čtení každého 8. bloku");
+    EXPECT_EQ(f.display.readModeText, "čtení každého 8. bloku");
     EXPECT_NE(f.LogText().find("Průběh testu (čtení každého 8. bloku):"), std::string::npos);
 }
 

@@ -14,17 +14,17 @@ using namespace vorlaxis::test;
 
 namespace {
 
-constexpr int64_t B = 4096;
+constexpr int64_t kBlock = 4096;
 
 // Bytes that differ from block to block, so a sum tells which blocks were read.
 std::string Pattern(int64_t size, int seed = 0) {
     std::string bytes(static_cast<size_t>(size), '\0');
-    for (int64_t i = 0; i < size; ++i) bytes[size_t(i)] = char((i * 7 + i / B * 13 + seed) & 0xFF);
+    for (int64_t i = 0; i < size; ++i) bytes[size_t(i)] = char((i * 7 + i / kBlock * 13 + seed) & 0xFF);
     return bytes;
 }
 
 std::string Block(const std::string& bytes, int64_t block) {
-    return bytes.substr(size_t(block * B), size_t(B));
+    return bytes.substr(size_t(block * kBlock), size_t(kBlock));
 }
 
 class RunOnFaults : public ::testing::Test {
@@ -74,19 +74,19 @@ class RunOnFaults : public ::testing::Test {
 }  // namespace
 
 TEST_F(RunOnFaults, BadBlockInTheMiddleOfAFullRead) {
-    const std::string data = Pattern(10 * B);
+    const std::string data = Pattern(10 * kBlock);
     fs.AddFile("bad.bin", data);
-    fs.SetFaults("read-error /bad.bin " + std::to_string(5 * B + 100) + " 1\n");
+    fs.SetFaults("read-error /bad.bin " + std::to_string(5 * kBlock + 100) + " 1\n");
     h.host.answers = {ReadErrorAnswer::Continue};
 
     EXPECT_EQ(h.Run(fs.root()), 1);
     ASSERT_EQ(atQuestion.size(), 1u);
     // The five blocks before the bad one were read and counted, and nothing else.
-    const uint16_t before = ByteSum(data.substr(0, size_t(5 * B)));
-    EXPECT_EQ(atQuestion[0].bytesDone, 5 * B);
+    const uint16_t before = ByteSum(data.substr(0, size_t(5 * kBlock)));
+    EXPECT_EQ(atQuestion[0].bytesDone, 5 * kBlock);
     EXPECT_EQ(atQuestion[0].checksum, before);
-    EXPECT_EQ(h.statistics.BytesDone, 10 * B);  // "Pokračovat" adds the unread rest
-    EXPECT_EQ(h.statistics.BytesTotal, 10 * B);
+    EXPECT_EQ(h.statistics.BytesDone, 10 * kBlock);  // "Pokračovat" adds the unread rest
+    EXPECT_EQ(h.statistics.BytesTotal, 10 * kBlock);
     EXPECT_EQ(Progress(),
               (std::vector<std::string>{
                   FailureLine("bad.bin"), "", "Kontrolní součet média:" + Hex4(before), "",
@@ -95,17 +95,17 @@ TEST_F(RunOnFaults, BadBlockInTheMiddleOfAFullRead) {
     ASSERT_EQ(h.session.BadFiles.size(), 1u);
     EXPECT_EQ(h.session.BadFiles[0].Name, "bad.bin");
     EXPECT_EQ(h.session.BadFiles[0].Directory, fs.root());
-    EXPECT_EQ(h.display.Label26, "test dokončen, chyby!");
+    EXPECT_EQ(h.display.outcomeText, "test dokončen, chyby!");
 }
 
 TEST_F(RunOnFaults, RetryReadsTheFileAgainFromItsStart) {
-    const std::string data = Pattern(10 * B, 3);
+    const std::string data = Pattern(10 * kBlock, 3);
     fs.AddFile("bad.bin", data);
-    fs.SetFaults("read-error /bad.bin " + std::to_string(5 * B) + " 1\n");
+    fs.SetFaults("read-error /bad.bin " + std::to_string(5 * kBlock) + " 1\n");
     h.host.answers = {ReadErrorAnswer::Retry, ReadErrorAnswer::Retry, ReadErrorAnswer::Continue};
 
     EXPECT_EQ(h.Run(fs.root()), 1);
-    EXPECT_EQ(h.host.questions.size(), 3u);
+    EXPECT_EQ(h.host.asked.size(), 3u);
     const std::vector<std::string> progress = Progress();
     ASSERT_GE(progress.size(), 5u);
     EXPECT_EQ(progress[0], FailureLine("bad.bin"));
@@ -119,61 +119,61 @@ TEST_F(RunOnFaults, RetryReadsTheFileAgainFromItsStart) {
     for (const TraceLine& t : Requests("read", "/bad.bin")) fromStart += t.offset == 0;
     EXPECT_EQ(fromStart, 3);
     // The bytes of every attempt stay counted.
-    const std::string prefix = data.substr(0, size_t(5 * B));
+    const std::string prefix = data.substr(0, size_t(5 * kBlock));
     EXPECT_EQ(h.session.DataChecksum, ByteSum(prefix + prefix + prefix));
-    EXPECT_EQ(h.statistics.BytesDone, 3 * 5 * B + 5 * B);
+    EXPECT_EQ(h.statistics.BytesDone, 3 * 5 * kBlock + 5 * kBlock);
     EXPECT_EQ(h.session.BadFiles.size(), 1u);
 }
 
 TEST_F(RunOnFaults, RetryAfterATransientErrorSucceeds) {
-    const std::string data = Pattern(6 * B, 5);
+    const std::string data = Pattern(6 * kBlock, 5);
     fs.AddFile("flaky.bin", data);
-    fs.SetFaults("read-error /flaky.bin " + std::to_string(2 * B) + " 1 1\n");
+    fs.SetFaults("read-error /flaky.bin " + std::to_string(2 * kBlock) + " 1 1\n");
     h.host.answers = {ReadErrorAnswer::Retry};
 
     EXPECT_EQ(h.Run(fs.root()), 0);
-    EXPECT_EQ(h.session.DataChecksum, ByteSum(data.substr(0, size_t(2 * B)) + data));
+    EXPECT_EQ(h.session.DataChecksum, ByteSum(data.substr(0, size_t(2 * kBlock)) + data));
     EXPECT_EQ(h.LogLinesStartingWith("  žádné problémy").size(), 1u);
     EXPECT_EQ(h.LogLinesStartingWith("    - nový pokus o čtení").size(), 1u);
     EXPECT_TRUE(h.session.BadFiles.empty());
-    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+    EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
 }
 
 TEST_F(RunOnFaults, NonStopAnswerListsLaterFailuresWithoutAsking) {
-    fs.AddFile("a.bad", Pattern(3 * B));
-    fs.AddFile("b.good", Pattern(2 * B));
-    fs.AddFile("c.bad", Pattern(3 * B));
+    fs.AddFile("a.bad", Pattern(3 * kBlock));
+    fs.AddFile("b.good", Pattern(2 * kBlock));
+    fs.AddFile("c.bad", Pattern(3 * kBlock));
     fs.SetFaults("read-error /a.bad 0 1\nread-error /c.bad 4096 1\n");
     h.host.answers = {ReadErrorAnswer::NonStop};
 
     EXPECT_EQ(h.Run(fs.root()), 2);
-    EXPECT_EQ(h.host.questions, std::vector<std::string>{fs.root() + "a.bad"});
+    EXPECT_EQ(h.host.asked, std::vector<std::string>{fs.root() + "a.bad"});
     EXPECT_EQ(h.LogLinesStartingWith("  \"").size(), 2u);
     EXPECT_EQ(h.session.BadFiles.size(), 2u);
     EXPECT_FALSE(h.statistics.StopRequested);
     // The next location asks again.
     h.host.answers = {ReadErrorAnswer::Continue, ReadErrorAnswer::Continue};
     EXPECT_EQ(h.Run(fs.root()), 2);
-    EXPECT_EQ(h.host.questions.size(), 3u);
+    EXPECT_EQ(h.host.asked.size(), 3u);
 }
 
 TEST_F(RunOnFaults, GoNonstopNeverAsks) {
-    fs.AddFile("a.bad", Pattern(3 * B));
-    fs.AddFile("b.bad", Pattern(3 * B));
+    fs.AddFile("a.bad", Pattern(3 * kBlock));
+    fs.AddFile("b.bad", Pattern(3 * kBlock));
     fs.SetFaults("read-error /a.bad 0 1\nopen-error /b.bad EIO\n");
     h.settings.GoNonstop = true;
 
     EXPECT_EQ(h.Run(fs.root()), 2);
-    EXPECT_TRUE(h.host.questions.empty());
+    EXPECT_TRUE(h.host.asked.empty());
     EXPECT_EQ(Progress()[0], FailureLine("a.bad"));
     EXPECT_EQ(Progress()[1], FailureLine("b.bad"));
     EXPECT_EQ(h.LogLinesStartingWith("  počet chybých souborů: 2").size(), 1u);
 }
 
 TEST_F(RunOnFaults, StopAnswerEndsTheLocationAsStopped) {
-    fs.AddFile("a.good", Pattern(B));
-    fs.AddFile("b.bad", Pattern(3 * B));
-    fs.AddFile("c.good", Pattern(B));
+    fs.AddFile("a.good", Pattern(kBlock));
+    fs.AddFile("b.bad", Pattern(3 * kBlock));
+    fs.AddFile("c.good", Pattern(kBlock));
     fs.SetFaults("read-error /b.bad 8000 1\n");
     h.host.answers = {ReadErrorAnswer::Stop};
 
@@ -187,12 +187,13 @@ TEST_F(RunOnFaults, StopAnswerEndsTheLocationAsStopped) {
     EXPECT_EQ(h.LogLinesStartingWith("  počet chybných souborů: 1").size(), 1u);
     EXPECT_EQ(h.LogLinesStartingWith("  test přerušen uživatelem ").size(), 1u);
     EXPECT_TRUE(h.LogLinesStartingWith("  test úspěšně").empty());
-    EXPECT_EQ(h.display.Label26, "test přerušen !");
-    EXPECT_EQ(h.display.Label6, "1");
-    EXPECT_EQ(h.display.Label7, "2");
+    EXPECT_EQ(h.display.outcomeText, "test přerušen !");
+    EXPECT_EQ(h.display.filesTestedText, "1");
+    EXPECT_EQ(h.display.filesLeftText, "2");
 }
 
-// Block modes: N = 4, 8, 16 with a file of 3N blocks; blocks 0, N and 2N are read.
+// The block modes (one block in 4, 8, 16) over a file of three strides: the first block of each
+// stride is read.
 class BlockModes : public RunOnFaults, public ::testing::WithParamInterface<int> {
   protected:
     void UseMode(int n) {
@@ -204,17 +205,17 @@ class BlockModes : public RunOnFaults, public ::testing::WithParamInterface<int>
 TEST_P(BlockModes, BadBlockPassedOverIsNotNoticed) {
     const int n = GetParam();
     UseMode(n);
-    const std::string data = Pattern(3 * n * B, n);
+    const std::string data = Pattern(3 * n * kBlock, n);
     fs.AddFile("f.bin", data);
-    fs.SetFaults("read-error /f.bin " + std::to_string(B + 10) + " " + std::to_string(B) + "\n");
+    fs.SetFaults("read-error /f.bin " + std::to_string(kBlock + 10) + " " + std::to_string(kBlock) + "\n");
 
     EXPECT_EQ(h.Run(fs.root()), 0);
     EXPECT_EQ(h.statistics.ReadMode, n);
-    EXPECT_EQ(h.statistics.BytesDone, 3 * n * B);
+    EXPECT_EQ(h.statistics.BytesDone, 3 * n * kBlock);
     EXPECT_EQ(h.session.DataChecksum,
               ByteSum(Block(data, 0) + Block(data, n) + Block(data, 2 * n)));
     for (const TraceLine& t : Requests("read", "/f.bin")) {
-        EXPECT_EQ(t.offset % (n * B), 0) << "read outside the read blocks at " << t.offset;
+        EXPECT_EQ(t.offset % (n * kBlock), 0) << "read outside the read blocks at " << t.offset;
     }
     EXPECT_EQ(h.LogLinesStartingWith("Kontrolní součet média:")[0],
               "Kontrolní součet média:" + Hex4(h.session.DataChecksum));
@@ -223,16 +224,16 @@ TEST_P(BlockModes, BadBlockPassedOverIsNotNoticed) {
 TEST_P(BlockModes, BadBlockInsideAReadBlockIsNoticed) {
     const int n = GetParam();
     UseMode(n);
-    const std::string data = Pattern(3 * n * B, n + 1);
+    const std::string data = Pattern(3 * n * kBlock, n + 1);
     fs.AddFile("f.bin", data);
-    fs.SetFaults("read-error /f.bin " + std::to_string(n * B + 4000) + " 1\n");
+    fs.SetFaults("read-error /f.bin " + std::to_string(n * kBlock + 4000) + " 1\n");
     h.host.answers = {ReadErrorAnswer::Continue};
 
     EXPECT_EQ(h.Run(fs.root()), 1);
     ASSERT_EQ(atQuestion.size(), 1u);
-    EXPECT_EQ(atQuestion[0].bytesDone, n * B);  // block 0 read, blocks 1..N-1 passed over
+    EXPECT_EQ(atQuestion[0].bytesDone, n * kBlock);  // block 0 read, blocks 1..N-1 passed over
     EXPECT_EQ(atQuestion[0].checksum, ByteSum(Block(data, 0)));
-    EXPECT_EQ(h.statistics.BytesDone, 3 * n * B);
+    EXPECT_EQ(h.statistics.BytesDone, 3 * n * kBlock);
     EXPECT_EQ(Progress()[0], FailureLine("f.bin"));
 }
 
@@ -248,13 +249,13 @@ TEST_F(RunOnFaults, OnlyOpeningNoticesFailedOpensButNoBadBlocks) {
 
     EXPECT_EQ(h.Run(fs.root(), 3), 2);
     EXPECT_EQ(h.statistics.ReadMode, 0);
-    EXPECT_EQ(h.host.questions,
+    EXPECT_EQ(h.host.asked,
               (std::vector<std::string>{fs.root() + "a.eio", fs.root() + "b.denied"}));
     EXPECT_TRUE(Requests("read", "/c.badblock").empty());
     EXPECT_EQ(h.statistics.BytesDone, 3000);  // the two given-up files' sizes
     EXPECT_TRUE(h.LogLinesStartingWith("Kontrolní součet").empty());
     EXPECT_EQ(h.LogLinesStartingWith("Průběh testu (pouze otevírání souborů):").size(), 1u);
-    EXPECT_FALSE(h.display.SpeedCaptionsVisible);
+    EXPECT_FALSE(h.display.speedCaptionsVisible);
 }
 
 TEST_F(RunOnFaults, DirectoryThatCannotBeListedCountsAsEmpty) {
@@ -270,7 +271,7 @@ TEST_F(RunOnFaults, DirectoryThatCannotBeListedCountsAsEmpty) {
     EXPECT_EQ(h.LogLinesStartingWith("  počet souborů:")[0], "  počet souborů:       2");
     EXPECT_EQ(h.session.DataChecksum, ByteSum("az"));
     EXPECT_TRUE(h.dialogs.shown.empty());
-    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+    EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
 }
 
 TEST_F(RunOnFaults, LocationWhoseListingFailsIsNoEmptySuccess) {
@@ -281,7 +282,7 @@ TEST_F(RunOnFaults, LocationWhoseListingFailsIsNoEmptySuccess) {
     ASSERT_EQ(h.dialogs.shown.size(), 1u);
     EXPECT_EQ(h.dialogs.shown[0].caption, "Fatální chyba");
     EXPECT_TRUE(h.statistics.StopRequested);
-    EXPECT_EQ(h.display.Label26, "test přerušen !");
+    EXPECT_EQ(h.display.outcomeText, "test přerušen !");
     const std::vector<std::string> log = h.Log();
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log.back().rfind("  test přerušen - nelze načíst adresářovou strukturu ", 0), 0u);
@@ -304,33 +305,33 @@ TEST_F(RunOnFaults, FileThatVanishesAfterListingIsUnreadable) {
 }
 
 TEST_F(RunOnFaults, FilesThatGrowOrShrinkWhileReadAreReadToTheirNewEnd) {
-    const std::string grow = Pattern(B + 5, 1), shrink = Pattern(5 * B, 2);
+    const std::string grow = Pattern(kBlock + 5, 1), shrink = Pattern(5 * kBlock, 2);
     fs.AddFile("grow.bin", grow);
     fs.AddFile("shrink.bin", shrink);
-    fs.SetFaults("resize /grow.bin " + std::to_string(3 * B + 10) + "\nresize /shrink.bin " +
-                 std::to_string(2 * B + 7) + "\n");
+    fs.SetFaults("resize /grow.bin " + std::to_string(3 * kBlock + 10) + "\nresize /shrink.bin " +
+                 std::to_string(2 * kBlock + 7) + "\n");
 
     EXPECT_EQ(h.Run(fs.root()), 0);
-    const std::string grown = grow + std::string(size_t(2 * B + 5), 'G');
-    const std::string shrunk = shrink.substr(0, size_t(2 * B + 7));
+    const std::string grown = grow + std::string(size_t(2 * kBlock + 5), 'G');
+    const std::string shrunk = shrink.substr(0, size_t(2 * kBlock + 7));
     EXPECT_EQ(h.session.DataChecksum, ByteSum(grown + shrunk));
     EXPECT_EQ(h.statistics.BytesDone, int64_t(grown.size() + shrunk.size()));
-    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+    EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
 }
 
 TEST_F(RunOnFaults, ShrinkingFileInABlockModeEndsWithoutAFailure) {
     h.settings.DataReadStyle = 2;
     h.settings.ReadEveryXthBlock = 1;
-    fs.AddFile("shrink.bin", Pattern(20 * B));
-    fs.SetFaults("resize /shrink.bin " + std::to_string(B / 2) + "\n");
+    fs.AddFile("shrink.bin", Pattern(20 * kBlock));
+    fs.SetFaults("resize /shrink.bin " + std::to_string(kBlock / 2) + "\n");
 
     EXPECT_EQ(h.Run(fs.root()), 0);
-    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+    EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
 }
 
 TEST_F(RunOnFaults, StopOnASlowMediumIsHonouredAfterTheCurrentBlock) {
-    fs.AddFile("slow.bin", Pattern(40 * B));
-    fs.AddFile("zz.bin", Pattern(B));
+    fs.AddFile("slow.bin", Pattern(40 * kBlock));
+    fs.AddFile("zz.bin", Pattern(kBlock));
     fs.SetFaults("delay 20 /slow.bin\n");
     size_t readsWhenStopped = 0;
     int64_t pumpsAfterStart = 0;
@@ -348,11 +349,11 @@ TEST_F(RunOnFaults, StopOnASlowMediumIsHonouredAfterTheCurrentBlock) {
     EXPECT_TRUE(Requests("open", "/zz.bin").empty());
     EXPECT_EQ(h.LogLinesStartingWith("  test přerušen uživatelem ").size(), 1u);
     EXPECT_EQ(h.LogLinesStartingWith("  žádné problémy").size(), 1u);  // not a bad file
-    EXPECT_EQ(h.display.Label6, "1");
+    EXPECT_EQ(h.display.filesTestedText, "1");
 }
 
 TEST_F(RunOnFaults, PumpRunsAfterEveryBlockOfASlowMedium) {
-    fs.AddFile("slow.bin", Pattern(12 * B + 1));
+    fs.AddFile("slow.bin", Pattern(12 * kBlock + 1));
     fs.SetFaults("delay 5\n");
     int64_t pumpsWhileReading = 0;
     h.host.onPump = [&] { pumpsWhileReading += h.host.timerStarts > 0; };

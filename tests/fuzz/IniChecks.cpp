@@ -45,8 +45,8 @@ std::string Snapshot(const IniDocument& ini, size_t skip = kKeyCount) {
     std::string result;
     for (size_t i = 0; i < kKeyCount; ++i) {
         if (i == skip) continue;
-        result += ini.hasKey(kKeys[i].section, kKeys[i].key) ? "+" : "-";
-        result += ini.readString(kKeys[i].section, kKeys[i].key, "") + '\x01';
+        result += ini.HasKey(kKeys[i].section, kKeys[i].key) ? "+" : "-";
+        result += ini.ReadString(kKeys[i].section, kKeys[i].key, "") + '\x01';
     }
     return result;
 }
@@ -62,16 +62,16 @@ std::string ReadBackForm(std::string_view value) {
 
 std::string CheckDocument(std::string_view content) {
     const IniDocument original(content);
-    const std::string text = original.text();
+    const std::string text = original.Text();
     const IniDocument saved(text);
-    if (saved.text() != text) return "saving the text again changes it";
+    if (saved.Text() != text) return "saving the text again changes it";
     if (Snapshot(saved) != Snapshot(original)) return "a value changed when the text was saved";
     const std::string value(content.substr(content.size() / 2));
     for (size_t i = 0; i < kKeyCount; ++i) {
         IniDocument written(text);
-        written.writeString(kKeys[i].section, kKeys[i].key, value);
-        const IniDocument back(written.text());
-        if (back.readString(kKeys[i].section, kKeys[i].key, "-") != ReadBackForm(value)) {
+        written.WriteString(kKeys[i].section, kKeys[i].key, value);
+        const IniDocument back(written.Text());
+        if (back.ReadString(kKeys[i].section, kKeys[i].key, "-") != ReadBackForm(value)) {
             return std::string("a written value reads back differently: ") + kKeys[i].key;
         }
         if (Snapshot(back, i) != Snapshot(original, i)) {
@@ -79,10 +79,10 @@ std::string CheckDocument(std::string_view content) {
         }
     }
     IniDocument erased(text);
-    erased.eraseSection("paths");
-    const IniDocument back(erased.text());
-    if (back.hasSection("Paths") || back.hasKey("Paths", "Path0")) return "a section survived";
-    if (back.readString("Foreign", "k", "-") != original.readString("Foreign", "k", "-")) {
+    erased.EraseSection("paths");
+    const IniDocument back(erased.Text());
+    if (back.HasSection("Paths") || back.HasKey("Paths", "Path0")) return "a section survived";
+    if (back.ReadString("Foreign", "k", "-") != original.ReadString("Foreign", "k", "-")) {
         return "erasing a section changed another one";
     }
     return {};
@@ -97,15 +97,15 @@ std::string CheckIniFile(std::string_view content, const std::string& folder) {
     const std::string value(content.substr(0, content.size() / 3));
     auto inStep = [&file, &path] {
         std::string disk;
-        return platform::ReadWholeFile(path, disk) && disk == file.document().text();
+        return platform::ReadWholeFile(path, disk) && disk == file.Document().Text();
     };
     for (const Key& k : kKeys) {
-        if (!file.writeString(k.section, k.key, value) || !inStep()) {
+        if (!file.WriteString(k.section, k.key, value) || !inStep()) {
             return std::string("the file and the text differ after writing ") + k.key;
         }
     }
-    if (!file.eraseSection("Paths") || !inStep() || !file.writeString("Paths", "Path9", "x") ||
-        !file.writeString("paths", "Path9Checked", "1") || !inStep()) {
+    if (!file.EraseSection("Paths") || !inStep() || !file.WriteString("Paths", "Path9", "x") ||
+        !file.WriteString("paths", "Path9Checked", "1") || !inStep()) {
         return "the file and the text differ after rewriting the locations";
     }
     return {};
@@ -120,7 +120,7 @@ bool ValidSettings(const TestSettings& s) {
 // "ticked|path" of every entry; sorted when the order does not matter.
 std::vector<std::string> EntryTexts(const LocationList& list, bool readBackForm, bool sorted) {
     std::vector<std::string> result;
-    for (const TestLocation& e : list.entries()) {
+    for (const TestLocation& e : list.Entries()) {
         result.push_back((e.Checked ? "1|" : "0|") +
                          (readBackForm ? ReadBackForm(e.Path) : e.Path));
     }
@@ -139,7 +139,7 @@ Cycle ReadFile(const std::string& path) {
     ReadINIs(path, c.settings, nullptr, c.list, nullptr);
     std::string content;
     platform::ReadWholeFile(path, content);
-    c.foreign = IniDocument(content).readString("Foreign", "k", "-");
+    c.foreign = IniDocument(content).ReadString("Foreign", "k", "-");
     return c;
 }
 

@@ -78,8 +78,8 @@ TEST_F(BigTrees, ExactlyAFullTableNeedsNoMessage) {
     EXPECT_TRUE(h.dialogs.shown.empty());
     EXPECT_EQ(h.LogLinesStartingWith("  počet souborů:")[0], "  počet souborů:       49152");
     EXPECT_EQ(h.session.DataChecksum, 12);  // files 0, 4096, ..., 45056 hold one 0x01 byte
-    EXPECT_EQ(h.display.Label6, "49152");
-    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+    EXPECT_EQ(h.display.filesTestedText, "49152");
+    EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
 }
 
 TEST_F(BigTrees, OneFileMoreIsLeftOutWithoutAMessage) {
@@ -110,5 +110,5 @@ TEST_F(BigTrees, HundredThousandDirectories) {
     EXPECT_EQ(h.LogLinesStartingWith("  počet adresářů:")[0], "  počet adresářů:      100001");
     EXPECT_EQ(h.session.FileCount, 1);
     EXPECT_EQ(h.session.DataChecksum, ByteSum("end"));
-    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+    EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
 }

@@ -46,7 +46,7 @@ TEST_F(OddEntries, NamesWithNewlinesInvalidUtf8AndCzechLettersAreRead) {
     EXPECT_EQ(h.Run(root()), 0);
     EXPECT_EQ(h.session.FileCount, 5);
     EXPECT_EQ(h.session.DataChecksum, ByteSum("abbcccdddde"));
-    EXPECT_EQ(h.display.Label26, "test dokončen OK");
+    EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
 }
 
 TEST_F(OddEntries, UnreadableOddNameIsLoggedAndListedByItsBytes) {
@@ -86,7 +86,7 @@ TEST_F(OddEntries, SpecialFilesCountAsTestedAndAreNeverOpened) {
         EXPECT_EQ(h.Run(root(), override), 0);
         EXPECT_EQ(h.session.FileCount, 5);
         EXPECT_EQ(h.statistics.BytesTotal, 3);
-        EXPECT_EQ(h.display.Label26, "test dokončen OK");
+        EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
     }
     EXPECT_EQ(h.session.DataChecksum, 0);  // only-open reads nothing
     ::close(sock);

@@ -20,6 +20,7 @@
 #include "results/LogFiles.h"
 #include "results/Results.h"
 #include "core/Shell.h"
+#include "platform/Process.h"
 
 using namespace vorlaxis;
 using vorlaxis::test::ScopedEnv;
@@ -57,7 +58,7 @@ TEST(ExternalPrograms, ALogPathIsPassedAsOneArgumentWhateverItHolds) {
     const std::string bin = dir.path() + "bin";
     fs::create_directory(bin);
     MakeRecorder(bin + "/xdg-open", dir.path() + "opener.args");
-    MakeRecorder(bin + "/" + PlainTextEditors().front(), dir.path() + "editor.args");
+    MakeRecorder(bin + "/" + platform::PlainTextEditors().front(), dir.path() + "editor.args");
     ScopedEnv path("PATH", bin + ":/usr/bin:/bin");
     const std::string work = dir.path() + "work dir; $(touch pwned)/";
     fs::create_directories(work);

@@ -59,7 +59,7 @@ class TempLogs : public ::testing::Test {
         EXPECT_EQ(h.dialogs.shown[0].caption, "Fatální chyba");
         EXPECT_EQ(h.dialogs.shown[0].icon, MsgIcon::Error);
         EXPECT_TRUE(h.statistics.StopRequested);
-        EXPECT_EQ(h.display.Label26, "test přerušen !");
+        EXPECT_EQ(h.display.outcomeText, "test přerušen !");
         EXPECT_EQ(h.statistics.BytesDone, 0);
         EXPECT_EQ(h.session.DataChecksum, 0);
         EXPECT_TRUE(h.session.CollectionFailed);

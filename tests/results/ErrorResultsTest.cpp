@@ -1,4 +1,4 @@
-// The results step after a location: which viewer, which copy, which colour, which list.
+// The results after a location: which viewer, which copy, which colour, which list.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -6,9 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "ResultsFakes.h"
+#include "support/ResultsFakes.h"
 #include "TempDir.h"
 #include "platform/Files.h"
+#include "settings/SettingsFile.h"
 
 using namespace vorlaxis;
 using namespace vorlaxis::test;
@@ -19,20 +20,10 @@ const char kOfferText[] =
     "Při testu média byly nalezeny soubory, které nelze přečíst.\r\n"
     "Přejete si zobrazit jejich seznam ?";
 
-// Default settings as the settings file gives them when it is missing.
-TestSettings Defaults() {
-    TestSettings s;
-    s.DataReadStyle = 1;
-    s.ReadEveryXthBlock = 1;
-    s.LogsFileNameFormat = ByVolumeLabel;
-    s.TxtViewer = Notepad;
-    return s;
-}
-
 class ErrorResultsTest : public ::testing::Test {
   protected:
     TempDir dir;
-    TestSettings settings = Defaults();
+    TestSettings settings = DefaultTestSettings();  // as a missing settings file gives them
     ScriptedDialogs dialogs;
     RecordingShell shell;
     RecordingWindows windows;
@@ -136,7 +127,7 @@ TEST_F(ErrorResultsTest, InternalViewerBelow32700BytesElseTheEditor) {
     EXPECT_EQ(windows.listShown, 0);
 }
 
-TEST_F(ErrorResultsTest, MissingLogInTheViewerIsReportedAndSkipsTheRestOfTheStep) {
+TEST_F(ErrorResultsTest, MissingLogInTheViewerIsReportedAndNothingIsSavedOrColoured) {
     settings.TxtViewer = InternalViewer;
     settings.SaveLogsToDisk = true;
     run(1);

@@ -21,6 +21,7 @@
 #include "ui_KonfigUnit.h"
 
 using namespace vorlaxis;
+using namespace vorlaxis::gui;
 
 namespace {
 
@@ -225,7 +226,7 @@ TEST_F(KonfigTest, OkWritesTheFileWithTheTypedBlockSize) {
 TEST_F(KonfigTest, StornoAndEscReadTheFileBackUndoingANewLocation) {
     settings.GoNonstop = false;
     ASSERT_EQ(WriteINIs(ini, settings, nullptr, list), "");
-    list.add("/media/new");  // added on the main window, never written
+    list.Add("/media/new");  // added on the main window, never written
     execute([&] {
         ui.CheckBox1->click();
         EXPECT_TRUE(settings.GoNonstop);
@@ -233,7 +234,7 @@ TEST_F(KonfigTest, StornoAndEscReadTheFileBackUndoingANewLocation) {
     });
     EXPECT_EQ(reads, 1);
     EXPECT_FALSE(settings.GoNonstop);
-    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.Count(), 0);
     EXPECT_FALSE(ui.CheckBox1->isChecked());
 
     execute([&] {

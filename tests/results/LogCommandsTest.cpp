@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ResultsFakes.h"
+#include "support/ResultsFakes.h"
 #include "TempDir.h"
 #include "platform/Files.h"
 
@@ -46,7 +46,7 @@ TEST_F(LogCommandsTest, BeforeTheFirstBatchBothLogCommandsOnlyReport) {
     SaveTempLogs(context(), 0, media);
     ShowTempLogs(context(), 0);
     ASSERT_EQ(dialogs.shown.size(), 2u);
-    for (const Message& m : dialogs.shown) {
+    for (const ScriptedDialogs::Shown& m : dialogs.shown) {
         EXPECT_EQ(m.text, kNoLogs);
         EXPECT_EQ(m.caption, "Chyba");
         EXPECT_EQ(m.buttons, MsgButtons::Ok);

@@ -13,6 +13,8 @@
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
 
+using namespace vorlaxis::gui;
+
 namespace {
 
 // Clicks the OK button of whatever modal window is open once the event loop runs.
@@ -123,7 +125,7 @@ TEST(TEditor, ResizeKeepsTheControlsAtTheEdges) {
 
 }  // namespace
 
-#include "ResultsFakes.h"
+#include "support/ResultsFakes.h"
 #include "results/qt/MainResults.h"
 
 namespace {

@@ -43,32 +43,32 @@ TEST(IniDocument, NamesMatchWithoutCaseAndValuesAreTrimmedAndUnquoted) {
         "Half=\"open\r\n"
         "Twice=\"\"inner\"\"\r\n"
         "Empty=\r\n");
-    EXPECT_EQ(ini.readInteger("APPLICATION", "Xpos", 0), 12);
-    EXPECT_EQ(ini.readString("application", "name", "-"), "  quoted  ");
-    EXPECT_EQ(ini.readString("Application", "Single", "-"), "x");
-    EXPECT_EQ(ini.readString("Application", "Half", "-"), "\"open");
-    EXPECT_EQ(ini.readString("Application", "Twice", "-"), "\"inner\"");
-    EXPECT_EQ(ini.readString("Application", "Empty", "-"), "");
-    EXPECT_EQ(ini.readString("Application", "Missing", "-"), "-");
-    EXPECT_EQ(ini.readString("Other", "Xpos", "-"), "-");
+    EXPECT_EQ(ini.ReadInteger("APPLICATION", "Xpos", 0), 12);
+    EXPECT_EQ(ini.ReadString("application", "name", "-"), "  quoted  ");
+    EXPECT_EQ(ini.ReadString("Application", "Single", "-"), "x");
+    EXPECT_EQ(ini.ReadString("Application", "Half", "-"), "\"open");
+    EXPECT_EQ(ini.ReadString("Application", "Twice", "-"), "\"inner\"");
+    EXPECT_EQ(ini.ReadString("Application", "Empty", "-"), "");
+    EXPECT_EQ(ini.ReadString("Application", "Missing", "-"), "-");
+    EXPECT_EQ(ini.ReadString("Other", "Xpos", "-"), "-");
 }
 
 TEST(IniDocument, BooleansAreIntegersWhereAnyNonZeroIsTrue) {
     const IniDocument ini("[T]\nA=1\nB=0\nC=7\nD=yes\nE=-1\nF=0x0\n");
-    EXPECT_TRUE(ini.readBool("T", "A", false));
-    EXPECT_FALSE(ini.readBool("T", "B", true));
-    EXPECT_TRUE(ini.readBool("T", "C", false));
-    EXPECT_FALSE(ini.readBool("T", "D", false));  // not a number: the default
-    EXPECT_TRUE(ini.readBool("T", "D", true));
-    EXPECT_TRUE(ini.readBool("T", "E", false));
-    EXPECT_FALSE(ini.readBool("T", "F", true));
-    EXPECT_TRUE(ini.readBool("T", "Missing", true));
+    EXPECT_TRUE(ini.ReadBool("T", "A", false));
+    EXPECT_FALSE(ini.ReadBool("T", "B", true));
+    EXPECT_TRUE(ini.ReadBool("T", "C", false));
+    EXPECT_FALSE(ini.ReadBool("T", "D", false));  // not a number: the default
+    EXPECT_TRUE(ini.ReadBool("T", "D", true));
+    EXPECT_TRUE(ini.ReadBool("T", "E", false));
+    EXPECT_FALSE(ini.ReadBool("T", "F", true));
+    EXPECT_TRUE(ini.ReadBool("T", "Missing", true));
 }
 
 TEST(IniDocument, TheFirstOfDuplicateKeysAndSectionsWins) {
     const IniDocument ini("[S]\nk=first\nK=second\n[s]\nk=third\nonly=later\n");
-    EXPECT_EQ(ini.readString("S", "k", ""), "first");
-    EXPECT_EQ(ini.readString("S", "only", ""), "later");
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "first");
+    EXPECT_EQ(ini.ReadString("S", "only", ""), "later");
 }
 
 TEST(IniDocument, BomCommentsGarbageAndKeysOutsideSectionsAreNotKeys) {
@@ -79,81 +79,81 @@ TEST(IniDocument, BomCommentsGarbageAndKeysOutsideSectionsAreNotKeys) {
         "no equals sign\n"
         "=no name\n"
         "k=value\n");
-    EXPECT_FALSE(ini.hasKey("", "orphan"));
-    EXPECT_FALSE(ini.hasKey(";k", ""));
-    EXPECT_EQ(ini.readString("S", ";k", "-"), "-");
-    EXPECT_EQ(ini.readString("S", "k", "-"), "value");
-    EXPECT_EQ(IniDocument("\xEF\xBB\xBF[S]\nk=1\n").readInteger("S", "k", 0), 1);
+    EXPECT_FALSE(ini.HasKey("", "orphan"));
+    EXPECT_FALSE(ini.HasKey(";k", ""));
+    EXPECT_EQ(ini.ReadString("S", ";k", "-"), "-");
+    EXPECT_EQ(ini.ReadString("S", "k", "-"), "value");
+    EXPECT_EQ(IniDocument("\xEF\xBB\xBF[S]\nk=1\n").ReadInteger("S", "k", 0), 1);
 }
 
 TEST(IniDocument, AHeaderWithoutBracketOpensNoSection) {
     const IniDocument ini("[A]\nx=1\n[B\ny=2\n[C] trailing words\nz=3\n");
-    EXPECT_FALSE(ini.hasSection("B"));
-    EXPECT_FALSE(ini.hasKey("B", "y"));
-    EXPECT_EQ(ini.readString("A", "y", "-"), "2");  // still under the last real header
-    EXPECT_EQ(ini.readString("C", "z", "-"), "3");
+    EXPECT_FALSE(ini.HasSection("B"));
+    EXPECT_FALSE(ini.HasKey("B", "y"));
+    EXPECT_EQ(ini.ReadString("A", "y", "-"), "2");  // still under the last real header
+    EXPECT_EQ(ini.ReadString("C", "z", "-"), "3");
 }
 
 TEST(IniDocument, ValuesReadBackAtMost2047Characters) {
     const std::string huge(1 << 20, 'v');
     const IniDocument ini("[S]\nlong=" + huge + "\nafter=ok\n" + huge + "\nlast=1\n");
-    EXPECT_EQ(ini.readString("S", "long", ""), std::string(2047, 'v'));
-    EXPECT_EQ(ini.readString("S", "after", ""), "ok");
-    EXPECT_EQ(ini.readInteger("S", "last", 0), 1);
+    EXPECT_EQ(ini.ReadString("S", "long", ""), std::string(2047, 'v'));
+    EXPECT_EQ(ini.ReadString("S", "after", ""), "ok");
+    EXPECT_EQ(ini.ReadInteger("S", "last", 0), 1);
 }
 
 TEST(IniDocument, BinaryGarbageDoesNotHideTheRest) {
     std::string garbage;
     for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
     const IniDocument ini(garbage + "\n[S]\nk=7\n" + garbage + "\n[T]\nm=8\n");
-    EXPECT_EQ(ini.readInteger("S", "k", 0), 7);
-    EXPECT_EQ(ini.readInteger("T", "m", 0), 8);
+    EXPECT_EQ(ini.ReadInteger("S", "k", 0), 7);
+    EXPECT_EQ(ini.ReadInteger("T", "m", 0), 8);
 }
 
 TEST(IniDocument, WritingKeepsUnknownLinesAndTheFilesLineEnds) {
     IniDocument ini("; my notes\r\n[A]\r\nx=1\r\nforeign=keep\r\n\r\n[B]\r\ny=2\r\n");
-    ini.writeString("a", "X", "5");    // replaced in place, the name as the file spells it
-    ini.writeString("A", "new", "n");  // appended to the section, before its blank line
-    ini.writeString("C", "z", "3");    // a new section at the end
-    EXPECT_EQ(ini.text(),
+    ini.WriteString("a", "X", "5");    // replaced in place, the name as the file spells it
+    ini.WriteString("A", "new", "n");  // appended to the section, before its blank line
+    ini.WriteString("C", "z", "3");    // a new section at the end
+    EXPECT_EQ(ini.Text(),
               "; my notes\r\n[A]\r\nx=5\r\nforeign=keep\r\nnew=n\r\n\r\n[B]\r\ny=2\r\n"
               "\r\n[C]\r\nz=3\r\n");
     IniDocument lf("[A]\nx=1");
-    lf.writeString("A", "y", "2");
-    EXPECT_EQ(lf.text(), "[A]\nx=1\ny=2\n");
+    lf.WriteString("A", "y", "2");
+    EXPECT_EQ(lf.Text(), "[A]\nx=1\ny=2\n");
     IniDocument bom("\xEF\xBB\xBF[A]\nx=1\n");
-    bom.writeString("A", "x", "2");
-    EXPECT_EQ(bom.text(), "\xEF\xBB\xBF[A]\nx=2\n");
+    bom.WriteString("A", "x", "2");
+    EXPECT_EQ(bom.Text(), "\xEF\xBB\xBF[A]\nx=2\n");
 }
 
 TEST(IniDocument, ErasingASectionTakesEveryCopyAndOnlyIt) {
     IniDocument ini("[Paths]\nPath0=a\n; note\n[Keep]\nk=1\n[PATHS]\nPath9=b\n");
-    ini.eraseSection("paths");
-    EXPECT_EQ(ini.text(), "[Keep]\nk=1\n");
-    EXPECT_FALSE(ini.hasSection("Paths"));
+    ini.EraseSection("paths");
+    EXPECT_EQ(ini.Text(), "[Keep]\nk=1\n");
+    EXPECT_FALSE(ini.HasSection("Paths"));
 }
 
 TEST(IniDocument, AValueThatWouldNotSurviveTheFileIsStoredSafely) {
     IniDocument ini;
     for (const std::string value : {" lead", "trail ", "\"both\"", "'single'", "\"", "a=b"}) {
-        ini.writeString("S", "k", value);
-        EXPECT_EQ(IniDocument(ini.text()).readString("S", "k", "-"), value) << value;
+        ini.WriteString("S", "k", value);
+        EXPECT_EQ(IniDocument(ini.Text()).ReadString("S", "k", "-"), value) << value;
     }
     // A line break must not start keys of its own.
-    ini.writeString("S", "k", "x\nPath0={}\r\n[Evil]");
-    const IniDocument back(ini.text());
-    EXPECT_FALSE(back.hasSection("Evil"));
-    EXPECT_FALSE(back.hasKey("S", "Path0"));
-    EXPECT_EQ(back.readString("S", "k", "-"), "x Path0={}  [Evil]");
+    ini.WriteString("S", "k", "x\nPath0={}\r\n[Evil]");
+    const IniDocument back(ini.Text());
+    EXPECT_FALSE(back.HasSection("Evil"));
+    EXPECT_FALSE(back.HasKey("S", "Path0"));
+    EXPECT_EQ(back.ReadString("S", "k", "-"), "x Path0={}  [Evil]");
 }
 
 TEST(IniFile, EveryWriteReachesTheFileAtOnce) {
     vorlaxis::test::TempDir dir;
     const std::string path = dir.file("a.ini", "[Old]\nkeep=1\n");
     IniFile ini(path);
-    ASSERT_TRUE(ini.writeString("New", "k", "v"));
+    ASSERT_TRUE(ini.WriteString("New", "k", "v"));
     EXPECT_EQ(ReadBack(path), "[Old]\nkeep=1\n\n[New]\nk=v\n");
-    ASSERT_TRUE(ini.eraseSection("Old"));
+    ASSERT_TRUE(ini.EraseSection("Old"));
     EXPECT_EQ(ReadBack(path), "[New]\nk=v\n");
     EXPECT_FALSE(vorlaxis::platform::Exists(path + ".new"));
 }

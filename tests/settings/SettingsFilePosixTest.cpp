@@ -45,7 +45,7 @@ class FileSizeLimit {
 
 LocationList ManyLocations(int count) {
     LocationList list;
-    for (int i = 0; i < count; ++i) list.add("/media/location-" + std::to_string(1000 + i));
+    for (int i = 0; i < count; ++i) list.Add("/media/location-" + std::to_string(1000 + i));
     return list;
 }
 
@@ -95,9 +95,9 @@ TEST(WriteINIs, ARefusedWriteStopsAtThatKeyAndKeepsWhatWasWritten) {
     LocationList back;
     ReadINIs(path, settings, nullptr, back, nullptr);
     EXPECT_TRUE(settings == DefaultTestSettings());
-    ASSERT_GT(back.count(), 10);
-    ASSERT_LT(back.count(), list.count());
-    for (int i = 0; i < back.count(); ++i) EXPECT_EQ(back.text(i), list.text(i));
+    ASSERT_GT(back.Count(), 10);
+    ASSERT_LT(back.Count(), list.Count());
+    for (int i = 0; i < back.Count(); ++i) EXPECT_EQ(back.Text(i), list.Text(i));
     EXPECT_FALSE(platform::Exists(path + ".new"));
 }
 
@@ -108,7 +108,7 @@ TEST(IniFile, AFullDiskNeverLeavesAHalfWrittenFile) {
     IniFile ini(path);
     FileSizeLimit limit(before.size() + 10);
     ASSERT_TRUE(limit.ok());
-    EXPECT_FALSE(ini.writeString("Big", "more", std::string(100, 'y')));
+    EXPECT_FALSE(ini.WriteString("Big", "more", std::string(100, 'y')));
     EXPECT_EQ(ReadBack(path), before);
 }
 
@@ -117,9 +117,9 @@ TEST(IniFile, AReadOnlyFileIsRefusedAndKeptWhole) {
     const std::string path = dir.file("ro.ini", "[A]\nx=1\n");
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     IniFile ini(path);
-    EXPECT_FALSE(ini.writeString("A", "x", "2"));
+    EXPECT_FALSE(ini.WriteString("A", "x", "2"));
     EXPECT_EQ(ReadBack(path), "[A]\nx=1\n");
-    EXPECT_EQ(ini.document().readInteger("A", "x", 0), 1);  // memory follows the file
+    EXPECT_EQ(ini.Document().ReadInteger("A", "x", 0), 1);  // memory follows the file
 }
 
 TEST(IniFile, ALinkedFileIsWrittenThroughAndTheLinkStays) {
@@ -128,7 +128,7 @@ TEST(IniFile, ALinkedFileIsWrittenThroughAndTheLinkStays) {
     const std::string link = dir.path() + "link.ini";
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
     IniFile ini(link);
-    ASSERT_TRUE(ini.writeString("A", "x", "2"));
+    ASSERT_TRUE(ini.WriteString("A", "x", "2"));
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -140,7 +140,7 @@ TEST(IniFile, KeepsTheFilesPermissions) {
     const std::string path = dir.file("p.ini", "[A]\nx=1\n");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     IniFile ini(path);
-    ASSERT_TRUE(ini.writeString("A", "x", "2"));
+    ASSERT_TRUE(ini.WriteString("A", "x", "2"));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -152,22 +152,22 @@ TEST(IniFile, AnUnchangedValueLeavesTheFileAloneButAReadOnlyFileIsStillRefused) 
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
     IniFile ini(path);
-    ASSERT_TRUE(ini.writeString("A", "x", "1"));
-    ASSERT_TRUE(ini.writeString("A", "y", "2"));  // appended in place
+    ASSERT_TRUE(ini.WriteString("A", "x", "1"));
+    ASSERT_TRUE(ini.WriteString("A", "y", "2"));  // appended in place
     struct stat after {};
     ASSERT_EQ(::stat(path.c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(ReadBack(path), "[A]\nx=1\ny=2\n");
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    EXPECT_FALSE(ini.writeString("A", "x", "1"));
+    EXPECT_FALSE(ini.WriteString("A", "x", "1"));
 }
 
 TEST(IniFile, AFileWithOtherLineEndsIsWrittenWholeBeforeAnythingIsAppended) {
     vorlaxis::test::TempDir dir;
     const std::string path = dir.file("mixed.ini", "[A]\r\nx=1\ny=2\r\r\n");
     IniFile ini(path);
-    ASSERT_TRUE(ini.writeString("A", "z", "3"));
+    ASSERT_TRUE(ini.WriteString("A", "z", "3"));
     EXPECT_EQ(ReadBack(path), "[A]\r\nx=1\r\ny=2\r\nz=3\r\n");
-    ASSERT_TRUE(ini.writeString("A", "w", "4"));
-    EXPECT_EQ(ReadBack(path), ini.document().text());
+    ASSERT_TRUE(ini.WriteString("A", "w", "4"));
+    EXPECT_EQ(ReadBack(path), ini.Document().Text());
 }

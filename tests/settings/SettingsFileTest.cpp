@@ -38,7 +38,7 @@ TEST(ReadINIs, NoFileGivesEveryDefault) {
     vorlaxis::test::TempDir dir;
     TestSettings settings;
     LocationList list;
-    list.add("stale");
+    list.Add("stale");
     RecordingWindow window;
     ReadINIs(dir.path() + "missing.ini", settings, &window, list, nullptr);
     EXPECT_TRUE(settings == DefaultTestSettings());
@@ -51,7 +51,7 @@ TEST(ReadINIs, NoFileGivesEveryDefault) {
     EXPECT_FALSE(settings.ShowLogsAfterTestAlways);
     EXPECT_EQ(settings.BlockSize, 48);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"top 100", "left 100"}));
-    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(ReadINIs, BlockSizeIsPulledIntoRange) {
@@ -93,7 +93,7 @@ TEST(ReadINIs, AThreeWayCodeOutside1To3LeavesTheFieldAsItWas) {
 TEST(ReadINIs, TheHookRunsRightAfterShowLogsAfterTest) {
     struct Hook : SettingsReadHook {
         std::vector<std::pair<bool, bool>> seen;  // ShowLogsAfterTest, ShowLogsAfterTestAlways
-        void showLogsAfterTestRead(const TestSettings& s) override {
+        void ShowLogsAfterTestRead(const TestSettings& s) override {
             seen.emplace_back(s.ShowLogsAfterTest, s.ShowLogsAfterTestAlways);
         }
     } hook;
@@ -124,10 +124,10 @@ TEST(WriteINIs, RoundTripGivesTheSameRecordAndList) {
         -20, 3000, false, 2, 12, 3, true, true, false, true, true, Combined, AssociatedProgram};
     LocationList list;
     for (const char* p : {"/media/cdrom/", "D:\\", "", " spaced ", "Čtení", "/a=b;c"}) {
-        list.add(p);
+        list.Add(p);
     }
-    list.setTicked(1, true);
-    list.setTicked(4, true);
+    list.SetTicked(1, true);
+    list.SetTicked(4, true);
     RecordingWindow window;
     window.leftEdge = 640;
     window.topEdge = -8;
@@ -147,9 +147,9 @@ TEST(WriteINIs, WritesEveryKeyInOrderAndThePathsSectionLast) {
     const std::string path =
         dir.file("Ulvenor.ini", "[Paths]\nPath7=old\n[Mine]\n; keep me\nkey = value\n");
     LocationList list;
-    list.add("B");
-    list.add("a");
-    list.setTicked(1, true);
+    list.Add("B");
+    list.Add("a");
+    list.SetTicked(1, true);
     ASSERT_EQ(WriteINIs(path, DefaultTestSettings(), nullptr, list), "");
     EXPECT_EQ(ReadBack(path),
               "[Mine]\n; keep me\nkey = value\n\n"
@@ -167,21 +167,21 @@ TEST(WriteINIs, RemovingEveryLocationLeavesNoPathsSection) {
     TestSettings settings;
     LocationList list;
     ReadINIs(path, settings, nullptr, list, nullptr);
-    ASSERT_EQ(list.count(), 1);
-    list.remove(0);
+    ASSERT_EQ(list.Count(), 1);
+    list.Remove(0);
     ASSERT_EQ(WriteINIs(path, settings, nullptr, list), "");
     EXPECT_EQ(ReadBack(path).find("Paths"), std::string::npos);
     ReadINIs(path, settings, nullptr, list, nullptr);
-    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(WriteINIs, AnEditedEntryComesBackAtItsSortedPlace) {
     vorlaxis::test::TempDir dir;
     const std::string path = dir.path() + "Ulvenor.ini";
     LocationList list;
-    list.add("A:\\");
-    list.add("C:\\");
-    list.replace(0, "Z:\\");
+    list.Add("A:\\");
+    list.Add("C:\\");
+    list.Replace(0, "Z:\\");
     ASSERT_EQ(WriteINIs(path, DefaultTestSettings(), nullptr, list), "");
     TestSettings settings;
     ReadINIs(path, settings, nullptr, list, nullptr);
@@ -192,10 +192,10 @@ TEST(WriteINIs, APathThatReadsAsTheEndMarkerEndsTheListWhenReadBack) {
     vorlaxis::test::TempDir dir;
     const std::string path = dir.path() + "Ulvenor.ini";
     LocationList list;
-    list.add("a");
-    list.add("b");
-    list.add("c");
-    list.replace(1, "{}");  // in place, whatever its sort order
+    list.Add("a");
+    list.Add("b");
+    list.Add("c");
+    list.Replace(1, "{}");  // in place, whatever its sort order
     ASSERT_EQ(WriteINIs(path, DefaultTestSettings(), nullptr, list), "");
     TestSettings settings;
     ReadINIs(path, settings, nullptr, list, nullptr);
@@ -211,9 +211,9 @@ TEST(WriteINIs, NothingChosenKeepsTheNumberThatWasRead) {
     ReadINIs(path, settings, nullptr, list, nullptr);
     ASSERT_EQ(WriteINIs(path, settings, nullptr, list), "");
     const IniDocument ini(ReadBack(path));
-    EXPECT_EQ(ini.readString("DataRead", "DataReadStyle", ""), "7");
-    EXPECT_EQ(ini.readString("Logs", "TXT Viewer", ""), "$0");
-    EXPECT_EQ(ini.readString("DataRead", "ReadEveryXthBlock", ""), "1");
+    EXPECT_EQ(ini.ReadString("DataRead", "DataReadStyle", ""), "7");
+    EXPECT_EQ(ini.ReadString("Logs", "TXT Viewer", ""), "$0");
+    EXPECT_EQ(ini.ReadString("DataRead", "ReadEveryXthBlock", ""), "1");
 }
 
 TEST(ReadINIs, AHandWrittenWindowsFileReadsAsTheProfileFunctionsReadIt) {
@@ -250,7 +250,7 @@ TEST(WriteINIs, ALongListRoundTripsWhole) {
     std::vector<TestLocation> many;
     for (int i = 0; i < 5000; ++i)
         many.push_back({"/m/" + std::to_string((i * 7919) % 10007), i % 3 == 0});
-    list.addAll(many);
+    list.AddAll(many);
     ASSERT_EQ(WriteINIs(path, DefaultTestSettings(), nullptr, list), "");
     TestSettings settings;
     LocationList back;

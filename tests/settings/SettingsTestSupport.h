@@ -13,13 +13,13 @@ namespace vorlaxis::test {
 
 class RecordingWindow : public WindowPlacement {
   public:
-    int32_t left() const override { return leftEdge; }
-    int32_t top() const override { return topEdge; }
-    void setTop(int32_t top) override {
+    int32_t Left() const override { return leftEdge; }
+    int32_t Top() const override { return topEdge; }
+    void SetTop(int32_t top) override {
         topEdge = top;
         calls.push_back("top " + std::to_string(top));
     }
-    void setLeft(int32_t left) override {
+    void SetLeft(int32_t left) override {
         leftEdge = left;
         calls.push_back("left " + std::to_string(left));
     }
@@ -32,7 +32,7 @@ class RecordingWindow : public WindowPlacement {
 // "[x] ticked | unticked" in list order.
 inline std::string Entries(const LocationList& list) {
     std::string result;
-    for (const TestLocation& entry : list.entries()) {
+    for (const TestLocation& entry : list.Entries()) {
         if (!result.empty()) result += " | ";
         result += (entry.Checked ? "[x] " : "") + entry.Path;
     }

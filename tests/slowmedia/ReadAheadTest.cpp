@@ -21,7 +21,7 @@ using SteadyClock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr int64_t B = 4096;
+constexpr int64_t kBlock = 4096;
 
 std::string Blocks(int64_t size, int seed) {
     std::string s(static_cast<size_t>(size), '\0');
@@ -46,7 +46,7 @@ Outcome RunOver(FaultFs& fs, bool threaded, int32_t mode, std::deque<ReadErrorAn
     h.Run(fs.root(), mode);
     Outcome o;
     o.log = h.Log();
-    o.questions = h.host.questions;
+    o.questions = h.host.asked;
     for (const TraceLine& t : fs.Trace()) {
         if (t.what != "read") continue;
         o.reads.push_back(t.path + " " + std::to_string(t.offset) + " " + std::to_string(t.size) +
@@ -67,14 +67,14 @@ class ReadAhead : public ::testing::Test {
 };
 
 TEST_F(ReadAhead, MediumSeesTheSameReadsAndFailuresAsWithoutIt) {
-    fs.AddFile("a/exact.bin", Blocks(8 * B, 1));       // ends on a block boundary
-    fs.AddFile("a/long.bin", Blocks(10 * B + 100, 2));  // ends in a part block
-    fs.AddFile("b/bad.bin", Blocks(9 * B, 3));          // block 6 cannot be read
-    fs.AddFile("b/flaky.bin", Blocks(7 * B, 4));        // block 4 fails once only
-    fs.AddFile("c/two.bin", Blocks(2 * B, 5));
+    fs.AddFile("a/exact.bin", Blocks(8 * kBlock, 1));       // ends on a block boundary
+    fs.AddFile("a/long.bin", Blocks(10 * kBlock + 100, 2));  // ends in a part block
+    fs.AddFile("b/bad.bin", Blocks(9 * kBlock, 3));          // block 6 cannot be read
+    fs.AddFile("b/flaky.bin", Blocks(7 * kBlock, 4));        // block 4 fails once only
+    fs.AddFile("c/two.bin", Blocks(2 * kBlock, 5));
     fs.AddFile("c/tiny.bin", "t");
-    const std::string faults = "read-error /b/bad.bin " + std::to_string(6 * B + 10) + " 1\n" +
-                               "read-error /b/flaky.bin " + std::to_string(4 * B) + " 1 1\n";
+    const std::string faults = "read-error /b/bad.bin " + std::to_string(6 * kBlock + 10) + " 1\n" +
+                               "read-error /b/flaky.bin " + std::to_string(4 * kBlock) + " 1 1\n";
     for (const int32_t mode : {0, 2}) {  // every block, every 4th block
         SCOPED_TRACE("mode override " + std::to_string(mode));
         // Every block: bad.bin is passed (continue), flaky.bin read again from its start (retry)
@@ -95,9 +95,9 @@ TEST_F(ReadAhead, MediumSeesTheSameReadsAndFailuresAsWithoutIt) {
 }
 
 TEST_F(ReadAhead, StopDoesNotWaitForTheBlockReadAheadAndItsFileIsClosedLater) {
-    const std::string data = Blocks(6 * B, 6);
+    const std::string data = Blocks(6 * kBlock, 6);
     fs.AddFile("slow.bin", data);
-    const uint16_t twoBlocks = ByteSum(data.substr(0, 2 * B));
+    const uint16_t twoBlocks = ByteSum(data.substr(0, 2 * kBlock));
     fs.SetFaults("delay 500 /slow.bin\n");
     RunHarness h(CallsOn::HelperThread);
     SteadyClock::time_point stoppedAt{};
@@ -118,8 +118,8 @@ TEST_F(ReadAhead, StopDoesNotWaitForTheBlockReadAheadAndItsFileIsClosedLater) {
     EXPECT_EQ(OpenFilesUnder(fs.root()), 1);
     EXPECT_EQ(h.threaded.StuckHelpers(), 0u);
     EXPECT_FALSE(h.threaded.Abandoned());
-    EXPECT_EQ(h.statistics.BytesDone, 2 * B);
-    EXPECT_EQ(h.display.Label26, "test přerušen !");
+    EXPECT_EQ(h.statistics.BytesDone, 2 * kBlock);
+    EXPECT_EQ(h.display.outcomeText, "test přerušen !");
     int reads = 0;
     for (const TraceLine& t : fs.Trace()) reads += t.what == "read";
     EXPECT_LE(reads, 2 + 4);  // at most the few blocks read ahead beyond what was tested

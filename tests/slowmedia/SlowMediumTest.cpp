@@ -52,11 +52,11 @@ TEST_F(SlowMedium, WindowKeepsLivingThroughAFiveSecondRead) {
         turns.push_back(now);
         if (now >= nextTick) {  // the 250 ms progress timer of the window
             nextTick = now + 250ms;
-            Timer1Timer(r.statistics, r.display, clock);
+            ProgressTick(r.statistics, r.display, clock);
         }
-        if (note.empty() && r.display.Label9.find("(čekám") != std::string::npos) {
-            note = r.display.Label9;
-            speedAtNote = r.display.Label30;
+        if (note.empty() && r.display.currentFileText.find("(čekám") != std::string::npos) {
+            note = r.display.currentFileText;
+            speedAtNote = r.display.currentSpeedText;
             fs.SetFaults("");  // the read at the end of the file need not wait as well
         }
     };
@@ -77,8 +77,8 @@ TEST_F(SlowMedium, WindowKeepsLivingThroughAFiveSecondRead) {
     EXPECT_TRUE(StartsWith(note, "slow.bin (čekám na mechaniku ")) << note;
     EXPECT_EQ(note.substr(note.size() - 3), " s)") << note;
     EXPECT_EQ(speedAtNote, "0 B/s");  // the true rate while nothing arrives
-    EXPECT_EQ(r.display.Label9, "");
-    EXPECT_EQ(r.display.Label26, "test dokončen OK");
+    EXPECT_EQ(r.display.currentFileText, "");
+    EXPECT_EQ(r.display.outcomeText, "test dokončen OK");
     EXPECT_EQ(r.Log().back().rfind("  test úspěšně dokončen ", 0), 0u);
     EXPECT_EQ(r.session.DataChecksum, 0x61 + 0x62 + 0x63);
 }
@@ -90,7 +90,7 @@ TEST_F(SlowMedium, CancelGivesTheStuckReadUpAndItsFileIsClosedLater) {
     fs.SetFaults("delay 3000 /stuck.bin\n");
     SteadyClock::time_point waitFrom{}, stoppedAt{};
     r.host.onPump = [&] {
-        if (r.display.Label9 != "stuck.bin" || r.statistics.StopRequested) return;
+        if (r.display.currentFileText != "stuck.bin" || r.statistics.StopRequested) return;
         const auto now = SteadyClock::now();
         if (waitFrom == SteadyClock::time_point{}) waitFrom = now;
         if (now - waitFrom >= 300ms) {
@@ -102,15 +102,15 @@ TEST_F(SlowMedium, CancelGivesTheStuckReadUpAndItsFileIsClosedLater) {
 
     EXPECT_EQ(r.Run(fs.root()), 0);
     const auto ended = SteadyClock::now() - stoppedAt;
-    const std::vector<std::string> log = r.Log();  // as the results step finds it
+    const std::vector<std::string> log = r.Log();  // as the results find it
 
     std::printf("run ended %lld ms after the stop\n",
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::milliseconds>(ended).count()));
     EXPECT_LT(ended, 2s);
-    EXPECT_EQ(r.display.Label26, "test přerušen !");
-    EXPECT_EQ(r.display.Label6, "2");  // the stuck file counts as tested
-    EXPECT_EQ(r.display.Label7, "1");
+    EXPECT_EQ(r.display.outcomeText, "test přerušen !");
+    EXPECT_EQ(r.display.filesTestedText, "2");  // the stuck file counts as tested
+    EXPECT_EQ(r.display.filesLeftText, "1");
     EXPECT_TRUE(r.session.BadFiles.empty());
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[log.size() - 3], "Konec testu:");

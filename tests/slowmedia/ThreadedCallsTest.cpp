@@ -8,42 +8,16 @@
 #include <vector>
 
 #include "TempDir.h"
-#include "core/Dialogs.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "platform/Files.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedHost.h"
 
 using namespace vorlaxis;
-using vorlaxis::test::TempDir;
+using namespace vorlaxis::test;
 
 namespace {
-
-class QuietHost final : public TestHost, public Dialogs {
-  public:
-    void ProcessMessages() override { ++pumps; }
-    void ShowBusyWindow() override {}
-    void HideBusyWindow() override {}
-    ReadErrorAnswer AskReadError(const std::string& path) override {
-        asked.push_back(path);
-        return ReadErrorAnswer::Continue;
-    }
-    void StartProgressTimer() override {}
-    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
-        return MsgResult::Ok;
-    }
-    std::string InputBox(const std::string&, const std::string&, const std::string& i) override {
-        return i;
-    }
-    std::string BrowseForFolder(const std::string&) override { return {}; }
-
-    std::vector<std::string> asked;
-    int pumps = 0;
-};
-
-class StillClock final : public Clock {
-  public:
-    platform::LocalDateTime Now() override { return {2026, 12, 7, 21, 0, 5, 0}; }
-};
 
 struct Outcome {
     std::string log;
@@ -62,14 +36,16 @@ Outcome RunWith(bool threaded, const std::string& location, int32_t override, in
     settings.ReadEveryXthBlock = 1;
     TestStatistics statistics;
     MainDisplay display;
-    QuietHost host;
-    StillClock clock;
+    ScriptedHost host;
+    ScriptedDialogs dialogs;
+    FixedClock clock;
+    clock.now = {2026, 12, 7, 21, 0, 5, 0};
     DirectBlockingCalls direct;
     ThreadedBlockingCalls helper(host, statistics, display);
     BlockingCalls& calls = threaded ? static_cast<BlockingCalls&>(helper) : direct;
-    TestSession session(settings, statistics, display, host, host, clock, calls);
+    TestSession session(settings, statistics, display, host, dialogs, clock, calls);
     session.LogPathOverride = logs.path() + "log.txt";
-    PerformTest(session, location, override);
+    PerformTest(session, location, static_cast<ReadModeOverride>(override));
     EXPECT_FALSE(calls.Abandoned());
     Outcome o;
     platform::ReadWholeFile(session.LogPath, o.log);
@@ -115,10 +91,10 @@ TEST(ThreadedCalls, RunThroughTheHelperMatchesTheDirectRunInEveryMode) {
         EXPECT_EQ(threaded.asked, direct.asked);
         EXPECT_EQ(threaded.checksum, direct.checksum);
         EXPECT_EQ(threaded.bytesDone, direct.bytesDone);
-        EXPECT_EQ(threaded.display.Label5, "8");
-        EXPECT_EQ(threaded.display.Label6, direct.display.Label6);
-        EXPECT_EQ(threaded.display.Label12, "1");  // the dangling link, and only it
-        EXPECT_EQ(threaded.display.Label26, direct.display.Label26);
+        EXPECT_EQ(threaded.display.filesTotalText, "8");
+        EXPECT_EQ(threaded.display.filesTestedText, direct.display.filesTestedText);
+        EXPECT_EQ(threaded.display.badFilesText, "1");  // the dangling link, and only it
+        EXPECT_EQ(threaded.display.outcomeText, direct.display.outcomeText);
     }
 }
 
@@ -128,7 +104,7 @@ TEST(ThreadedCalls, ListingAndFileOutliveTheHelperThatOpenedThem) {
     tree.file("d/f2", "");
     TestStatistics statistics;
     MainDisplay display;
-    QuietHost host;
+    ScriptedHost host;
     std::unique_ptr<platform::DirSearch> search;
     platform::InputFile file;
     {
@@ -162,7 +138,7 @@ TEST(ThreadedCalls, EveryCallAfterAReadAheadGetsTheFilesOwnBytes) {
     tree.file("second", second);
     TestStatistics statistics;
     MainDisplay display;
-    QuietHost host;
+    ScriptedHost host;
     ThreadedBlockingCalls calls(host, statistics, display);
     platform::InputFile file;
     std::string block(4096, '\0');

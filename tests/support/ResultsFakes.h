@@ -1,44 +1,16 @@
-// Recording stand-ins for what the results step reaches outside the core: message boxes
-// answered by script, shell requests and result windows recorded.
+// Recording stand-ins for what the results reach outside the core: message boxes answered
+// by script, shell requests and result windows recorded.
 #pragma once
 
-#include <deque>
 #include <string>
 #include <vector>
 
-#include "core/Dialogs.h"
+#include "core/Shell.h"
 #include "results/LogFiles.h"
 #include "results/Results.h"
-#include "core/Shell.h"
+#include "support/ScriptedDialogs.h"
 
 namespace vorlaxis::test {
-
-struct Message {
-    std::string text, caption;
-    MsgButtons buttons;
-    MsgIcon icon;
-};
-
-class ScriptedDialogs final : public Dialogs {
-  public:
-    std::deque<MsgResult> answers;  // for Yes/No boxes; none left means No
-    std::vector<Message> shown;
-
-    MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                         MsgIcon icon) override {
-        shown.push_back({text, caption, buttons, icon});
-        if (buttons == MsgButtons::Ok) return MsgResult::Ok;
-        if (answers.empty()) return MsgResult::No;
-        const MsgResult answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::string InputBox(const std::string&, const std::string&,
-                         const std::string& initial) override {
-        return initial;
-    }
-    std::string BrowseForFolder(const std::string&) override { return {}; }
-};
 
 struct ShellRequest {
     std::string kind;  // "document", "editor" or "folder"

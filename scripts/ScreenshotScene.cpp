@@ -1,6 +1,6 @@
-// Not a test of the suite: shows one window on the real display for the screenshot script
-// (scripts/screenshots.sh), for windows the program shows too briefly to be caught.
-// Skipped unless VORLAXIS_SCREENSHOT_SCENE is set.
+// Shows one window on the real display for the screenshot script (scripts/screenshots.sh), for
+// windows the program shows too briefly to be caught. Skipped unless VORLAXIS_SCREENSHOT_SCENE
+// is set.
 #include <cstdlib>
 
 #include "AppFixture.h"
@@ -11,7 +11,7 @@ namespace {
 
 using ScreenshotScene = AppFixture;
 
-TEST_F(ScreenshotScene, DISABLED_BusyWindow) {
+TEST_F(ScreenshotScene, BusyWindow) {
     const char* scene = std::getenv("VORLAXIS_SCREENSHOT_SCENE");
     if (!scene || std::string(scene) != "busy") GTEST_SKIP() << "VORLAXIS_SCREENSHOT_SCENE unset";
     Start();

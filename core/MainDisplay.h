@@ -1,0 +1,30 @@
+// What the main window shows of a running test (the progress group, the status bar and the
+// busy window's location line) as plain values. The run and the progress display write them;
+// each window face copies them onto its controls in one place.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vorlaxis {
+
+struct MainDisplay {
+    // The file counters: all files of the location, those tested, those left, the unreadable.
+    std::string filesTotalText, filesTestedText, filesLeftText, badFilesText;
+    bool badFilesRed = false;          // the unreadable count in red, else green
+    std::string currentFileText;       // the file being read, or what the run is doing now
+    std::string directoryText;         // the directory of that file
+    std::string readModeText;          // "čtení všech dat", ...
+    std::string startText, endText;    // when the location's test started and ended
+    std::string outcomeText;           // "probíhá test...", "test dokončen OK", ...
+    std::string megabytesDoneText, megabytesTotalText;
+    std::string elapsedText, currentSpeedText, remainingText, averageSpeedText;
+    bool speedCaptionsVisible = true;  // the captions of the speeds and the remaining time
+    int32_t fileBarMax = 100, fileBarPosition = 0;          // the current file's bar
+    int32_t locationBarMax = 100, locationBarPosition = 0;  // the whole location's bar
+    bool cancelEnabled = false;
+    std::string statusText;
+    std::string busyLocationText;  // the location the busy window names
+};
+
+}  // namespace vorlaxis
