@@ -20,7 +20,7 @@ TEST_F(WindowBench, Corpus) {
         "[Test]\nGo nonstop=1\n[Logs]\nShow Logs After Test=0\nSave Logs to Disk=0\n" +
         Ini({corpus}));
     const auto start = std::chrono::steady_clock::now();
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("window_seconds=%.3f longest_gap_ms=%.1f files=%s result=%s\n", seconds,

@@ -7,16 +7,14 @@
 #   bench/run.sh [CORPUS_DIR]      (default /var/tmp/vorlaxis-bench; reused when present)
 #   BENCH_LARGE_MB=256 BENCH_LARGE_FILES=3 BENCH_MEMORY_DIR=/dev/shm bench/run.sh
 set -u
-root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/lib.sh"
 corpus="${1:-/var/tmp/vorlaxis-bench}"
 large_mb="${BENCH_LARGE_MB:-256}"
 large_files="${BENCH_LARGE_FILES:-3}"
 check="$root/build/cli/vorlaxis-check"
 
 walker="$root/build/bench/bench_walk_table"
-if [ ! -x "$check" ] || [ ! -x "$walker" ]; then
-  (cd "$root" && cmake --preset default >/dev/null && cmake --build build --target vorlaxis-check bench_walk_table) || exit 1
-fi
+if [ ! -x "$check" ] || [ ! -x "$walker" ]; then bench_build vorlaxis-check bench_walk_table || exit 1; fi
 
 make_corpus() {
   mkdir -p "$corpus/large" "$corpus/small"

@@ -8,15 +8,14 @@
 #   bench/threaded_calls.sh [FOLDER]   (default /var/tmp/vorlaxis-bench-calls; files reused)
 #   BENCH_CALLS_MB=256 BENCH_CALLS_FILES=4 BENCH_CALLS_ROUNDS=6 bench/threaded_calls.sh
 set -u
-root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/lib.sh"
 folder="${1:-/var/tmp/vorlaxis-bench-calls}"
 mb="${BENCH_CALLS_MB:-256}"
 files="${BENCH_CALLS_FILES:-4}"
 rounds="${BENCH_CALLS_ROUNDS:-6}"
 bench="$root/build/bench/vorlaxis-bench-calls"
 
-(cd "$root" && { [ -d build ] || cmake --preset default >/dev/null; } &&
-  cmake --build build --target vorlaxis-bench-calls >/dev/null) || exit 1
+bench_build vorlaxis-bench-calls || exit 1
 
 mkdir -p "$folder"
 for i in $(seq 1 "$files"); do

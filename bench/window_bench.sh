@@ -6,14 +6,12 @@
 #
 #   bench/window_bench.sh [CORPUS_DIR]     (default /var/tmp/vorlaxis-bench, as bench/run.sh)
 set -u
-root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$(dirname "$0")/lib.sh"
 corpus="${1:-/var/tmp/vorlaxis-bench}"
 check="$root/build/cli/vorlaxis-check"
 window="$root/build/bench/vorlaxis-bench-window"
 
-if [ ! -x "$check" ] || [ ! -x "$window" ]; then
-  (cd "$root" && cmake --preset default >/dev/null && cmake --build build --target vorlaxis-check vorlaxis-bench-window) || exit 1
-fi
+bench_build vorlaxis-check vorlaxis-bench-window || exit 1
 if [ ! -d "$corpus/large" ] || [ ! -d "$corpus/small" ]; then
   echo "window_bench: no corpus at $corpus; bench/run.sh builds it" >&2
   exit 0

@@ -69,7 +69,8 @@ void CheckHost::ShowProgress() {
     const std::string line = TerminalSafe(platform::DisplayText(m_display.currentFileText)) + "  " +
                              m_display.megabytesDoneText + " / " + m_display.megabytesTotalText +
                              " MB  Aktuálně: " + m_display.currentSpeedText +
-                             "  Průměrně: " + m_display.averageSpeedText + "  Zbývá: " + m_display.remainingText +
+                             "  Průměrně: " + m_display.averageSpeedText +
+                             "  Zbývá: " + m_display.remainingText +
                              "  Čas testu: " + m_display.elapsedText;
     // Carriage return and erase-to-end keep the progress on one terminal line.
     std::fprintf(stderr, "\r%s\x1b[K", line.c_str());

@@ -19,8 +19,8 @@ bool BlockingCalls::Seek(platform::InputFile& file, int64_t position) {
 }
 
 std::unique_ptr<platform::DirSearch> BlockingCalls::StartListing(const std::string& dir,
-                                                                       std::string_view pattern,
-                                                                       uint32_t mask) {
+                                                                 std::string_view pattern,
+                                                                 uint32_t mask) {
     return std::make_unique<platform::DirSearch>(dir, pattern, mask);
 }
 

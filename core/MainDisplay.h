@@ -11,12 +11,12 @@ namespace vorlaxis {
 struct MainDisplay {
     // The file counters: all files of the location, those tested, those left, the unreadable.
     std::string filesTotalText, filesTestedText, filesLeftText, badFilesText;
-    bool badFilesRed = false;          // the unreadable count in red, else green
-    std::string currentFileText;       // the file being read, or what the run is doing now
-    std::string directoryText;         // the directory of that file
-    std::string readModeText;          // "čtení všech dat", ...
-    std::string startText, endText;    // when the location's test started and ended
-    std::string outcomeText;           // "probíhá test...", "test dokončen OK", ...
+    bool badFilesRed = false;        // the unreadable count in red, else green
+    std::string currentFileText;     // the file being read, or what the run is doing now
+    std::string directoryText;       // the directory of that file
+    std::string readModeText;        // "čtení všech dat", ...
+    std::string startText, endText;  // when the location's test started and ended
+    std::string outcomeText;         // "probíhá test...", "test dokončen OK", ...
     std::string megabytesDoneText, megabytesTotalText;
     std::string elapsedText, currentSpeedText, remainingText, averageSpeedText;
     bool speedCaptionsVisible = true;  // the captions of the speeds and the remaining time

@@ -67,7 +67,7 @@ void StartProgressDisplay(TestStatistics& statistics) {
 }
 
 void ProgressTick(TestStatistics& s, MainDisplay& d, const platform::LocalDateTime& now,
-                 const platform::LocalDateTime& nowAgain) {
+                  const platform::LocalDateTime& nowAgain) {
     if (s.TickCount > 8) s.TickCount = 1;
     const int64_t elapsedMs = ElapsedMilliseconds(s.StartTime, now);
     d.elapsedText = DurationText(elapsedMs);

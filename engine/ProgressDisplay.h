@@ -25,7 +25,7 @@ void StartProgressDisplay(TestStatistics& statistics);
 // time and advances TickCount and BytesDoneAtLastTick. `now` is read once for the elapsed time
 // and `nowAgain` for the remaining time.
 void ProgressTick(TestStatistics& statistics, MainDisplay& display,
-                 const platform::LocalDateTime& now, const platform::LocalDateTime& nowAgain);
+                  const platform::LocalDateTime& now, const platform::LocalDateTime& nowAgain);
 void ProgressTick(TestStatistics& statistics, MainDisplay& display, Clock& clock);
 
 }  // namespace vorlaxis

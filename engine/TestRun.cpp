@@ -161,8 +161,8 @@ bool Run::OpenLog() {
     m_display.outcomeText = "probíhá test...";
     GetCDInfo(m_session.Calls, m_location, m_statistics.VolumeSerial, m_statistics.VolumeLabel);
     if (m_statistics.LocationIndex >= 0) {
-        m_session.MediaRecords[static_cast<size_t>(m_statistics.LocationIndex)] = {m_statistics.VolumeLabel,
-                                                                     m_statistics.VolumeSerial};
+        m_session.MediaRecords[static_cast<size_t>(m_statistics.LocationIndex)] = {
+            m_statistics.VolumeLabel, m_statistics.VolumeSerial};
     }
     if (!Log(std::string(46, '-'))) return false;
     m_session.BadFiles.clear();
@@ -176,7 +176,8 @@ bool Run::Collect() {
     ScanDirectories(m_location, directories, m_session.Calls, m_session.Host);
     m_session.Host.HideBusyWindow();
     m_busyShown = false;
-    if (!Log("\r\nInformace o médiu:") || !Log("  jméno média:         " + LogSafe(m_statistics.VolumeLabel)) ||
+    if (!Log("\r\nInformace o médiu:") ||
+        !Log("  jméno média:         " + LogSafe(m_statistics.VolumeLabel)) ||
         !Log("  sériové číslo média: " + m_statistics.VolumeSerial) ||
         !Log("  počet adresářů:      " + std::to_string(directories.size()))) {
         return false;
@@ -192,7 +193,8 @@ bool Run::BuildFileTable(const DirectoryList& directories) {
     for (size_t d = 0; d < directories.size(); ++d) {
         if (m_nextSlot > kFileTableSize) {
             // Only a further directory brings the message; the table keeps its 49152 files.
-            m_session.DialogBoxes.MessageBox(kLimitText, "Překročen limit...", MsgButtons::Ok, MsgIcon::Warning);
+            m_session.DialogBoxes.MessageBox(kLimitText, "Překročen limit...", MsgButtons::Ok,
+                                             MsgIcon::Warning);
             break;
         }
         m_display.fileBarPosition = ToBar(static_cast<int64_t>(d));
@@ -248,7 +250,8 @@ void Run::PrepareReading() {
     m_display.filesTotalText = std::to_string(m_session.FileCount);
     m_number = 1;
     m_display.cancelEnabled = true;
-    m_statistics.ReadMode = DetermineReadMode(m_session.Settings, m_override, m_statistics.ReadMode);
+    m_statistics.ReadMode =
+        DetermineReadMode(m_session.Settings, m_override, m_statistics.ReadMode);
     m_display.readModeText = ReadModeDisplayText(m_statistics.ReadMode);
     m_display.locationBarMax = ToBar(m_statistics.BytesTotal / m_blockBytes);
     m_display.statusText = "Probíhá test...";
@@ -273,8 +276,9 @@ void Run::AfterStep(int64_t fileBytesDone) {
 
 // Tests the files one by one until the last or a stop.
 void Run::ReadFiles() {
-    FileTestContext context{m_session.Calls,     m_session.File, m_session.Buffer.get(), m_blockBytes,
-                            m_statistics.ReadMode, m_statistics,     m_session.DataChecksum, *this};
+    FileTestContext context{
+        m_session.Calls,       m_session.File, m_session.Buffer.get(), m_blockBytes,
+        m_statistics.ReadMode, m_statistics,   m_session.DataChecksum, *this};
     while (m_number <= m_session.FileCount && !m_statistics.StopRequested) {
         const FileEntry& entry = Entry(m_number);
         const BadFileEntry parts = SplitPath(entry.Path);

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Dialogs.h"
 #include "core/BlockingCalls.h"
+#include "core/Dialogs.h"
 #include "core/TestHost.h"
 #include "engine/ReadMode.h"
 #include "engine/TestStatistics.h"

@@ -328,7 +328,8 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count) 
     const int64_t at = file.position();
     if (at < 0 || !file.duplicate(job.ahead)) return;
     for (Job::Slot& slot : job.slots) {
-        if (slot.data.size() < static_cast<size_t>(count)) slot.data.resize(static_cast<size_t>(count));
+        if (slot.data.size() < static_cast<size_t>(count))
+            slot.data.resize(static_cast<size_t>(count));
     }
     job.aheadCount = count;
     job.aheadNext = at;

@@ -44,17 +44,8 @@ char ToCp1250(uint32_t cp) {
 std::string Utf8ToCp1250(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    for (size_t pos = 0; pos < utf8.size();) {
-        uint32_t cp = 0;
-        const size_t len = DecodeUtf8(utf8, pos, cp);
-        if (len == 0) {
-            out += '?';
-            ++pos;
-        } else {
-            out += ToCp1250(cp);
-            pos += len;
-        }
-    }
+    ForEachUtf8(
+        utf8, [&](uint32_t cp, std::string_view) { out += ToCp1250(cp); }, [&] { out += '?'; });
     return out;
 }
 
@@ -71,17 +62,9 @@ std::string Cp1250ToUtf8(std::string_view cp1250) {
 std::string DisplayText(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (size_t pos = 0; pos < bytes.size();) {
-        uint32_t cp = 0;
-        const size_t len = DecodeUtf8(bytes, pos, cp);
-        if (len == 0) {
-            AppendUtf8(out, 0xFFFD);
-            ++pos;
-        } else {
-            out.append(bytes.substr(pos, len));
-            pos += len;
-        }
-    }
+    ForEachUtf8(
+        bytes, [&](uint32_t, std::string_view sequence) { out.append(sequence); },
+        [&] { AppendUtf8(out, 0xFFFD); });
     return out;
 }
 

@@ -57,4 +57,21 @@ inline size_t DecodeUtf8(std::string_view s, size_t pos, uint32_t& cp,
     return len;
 }
 
+// Walks `s` sequence by sequence: `valid(cp, sequence)` for each well-formed one, `invalid()`
+// for each byte that starts none (the walk goes on with the next byte).
+template <typename Valid, typename Invalid>
+void ForEachUtf8(std::string_view s, Valid valid, Invalid invalid, bool allowSurrogates = false) {
+    for (size_t pos = 0; pos < s.size();) {
+        uint32_t cp = 0;
+        const size_t len = DecodeUtf8(s, pos, cp, allowSurrogates);
+        if (len == 0) {
+            invalid();
+            ++pos;
+        } else {
+            valid(cp, s.substr(pos, len));
+            pos += len;
+        }
+    }
+}
+
 }  // namespace vorlaxis::platform

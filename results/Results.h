@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/Dialogs.h"
-#include "engine/TestStatistics.h"
 #include "core/Shell.h"
+#include "engine/TestStatistics.h"
 #include "settings/TestSettings.h"
 
 namespace vorlaxis {
@@ -47,7 +47,8 @@ void ErrorResults(const ResultsContext& context, const TestStatistics& statistic
                   uint16_t badFileCount);
 
 // "Uložit dočasné záznamy": after the question, the logs of locations 0..locationIndex-1 saved
-// under the names their media give (`media`, by location); the first failure is reported and ends it.
+// under the names their media give (`media`, by location); the first failure is reported and ends
+// it.
 void SaveTempLogs(const ResultsContext& context, int32_t locationIndex,
                   std::span<const MediaRecord> media);
 

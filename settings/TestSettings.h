@@ -10,7 +10,11 @@ constexpr int32_t kNothingChosen = 0;
 
 // The three-way codes, valued as the settings file keeps them.
 enum ReadStyle : int32_t { ReadAllData = 1, ReadSomeBlocks = 2, OpenFilesOnly = 3 };
-enum BlockInterval : int32_t { EveryFourthBlock = 1, EveryEighthBlock = 2, EverySixteenthBlock = 3 };
+enum BlockInterval : int32_t {
+    EveryFourthBlock = 1,
+    EveryEighthBlock = 2,
+    EverySixteenthBlock = 3
+};
 enum LogNameFormat : int32_t { BySerialNumber = 1, ByVolumeLabel = 2, Combined = 3 };
 enum LogViewer : int32_t { AssociatedProgram = 1, InternalViewer = 2, Notepad = 3 };
 

@@ -5,12 +5,12 @@
 #include "app/qt/MainFormUnit.h"
 #include "core/Shell.h"
 #include "engine/TestRun.h"
-#include "help/qt/AboutUnit.h"
 #include "help/HelpTopics.h"
+#include "help/qt/AboutUnit.h"
 #include "help/qt/HelpWindow.h"
 #include "platform/Files.h"
-#include "settings/qt/KonfigUnit.h"
 #include "settings/SettingsFile.h"
+#include "settings/qt/KonfigUnit.h"
 #include "ui_MainFormUnit.h"
 
 namespace vorlaxis::gui {

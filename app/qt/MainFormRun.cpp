@@ -4,9 +4,9 @@
 #include <exception>
 
 #include "app/qt/MainFormUnit.h"
-#include "engine/qt/ErrorUnit.h"
 #include "engine/ProgressDisplay.h"
 #include "engine/TestRun.h"
+#include "engine/qt/ErrorUnit.h"
 #include "help/qt/InfoBoxUnit.h"
 #include "platform/Files.h"
 #include "ui_MainFormUnit.h"
@@ -82,7 +82,8 @@ void TMainForm::LockForBatch() {
 }
 
 // One location of the batch; false when the batch ends after it.
-bool TMainForm::RunBatchStep(const std::string& location, ReadModeOverride readModeOverride, bool last) {
+bool TMainForm::RunBatchStep(const std::string& location, ReadModeOverride readModeOverride,
+                             bool last) {
     if (!m_closePending) {
         raise();
         activateWindow();

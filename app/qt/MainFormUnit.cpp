@@ -87,33 +87,34 @@ void TMainForm::ConnectCommands() {
     connect(ui.BitBtn2, &QPushButton::clicked, this, &TMainForm::BitBtn2Click);
     connect(ui.btnCancelTest, &QPushButton::clicked, this, &TMainForm::btnCancelTestClick);
     connect(ui.BitBtn1, &QPushButton::clicked, this, &QWidget::close);
-    connect(ui.mmSpustitTest, &QAction::triggered, this, &TMainForm::mmSpustitTestClick);
-    connect(ui.Spustittestplntendat1, &QAction::triggered, this,
-            &TMainForm::Spustittestplntendat1Click);
-    connect(ui.Spustitteststbloky1, &QAction::triggered, this,
-            &TMainForm::Spustitteststbloky1Click);
-    connect(ui.Spustittestpouzeotevratsoubory1, &QAction::triggered, this,
-            &TMainForm::Spustittestpouzeotevratsoubory1Click);
-    connect(ui.mmUlozitZaznamy, &QAction::triggered, this, &TMainForm::mmUlozitZaznamyClick);
-    connect(ui.mmKonec, &QAction::triggered, this, &TMainForm::mmKonecClick);
-    connect(ui.mmZobrazitSlozkuZaznamy, &QAction::triggered, this,
-            &TMainForm::mmZobrazitSlozkuZaznamyClick);
-    connect(ui.mmZobrazitDocasneZaznamy, &QAction::triggered, this,
-            &TMainForm::mmZobrazitDocasneZaznamyClick);
-    connect(ui.mmMoznosti, &QAction::triggered, this, &TMainForm::mmMoznostiClick);
-    connect(ui.mmObsah, &QAction::triggered, this, &TMainForm::mmObsahClick);
-    connect(ui.mmHelpOnHelp, &QAction::triggered, this, &TMainForm::mmHelpOnHelpClick);
-    connect(ui.mmCoJeNoveho, &QAction::triggered, this, &TMainForm::mmCoJeNovehoClick);
-    connect(ui.mmAbout, &QAction::triggered, this, &TMainForm::mmAboutClick);
+    const std::pair<QAction*, void (TMainForm::*)()> menu[] = {
+        {ui.mmSpustitTest, &TMainForm::mmSpustitTestClick},
+        {ui.Spustittestplntendat1, &TMainForm::Spustittestplntendat1Click},
+        {ui.Spustitteststbloky1, &TMainForm::Spustitteststbloky1Click},
+        {ui.Spustittestpouzeotevratsoubory1, &TMainForm::Spustittestpouzeotevratsoubory1Click},
+        {ui.mmUlozitZaznamy, &TMainForm::mmUlozitZaznamyClick},
+        {ui.mmKonec, &TMainForm::mmKonecClick},
+        {ui.mmZobrazitSlozkuZaznamy, &TMainForm::mmZobrazitSlozkuZaznamyClick},
+        {ui.mmZobrazitDocasneZaznamy, &TMainForm::mmZobrazitDocasneZaznamyClick},
+        {ui.mmMoznosti, &TMainForm::mmMoznostiClick},
+        {ui.mmObsah, &TMainForm::mmObsahClick},
+        {ui.mmHelpOnHelp, &TMainForm::mmHelpOnHelpClick},
+        {ui.mmCoJeNoveho, &TMainForm::mmCoJeNovehoClick},
+        {ui.mmAbout, &TMainForm::mmAboutClick}};
+    for (const auto& [action, handler] : menu) connect(action, &QAction::triggered, this, handler);
 }
 
 void TMainForm::ConnectLocationGroup() {
     Ui::TMainForm& ui = *m_ui;
-    connect(ui.btnNalistovat, &QPushButton::clicked, this, &TMainForm::btnNalistovatClick);
-    connect(ui.btnOdstranit, &QPushButton::clicked, this, &TMainForm::btnOdstranitClick);
-    connect(ui.btnUpravit, &QPushButton::clicked, this, &TMainForm::btnUpravitClick);
-    connect(ui.btnZobrazit, &QPushButton::clicked, this, &TMainForm::btnZobrazitClick);
-    connect(ui.btnPridatRucne, &QPushButton::clicked, this, &TMainForm::btnPridatRucneClick);
+    const std::pair<QPushButton*, void (TMainForm::*)()> buttons[] = {
+        {ui.btnNalistovat, &TMainForm::btnNalistovatClick},
+        {ui.btnOdstranit, &TMainForm::btnOdstranitClick},
+        {ui.btnUpravit, &TMainForm::btnUpravitClick},
+        {ui.btnZobrazit, &TMainForm::btnZobrazitClick},
+        {ui.btnPridatRucne, &TMainForm::btnPridatRucneClick}};
+    for (const auto& [button, handler] : buttons) {
+        connect(button, &QPushButton::clicked, this, handler);
+    }
     connect(ui.DiskList, &QListWidget::itemChanged, this, &TMainForm::DiskListItemChanged);
     connect(ui.DiskList, &QListWidget::currentRowChanged, this,
             &TMainForm::DiskListSelectionChanged);
@@ -148,22 +149,14 @@ void TMainForm::ShowDisplay() {
     Ui::TMainForm& ui = *m_ui;
     // The one place where the display values meet this window's controls.
     const std::pair<QLabel*, const std::string*> fields[] = {
-        {ui.Label5, &d.filesTotalText},
-        {ui.Label6, &d.filesTestedText},
-        {ui.Label7, &d.filesLeftText},
-        {ui.Label12, &d.badFilesText},
-        {ui.Label9, &d.currentFileText},
-        {ui.Label19, &d.directoryText},
-        {ui.Label20, &d.readModeText},
-        {ui.Label22, &d.startText},
-        {ui.Label24, &d.endText},
-        {ui.Label26, &d.outcomeText},
-        {ui.Label13, &d.megabytesDoneText},
-        {ui.Label15, &d.megabytesTotalText},
-        {ui.Label28, &d.elapsedText},
-        {ui.Label30, &d.currentSpeedText},
-        {ui.Label32, &d.remainingText},
-        {ui.Label34, &d.averageSpeedText},
+        {ui.Label5, &d.filesTotalText},     {ui.Label6, &d.filesTestedText},
+        {ui.Label7, &d.filesLeftText},      {ui.Label12, &d.badFilesText},
+        {ui.Label9, &d.currentFileText},    {ui.Label19, &d.directoryText},
+        {ui.Label20, &d.readModeText},      {ui.Label22, &d.startText},
+        {ui.Label24, &d.endText},           {ui.Label26, &d.outcomeText},
+        {ui.Label13, &d.megabytesDoneText}, {ui.Label15, &d.megabytesTotalText},
+        {ui.Label28, &d.elapsedText},       {ui.Label30, &d.currentSpeedText},
+        {ui.Label32, &d.remainingText},     {ui.Label34, &d.averageSpeedText},
         {m_panel[0], &d.statusText}};
     for (const auto& [label, text] : fields) label->setText(FromUtf8(*text));
     QPalette pal = ui.Label12->palette();

@@ -27,7 +27,7 @@ class TMainForm;
 namespace vorlaxis {
 struct TestSession;
 class ThreadedBlockingCalls;
-}
+}  // namespace vorlaxis
 
 namespace vorlaxis::gui {
 

@@ -4,18 +4,11 @@
 
 #include <memory>
 
+#include "app/qt/MainFormUnit.h"
+
 class QApplication;
-class QTranslator;
 
 namespace vorlaxis::gui {
-
-class TAboutBox;
-class TEditor;
-class TErrorForm;
-class TErrorListForm;
-class TInfoBox;
-class TKonfig;
-class TMainForm;
 
 // The font (a sans-serif face that renders every Czech letter, sized like the 8-point dialog
 // font the layouts are drawn for), the style, and Qt's Czech standard texts ("Ano", "Ne").

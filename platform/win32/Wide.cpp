@@ -83,17 +83,9 @@ std::string ToUtf8(std::wstring_view wide) {
 std::wstring ToWide(std::string_view utf8) {
     std::wstring out;
     out.reserve(utf8.size());
-    for (size_t pos = 0; pos < utf8.size();) {
-        uint32_t cp = 0;
-        const size_t len = DecodeUtf8(utf8, pos, cp, /*allowSurrogates=*/true);
-        if (len == 0) {
-            out += static_cast<wchar_t>(0xFFFD);
-            ++pos;
-        } else {
-            AppendUtf16(out, cp);
-            pos += len;
-        }
-    }
+    ForEachUtf8(
+        utf8, [&](uint32_t cp, std::string_view) { AppendUtf16(out, cp); },
+        [&] { out += static_cast<wchar_t>(0xFFFD); }, /*allowSurrogates=*/true);
     return out;
 }
 

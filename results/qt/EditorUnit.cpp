@@ -55,8 +55,8 @@ QPushButton* TEditor::BitBtn1() const {
 
 void TEditor::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    const EditorLayout layout = LayoutEditor(
-        width() + kSizeableFrameWidth, height() + kSizeableFrameHeight);
+    const EditorLayout layout =
+        LayoutEditor(width() + kSizeableFrameWidth, height() + kSizeableFrameHeight);
     m_ui->Memo1->setGeometry(ToRect(layout.memo));
     m_ui->BitBtn1->setGeometry(ToRect(layout.okButton));
 }

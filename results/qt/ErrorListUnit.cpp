@@ -62,8 +62,8 @@ QPushButton* TErrorListForm::BitBtn1() const {
 
 void TErrorListForm::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    const ErrorListLayout layout = LayoutErrorList(
-        width() + kSizeableFrameWidth, height() + kSizeableFrameHeight);
+    const ErrorListLayout layout =
+        LayoutErrorList(width() + kSizeableFrameWidth, height() + kSizeableFrameHeight);
     m_ui->ListView1->setGeometry(ToRect(layout.listView));
     m_ui->BitBtn1->setGeometry(ToRect(layout.okButton));
 }

@@ -5,15 +5,14 @@
 
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "results/LogFiles.h"
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
-#include "results/LogFiles.h"
 
 namespace vorlaxis::gui {
 
-MainResults::MainResults(const TestSettings& settings, Dialogs& dialogs,
-                         TEditor& editor, TErrorListForm& errorList,
-                         std::function<void(bool)> colourBadCount,
+MainResults::MainResults(const TestSettings& settings, Dialogs& dialogs, TEditor& editor,
+                         TErrorListForm& errorList, std::function<void(bool)> colourBadCount,
                          std::unique_ptr<Shell> shell)
     : m_settings(settings),
       m_dialogs(dialogs),
@@ -36,16 +35,14 @@ ResultsContext MainResults::Context() {
 }
 
 void MainResults::ErrorResults(const TestStatistics& statistics,
-                               const std::vector<BadFileEntry>& badFiles,
-                               uint16_t badFileCount) {
+                               const std::vector<BadFileEntry>& badFiles, uint16_t badFileCount) {
     // The list holds the rows of the location just tested.
     m_errorList.Clear();
     for (const BadFileEntry& entry : badFiles) m_errorList.AddRow(entry);
     vorlaxis::ErrorResults(Context(), statistics, badFileCount);
 }
 
-void MainResults::mmUlozitZaznamyClick(int32_t locationIndex,
-                                       std::span<const MediaRecord> media) {
+void MainResults::mmUlozitZaznamyClick(int32_t locationIndex, std::span<const MediaRecord> media) {
     SaveTempLogs(Context(), locationIndex, media);
 }
 

@@ -28,8 +28,8 @@ class MainResults final : public ResultWindows {
     ~MainResults() override;
 
     // ErrorResults: the bad-file list is filled from `badFiles` (the run's list) when shown.
-    void ErrorResults(const TestStatistics& statistics,
-                      const std::vector<BadFileEntry>& badFiles, uint16_t badFileCount);
+    void ErrorResults(const TestStatistics& statistics, const std::vector<BadFileEntry>& badFiles,
+                      uint16_t badFileCount);
     void mmUlozitZaznamyClick(int32_t locationIndex, std::span<const MediaRecord> media);
     void mmZobrazitDocasneZaznamyClick(int32_t locationIndex);
     void mmZobrazitSlozkuZaznamyClick();

@@ -37,6 +37,10 @@ class AppFixture : public ::testing::Test {
     QString Status(int panel);
     // Starts a batch from the event loop (as a click would) and returns when it has ended.
     void RunBatch(const std::function<void()>& start);
+    // The same, started by a click on the start button.
+    void RunBatchFromStartButton() {
+        RunBatch([this] { Button("BitBtn2")->click(); });
+    }
     // Fails the test when the script saw a problem or has answers left.
     void CheckScript();
 

@@ -7,10 +7,10 @@
 
 #include "AppFixture.h"
 #include "ScopedEnv.h"
-#include "hostile/RamFolder.h"
-#include "engine/qt/ErrorUnit.h"
 #include "engine/TestRun.h"
+#include "engine/qt/ErrorUnit.h"
 #include "help/qt/InfoBoxUnit.h"
+#include "hostile/RamFolder.h"
 #include "platform/Files.h"
 #ifdef VORLAXIS_HAVE_FAULTFS
 #include "FaultFs.h"
@@ -41,20 +41,21 @@ class Batch : public AppFixture {
 #ifdef VORLAXIS_HAVE_FAULTFS
     // Locations on the fault file system, in the order of their names. In a slow one every
     // read waits, so that a test lasts long enough to act in it.
-    std::string FsTree(FaultFs& fs, const std::string& name, int files, bool slow) {
+    std::string FsTree(const std::string& name, int files, bool slow) {
         for (int i = 0; i < files; ++i) {
             const std::string file = name + "/f" + std::to_string(i) + ".bin";
-            fs.AddFile(file, std::string(3 * 49152, 'x'));
+            m_fs.AddFile(file, std::string(3 * 49152, 'x'));
             if (slow) m_rules += "delay 15 /" + file + "\n";
         }
-        return fs.root() + name;
+        return m_fs.root() + name;
     }
     // Mounts the file system and starts the window with these locations ticked.
-    void MountAndStart(FaultFs& fs, const std::vector<std::string>& locations) {
-        fs.SetFaults(m_rules);
-        ASSERT_TRUE(fs.Mount()) << fs.error();
+    void MountAndStart(const std::vector<std::string>& locations) {
+        m_fs.SetFaults(m_rules);
+        ASSERT_TRUE(m_fs.Mount()) << m_fs.error();
         Start(kQuietOptions + Ini(locations));
     }
+    FaultFs m_fs;
     std::string m_rules;
 #endif
 };
@@ -62,7 +63,7 @@ class Batch : public AppFixture {
 TEST_F(Batch, ThreeLocationsEndWithLocationIndexThreeAndThreeLogs) {
     Start(kQuietOptions + Ini({Tree("one"), Tree("two"), Tree("three") + "/"}));
     for (int n = 0; n < 3; ++n) platform::RemoveFile(TempLogPath(n));
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_EQ(Main().Statistics().LocationIndex, 3);
     for (int n = 0; n < 3; ++n) EXPECT_TRUE(platform::Exists(TempLogPath(n))) << n;
@@ -115,7 +116,7 @@ TEST_F(Batch, StopOnTheReadErrorQuestionEndsTheLocationAsStopped) {
     Start(kQuietOptions + Ini({location}));
     m_script.Expect(QString::fromStdString(location + "/broken"), "BitBtn3");
     m_script.Expect("Přejete si zobrazit jejich seznam ?", "No");  // the log display is off
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_EQ(m_script.Seen.value(0).section(" | ", 0, 0), "Chyba při čtení souboru");
     EXPECT_EQ(Text("Label26"), "test přerušen !");
@@ -140,7 +141,7 @@ TEST_F(Batch, LogThatCouldNotBeWrittenInFullIsToldOf) {
     Start(kQuietOptions + "[Test]\nGo nonstop=1\n" + Ini({location}));
     m_script.Expect("Protokol o testu se nepodařilo celý zapsat", "OK");
     m_script.Expect("Přejete si zobrazit jejich seznam ?", "No");  // the log display is off
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_TRUE(Main().Session().LogIncomplete);
     EXPECT_EQ(Text("Label12"), "40");
@@ -155,7 +156,7 @@ TEST_F(Batch, ReadErrorQuestionSitsBesideTheMainWindowAndContinueGoesOn) {
                   [&] { shownAt = m_windows.ErrorForm->pos(); });
     m_script.Expect("broken", "BitBtn2");
     m_script.Expect("Přejete si zobrazit jejich seznam ?", "No");  // the log display is off
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_EQ(shownAt, Main().pos() + QPoint(30, 30));
     EXPECT_EQ(Text("Label26"), "test dokončen, chyby!");
@@ -168,15 +169,14 @@ TEST_F(Batch, ReadErrorQuestionSitsBesideTheMainWindowAndContinueGoesOn) {
 
 TEST_F(Batch, CancelDuringTheLastLocationAsksNothingFurther) {
     VORLAXIS_REQUIRE_FUSE();
-    FaultFs fs;
-    const std::string fast = FsTree(fs, "a_fast", 1, false);
-    const std::string slow = FsTree(fs, "b_slow", 6, true);
-    MountAndStart(fs, {fast, slow});
+    const std::string fast = FsTree("a_fast", 1, false);
+    const std::string slow = FsTree("b_slow", 6, true);
+    MountAndStart({fast, slow});
     // The slow location's reading has begun once its file count is shown.
     m_script.When([&] { return Reading() && Text("Label5") == "6"; },
                   [&] { Button("btnCancelTest")->click(); });
     m_script.Expect("Opravdu si přejete přerušit test média?", "Yes");
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_EQ(Text("Label26"), "test přerušen !");
     EXPECT_EQ(Status(0), "Test dokončen...");
@@ -185,14 +185,13 @@ TEST_F(Batch, CancelDuringTheLastLocationAsksNothingFurther) {
 
 TEST_F(Batch, CancelInTheMiddleAndGoOnTestsTheNextLocation) {
     VORLAXIS_REQUIRE_FUSE();
-    FaultFs fs;
-    const std::string slow = FsTree(fs, "a_slow", 6, true);
-    const std::string fast = FsTree(fs, "b_fast", 1, false);
-    MountAndStart(fs, {slow, fast});
+    const std::string slow = FsTree("a_slow", 6, true);
+    const std::string fast = FsTree("b_fast", 1, false);
+    MountAndStart({slow, fast});
     ASSERT_EQ(Main().Locations().Text(0), slow);
     CancelOnceReading("Yes");
     m_script.Expect("Test byl přerušen. Má se pokračovat další vybranou cestou?", "Yes");
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_EQ(m_script.Seen.value(1).section(" | ", 0, 0), "Přerušit");
     EXPECT_EQ(Main().Statistics().LocationIndex, 2);
@@ -202,13 +201,12 @@ TEST_F(Batch, CancelInTheMiddleAndGoOnTestsTheNextLocation) {
 
 TEST_F(Batch, CancelInTheMiddleAndStopEndsTheBatch) {
     VORLAXIS_REQUIRE_FUSE();
-    FaultFs fs;
-    const std::string slow = FsTree(fs, "a_slow", 6, true);
-    const std::string fast = FsTree(fs, "b_fast", 1, false);
-    MountAndStart(fs, {slow, fast});
+    const std::string slow = FsTree("a_slow", 6, true);
+    const std::string fast = FsTree("b_fast", 1, false);
+    MountAndStart({slow, fast});
     CancelOnceReading("Yes");
     m_script.Expect("Test byl přerušen. Má se pokračovat další vybranou cestou?", "No");
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_EQ(Main().Statistics().LocationIndex, 1);
     EXPECT_EQ(Text("Label26"), "test přerušen !");
@@ -217,25 +215,23 @@ TEST_F(Batch, CancelInTheMiddleAndStopEndsTheBatch) {
 
 TEST_F(Batch, AnsweringNoToCancelLetsTheTestFinish) {
     VORLAXIS_REQUIRE_FUSE();
-    FaultFs fs;
-    const std::string slow = FsTree(fs, "slow", 4, true);
-    MountAndStart(fs, {slow});
+    const std::string slow = FsTree("slow", 4, true);
+    MountAndStart({slow});
     CancelOnceReading("No");
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_EQ(Text("Label26"), "test dokončen OK");
 }
 
 TEST_F(Batch, ClosingDuringATestAnsweredNoLetsItFinish) {
     VORLAXIS_REQUIRE_FUSE();
-    FaultFs fs;
-    const std::string slow = FsTree(fs, "slow", 4, true);
-    MountAndStart(fs, {slow});
+    const std::string slow = FsTree("slow", 4, true);
+    MountAndStart({slow});
     QSignalSpy closed(&Main(), &gui::TMainForm::Closed);
     m_script.When([&] { return Reading(); }, [&] { Button("BitBtn1")->setEnabled(true); });
     m_script.When([&] { return Reading(); }, [&] { Main().close(); });
     m_script.Expect("Chcete ukončit probíhající test a zavřít aplikaci Vorlaxis?", "No");
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_EQ(m_script.Seen.value(0).section(" | ", 0, 0), "Potvrzení ukončení...");
     EXPECT_EQ(Text("Label26"), "test dokončen OK");
@@ -245,14 +241,13 @@ TEST_F(Batch, ClosingDuringATestAnsweredNoLetsItFinish) {
 
 TEST_F(Batch, ClosingDuringATestAnsweredYesStopsCleansUpAndEnds) {
     VORLAXIS_REQUIRE_FUSE();
-    FaultFs fs;
-    const std::string slow = FsTree(fs, "a_slow", 6, true);
-    const std::string fast = FsTree(fs, "b_fast", 1, false);
-    MountAndStart(fs, {slow, fast});
+    const std::string slow = FsTree("a_slow", 6, true);
+    const std::string fast = FsTree("b_fast", 1, false);
+    MountAndStart({slow, fast});
     QSignalSpy closed(&Main(), &gui::TMainForm::Closed);
     m_script.When([&] { return Reading(); }, [&] { Main().close(); });
     m_script.Expect("Chcete ukončit probíhající test a zavřít aplikaci Vorlaxis?", "Yes");
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();  // no question about going on: the window is gone
     EXPECT_FALSE(Main().isVisible());
     EXPECT_EQ(closed.count(), 1);
@@ -265,9 +260,8 @@ TEST_F(Batch, ClosingDuringATestAnsweredYesStopsCleansUpAndEnds) {
 
 TEST_F(Batch, TimersAndClockKeepRunningDuringATest) {
     VORLAXIS_REQUIRE_FUSE();
-    FaultFs fs;
-    const std::string slow = FsTree(fs, "slow", 8, true);
-    MountAndStart(fs, {slow});
+    const std::string slow = FsTree("slow", 8, true);
+    MountAndStart({slow});
     Main().Timer2().setInterval(20);
     QStringList clockTexts;
     int progressTicks = 0;
@@ -277,7 +271,7 @@ TEST_F(Batch, TimersAndClockKeepRunningDuringATest) {
         if (Main().Timer1().isActive() && !Text("Label28").isEmpty()) ++progressTicks;
     });
     Main().findChild<QLabel*>("StatusPanel2")->clear();
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     clockTexts.removeAll(QString());
     EXPECT_FALSE(clockTexts.isEmpty());
@@ -287,9 +281,8 @@ TEST_F(Batch, TimersAndClockKeepRunningDuringATest) {
 
 TEST_F(Batch, ControlsAreLockedWhileTheBatchRuns) {
     VORLAXIS_REQUIRE_FUSE();
-    FaultFs fs;
-    const std::string slow = FsTree(fs, "slow", 3, true);
-    MountAndStart(fs, {slow});
+    const std::string slow = FsTree("slow", 3, true);
+    MountAndStart({slow});
     bool sawLocked = false;
     m_script.When([&] { return Reading(); },
                   [&] {
@@ -300,7 +293,7 @@ TEST_F(Batch, ControlsAreLockedWhileTheBatchRuns) {
                           Action("mmKonec")->isEnabled() && Status(0) == "Probíhá test..." &&
                           Main().Timer1().isActive();
                   });
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_TRUE(sawLocked);
 }
@@ -327,7 +320,7 @@ TEST_F(Batch, BusyWindowDisablesTheMainWindowWhileTheTreeIsCollected) {
     BusyWatcher watcher;
     watcher.main = &Main();
     m_windows.InfoBox->installEventFilter(&watcher);
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     EXPECT_EQ(watcher.hides, 2);
     EXPECT_TRUE(watcher.mainDisabledAtHide);
     EXPECT_TRUE(Main().isEnabled());

@@ -136,7 +136,7 @@ TEST_F(MainWindow, EmptyBatchShowsTheMessageAndChangesNothing) {
                     "OK");
     Main().Display().outcomeText = "test dokončen OK";
     Main().ShowDisplay();
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     CheckScript();
     EXPECT_EQ(m_script.Seen.value(0).section(" | ", 0, 0), "Chyba");
     EXPECT_EQ(Text("Label26"), "test dokončen OK");

@@ -37,7 +37,7 @@ TEST_F(StuckRead, ClosingDuringAStuckReadEndsAtOnceWritesSettingsAndRemovesLogs)
                   });
     m_script.Expect("Chcete ukončit probíhající test a zavřít aplikaci Vorlaxis?", "Yes");
 
-    RunBatch([&] { Button("BitBtn2")->click(); });
+    RunBatchFromStartButton();
     const auto ended = SteadyClock::now() - closedAt;
 
     CheckScript();

@@ -73,8 +73,7 @@ TEST(BadInput, NameThatIsNotUtf8IsOpenedByItsBytesAndLoggedWithQuestionMark) {
 
 TEST(BadInput, ControlCharactersInANameCannotBreakTheLogsLines) {
     RunFixture f;
-    const std::string odd = f.tree.file("two\r\nlines\tand\x1B[31mescape", "abc");
-    f.calls.failOpen[odd] = 1;
+    f.UnopenableFile("two\r\nlines\tand\x1B[31mescape", "abc");
     f.settings.GoNonstop = true;
     EXPECT_EQ(f.Run(f.tree.path()), 1);
     const std::string log = f.LogBytes();

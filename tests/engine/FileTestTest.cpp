@@ -23,8 +23,9 @@ struct Recorder : FileStepObserver {
 struct FileRig {
     // `stride` is the mode's value: 0, 1, 4, 8 or 16.
     FileTestResult Test(const std::string& path, int64_t size, int64_t blockBytes, int stride) {
-        FileTestContext c{calls,      file,     buffer.get(), blockBytes, static_cast<ReadMode>(stride),
-                          statistics, checksum, recorder};
+        FileTestContext c{
+            calls,      file,     buffer.get(), blockBytes, static_cast<ReadMode>(stride),
+            statistics, checksum, recorder};
         return TestFile(c, FileEntry{path, size});
     }
     FailingCalls calls;

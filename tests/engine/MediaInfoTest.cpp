@@ -8,18 +8,23 @@ namespace vorlaxis::test {
 namespace {
 
 TEST(MediaInfo, NumToHexTable) {
-    EXPECT_EQ(NumToHex(0x0123ABCD, 8), "0123ABCD");
-    EXPECT_EQ(NumToHex(255, 8), "000000FF");
-    EXPECT_EQ(NumToHex(0, 8), "00000000");
-    EXPECT_EQ(NumToHex(0x9ABCDEF0, 8), "9ABCDEF0");
-    EXPECT_EQ(NumToHex(0xFFFFFFFF, 8), "FFFFFFFF");
-    EXPECT_EQ(NumToHex(0x1A2B, 4), "1A2B");
-    EXPECT_EQ(NumToHex(10, 4), "000A");
-    EXPECT_EQ(NumToHex(0x12345, 4), "2345");
-    EXPECT_EQ(NumToHex(255, 4), "00FF");
-    EXPECT_EQ(NumToHex(0xABCDEF12, 10), "00ABCDEF12");
-    EXPECT_EQ(NumToHex(0xABC, 0), "");
-    EXPECT_EQ(NumToHex(0xABC, 1), "C");
+    const struct {
+        uint32_t value;
+        uint8_t width;
+        const char* text;
+    } cases[] = {{0x0123ABCD, 8, "0123ABCD"},
+                 {255, 8, "000000FF"},
+                 {0, 8, "00000000"},
+                 {0x9ABCDEF0, 8, "9ABCDEF0"},
+                 {0xFFFFFFFF, 8, "FFFFFFFF"},
+                 {0x1A2B, 4, "1A2B"},
+                 {10, 4, "000A"},
+                 {0x12345, 4, "2345"},
+                 {255, 4, "00FF"},
+                 {0xABCDEF12, 10, "00ABCDEF12"},
+                 {0xABC, 0, ""},
+                 {0xABC, 1, "C"}};
+    for (const auto& c : cases) EXPECT_EQ(NumToHex(c.value, c.width), c.text) << c.value;
 }
 
 class FixedVolume : public DirectBlockingCalls {

@@ -15,11 +15,15 @@ platform::LocalDateTime At(int h, int m, int s, int ms = 0) {
     return t;
 }
 
+// A reading phase started at 10:00:00, then at the given tick count and byte counts.
 struct Tick {
-    Tick() {
+    explicit Tick(int32_t tickCount = 0, int64_t bytesTotal = 0, int64_t bytesDone = 0) {
         st.StartTime = TimeOfDay(vorlaxis::At(10, 0, 0));
         st.ReadMode = AllBlocks;
         StartProgressDisplay(st);
+        st.TickCount = tickCount;
+        st.BytesTotal = bytesTotal;
+        st.BytesDone = bytesDone;
     }
     void TickAt(int s, int ms = 0) {
         const platform::LocalDateTime now = vorlaxis::At(10, 0, s, ms);
@@ -39,8 +43,7 @@ TEST(SpeedText, SwitchesAt1024BytesPerSecond) {
 }
 
 TEST(ProgressDisplay, FirstSecondChangesOnlyTheElapsedTime) {
-    Tick t;
-    t.st.BytesDone = 5000;
+    Tick t(0, 0, 5000);
     t.TickAt(0, 750);
     EXPECT_EQ(t.d.elapsedText, "0:00:00");
     EXPECT_EQ(t.d.currentSpeedText, "");
@@ -50,18 +53,14 @@ TEST(ProgressDisplay, FirstSecondChangesOnlyTheElapsedTime) {
 }
 
 TEST(ProgressDisplay, CurrentSpeedScalesTheBytesOfOneTickByFour) {
-    Tick t;
-    t.st.TickCount = 2;
-    t.st.BytesDone = 262144;
+    Tick t(2, 0, 262144);
     t.TickAt(1);
     EXPECT_EQ(t.d.currentSpeedText, "1.00 MB/s");
     EXPECT_EQ(t.d.averageSpeedText, "");  // only on the eighth tick
 }
 
 TEST(ProgressDisplay, AverageOnTheEighthTick) {
-    Tick t;
-    t.st.TickCount = 8;
-    t.st.BytesDone = 10240;
+    Tick t(8, 0, 10240);
     t.TickAt(10);
     EXPECT_EQ(t.d.averageSpeedText, "1024 B/s");
     EXPECT_EQ(t.st.TickCount, 9);
@@ -75,20 +74,14 @@ TEST(ProgressDisplay, AverageOnTheEighthTick) {
 }
 
 TEST(ProgressDisplay, RemainingTimeFromTheEstimate) {
-    Tick t;
-    t.st.TickCount = 4;
-    t.st.BytesTotal = 100 * 1048576;
-    t.st.BytesDone = 40 * 1048576;
+    Tick t(4, 100 * 1048576, 40 * 1048576);
     t.TickAt(40, 300);
     EXPECT_EQ(t.d.elapsedText, "0:00:40");
     EXPECT_EQ(t.d.remainingText, "0:00:59");
 }
 
 TEST(ProgressDisplay, RemainingOnlyOnTicksFourAndEightAndTheVeryFirst) {
-    Tick t;
-    t.st.BytesTotal = 1000;
-    t.st.BytesDone = 100;
-    t.st.TickCount = 0;
+    Tick t(0, 1000, 100);
     t.TickAt(5);
     EXPECT_EQ(t.d.remainingText, "0:00:45");  // estimate 50 s at 20 B/s
     t.d.remainingText.clear();
@@ -99,27 +92,20 @@ TEST(ProgressDisplay, RemainingOnlyOnTicksFourAndEightAndTheVeryFirst) {
 }
 
 TEST(ProgressDisplay, EstimateOfADayOrMoreShowsOver24Hours) {
-    Tick t;
-    t.st.TickCount = 8;
-    t.st.BytesTotal = 86400LL * 1000;
-    t.st.BytesDone = 1000;
+    Tick t(8, 86400LL * 1000, 1000);
     t.TickAt(1);
     EXPECT_EQ(t.d.remainingText, ">24hod");
 }
 
 TEST(ProgressDisplay, NegativeRemainingShownByItsMagnitude) {
-    Tick t;
-    t.st.TickCount = 4;
-    t.st.BytesTotal = 100;
+    Tick t(4, 100, 0);
     t.st.BytesDone = 130;  // average 10 B/s over 13 s: estimate 10 s
     t.TickAt(13, 400);
     EXPECT_EQ(t.d.remainingText, "0:00:03");
 }
 
 TEST(ProgressDisplay, NothingDoneShowsTheElapsedTimeAsRemaining) {
-    Tick t;
-    t.st.TickCount = 4;
-    t.st.BytesTotal = 1000;
+    Tick t(4, 1000, 0);
     t.TickAt(7, 200);
     EXPECT_EQ(t.d.remainingText, "0:00:07");
     EXPECT_EQ(t.d.currentSpeedText, "0 B/s");
@@ -139,8 +125,7 @@ TEST(ProgressDisplay, OpenOnlyModeUpdatesOnlyTheElapsedTime) {
 }
 
 TEST(ProgressDisplay, NewPhaseStartsFromItsOwnBytes) {
-    Tick t;
-    t.st.BytesDone = 50 * 1048576;
+    Tick t(0, 0, 50 * 1048576);
     t.TickAt(30);
     // The next location: BytesDone restarts at 0 and starting the display takes it.
     t.st.BytesDone = 0;

@@ -24,7 +24,8 @@ void ExpectModes(std::initializer_list<ModeCase> cases) {
 }
 
 TEST(ReadMode, OptionsDecideWithoutOverride) {
-    ExpectModes({{1, 3, 0, 0, 1}, {2, 1, 0, 0, 4}, {2, 2, 0, 0, 8}, {2, 3, 0, 1, 16}, {3, 3, 0, 1, 0}});
+    ExpectModes(
+        {{1, 3, 0, 0, 1}, {2, 1, 0, 0, 4}, {2, 2, 0, 0, 8}, {2, 3, 0, 1, 16}, {3, 3, 0, 1, 0}});
 }
 
 TEST(ReadMode, OverrideWins) {
@@ -32,9 +33,12 @@ TEST(ReadMode, OverrideWins) {
 }
 
 TEST(ReadMode, NoMatchingRowKeepsThePreviousMode) {
-    ExpectModes({{0, 0, 0, 16, 16}, {2, 0, 0, 4, 4}, {0, 0, 0, 0, 0},
+    ExpectModes({{0, 0, 0, 16, 16},
+                 {2, 0, 0, 4, 4},
+                 {0, 0, 0, 0, 0},
                  // Blocks forced without an interval in the options: the mode stays the style's.
-                 {1, 0, 2, 16, 1}, {0, 7, 2, 8, 8}});
+                 {1, 0, 2, 16, 1},
+                 {0, 7, 2, 8, 8}});
 }
 
 TEST(ReadMode, TextsAndBlockSize) {

@@ -21,6 +21,13 @@ struct RunFixture : RunParts {
     std::string LogBytes() const { return test::LogBytes(session); }
     std::string LogText() const { return test::LogText(session); }
 
+    // A file of the tree that cannot be opened; returns its path.
+    std::string UnopenableFile(const std::string& relative, const std::string& content) {
+        const std::string path = tree.file(relative, content);
+        calls.failOpen[path] = 1;
+        return path;
+    }
+
     // The 1-based number of `path` in the file table (the platform's listing order).
     int Number(const std::string& path) const {
         for (int i = 0; i < session.FileCount; ++i) {

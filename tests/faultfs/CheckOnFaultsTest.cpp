@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "FaultFs.h"
+#include "FaultFsFixture.h"
 #include "RunHarness.h"
 
 using namespace vorlaxis::test;
@@ -42,13 +42,8 @@ bool HasLine(const ProgramResult& r, const std::string& prefix) {
     return false;
 }
 
-class CheckOnFaults : public ::testing::Test {
+class CheckOnFaults : public FaultFsFixture {
   protected:
-    void SetUp() override {
-        VORLAXIS_REQUIRE_FUSE();
-        ASSERT_TRUE(fs.Mount()) << fs.error();
-    }
-
     ProgramResult Check(std::vector<std::string> args, std::vector<std::string> env = {}) {
         args.insert(args.begin(), VORLAXIS_CHECK_EXE);
         env.push_back("TMPDIR=" + tmp.path());
@@ -58,12 +53,19 @@ class CheckOnFaults : public ::testing::Test {
         return r;
     }
 
+    // vorlaxis-check with `options` over the whole medium once `faults` are the rules.
+    ProgramResult CheckWithFaults(const std::string& faults,
+                                  std::vector<std::string> options = {}) {
+        fs.SetFaults(faults);
+        options.push_back(fs.root());
+        return Check(std::move(options));
+    }
+
     std::string Failure(const std::string& relative) const {
         return "  \"" + fs.root() + relative + "\" nelze přečíst";
     }
 
     TempDir tmp;
-    FaultFs fs;
 };
 
 }  // namespace
@@ -102,16 +104,18 @@ TEST_F(CheckOnFaults, BadBlockInAReadBlockExitsOneInEveryMode) {
 
 TEST_F(CheckOnFaults, BadBlockInAPassedOverStretchIsNotSeenByTheBlockModes) {
     fs.AddFile("f.bin", Pattern(64 * 4096, 5));
-    fs.SetFaults("read-error /f.bin " + std::to_string(4096 + 1) + " 1\n");
-    EXPECT_EQ(Check({"--mode", "4", "--block-size", "4", fs.root()}).exitCode, kAllReadable);
+    EXPECT_EQ(CheckWithFaults("read-error /f.bin " + std::to_string(4096 + 1) + " 1\n",
+                              {"--mode", "4", "--block-size", "4"})
+                  .exitCode,
+              kAllReadable);
     EXPECT_EQ(Check({"--mode", "all", "--block-size", "4", fs.root()}).exitCode, kUnreadable);
 }
 
 TEST_F(CheckOnFaults, FailedOpensExitOneEvenWhenOnlyOpening) {
     fs.AddFile("eio", "x");
     fs.AddFile("denied", "y");
-    fs.SetFaults("open-error /eio EIO\nopen-error /denied EACCES\n");
-    const ProgramResult r = Check({"--mode", "open", fs.root()});
+    const ProgramResult r =
+        CheckWithFaults("open-error /eio EIO\nopen-error /denied EACCES\n", {"--mode", "open"});
     EXPECT_EQ(r.exitCode, kUnreadable);
     EXPECT_TRUE(HasLine(r, Failure("eio")));
     EXPECT_TRUE(HasLine(r, Failure("denied")));
@@ -121,28 +125,24 @@ TEST_F(CheckOnFaults, FailedOpensExitOneEvenWhenOnlyOpening) {
 TEST_F(CheckOnFaults, VanishedFileExitsOne) {
     fs.AddFile("ghost", "boo");
     fs.AddFile("stays", "s");
-    fs.SetFaults("vanish /ghost 2\n");
-    const ProgramResult r = Check({fs.root()});
+    const ProgramResult r = CheckWithFaults("vanish /ghost 2\n");
     EXPECT_EQ(r.exitCode, kUnreadable);
     EXPECT_TRUE(HasLine(r, Failure("ghost")));
 }
 
 TEST_F(CheckOnFaults, TransientErrorIsStillReportedWithoutSomeoneToRetry) {
     fs.AddFile("flaky", Pattern(10000, 6));
-    fs.SetFaults("read-error /flaky 0 1 1\n");
-    EXPECT_EQ(Check({fs.root()}).exitCode, kUnreadable);
+    EXPECT_EQ(CheckWithFaults("read-error /flaky 0 1 1\n").exitCode, kUnreadable);
 }
 
 TEST_F(CheckOnFaults, UnlistableSubdirectoryCountsAsEmptyButAnUnlistableLocationFails) {
     fs.AddFile("a", "a");
     fs.AddFile("sub/b", "b");
-    fs.SetFaults("list-error /sub\n");
-    const ProgramResult sub = Check({fs.root()});
+    const ProgramResult sub = CheckWithFaults("list-error /sub\n");
     EXPECT_EQ(sub.exitCode, kAllReadable);
     EXPECT_TRUE(HasLine(sub, "  počet souborů:       1"));
 
-    fs.SetFaults("list-error /\n");
-    const ProgramResult root = Check({fs.root()});
+    const ProgramResult root = CheckWithFaults("list-error /\n");
     EXPECT_EQ(root.exitCode, kUnreadable);
     EXPECT_NE(root.err.find("Fatální chyba"), std::string::npos) << root.err;
     EXPECT_TRUE(HasLine(root, "  test přerušen - nelze načíst adresářovou strukturu "));
@@ -151,8 +151,9 @@ TEST_F(CheckOnFaults, UnlistableSubdirectoryCountsAsEmptyButAnUnlistableLocation
 TEST_F(CheckOnFaults, GrowingAndShrinkingFilesAreReadToTheirEnd) {
     fs.AddFile("grow", Pattern(5000, 7));
     fs.AddFile("shrink", Pattern(50000, 8));
-    fs.SetFaults("resize /grow 20000\nresize /shrink 100\n");
-    EXPECT_EQ(Check({"--block-size", "4", fs.root()}).exitCode, kAllReadable);
+    EXPECT_EQ(
+        CheckWithFaults("resize /grow 20000\nresize /shrink 100\n", {"--block-size", "4"}).exitCode,
+        kAllReadable);
 }
 
 TEST_F(CheckOnFaults, SignalOnASlowMediumStopsAfterTheCurrentBlockWithExitThree) {

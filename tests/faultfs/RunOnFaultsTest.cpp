@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "FaultFs.h"
+#include "FaultFsFixture.h"
 #include "RunHarness.h"
 
 using namespace vorlaxis;
@@ -19,7 +19,8 @@ constexpr int64_t kBlock = 4096;
 // Bytes that differ from block to block, so a sum tells which blocks were read.
 std::string Pattern(int64_t size, int seed = 0) {
     std::string bytes(static_cast<size_t>(size), '\0');
-    for (int64_t i = 0; i < size; ++i) bytes[size_t(i)] = char((i * 7 + i / kBlock * 13 + seed) & 0xFF);
+    for (int64_t i = 0; i < size; ++i)
+        bytes[size_t(i)] = char((i * 7 + i / kBlock * 13 + seed) & 0xFF);
     return bytes;
 }
 
@@ -27,11 +28,10 @@ std::string Block(const std::string& bytes, int64_t block) {
     return bytes.substr(size_t(block * kBlock), size_t(kBlock));
 }
 
-class RunOnFaults : public ::testing::Test {
+class RunOnFaults : public FaultFsFixture {
   protected:
     void SetUp() override {
-        VORLAXIS_REQUIRE_FUSE();
-        ASSERT_TRUE(fs.Mount()) << fs.error();
+        FaultFsFixture::SetUp();
         h.host.onQuestion = [this](const std::string&) {
             atQuestion.push_back({h.statistics.BytesDone, h.session.DataChecksum});
         };
@@ -66,7 +66,6 @@ class RunOnFaults : public ::testing::Test {
         int64_t bytesDone;
         uint16_t checksum;
     };
-    FaultFs fs;
     RunHarness h;
     std::vector<Moment> atQuestion;
 };
@@ -207,7 +206,8 @@ TEST_P(BlockModes, BadBlockPassedOverIsNotNoticed) {
     UseMode(n);
     const std::string data = Pattern(3 * n * kBlock, n);
     fs.AddFile("f.bin", data);
-    fs.SetFaults("read-error /f.bin " + std::to_string(kBlock + 10) + " " + std::to_string(kBlock) + "\n");
+    fs.SetFaults("read-error /f.bin " + std::to_string(kBlock + 10) + " " + std::to_string(kBlock) +
+                 "\n");
 
     EXPECT_EQ(h.Run(fs.root()), 0);
     EXPECT_EQ(h.statistics.ReadMode, n);

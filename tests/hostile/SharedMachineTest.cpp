@@ -16,15 +16,15 @@
 
 #include "ScopedEnv.h"
 #include "TempDir.h"
+#include "core/Shell.h"
 #include "platform/Files.h"
+#include "platform/Process.h"
 #include "results/LogFiles.h"
 #include "results/Results.h"
-#include "core/Shell.h"
-#include "platform/Process.h"
+#include "support/ResultsFakes.h"
 
 using namespace vorlaxis;
-using vorlaxis::test::ScopedEnv;
-using vorlaxis::test::TempDir;
+using namespace vorlaxis::test;
 namespace fs = std::filesystem;
 
 namespace {
@@ -109,41 +109,6 @@ TEST(SavedLogNames, ALabelNeverLeadsOutOfTheLogsFolder) {
     }
 }
 
-namespace {
-
-struct RecordingShell final : Shell {
-    void OpenDocument(const std::string& path, const std::string&) override {
-        opened.push_back(path);
-    }
-    void OpenInTextEditor(const std::string& path, const std::string&) override {
-        opened.push_back(path);
-    }
-    void OpenFolder(const std::string& path) override { opened.push_back(path); }
-    std::vector<std::string> opened;
-};
-
-struct RecordingWindows final : ResultWindows {
-    std::string ShowLogInViewer(const std::string& path) override {
-        shown.push_back(path);
-        return {};
-    }
-    void ShowBadFileList() override {}
-    void SetBadFileCountRed(bool) override {}
-    std::vector<std::string> shown;
-};
-
-struct SilentDialogs final : Dialogs {
-    MsgResult MessageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override {
-        return MsgResult::Yes;
-    }
-    std::string InputBox(const std::string&, const std::string&, const std::string& i) override {
-        return i;
-    }
-    std::string BrowseForFolder(const std::string&) override { return {}; }
-};
-
-}  // namespace
-
 TEST(ForeignLogs, ALogInAPlantedPrivateFolderIsNeverShownOrSaved) {
     if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
     TempDir tmp, program;
@@ -154,13 +119,13 @@ TEST(ForeignLogs, ALogInAPlantedPrivateFolderIsNeverShownOrSaved) {
     std::ofstream(planted + "/tmplog0.txt") << "forged log";
     ASSERT_EQ(::chown((planted + "/tmplog0.txt").c_str(), 4242, 4242), 0);
 
-    TestSettings settings;
-    settings.ShowLogsAfterTest = true;
-    settings.ShowLogsAfterTestAlways = true;
-    settings.SaveLogsToDisk = true;
-    settings.LogsFileNameFormat = BySerialNumber;
-    settings.TxtViewer = InternalViewer;
-    SilentDialogs dialogs;
+    const TestSettings settings{.ShowLogsAfterTest = true,
+                                .ShowLogsAfterTestAlways = true,
+                                .SaveLogsToDisk = true,
+                                .LogsFileNameFormat = BySerialNumber,
+                                .TxtViewer = InternalViewer};
+    ScriptedDialogs dialogs;
+    dialogs.answers = {MsgResult::Yes, MsgResult::Yes, MsgResult::Yes};
     RecordingShell shell;
     RecordingWindows windows;
     const ResultsContext context{
@@ -171,7 +136,9 @@ TEST(ForeignLogs, ALogInAPlantedPrivateFolderIsNeverShownOrSaved) {
     ErrorResults(context, statistics, 0);
     ShowTempLogs(context, 1);
     SaveTempLogs(context, 1, media);
-    for (const std::string& path : shell.opened) EXPECT_EQ(path.find(planted), std::string::npos);
-    for (const std::string& path : windows.shown) EXPECT_EQ(path.find(planted), std::string::npos);
+    for (const ShellRequest& r : shell.requests) EXPECT_EQ(r.path.find(planted), std::string::npos);
+    for (const std::string& path : windows.viewerAsked) {
+        EXPECT_EQ(path.find(planted), std::string::npos);
+    }
     EXPECT_FALSE(fs::exists(LogsFolderPath(program.path()) + "0123ABCD.txt"));
 }

@@ -13,9 +13,9 @@
 #include <optional>
 #include <string>
 
-#include "ScopedEnv.h"
 #include "RamFolder.h"
 #include "RunHarness.h"
+#include "ScopedEnv.h"
 
 using namespace vorlaxis;
 using namespace vorlaxis::test;

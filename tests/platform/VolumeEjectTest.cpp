@@ -62,92 +62,82 @@ DriveFacts DvdDrive() {
 
 using Calls = std::vector<std::string>;
 
+// How the machine answers besides the drive's facts.
+struct Answers {
+    bool desktop = false;
+    bool programSucceeds = true;
+    bool unmountSucceeds = true;
+};
+
+// The requests EjectPath makes for `path` on a drive with `facts`.
+Calls EjectCalls(const std::string& path, const DriveFacts& facts, Answers answers = {}) {
+    RecordingSystem system;
+    system.facts = facts;
+    system.desktop = answers.desktop;
+    system.programSucceeds = answers.programSucceeds;
+    system.unmountSucceeds = answers.unmountSucceeds;
+    EjectPath(path, system);
+    return system.calls;
+}
+
+constexpr Answers kDesktop{.desktop = true};
+
 }  // namespace
 
 TEST(Eject, RemovableDriveIsUnmountedThenEjected) {
-    RecordingSystem system;
-    system.facts = UsbStick();
-    EjectPath("/media/user/STICK/photos/", system);
-    EXPECT_EQ(system.calls, (Calls{"unmount /media/user/STICK/sub", "unmount /media/user/STICK",
-                                   "eject-removable /dev/sdb"}));
-
-    RecordingSystem disc;
-    disc.facts = DvdDrive();
-    EjectPath("/media/user/DISC/", disc);
-    EXPECT_EQ(disc.calls, (Calls{"unmount /media/user/DISC", "eject-optical /dev/sr0"}));
+    EXPECT_EQ(EjectCalls("/media/user/STICK/photos/", UsbStick()),
+              (Calls{"unmount /media/user/STICK/sub", "unmount /media/user/STICK",
+                     "eject-removable /dev/sdb"}));
+    EXPECT_EQ(EjectCalls("/media/user/DISC/", DvdDrive()),
+              (Calls{"unmount /media/user/DISC", "eject-optical /dev/sr0"}));
 }
 
 TEST(Eject, DesktopServiceIsAskedWhenItRuns) {
-    RecordingSystem system;
-    system.facts = UsbStick();
-    system.desktop = true;
-    EjectPath("/media/user/STICK/", system);
-    EXPECT_EQ(system.calls, (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sdb1",
-                                   "run udisksctl power-off --no-user-interaction -b /dev/sdb"}));
-
-    RecordingSystem disc;
-    disc.facts = DvdDrive();
-    disc.desktop = true;
-    EjectPath("/media/user/DISC/", disc);
-    EXPECT_EQ(disc.calls, (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sr0",
-                                 "eject-optical /dev/sr0"}));
+    EXPECT_EQ(EjectCalls("/media/user/STICK/", UsbStick(), kDesktop),
+              (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sdb1",
+                     "run udisksctl power-off --no-user-interaction -b /dev/sdb"}));
+    EXPECT_EQ(EjectCalls("/media/user/DISC/", DvdDrive(), kDesktop),
+              (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sr0",
+                     "eject-optical /dev/sr0"}));
 }
 
 TEST(Eject, AMountTheServiceRefusesIsReleasedThePlainWay) {
-    RecordingSystem system;
-    system.facts = DvdDrive();
-    system.desktop = true;
-    system.programSucceeds = false;
-    EjectPath("/media/user/DISC/", system);
-    EXPECT_EQ(system.calls, (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sr0",
-                                   "unmount /media/user/DISC", "eject-optical /dev/sr0"}));
+    EXPECT_EQ(
+        EjectCalls("/media/user/DISC/", DvdDrive(), {.desktop = true, .programSucceeds = false}),
+        (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sr0",
+               "unmount /media/user/DISC", "eject-optical /dev/sr0"}));
 }
 
 TEST(Eject, FixedDiskAndPathsOnNoDriveAreNeverAsked) {
-    RecordingSystem fixed;
-    fixed.facts = UsbStick();
-    fixed.facts.removable = false;
-    fixed.desktop = true;
-    EjectPath("/media/user/STICK/", fixed);
-    EXPECT_TRUE(fixed.calls.empty());
+    DriveFacts fixed = UsbStick();
+    fixed.removable = false;
+    EXPECT_TRUE(EjectCalls("/media/user/STICK/", fixed, kDesktop).empty());
 
-    RecordingSystem share;  // tmpfs, network share, FUSE: no block device
-    share.facts.mountPoints = {"/mnt/share"};
-    EjectPath("/mnt/share/", share);
-    EXPECT_TRUE(share.calls.empty());
+    DriveFacts share;  // tmpfs, network share, FUSE: no block device
+    share.mountPoints = {"/mnt/share"};
+    EXPECT_TRUE(EjectCalls("/mnt/share/", share).empty());
 
-    RecordingSystem nothing;  // a path that does not exist
-    EjectPath("/no/such/path/", nothing);
-    EXPECT_TRUE(nothing.calls.empty());
+    // A path that does not exist.
+    EXPECT_TRUE(EjectCalls("/no/such/path/", DriveFacts{}).empty());
 }
 
 TEST(Eject, NeverEjectsUnderAFileSystemStillMounted) {
-    RecordingSystem busy;
-    busy.facts = UsbStick();
-    busy.unmountSucceeds = false;
-    EjectPath("/media/user/STICK/", busy);
-    EXPECT_EQ(busy.calls, (Calls{"unmount /media/user/STICK/sub"}));
+    EXPECT_EQ(EjectCalls("/media/user/STICK/", UsbStick(), {.unmountSucceeds = false}),
+              (Calls{"unmount /media/user/STICK/sub"}));
 
-    RecordingSystem busyDesktop;  // the service refuses, and so does the kernel
-    busyDesktop.facts = UsbStick();
-    busyDesktop.desktop = true;
-    busyDesktop.programSucceeds = false;
-    busyDesktop.unmountSucceeds = false;
-    EjectPath("/media/user/STICK/", busyDesktop);
-    EXPECT_EQ(busyDesktop.calls, (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sdb1",
-                                        "unmount /media/user/STICK/sub"}));
+    // The service refuses, and so does the kernel.
+    EXPECT_EQ(EjectCalls("/media/user/STICK/", UsbStick(),
+                         {.desktop = true, .programSucceeds = false, .unmountSucceeds = false}),
+              (Calls{"run udisksctl unmount --no-user-interaction -b /dev/sdb1",
+                     "unmount /media/user/STICK/sub"}));
 
-    RecordingSystem unknownMount;
-    unknownMount.facts = UsbStick();
-    unknownMount.facts.mountPoints.clear();
-    EjectPath("/media/user/STICK/", unknownMount);
-    EXPECT_TRUE(unknownMount.calls.empty());
+    DriveFacts unknownMount = UsbStick();
+    unknownMount.mountPoints.clear();
+    EXPECT_TRUE(EjectCalls("/media/user/STICK/", unknownMount).empty());
 
-    RecordingSystem otherPartition;
-    otherPartition.facts = UsbStick();
-    otherPartition.facts.otherVolumesMounted = true;
-    EjectPath("/media/user/STICK/", otherPartition);
-    EXPECT_TRUE(otherPartition.calls.empty());
+    DriveFacts otherPartition = UsbStick();
+    otherPartition.otherVolumesMounted = true;
+    EXPECT_TRUE(EjectCalls("/media/user/STICK/", otherPartition).empty());
 }
 
 TEST(Eject, MachineFactsOfThisMachinesFoldersAskNothing) {

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "support/ResultsFakes.h"
 #include "TempDir.h"
 #include "platform/Files.h"
 #include "settings/SettingsFile.h"
+#include "support/ResultsFakes.h"
 
 using namespace vorlaxis;
 using namespace vorlaxis::test;
@@ -20,15 +20,10 @@ const char kOfferText[] =
     "Při testu média byly nalezeny soubory, které nelze přečíst.\r\n"
     "Přejete si zobrazit jejich seznam ?";
 
-class ErrorResultsTest : public ::testing::Test {
+class ErrorResultsTest : public ::testing::Test, protected ResultsRig {
   protected:
-    TempDir dir;
     TestSettings settings = DefaultTestSettings();  // as a missing settings file gives them
-    ScriptedDialogs dialogs;
-    RecordingShell shell;
-    RecordingWindows windows;
     TestStatistics stats;
-    std::string temp = dir.path() + "tmp/";
     std::string logs = dir.path() + "prog/Logs/";
 
     void SetUp() override {
@@ -41,9 +36,11 @@ class ErrorResultsTest : public ::testing::Test {
     void run(uint16_t bad) {
         ErrorResults(ResultsContext{settings, dialogs, shell, windows, temp, logs}, stats, bad);
     }
-    std::string saved(const std::string& name) {
-        std::string content;
-        return platform::ReadWholeFile(logs + name, content) ? content : "<missing>";
+    std::string saved(const std::string& name) { return Saved(logs, name); }
+    // The saved log `name` after the results of a location without unreadable files.
+    std::string savedAfterRun(const std::string& name) {
+        run(0);
+        return saved(name);
     }
 };
 
@@ -153,18 +150,14 @@ TEST_F(ErrorResultsTest, SavedCopyIsNamedByTheFormat) {
     settings.SaveLogsToDisk = true;
     writeLog(0, "first");
     settings.LogsFileNameFormat = BySerialNumber;
-    run(0);
-    EXPECT_EQ(saved("0123ABCD.txt"), "first");
+    EXPECT_EQ(savedAfterRun("0123ABCD.txt"), "first");
     settings.LogsFileNameFormat = Combined;
-    run(0);
-    EXPECT_EQ(saved("MyDataCD (0123ABCD).txt"), "first");
+    EXPECT_EQ(savedAfterRun("MyDataCD (0123ABCD).txt"), "first");
 
     stats.VolumeLabel.clear();
-    run(0);
-    EXPECT_EQ(saved(" (0123ABCD).txt"), "first");
+    EXPECT_EQ(savedAfterRun(" (0123ABCD).txt"), "first");
     settings.LogsFileNameFormat = ByVolumeLabel;
-    run(0);
-    EXPECT_EQ(saved(".txt"), "first");
+    EXPECT_EQ(savedAfterRun(".txt"), "first");
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(windows.colourCalls, 4);
 }
@@ -174,8 +167,7 @@ TEST_F(ErrorResultsTest, SavingTheSameMediumTwiceReplacesTheFirstCopy) {
     writeLog(0, "first test, a longer log");
     run(0);
     writeLog(0, "second");
-    run(0);
-    EXPECT_EQ(saved("MyDataCD.txt"), "second");
+    EXPECT_EQ(savedAfterRun("MyDataCD.txt"), "second");
 }
 
 TEST_F(ErrorResultsTest, NothingChosenNameFormatKeepsTheTemporaryName) {
@@ -183,8 +175,7 @@ TEST_F(ErrorResultsTest, NothingChosenNameFormatKeepsTheTemporaryName) {
     settings.LogsFileNameFormat = kNothingChosen;
     stats.LocationIndex = 2;
     writeLog(2, "third");
-    run(0);
-    EXPECT_EQ(saved("tmplog2.txt"), "third");
+    EXPECT_EQ(savedAfterRun("tmplog2.txt"), "third");
 }
 
 TEST_F(ErrorResultsTest, ReadOnlyFileInTheWayIsReportedAndSkipsColourAndList) {
@@ -213,11 +204,9 @@ TEST_F(ErrorResultsTest, LabelsWithSeparatorsStayInTheLogsFolder) {
     settings.SaveLogsToDisk = true;
     writeLog(0, "x");
     stats.VolumeLabel = "../../escape";
-    run(0);
-    EXPECT_EQ(saved(".._.._escape.txt"), "x");
+    EXPECT_EQ(savedAfterRun(".._.._escape.txt"), "x");
     stats.VolumeLabel = "..";
-    run(0);
-    EXPECT_EQ(saved("...txt"), "x");
+    EXPECT_EQ(savedAfterRun("...txt"), "x");
     EXPECT_FALSE(platform::Exists(dir.path() + "escape.txt"));
     EXPECT_TRUE(dialogs.shown.empty());
 }

@@ -15,8 +15,8 @@
 #include "TempDir.h"
 #include "media/LocationList.h"
 #include "platform/Files.h"
-#include "settings/qt/KonfigUnit.h"
 #include "settings/SettingsFile.h"
+#include "settings/qt/KonfigUnit.h"
 #include "settings/qt/SpinEdit.h"
 #include "ui_KonfigUnit.h"
 

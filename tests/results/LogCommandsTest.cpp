@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "support/ResultsFakes.h"
 #include "TempDir.h"
 #include "platform/Files.h"
+#include "support/ResultsFakes.h"
 
 using namespace vorlaxis;
 using namespace vorlaxis::test;
@@ -17,14 +17,9 @@ namespace {
 
 const char kNoLogs[] = "Vorlaxis negeneroval zatím žádné dočasné záznamy.";
 
-class LogCommandsTest : public ::testing::Test {
+class LogCommandsTest : public ::testing::Test, protected ResultsRig {
   protected:
-    TempDir dir;
     TestSettings settings;
-    ScriptedDialogs dialogs;
-    RecordingShell shell;
-    RecordingWindows windows;
-    std::string temp = dir.path() + "tmp/";
     std::string logs = dir.path() + "a/b/Logs/";
     std::vector<MediaRecord> media = std::vector<MediaRecord>(34);
 
@@ -36,10 +31,7 @@ class LogCommandsTest : public ::testing::Test {
             media[k] = {"Disk" + std::to_string(k), serials[k]};
         }
     }
-    std::string saved(const std::string& name) {
-        std::string content;
-        return platform::ReadWholeFile(logs + name, content) ? content : "<missing>";
-    }
+    std::string saved(const std::string& name) { return Saved(logs, name); }
 };
 
 TEST_F(LogCommandsTest, BeforeTheFirstBatchBothLogCommandsOnlyReport) {

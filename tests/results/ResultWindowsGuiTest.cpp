@@ -125,8 +125,8 @@ TEST(TEditor, ResizeKeepsTheControlsAtTheEdges) {
 
 }  // namespace
 
-#include "support/ResultsFakes.h"
 #include "results/qt/MainResults.h"
+#include "support/ResultsFakes.h"
 
 namespace {
 

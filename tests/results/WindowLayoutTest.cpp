@@ -20,31 +20,33 @@ TEST(SplitBadFilePath, NameAndFolderWithItsSeparator) {
     EXPECT_EQ(SplitBadFilePath("plain").Name, "plain");
 }
 
+// An outer size and the places of the window's two controls at it.
+struct Places {
+    int width, height;
+    ControlRect content, okButton;
+};
+
+void ExpectLayouts(const Places& errorList, const Places& editor) {
+    const ErrorListLayout list = LayoutErrorList(errorList.width, errorList.height);
+    EXPECT_EQ(list.listView, errorList.content);
+    EXPECT_EQ(list.okButton, errorList.okButton);
+    const EditorLayout viewer = LayoutEditor(editor.width, editor.height);
+    EXPECT_EQ(viewer.memo, editor.content);
+    EXPECT_EQ(viewer.okButton, editor.okButton);
+}
+
 TEST(WindowLayout, InitialSizesGiveTheDesignedPlaces) {
-    const ErrorListLayout list = LayoutErrorList(491, 356);
-    EXPECT_EQ(list.listView, (ControlRect{8, 20, 467, 273}));
-    EXPECT_EQ(list.okButton, (ControlRect{397, 299, 79, 25}));
-    const EditorLayout editor = LayoutEditor(535, 352);
-    EXPECT_EQ(editor.memo, (ControlRect{4, 4, 519, 285}));
-    EXPECT_EQ(editor.okButton, (ControlRect{449, 297, 75, 25}));
+    ExpectLayouts({491, 356, {8, 20, 467, 273}, {397, 299, 79, 25}},
+                  {535, 352, {4, 4, 519, 285}, {449, 297, 75, 25}});
 }
 
 TEST(WindowLayout, GrowingMovesTheButtonAndGrowsTheList) {
-    const ErrorListLayout list = LayoutErrorList(591, 456);
-    EXPECT_EQ(list.listView, (ControlRect{8, 20, 567, 373}));
-    EXPECT_EQ(list.okButton, (ControlRect{497, 399, 79, 25}));
-    const EditorLayout editor = LayoutEditor(635, 452);
-    EXPECT_EQ(editor.memo, (ControlRect{4, 4, 619, 385}));
-    EXPECT_EQ(editor.okButton, (ControlRect{549, 397, 75, 25}));
+    ExpectLayouts({591, 456, {8, 20, 567, 373}, {497, 399, 79, 25}},
+                  {635, 452, {4, 4, 619, 385}, {549, 397, 75, 25}});
 }
 
 TEST(WindowLayout, TooSmallWindowsAreClamped) {
-    const ErrorListLayout list = LayoutErrorList(10, 10);
-    EXPECT_EQ(list.listView, (ControlRect{8, 20, 0, 0}));
-    EXPECT_EQ(list.okButton, (ControlRect{8, 20, 79, 25}));
-    const EditorLayout editor = LayoutEditor(0, 0);
-    EXPECT_EQ(editor.memo, (ControlRect{4, 4, 0, 0}));
-    EXPECT_EQ(editor.okButton, (ControlRect{4, 4, 75, 25}));
+    ExpectLayouts({10, 10, {8, 20, 0, 0}, {8, 20, 79, 25}}, {0, 0, {4, 4, 0, 0}, {4, 4, 75, 25}});
 }
 
 }  // namespace

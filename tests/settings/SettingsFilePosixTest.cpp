@@ -49,13 +49,20 @@ LocationList ManyLocations(int count) {
     return list;
 }
 
+// A file holding `content` in `dir`, with the permission bits `mode`; its path.
+std::string FileWithMode(const vorlaxis::test::TempDir& dir, const std::string& name,
+                         const std::string& content, mode_t mode) {
+    const std::string path = dir.file(name, content);
+    EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+    return path;
+}
+
 }  // namespace
 
 TEST(WriteINIs, AReadOnlyFileGivesTheErrorAndStaysAsItWas) {
     vorlaxis::test::TempDir dir;
     const std::string original = "[Application]\nXpos=1\n[Paths]\nPath0=/keep\n";
-    const std::string path = dir.file("Ulvenor.ini", original);
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    const std::string path = FileWithMode(dir, "Ulvenor.ini", original, 0444);
     TestSettings settings = DefaultTestSettings();
     settings.GoNonstop = true;
     EXPECT_EQ(WriteINIs(path, settings, nullptr, ManyLocations(3)), "Unable to write to " + path);
@@ -114,8 +121,7 @@ TEST(IniFile, AFullDiskNeverLeavesAHalfWrittenFile) {
 
 TEST(IniFile, AReadOnlyFileIsRefusedAndKeptWhole) {
     vorlaxis::test::TempDir dir;
-    const std::string path = dir.file("ro.ini", "[A]\nx=1\n");
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    const std::string path = FileWithMode(dir, "ro.ini", "[A]\nx=1\n", 0444);
     IniFile ini(path);
     EXPECT_FALSE(ini.WriteString("A", "x", "2"));
     EXPECT_EQ(ReadBack(path), "[A]\nx=1\n");
@@ -137,8 +143,7 @@ TEST(IniFile, ALinkedFileIsWrittenThroughAndTheLinkStays) {
 
 TEST(IniFile, KeepsTheFilesPermissions) {
     vorlaxis::test::TempDir dir;
-    const std::string path = dir.file("p.ini", "[A]\nx=1\n");
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    const std::string path = FileWithMode(dir, "p.ini", "[A]\nx=1\n", 0640);
     IniFile ini(path);
     ASSERT_TRUE(ini.WriteString("A", "x", "2"));
     struct stat st {};
@@ -164,10 +169,9 @@ TEST(IniFile, AnUnchangedValueLeavesTheFileAloneButAReadOnlyFileIsStillRefused) 
 
 TEST(IniFile, AFileWithOtherLineEndsIsWrittenWholeBeforeAnythingIsAppended) {
     vorlaxis::test::TempDir dir;
-    const std::string path = dir.file("mixed.ini", "[A]\r\nx=1\ny=2\r\r\n");
-    IniFile ini(path);
+    IniFile ini(dir.file("mixed.ini", "[A]\r\nx=1\ny=2\r\r\n"));
     ASSERT_TRUE(ini.WriteString("A", "z", "3"));
-    EXPECT_EQ(ReadBack(path), "[A]\r\nx=1\r\ny=2\r\nz=3\r\n");
+    EXPECT_EQ(ReadBack(ini.Path()), "[A]\r\nx=1\r\ny=2\r\nz=3\r\n");
     ASSERT_TRUE(ini.WriteString("A", "w", "4"));
-    EXPECT_EQ(ReadBack(path), ini.Document().Text());
+    EXPECT_EQ(ReadBack(ini.Path()), ini.Document().Text());
 }

@@ -32,6 +32,16 @@ Loaded Load(const std::string& content) {
     return loaded;
 }
 
+// The list as a settings file written from it gives it back.
+std::string ListReadBack(LocationList& list) {
+    vorlaxis::test::TempDir dir;
+    const std::string path = dir.path() + "Ulvenor.ini";
+    EXPECT_EQ(WriteINIs(path, DefaultTestSettings(), nullptr, list), "");
+    TestSettings settings;
+    ReadINIs(path, settings, nullptr, list, nullptr);
+    return Entries(list);
+}
+
 }  // namespace
 
 TEST(ReadINIs, NoFileGivesEveryDefault) {
@@ -176,30 +186,20 @@ TEST(WriteINIs, RemovingEveryLocationLeavesNoPathsSection) {
 }
 
 TEST(WriteINIs, AnEditedEntryComesBackAtItsSortedPlace) {
-    vorlaxis::test::TempDir dir;
-    const std::string path = dir.path() + "Ulvenor.ini";
     LocationList list;
     list.Add("A:\\");
     list.Add("C:\\");
     list.Replace(0, "Z:\\");
-    ASSERT_EQ(WriteINIs(path, DefaultTestSettings(), nullptr, list), "");
-    TestSettings settings;
-    ReadINIs(path, settings, nullptr, list, nullptr);
-    EXPECT_EQ(Entries(list), "C:\\ | Z:\\");
+    EXPECT_EQ(ListReadBack(list), "C:\\ | Z:\\");
 }
 
 TEST(WriteINIs, APathThatReadsAsTheEndMarkerEndsTheListWhenReadBack) {
-    vorlaxis::test::TempDir dir;
-    const std::string path = dir.path() + "Ulvenor.ini";
     LocationList list;
     list.Add("a");
     list.Add("b");
     list.Add("c");
     list.Replace(1, "{}");  // in place, whatever its sort order
-    ASSERT_EQ(WriteINIs(path, DefaultTestSettings(), nullptr, list), "");
-    TestSettings settings;
-    ReadINIs(path, settings, nullptr, list, nullptr);
-    EXPECT_EQ(Entries(list), "a");
+    EXPECT_EQ(ListReadBack(list), "a");
 }
 
 TEST(WriteINIs, NothingChosenKeepsTheNumberThatWasRead) {

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "FaultFs.h"
+#include "FaultFsFixture.h"
 #include "OpenFiles.h"
 #include "RunHarness.h"
 #include "engine/ThreadedBlockingCalls.h"
@@ -25,7 +25,8 @@ constexpr int64_t kBlock = 4096;
 
 std::string Blocks(int64_t size, int seed) {
     std::string s(static_cast<size_t>(size), '\0');
-    for (size_t i = 0; i < s.size(); ++i) s[i] = char((i * 13 + i / 4096 * 5 + size_t(seed)) & 0xFF);
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = char((i * 13 + i / 4096 * 5 + size_t(seed)) & 0xFF);
     return s;
 }
 
@@ -57,17 +58,10 @@ Outcome RunOver(FaultFs& fs, bool threaded, int32_t mode, std::deque<ReadErrorAn
     return o;
 }
 
-class ReadAhead : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        VORLAXIS_REQUIRE_FUSE();
-        ASSERT_TRUE(fs.Mount()) << fs.error();
-    }
-    FaultFs fs;
-};
+using ReadAhead = FaultFsFixture;
 
 TEST_F(ReadAhead, MediumSeesTheSameReadsAndFailuresAsWithoutIt) {
-    fs.AddFile("a/exact.bin", Blocks(8 * kBlock, 1));       // ends on a block boundary
+    fs.AddFile("a/exact.bin", Blocks(8 * kBlock, 1));        // ends on a block boundary
     fs.AddFile("a/long.bin", Blocks(10 * kBlock + 100, 2));  // ends in a part block
     fs.AddFile("b/bad.bin", Blocks(9 * kBlock, 3));          // block 6 cannot be read
     fs.AddFile("b/flaky.bin", Blocks(7 * kBlock, 4));        // block 4 fails once only

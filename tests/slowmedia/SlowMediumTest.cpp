@@ -22,10 +22,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 namespace {
 
-bool StartsWith(const std::string& text, const std::string& prefix) {
-    return text.rfind(prefix, 0) == 0;
-}
-
 class SlowMedium : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -74,7 +70,7 @@ TEST_F(SlowMedium, WindowKeepsLivingThroughAFiveSecondRead) {
                     std::chrono::duration_cast<std::chrono::milliseconds>(longest).count()));
     EXPECT_GE(reading, 4500ms);  // the read really kept the run waiting
     EXPECT_LT(longest, 100ms);
-    EXPECT_TRUE(StartsWith(note, "slow.bin (čekám na mechaniku ")) << note;
+    EXPECT_TRUE(note.starts_with("slow.bin (čekám na mechaniku ")) << note;
     EXPECT_EQ(note.substr(note.size() - 3), " s)") << note;
     EXPECT_EQ(speedAtNote, "0 B/s");  // the true rate while nothing arrives
     EXPECT_EQ(r.display.currentFileText, "");
@@ -115,7 +111,7 @@ TEST_F(SlowMedium, CancelGivesTheStuckReadUpAndItsFileIsClosedLater) {
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[log.size() - 3], "Konec testu:");
     EXPECT_EQ(log[log.size() - 2], "  žádné problémy při čtení souborů...");
-    EXPECT_TRUE(StartsWith(log.back(), "  test přerušen uživatelem ")) << log.back();
+    EXPECT_TRUE(log.back().starts_with("  test přerušen uživatelem ")) << log.back();
     for (const TraceLine& t : fs.Trace()) EXPECT_NE(t.path, "/z.bin") << t.what;
 
     // The read left behind still holds its file, and lets go of it once the medium answers.

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
 #include "core/Shell.h"
+#include "platform/Files.h"
 #include "results/LogFiles.h"
 #include "results/Results.h"
 #include "support/ScriptedDialogs.h"
@@ -33,6 +35,7 @@ class RecordingShell final : public Shell {
 // The internal viewer loads the real file, as the window does.
 class RecordingWindows final : public ResultWindows {
   public:
+    std::vector<std::string> viewerAsked;  // every log the viewer was asked to show
     std::vector<std::string> viewerShown;  // captions of the viewer when it was shown
     std::string viewerText;
     int listShown = 0;
@@ -40,6 +43,7 @@ class RecordingWindows final : public ResultWindows {
     bool red = false;
 
     std::string ShowLogInViewer(const std::string& path) override {
+        viewerAsked.push_back(path);
         const std::string error = LoadLogText(path, viewerText);
         if (error.empty()) viewerShown.push_back(path);
         return error;
@@ -49,6 +53,22 @@ class RecordingWindows final : public ResultWindows {
         ++colourCalls;
         red = isRed;
     }
+};
+
+// What the results and the log commands work with in a test: the recording stand-ins and a
+// temporary folder ("tmp/") in a folder of the test's own.
+struct ResultsRig {
+    // The saved log `name` in `folder`, or "<missing>".
+    static std::string Saved(const std::string& folder, const std::string& name) {
+        std::string content;
+        return platform::ReadWholeFile(folder + name, content) ? content : "<missing>";
+    }
+
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    RecordingShell shell;
+    RecordingWindows windows;
+    std::string temp = dir.path() + "tmp/";
 };
 
 }  // namespace vorlaxis::test
