@@ -12,7 +12,7 @@ enum class MsgButtons { Ok, YesNo };
 enum class MsgResult { Ok = 1, Yes = 6, No = 7 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // A modal message box owned by the main window; texts are UTF-8, "\r\n" a line break.
     virtual MsgResult MessageBox(const std::string& text, const std::string& caption,

@@ -200,8 +200,9 @@ bool Run::BuildFileTable(const DirectoryList& directories) {
         m_display.fileBarPosition = ToBar(static_cast<int64_t>(d));
         m_session.Host.ProcessMessages();
         // No more names than free slots: a directory of millions of names stays bounded.
+        const int32_t freeSlots = kFileTableSize - m_nextSlot + 1;
         const bool listed = ListFiles(directories[d], "*.*", files, m_session.Calls,
-                                      static_cast<size_t>(kFileTableSize - m_nextSlot + 1));
+                                      static_cast<size_t>(freeSlots));
         // A location that cannot be listed at all (taken out after the batch started, no
         // folder, refused) is no empty medium: reporting it as tested would be a lie. A listing
         // that a stop gave up is no such failure: the run ends as stopped.

@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   libblkid-dev
   libfuse3-dev fuse3
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools genisoimage
   xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Everything a fresh Debian 12 machine needs to test Vorlaxis: installs the packages, builds
 # with AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests, then builds the
-# normal configuration and runs the tests again. Ends with ctest's summary line.
+# normal configuration, checks the style (scripts/check-style.sh) and runs the tests again.
+# Ends with ctest's summary line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,4 +30,9 @@ fi
 
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
+# Format, clang-tidy over the core and the folders' include order; its findings fail the run
+# once the tests have run.
+style_status=0
+bash scripts/check-style.sh build || style_status=$?
 ctest --preset default -j "$jobs" --timeout 600
+exit "$style_status"

@@ -59,10 +59,10 @@ void ReadLocations(const IniDocument& ini, LocationList& list) {
         if (path == kEndOfList) break;
         entries.push_back({std::move(path), ini.ReadBool(kPaths, PathKey(n) + "Checked", false)});
     }
-    list.AddAll(std::move(entries));  // each at its sorted place, as add() would put it
+    list.AddAll(std::move(entries));  // each at its sorted place, as Add() would put it
 }
 
-// Each step writes its keys in order and stops at the first one the system refuses.
+// Writes the option keys in order and stops at the first one the system refuses.
 bool WriteOptions(IniFile& ini, const TestSettings& s, int32_t left, int32_t top) {
     auto code = [&ini](const char* section, const char* key, int32_t value) {
         // "Nothing chosen" is not written: the file keeps the number that was read.

@@ -25,7 +25,7 @@ MainResults::MainResults(const TestSettings& settings, Dialogs& dialogs, TEditor
 
 MainResults::~MainResults() = default;
 
-void MainResults::setFolders(std::string tempFolder, std::string logsFolder) {
+void MainResults::SetFolders(std::string tempFolder, std::string logsFolder) {
     m_tempFolder = std::move(tempFolder);
     m_logsFolder = std::move(logsFolder);
 }

@@ -36,9 +36,9 @@ class MainResults final : public ResultWindows {
 
     // Folders, changeable for tests; by default the private temporary folder and Logs beside
     // the program.
-    void setFolders(std::string tempFolder, std::string logsFolder);
+    void SetFolders(std::string tempFolder, std::string logsFolder);
     // The programs started for viewers and folders; tests record them instead.
-    void setShell(std::unique_ptr<Shell> shell) { m_shell = std::move(shell); }
+    void SetShell(std::unique_ptr<Shell> shell) { m_shell = std::move(shell); }
 
     // ResultWindows
     std::string ShowLogInViewer(const std::string& path) override;

@@ -14,8 +14,8 @@ void AppFixture::Start(const std::string& ini) {
     // No viewer or file browser is started from a test; kept logs stay in the test's folder.
     auto shell = std::make_unique<RecordingShell>();
     m_shell = shell.get();
-    Main().Results()->setShell(std::move(shell));
-    Main().Results()->setFolders(platform::TempFolder(), m_dir.path() + "Logs/");
+    Main().Results()->SetShell(std::move(shell));
+    Main().Results()->SetFolders(platform::TempFolder(), m_dir.path() + "Logs/");
     Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main()));
 }

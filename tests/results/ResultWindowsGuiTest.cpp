@@ -148,7 +148,7 @@ class MainResultsTest : public ::testing::Test {
     vorlaxis::TestStatistics stats;
 
     void SetUp() override {
-        results.setFolders(dir.path(), dir.path() + "Logs/");
+        results.SetFolders(dir.path(), dir.path() + "Logs/");
         settings.TxtViewer = vorlaxis::InternalViewer;
     }
 };
