@@ -10,12 +10,14 @@ namespace {
 
 bool SetMode(const std::string& value, CheckOptions& o) {
     if (value == "all") {
-        o.dataReadStyle = 1;
+        o.dataReadStyle = ReadAllData;
     } else if (value == "open") {
-        o.dataReadStyle = 3;
+        o.dataReadStyle = OpenFilesOnly;
     } else if (value == "4" || value == "8" || value == "16") {
-        o.dataReadStyle = 2;
-        o.readEveryXthBlock = value == "4" ? 1 : value == "8" ? 2 : 3;
+        o.dataReadStyle = ReadSomeBlocks;
+        o.readEveryXthBlock = value == "4"   ? EveryFourthBlock
+                              : value == "8" ? EveryEighthBlock
+                                             : EverySixteenthBlock;
     } else {
         return false;
     }

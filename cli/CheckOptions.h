@@ -10,10 +10,10 @@ namespace vorlaxis::cli {
 
 struct CheckOptions {
     bool help = false;
-    int32_t dataReadStyle = 1;      // 1 all, 2 blocks, 3 only open
-    int32_t readEveryXthBlock = 0;  // 1, 2, 3 for every 4th, 8th, 16th block
-    int32_t blockSizeKb = 48;       // pulled into 4..48
-    std::string logFile;            // empty: print each log to stdout
+    int32_t dataReadStyle = ReadAllData;         // a ReadStyle
+    int32_t readEveryXthBlock = kNothingChosen;  // a BlockInterval
+    int32_t blockSizeKb = 48;                    // pulled into 4..48
+    std::string logFile;                         // empty: print each log to stdout
     std::vector<std::string> paths;
 };
 

@@ -72,7 +72,7 @@ void ProgressTick(TestStatistics& s, MainDisplay& d, const platform::LocalDateTi
     const int64_t elapsedMs = ElapsedMilliseconds(s.StartTime, now);
     d.elapsedText = DurationText(elapsedMs);
     const int64_t e = elapsedMs / 1000;
-    if (e >= 1 && s.ReadMode != 0) {
+    if (e >= 1 && s.ReadMode != OnlyOpen) {
         const int64_t current = (s.BytesDone - s.BytesDoneAtLastTick) * 4;
         const int64_t average = s.BytesDone / e;
         d.currentSpeedText = SpeedText(current);

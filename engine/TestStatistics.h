@@ -26,7 +26,7 @@ struct TestStatistics {
     int64_t BytesDoneAtLastTick = 0;
     int32_t TickCount = 0;
     int32_t LocationIndex = 0;
-    vorlaxis::ReadMode ReadMode = OnlyOpen;
+    vorlaxis::ReadMode ReadMode = OnlyOpen;  // the type named in full: the field has its name
     std::string VolumeLabel;
     std::string VolumeSerial;
     bool TestRunning = false;

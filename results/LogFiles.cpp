@@ -6,6 +6,7 @@
 #include "core/Result.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "settings/TestSettings.h"
 
 namespace vorlaxis {
 
@@ -62,11 +63,11 @@ std::string SavedLogName(int32_t format, const std::string& volumeLabel,
     const std::string label = SafeNamePart(volumeLabel);
     const std::string serial = SafeNamePart(volumeSerial);
     switch (format) {
-        case 1:
+        case BySerialNumber:
             return serial + ".txt";
-        case 2:
+        case ByVolumeLabel:
             return label + ".txt";
-        case 3:
+        case Combined:
             return label + " (" + serial + ").txt";
         default:
             return {};
