@@ -170,7 +170,7 @@ std::string NtfsVolumeName(const std::vector<uint8_t>& r) {
             const size_t valueLength = Le32(&r[off + 16]);
             const size_t valueOffset = Le16(&r[off + 20]);
             if (valueOffset + valueLength > length) break;
-            return Utf16ToUtf8(&r[off + valueOffset], valueLength / 2, false);
+            return CutAtNul(Utf16ToUtf8(&r[off + valueOffset], valueLength / 2, false));
         }
         off += length;
     }
@@ -215,7 +215,7 @@ std::optional<VolumeIdentity> ParseExfat(const ReadAt& read) {
             const uint8_t* e = data + off;
             if (e[0] == 0x00) return Scan::End;
             if (e[0] == 0x83) {  // the volume label entry, in use
-                id.label = Utf16ToUtf8(e + 2, std::min<size_t>(e[1], 11), false);
+                id.label = CutAtNul(Utf16ToUtf8(e + 2, std::min<size_t>(e[1], 11), false));
                 return Scan::Found;
             }
         }
