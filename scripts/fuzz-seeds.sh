@@ -24,6 +24,16 @@ mkfs.vfat -F 16 -i 0BADF00D "$(image fat16-nolabel 24)" >/dev/null
 seed disk fat16-nolabel "$work/fat16-nolabel"
 mkfs.vfat -F 32 -i 89ABCDEF -n "VORLAXIS 32" "$(image fat32 40)" >/dev/null
 seed disk fat32 "$work/fat32"
+# A root directory continued in a second cluster that holds the label; a stale boot sector copy.
+chained=$(image fat32-chained 40)
+mkfs.vfat -F 32 -s 1 -i 11223344 "$chained" >/dev/null
+field() { od -An -tu"$2" -j"$1" -N"$2" "$chained" | tr -d ' '; }
+root=$((($(field 14 2) + $(field 16 1) * $(field 36 4)) * $(field 11 2)))
+for i in $(seq 1000 1015); do printf 'FILE%sTXT\x20' "$i"; head -c 20 /dev/zero; done |
+  dd of="$chained" bs=1 seek="$root" conv=notrunc status=none
+fatlabel "$chained" SECOND
+printf 'OLD LABEL  ' | dd of="$chained" bs=1 seek=$((0x47)) conv=notrunc status=none
+seed disk fat32-chained "$chained"
 mkfs.exfat -L "Média čtení" "$(image exfat 8)" >/dev/null
 tune.exfat -I 0x89ABCDEF "$work/exfat" >/dev/null
 seed disk exfat "$work/exfat"
@@ -33,6 +43,7 @@ seed disk ntfs "$work/ntfs"
 
 mkdir "$work/content"
 echo "disc content" >"$work/content/a.txt"
+touch -d "@$SOURCE_DATE_EPOCH" "$work/content/a.txt" "$work/content"
 xorriso -as mkisofs -quiet -V "BACKUP_2024_DISC_01" -o "$work/plain.iso" "$work/content" 2>/dev/null
 seed optical iso "$work/plain.iso"
 xorriso -as mkisofs -quiet -V "Zkouška disku 2024" -J -o "$work/joliet.iso" "$work/content" \

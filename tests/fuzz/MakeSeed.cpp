@@ -38,8 +38,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string seed = SparseImage::Encode(image, ranges);
-    std::ofstream(argv[3], std::ios::binary)
-        .write(seed.data(), static_cast<std::streamsize>(seed.size()));
-    std::printf("%s (%zu bytes): %s", argv[3], seed.size(), found.c_str());
+    std::ofstream out(argv[3], std::ios::binary);
+    if (!out.write(seed.data(), static_cast<std::streamsize>(seed.size()))) {
+        std::fprintf(stderr, "%s: cannot write\n", argv[3]);
+        return 1;
+    }
+    std::printf("%s, %zu bytes:\n%s", argv[3], seed.size(), found.c_str());
     return 0;
 }

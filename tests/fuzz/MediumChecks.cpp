@@ -74,7 +74,7 @@ std::string CheckParsers(const Parser (&parsers)[N], const formats::ReadAt& read
         if (found) {
             char serial[16];
             std::snprintf(serial, sizeof serial, "%08X", static_cast<unsigned>(id->serial));
-            *found += std::string(p.name) + " \"" + id->label + "\" " + serial + "\n";
+            *found += "  " + std::string(p.name) + " \"" + id->label + "\" " + serial + "\n";
         }
     }
     return {};
