@@ -11,7 +11,7 @@
 # 2 fuzzing could not run on this machine (no clang or libFuzzer, or the build failed);
 # 3 a target stopped for a slow or memory-hungry input (reported, not a proven fault).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 2
 seconds=${1:-80}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
@@ -46,7 +46,7 @@ for target in "${targets[@]}"; do
   work=build-fuzz/corpus/$target findings=build-fuzz/findings/$target log=build-fuzz/$target.log
   mkdir -p "$work" "$findings"
   rm -f "$findings"/*
-  ./build-fuzz/tests/fuzz/$binary "$work" "tests/fuzz/corpus/$target" \
+  "./build-fuzz/tests/fuzz/$binary" "$work" "tests/fuzz/corpus/$target" \
     -max_total_time="$share" -max_len=$max_len -timeout=60 -rss_limit_mb=2048 \
     -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1
   status=$?
