@@ -1,5 +1,6 @@
 // Windows-1250 conversion by table, the same on every platform so that a log is byte for byte
 // the same wherever it was written.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -31,12 +32,25 @@ constexpr std::array<uint16_t, 128> kHigh = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,  // F8
 };
 
+struct HighByte {
+    uint32_t cp;
+    uint8_t byte;
+};
+
+// The same table in code point order, for the conversion of every character of a log.
+constexpr std::array<HighByte, 128> kByCodePoint = [] {
+    std::array<HighByte, 128> table{};
+    for (size_t i = 0; i < kHigh.size(); ++i) table[i] = {kHigh[i], static_cast<uint8_t>(0x80 + i)};
+    std::sort(table.begin(), table.end(), [](HighByte a, HighByte b) { return a.cp < b.cp; });
+    return table;
+}();
+
 char ToCp1250(uint32_t cp) {
     if (cp < 0x80) return static_cast<char>(cp);
-    for (size_t i = 0; i < kHigh.size(); ++i) {
-        if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
-    }
-    return '?';
+    const auto it =
+        std::lower_bound(kByCodePoint.begin(), kByCodePoint.end(), cp,
+                         [](HighByte entry, uint32_t value) { return entry.cp < value; });
+    return it != kByCodePoint.end() && it->cp == cp ? static_cast<char>(it->byte) : '?';
 }
 
 }  // namespace

@@ -16,11 +16,12 @@ if [ "${VORLAXIS_SKIP_SANITIZE:-0}" != 1 ]; then
     ctest --preset sanitize -j "$jobs" --timeout 600
 fi
 
-# A bounded fuzzing run of the settings file (VORLAXIS_FUZZ_SECONDS, default 60). Only a
-# failing input it finds stops the test run; a machine where it cannot run just says so.
+# A bounded fuzzing run of the settings file and of the readers of what comes from a medium
+# (VORLAXIS_FUZZ_SECONDS for all of them, default 80). Only a failing input it finds stops the
+# test run; a machine where it cannot run just says so.
 if [ "${VORLAXIS_SKIP_FUZZ:-0}" != 1 ]; then
   fuzz_status=0
-  bash scripts/fuzz.sh "${VORLAXIS_FUZZ_SECONDS:-60}" || fuzz_status=$?
+  bash scripts/fuzz.sh "${VORLAXIS_FUZZ_SECONDS:-80}" || fuzz_status=$?
   if [ "$fuzz_status" = 1 ]; then exit 1; fi
 fi
 

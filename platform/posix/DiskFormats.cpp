@@ -14,7 +14,7 @@ namespace {
 
 constexpr size_t kBootSector = 512;
 constexpr size_t kChunk = 4096;
-constexpr uint64_t kMaxDirectoryBytes = 1 << 20;  // the label entry comes first in practice
+constexpr uint64_t kMaxDirectoryBytes = 1 << 20;  // read of a root directory at most
 constexpr int kMaxClusters = 256;
 
 using BootSector = std::array<uint8_t, kBootSector>;
@@ -34,16 +34,17 @@ std::string Bytes(const uint8_t* p, size_t n) {
 enum class Scan { Found, End, More };
 using ScanChunk = std::function<Scan(const uint8_t* data, size_t size)>;
 
-// Reads a contiguous directory region chunk by chunk.
+// Reads a contiguous directory region chunk by chunk; More when the directory may go on
+// behind it.
 Scan ScanRegion(const ReadAt& read, uint64_t offset, uint64_t size, const ScanChunk& scan) {
     uint8_t chunk[kChunk];
-    for (uint64_t done = 0; done < std::min(size, kMaxDirectoryBytes); done += kChunk) {
+    for (uint64_t done = 0; done < size; done += kChunk) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(kChunk, size - done));
         if (!read(offset + done, chunk, n)) return Scan::End;
         const Scan result = scan(chunk, n);
         if (result != Scan::More) return result;
     }
-    return Scan::End;
+    return Scan::More;
 }
 
 // A directory stored in a chain of clusters with 32-bit table entries (FAT32, exFAT).
@@ -57,10 +58,12 @@ struct ClusterChain {
 
 void ScanChain(const ReadAt& read, const ClusterChain& chain, uint32_t cluster,
                const ScanChunk& scan) {
-    const uint64_t perCluster = std::min<uint64_t>(chain.clusterBytes, kMaxDirectoryBytes);
-    for (int n = 0; n < kMaxClusters && cluster >= 2 && cluster < chain.firstEnd; ++n) {
+    uint64_t left = kMaxDirectoryBytes;
+    for (int n = 0; n < kMaxClusters && left > 0 && cluster >= 2 && cluster < chain.firstEnd; ++n) {
         const uint64_t offset = chain.heapOffset + (uint64_t{cluster} - 2) * chain.clusterBytes;
-        if (ScanRegion(read, offset, perCluster, scan) != Scan::More) return;
+        const uint64_t bytes = std::min(chain.clusterBytes, left);
+        if (ScanRegion(read, offset, bytes, scan) != Scan::More) return;
+        left -= bytes;
         uint8_t next[4];
         if (!read(chain.tableOffset + uint64_t{cluster} * 4, next, 4)) return;
         cluster = Le32(next) & chain.entryMask;
@@ -136,7 +139,7 @@ std::optional<std::string> FatRootLabel(const ReadAt& read, const FatGeometry& g
         chain.firstEnd = 0x0FFFFFF7;
         ScanChain(read, chain, g.rootCluster, scan);
     } else {
-        ScanRegion(read, rootStart, g.rootEntries * 32, scan);
+        ScanRegion(read, rootStart, std::min(g.rootEntries * 32, kMaxDirectoryBytes), scan);
     }
     if (!found) return std::nullopt;
     return label;
@@ -170,7 +173,7 @@ std::string NtfsVolumeName(const std::vector<uint8_t>& r) {
             const size_t valueLength = Le32(&r[off + 16]);
             const size_t valueOffset = Le16(&r[off + 20]);
             if (valueOffset + valueLength > length) break;
-            return Utf16ToUtf8(&r[off + valueOffset], valueLength / 2, false);
+            return CutAtNul(Utf16ToUtf8(&r[off + valueOffset], valueLength / 2, false));
         }
         off += length;
     }
@@ -215,7 +218,7 @@ std::optional<VolumeIdentity> ParseExfat(const ReadAt& read) {
             const uint8_t* e = data + off;
             if (e[0] == 0x00) return Scan::End;
             if (e[0] == 0x83) {  // the volume label entry, in use
-                id.label = Utf16ToUtf8(e + 2, std::min<size_t>(e[1], 11), false);
+                id.label = CutAtNul(Utf16ToUtf8(e + 2, std::min<size_t>(e[1], 11), false));
                 return Scan::Found;
             }
         }

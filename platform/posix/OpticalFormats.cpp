@@ -63,8 +63,7 @@ std::string DString(const uint8_t* field, size_t size) {
     } else if (comp == 16 || comp == 255) {
         text = Utf16ToUtf8(field + 1, (used - 1) / 2, true);
     }
-    const size_t nul = text.find('\0');
-    return nul == std::string::npos ? text : text.substr(0, nul);
+    return CutAtNul(text);
 }
 
 struct UdfVolume {

@@ -4,6 +4,7 @@
 #include <iconv.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/Text.h"
@@ -73,9 +74,14 @@ std::string OemToUtf8(std::string_view bytes) {
     return std::string(out.data(), outPtr);
 }
 
-std::string TrimLabel(std::string text) {
+std::string CutAtNul(std::string text) {
     const size_t nul = text.find('\0');
     if (nul != std::string::npos) text.resize(nul);
+    return text;
+}
+
+std::string TrimLabel(std::string text) {
+    text = CutAtNul(std::move(text));
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
 }

@@ -46,6 +46,8 @@ std::string Utf16ToUtf8(const uint8_t* data, size_t units, bool bigEndian);
 std::string Latin1ToUtf8(std::string_view bytes);
 // The DOS code page of short names and FAT labels (852, the Central European one).
 std::string OemToUtf8(std::string_view bytes);
+// Cuts at the first NUL: Windows hands a label over as a NUL-terminated text.
+std::string CutAtNul(std::string text);
 // Cuts at the first NUL and removes trailing blanks.
 std::string TrimLabel(std::string text);
 

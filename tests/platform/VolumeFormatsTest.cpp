@@ -120,6 +120,32 @@ TEST(FatImage, RootDirectoryLabelWinsOverAStaleBootSectorLabel) {
     EXPECT_EQ(parsed->serial, 0x01020304u);
 }
 
+TEST(FatImage, LabelEntryInALaterClusterOfTheRootDirectory) {
+    TempDir dir;
+    // One sector per cluster: sixteen entries fill the root directory's first cluster, so the
+    // label set afterwards goes into the next one.
+    const std::string image = SparseImage(dir.path(), "chained", 40u << 20);
+    ASSERT_EQ(RunTool({"mkfs.vfat", "-F", "32", "-s", "1", "-i", "11223344", image}), 0);
+    const std::string bootSector = ReadWhole(image).substr(0, 512);
+    const auto* boot = reinterpret_cast<const uint8_t*>(bootSector.data());
+    const uint64_t rootStart =
+        (formats::Le16(boot + 14) + boot[16] * uint64_t{formats::Le32(boot + 36)}) *
+        formats::Le16(boot + 11);
+    std::string files;
+    for (int i = 0; i < 16; ++i) {
+        files += "FILE" + std::to_string(1000 + i) + "TXT\x20";
+        files.resize(files.size() + 20, '\0');
+    }
+    vorlaxis::test::WriteAt(image, rootStart, files);
+    ASSERT_EQ(RunTool({"fatlabel", image, "SECOND"}), 0);
+    ASSERT_GE(ReadWhole(image).find("SECOND     ", rootStart), rootStart + 512);
+    vorlaxis::test::WriteAt(image, 0x47, "OLD LABEL  ");  // a stale copy in the boot sector
+    const auto parsed = ParseImage(image, formats::ParseFat);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->label, "SECOND");
+    EXPECT_EQ(parsed->serial, 0x11223344u);
+}
+
 TEST(FatImage, BootSectorLabelInTheDosCodePageWhenTheDirectoryHasNone) {
     TempDir dir;
     const std::string image = SparseImage(dir.path(), "oem", 2u << 20);
