@@ -50,6 +50,7 @@ class TKonfig : public QDialog, public vorlaxis::SettingsReadHook {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void GroupOptions();
     void BindChecks();
     void BindChoices();
     void BindChoice(std::initializer_list<QRadioButton*> buttons, int32_t& field);
