@@ -1,6 +1,5 @@
 #include "engine/ProgressDisplay.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace vorlaxis {
@@ -55,11 +54,13 @@ double TimeOfDay(const platform::LocalDateTime& m) {
 
 std::string SpeedText(int64_t v) {
     if (v <= 1024) return std::to_string(v) + " B/s";
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(v) / 1048576.0,
-                      std::chars_format::fixed, 2);
-    return std::string(buffer, result.ptr) + " MB/s";
+    // Hundredths of a MiB in whole numbers, halves rounded up (v is positive here): printing
+    // the quotient would round exact halves to even, and with 48 kB blocks halves are common.
+    constexpr int64_t kMiB = 1048576;
+    const int64_t hundredths = v / kMiB * 100 + (v % kMiB * 100 + kMiB / 2) / kMiB;
+    const int64_t fraction = hundredths % 100;
+    return std::to_string(hundredths / 100) + (fraction < 10 ? ".0" : ".") +
+           std::to_string(fraction) + " MB/s";
 }
 
 void StartProgressDisplay(TestStatistics& statistics) {

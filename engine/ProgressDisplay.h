@@ -14,7 +14,7 @@ namespace vorlaxis {
 // A moment's time of day as a fraction of a day.
 double TimeOfDay(const platform::LocalDateTime& moment);
 
-// "1.50 MB/s" above 1024 bytes per second, else "1024 B/s".
+// "1.50 MB/s" above 1024 bytes per second (two decimals, halves rounded up), else "1024 B/s".
 std::string SpeedText(int64_t bytesPerSecond);
 
 // Starts the progress display for a reading phase: the bytes done so far are the first tick's

@@ -13,6 +13,9 @@ PACKAGES=(
   clang libclang-rt-14-dev clang-format clang-tidy
   dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools genisoimage
   xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra
+  # Where "Courier New" is found as "Nimbus Mono PS", as on most desktops: the viewer and its
+  # test must hold there too.
+  fonts-urw-base35
 )
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then
   PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales)

@@ -95,7 +95,7 @@ bool TMainForm::RunBatchStep(const std::string& location, ReadModeOverride readM
     // The outcome on screen must not pass for what the log says: part of it is missing. (When
     // nothing could be collected the fatal message has said enough.)
     if (m_session->LogIncomplete && !m_session->CollectionFailed && !m_closePending) {
-        m_dialogs.MessageBox(kIncompleteLogText, "Chyba", MsgButtons::Ok, MsgIcon::Warning);
+        m_dialogs.MessageBox(kIncompleteLogText, "Chyba", MsgButtons::Ok, MsgIcon::Error);
     }
     bool goOn = true;
     if (m_statistics.StopRequested && !last) {

@@ -178,6 +178,9 @@ void TMainForm::SetMenus(bool enabled) {
     Ui::TMainForm& ui = *m_ui;
     ui.mmSpustitTest->setEnabled(enabled);
     ui.mmSpustitTestObejit->menuAction()->setEnabled(enabled);
+    // The submenu itself too: re-enabling the main window (after the busy window) would
+    // otherwise enable it again, and with it its menu item.
+    ui.mmSpustitTestObejit->setEnabled(enabled);
     ui.Spustittestplntendat1->setEnabled(enabled);
     ui.Spustitteststbloky1->setEnabled(enabled);
     ui.Spustittestpouzeotevratsoubory1->setEnabled(enabled);

@@ -1,11 +1,14 @@
 #include "app/qt/QtDialogs.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextBoundaryFinder>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace vorlaxis::gui {
@@ -30,13 +33,54 @@ QMessageBox::Icon BoxIcon(MsgIcon icon) {
     return QMessageBox::Information;
 }
 
+// Where the label itself may break a line.
+bool EndsAName(const QString& character) {
+    return character.size() == 1 && QStringLiteral("/ \t\n").contains(character[0]);
+}
+
+// The box's label wraps at blanks and after the separators of a path, and cuts a longer name
+// off at its edge: such a name may break between any two of its characters.
+QString Breakable(const QString& text) {
+    constexpr qsizetype kLongestWhole = 20;  // characters; a name this long fits any box
+    const QChar kBreak(0x200B);              // zero-width space
+    QStringList characters;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype from = 0; graphemes.toNextBoundary() != -1; from = graphemes.position()) {
+        characters << text.mid(from, graphemes.position() - from);
+    }
+    QString shown;
+    for (qsizetype i = 0; i < characters.size();) {
+        qsizetype end = i;
+        while (end < characters.size() && !EndsAName(characters[end])) ++end;
+        for (qsizetype k = i; k < end; ++k) {
+            if (k > i && end - i > kLongestWhole) shown += kBreak;
+            shown += characters[k];
+        }
+        if (end == characters.size()) break;
+        shown += characters[end];
+        i = end + 1;
+    }
+    return shown;
+}
+
+// The file system's top, home, and where removable media and other file systems are mounted.
+QList<QUrl> FolderPlaces() {
+    QList<QUrl> places{QUrl::fromLocalFile(QDir::rootPath()),
+                       QUrl::fromLocalFile(QDir::homePath())};
+    for (const char* mounts : {"/media", "/run/media", "/mnt"}) {
+        const QString folder = QString::fromLatin1(mounts);
+        if (QDir(folder).exists()) places << QUrl::fromLocalFile(folder);
+    }
+    return places;
+}
+
 }  // namespace
 
 QString MessageText(const std::string& text) {
     QString shown = FromUtf8(text);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
+    return Breakable(shown);
 }
 
 MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& caption,
@@ -85,11 +129,14 @@ std::string QtDialogs::InputBox(const std::string& caption, const std::string& p
 }
 
 std::string QtDialogs::BrowseForFolder(const std::string& title) {
-    // Qt's own picker: the same look on every desktop, Czech texts from the translation.
-    const QString folder = QFileDialog::getExistingDirectory(
-        m_owner, FromUtf8(title), QString(),
-        QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-    return folder.toStdString();
+    // Qt's own picker: the same look on every desktop, Czech texts from the translation. It
+    // starts at the top of the tree, not in whatever folder the program was started from.
+    QFileDialog picker(m_owner, FromUtf8(title), QDir::rootPath());
+    picker.setFileMode(QFileDialog::Directory);
+    picker.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    picker.setSidebarUrls(FolderPlaces());
+    if (picker.exec() != QDialog::Accepted) return {};
+    return picker.selectedFiles().value(0).toStdString();
 }
 
 }  // namespace vorlaxis::gui

@@ -24,7 +24,8 @@ class QtDialogs final : public Dialogs {
     QWidget* m_owner;
 };
 
-// A message text as a Qt label shows it: "\r\n", and a lone "\r" or "\n", each break a line.
+// A message text as a Qt label shows it: "\r\n", and a lone "\r" or "\n", each break a line;
+// a name too long for a line may wrap at invisible breaks.
 QString MessageText(const std::string& text);
 
 // The input dialog's field takes at most this many characters.

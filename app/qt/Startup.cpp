@@ -34,8 +34,9 @@ QFont DialogFont() {
 }  // namespace
 
 void ApplyApplicationLook(QApplication& app) {
+    // The application's name for the desktop. No display name: X11 would append " — " and it
+    // to every window caption, and the captions are the windows' own texts.
     app.setApplicationName(QStringLiteral("Vorlaxis"));
-    app.setApplicationDisplayName(QStringLiteral("Vorlaxis"));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) app.setStyle(fusion);
     app.setFont(DialogFont());
     auto* translator = new QTranslator(&app);

@@ -23,7 +23,8 @@ TErrorForm::TErrorForm(QWidget* parent)
     m_ui->BitBtn1->setIcon(st->standardIcon(QStyle::SP_BrowserReload));
     m_ui->BitBtn2->setIcon(st->standardIcon(QStyle::SP_DialogOkButton));
     m_ui->BitBtn3->setIcon(st->standardIcon(QStyle::SP_DialogCancelButton));
-    m_ui->BitBtn4->setIcon(st->standardIcon(QStyle::SP_DialogYesToAllButton));
+    // Go on without stopping; the style has no picture of "yes to all".
+    m_ui->BitBtn4->setIcon(st->standardIcon(QStyle::SP_MediaSeekForward));
     m_ui->BitBtn5->setIcon(st->standardIcon(QStyle::SP_DialogHelpButton));
     m_ui->BitBtn2->setDefault(true);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, [this] { Answer(ReadErrorAnswer::Retry); });

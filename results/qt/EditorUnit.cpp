@@ -2,6 +2,7 @@
 #include "results/qt/EditorUnit.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,16 +20,42 @@ QRect ToRect(const ControlRect& r) {
     return {r.left, r.top, r.width, r.height};
 }
 
+// What the eye checks: the narrow letters take as much room as the wide ones.
+bool EvenAdvances(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(QLatin1Char('M'));
+    for (const QChar c : QStringLiteral("iW.l")) {
+        if (metrics.horizontalAdvance(c) != width) return false;
+    }
+    return true;
+}
+
+// "Courier New" where it (or its stand-in) is fixed-pitch at this size; else the desktop's
+// fixed font; else any fixed-pitch family there is. A stand-in can be proportional, or be
+// fixed-pitch only in name.
+QFont ViewerFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSize(8);
+    if (EvenAdvances(font)) return font;
+    QList<QFont> candidates{QFontDatabase::systemFont(QFontDatabase::FixedFont)};
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isFixedPitch(family)) candidates << QFont(family);
+    }
+    for (QFont& candidate : candidates) {
+        candidate.setPointSize(8);
+        if (EvenAdvances(candidate)) return candidate;
+    }
+    return font;
+}
+
 }  // namespace
 
 TEditor::TEditor(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::TEditor>()) {
     m_ui->setupUi(this);
     // Fixed pitch, so the columns of the log stand under each other.
-    QFont font("Courier New");
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSize(8);
-    m_ui->Memo1->setFont(font);
+    m_ui->Memo1->setFont(ViewerFont());
     // The viewer only shows: grey like the buttons, not white like a field to type into.
     QPalette palette = m_ui->Memo1->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));

@@ -1,6 +1,7 @@
 // The options dialog.
 #include "settings/qt/KonfigUnit.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -21,7 +22,10 @@ TKonfig::TKonfig(TestSettings& settings, Actions actions, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(387, 307);
+    // Modal to the main window only: the help window it opens stays usable beside it.
+    setWindowModality(Qt::WindowModal);
     m_ui->PageControl1->tabBar()->setAttribute(Qt::WA_Hover);  // tabs light up under the mouse
+    GroupOptions();
     LoadFromSettings();
     BindChecks();
     BindChoices();
@@ -49,6 +53,22 @@ void TKonfig::BindChecks() {
     connect(m_ui->CheckBox4, &QCheckBox::toggled, this, &TKonfig::CheckBox4Click);
     connect(m_ui->RadioButton8, &QRadioButton::toggled, this,
             [this](bool on) { m_settings.ShowLogsAfterTestAlways = on; });
+}
+
+// Each group of options is a button group of its own. Left to themselves, options exclude
+// every option below their parent, so the log pair would share a group with the name formats
+// of the frame inside it, and a click on its selected option would clear it.
+void TKonfig::GroupOptions() {
+    const std::initializer_list<QRadioButton*> groups[] = {
+        {m_ui->RadioButton1, m_ui->RadioButton2, m_ui->RadioButton3},
+        {m_ui->RadioButton4, m_ui->RadioButton5, m_ui->RadioButton6},
+        {m_ui->RadioButton8, m_ui->RadioButton9},
+        {m_ui->RadioButton7, m_ui->RadioButton10, m_ui->RadioButton11},
+        {m_ui->RadioButton12, m_ui->RadioButton13, m_ui->RadioButton14}};
+    for (const auto& buttons : groups) {
+        auto* group = new QButtonGroup(this);
+        for (QRadioButton* button : buttons) group->addButton(button);
+    }
 }
 
 void TKonfig::BindChoices() {
@@ -83,10 +103,10 @@ void TKonfig::ShowChoice(std::initializer_list<QRadioButton*> buttons, int32_t v
         if (code == value) {
             button->setChecked(true);
         } else if (button->isChecked()) {
-            // An exclusive option cannot be cleared while it is exclusive.
-            button->setAutoExclusive(false);
+            // An option cannot be cleared while its group is exclusive.
+            button->group()->setExclusive(false);
             button->setChecked(false);
-            button->setAutoExclusive(true);
+            button->group()->setExclusive(true);
         }
         ++code;
     }

@@ -52,6 +52,7 @@ class TKonfig : public QDialog, public SettingsReadHook {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void GroupOptions();
     void BindChecks();
     void BindChoices();
     void BindChoice(std::initializer_list<QRadioButton*> buttons, int32_t& field);

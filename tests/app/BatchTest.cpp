@@ -2,6 +2,7 @@
 // file system where a test must last long enough to be interrupted), dialogs by script.
 #include <unistd.h>
 
+#include <QMenu>
 #include <QProgressBar>
 #include <QSignalSpy>
 
@@ -145,6 +146,8 @@ TEST_F(Batch, LogThatCouldNotBeWrittenInFullIsToldOf) {
     CheckScript();
     EXPECT_TRUE(Main().Session().LogIncomplete);
     EXPECT_EQ(Text("Label12"), "40");
+    EXPECT_EQ(m_script.Seen.value(0).section(" | ", 0, 0), "Chyba");
+    EXPECT_EQ(m_script.Icons.value(0), QMessageBox::Critical);
 }
 
 TEST_F(Batch, ReadErrorQuestionSitsBesideTheMainWindowAndContinueGoesOn) {
@@ -284,8 +287,20 @@ TEST_F(Batch, ControlsAreLockedWhileTheBatchRuns) {
     const std::string slow = FsTree("slow", 3, true);
     MountAndStart({slow});
     bool sawLocked = false;
+    QStringList unlockedMenus;
     m_script.When([&] { return Reading(); },
                   [&] {
+                      // After the busy window, which disables and enables the whole window.
+                      auto* bypass = Main().findChild<QMenu*>("mmSpustitTestObejit");
+                      if (bypass->isEnabled()) unlockedMenus << "mmSpustitTestObejit";
+                      for (const char* name :
+                           {"mmSpustitTest", "Spustittestplntendat1", "Spustitteststbloky1",
+                            "Spustittestpouzeotevratsoubory1", "mmUlozitZaznamy",
+                            "mmZobrazitSlozkuZaznamy", "mmZobrazitDocasneZaznamy", "mmMoznosti"}) {
+                          if (Action(name)->isEnabled()) unlockedMenus << name;
+                      }
+                      if (bypass->menuAction()->isEnabled())
+                          unlockedMenus << "mmSpustitTestObejit item";
                       sawLocked =
                           !Action("mmSpustitTest")->isEnabled() && !DiskList()->isEnabled() &&
                           !Button("BitBtn1")->isEnabled() && !Button("BitBtn2")->isVisible() &&
@@ -296,6 +311,7 @@ TEST_F(Batch, ControlsAreLockedWhileTheBatchRuns) {
     RunBatchFromStartButton();
     CheckScript();
     EXPECT_TRUE(sawLocked);
+    EXPECT_TRUE(unlockedMenus.isEmpty()) << unlockedMenus.join(", ").toStdString();
 }
 
 #endif

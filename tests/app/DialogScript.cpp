@@ -16,7 +16,8 @@ QString Plain(QString text) {
 }
 
 QString DialogText(QWidget* dialog) {
-    if (auto* box = qobject_cast<QMessageBox*>(dialog)) return box->text();
+    // Without the invisible breaks that let a long path wrap.
+    if (auto* box = qobject_cast<QMessageBox*>(dialog)) return box->text().remove(QChar(0x200B));
     if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))) return edit->text();
     QStringList parts;
     for (QLabel* label : dialog->findChildren<QLabel*>()) parts << label->text();
@@ -70,6 +71,10 @@ void DialogScript::Every(std::function<void()> action) {
     m_every.push_back(std::move(action));
 }
 
+void DialogScript::HoldWhile(std::function<bool()> condition) {
+    m_hold = std::move(condition);
+}
+
 void DialogScript::Tick() {
     for (auto& action : m_every) action();
     for (auto it = m_triggers.begin(); it != m_triggers.end(); ++it) {
@@ -81,15 +86,18 @@ void DialogScript::Tick() {
             return;
         }
     }
+    if (m_hold && m_hold()) return;
     if (QWidget* dialog = ActiveDialog()) Answer(dialog);
 }
 
 bool DialogScript::Answer(QWidget* dialog) {
     const QString text = DialogText(dialog);
     Seen << dialog->windowTitle() + " | " + text;
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    Icons << (box ? box->icon() : QMessageBox::NoIcon);
     if (m_expected.empty()) {
         Problems << "unexpected dialog: " + Seen.back();
-        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+        if (box) {
             if (QAbstractButton* escape = box->escapeButton())
                 escape->click();
             else

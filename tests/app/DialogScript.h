@@ -3,6 +3,7 @@
 // script does not expect is recorded and dismissed, so a test never waits for a person.
 #pragma once
 
+#include <QMessageBox>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -26,11 +27,15 @@ class DialogScript : public QObject {
     void Expect(const QString& text, const QString& button, const QString& input = {});
     // Runs `action` once, at the first timer turn where `condition` holds.
     void When(std::function<bool()> condition, std::function<void()> action);
+    // Leaves the open dialog alone while `condition` holds: the test works beside it.
+    void HoldWhile(std::function<bool()> condition);
     // Runs `action` at every timer turn (sampling during a test).
     void Every(std::function<void()> action);
 
     // "caption | text" of every dialog seen, in order.
     QStringList Seen;
+    // The icon of each of them (none for windows that are no message box).
+    QList<QMessageBox::Icon> Icons;
     // Dialogs nobody expected, and expectations whose text did not match.
     QStringList Problems;
     bool Done() const { return m_expected.empty(); }
@@ -50,6 +55,7 @@ class DialogScript : public QObject {
     std::deque<Step> m_expected;
     std::vector<Trigger> m_triggers;
     std::vector<std::function<void()>> m_every;
+    std::function<bool()> m_hold;
     QWidget* m_lastAnswered = nullptr;
 };
 

@@ -49,6 +49,19 @@ TEST_F(MainWindow, StartsIdleAtTheStoredPlaceWithItsLocations) {
     EXPECT_FALSE(m_windows.AboutBox->isVisible());
 }
 
+TEST_F(MainWindow, CaptionsReachTheWindowSystemAsTheyAre) {
+    Start();
+    EXPECT_EQ(Main().windowHandle()->title(), "Zubrak's Vorlaxis v2.1 (formerly Ulvenor 1.x)");
+    // Once a display name is set, X11 appends " — " and it to every caption (offscreen shows
+    // captions as given): none may be set, so the display name follows the application name.
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    const QString displayName = QGuiApplication::applicationDisplayName();
+    QCoreApplication::setApplicationName(name);
+    EXPECT_EQ(displayName, "probe");
+    EXPECT_EQ(name, "Vorlaxis");
+}
+
 TEST_F(MainWindow, ClockPanelsShowDateAndTimeAfterTheFirstTick) {
     Start();
     EXPECT_TRUE(Status(1).isEmpty());

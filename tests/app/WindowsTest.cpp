@@ -1,7 +1,9 @@
 // The dialogs and small windows: read-error question, about box and its links, busy window,
 // help window, and the Qt message boxes and input dialog in Czech.
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTextBrowser>
 
 #include "AppFixture.h"
@@ -15,6 +17,7 @@
 #include "help/qt/InfoBoxUnit.h"
 #include "help/qt/SearchAnimation.h"
 #include "help/qt/URLLabel.h"
+#include "settings/qt/KonfigUnit.h"
 
 namespace vorlaxis::test {
 namespace {
@@ -32,6 +35,28 @@ auto AskLater(F ask) {
     });
     EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
     return result;
+}
+
+// Whether a message box shows its text whole: every wrapped line fits the label, the label
+// lies inside the box and the box on the screen.
+bool ShownWhole(const QMessageBox& box) {
+    const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QRect room = label->contentsRect();
+    const QRect needed =
+        QFontMetrics(label->font()).boundingRect(room, Qt::TextWordWrap, label->text());
+    return needed.width() <= room.width() && needed.height() <= room.height() &&
+           box.rect().contains(label->geometry()) &&
+           box.width() <= box.screen()->availableGeometry().width();
+}
+
+// Clicks the link `text` of the help page as a person would, through the window system.
+void ClickHelpLink(gui::THelpWindow& help, const QString& text) {
+    QTextBrowser* browser = help.Browser();
+    QTextCursor link = browser->document()->find(text);
+    ASSERT_FALSE(link.isNull()) << text.toStdString();
+    link.setPosition(link.selectionStart() + 2);
+    const QPoint at = browser->viewport()->mapTo(&help, browser->cursorRect(link).center());
+    QTest::mouseClick(help.windowHandle(), Qt::LeftButton, {}, at);
 }
 
 class Windows : public AppFixture {
@@ -108,6 +133,13 @@ TEST_F(Windows, ReadErrorQuestionHasNoCloseBoxAndHelpKeepsItOpen) {
     ExpectNothingClipped(form);
 }
 
+TEST_F(Windows, ReadErrorAnswersEachCarryAPicture) {
+    for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}) {
+        const QIcon icon = m_windows.ErrorForm->findChild<QPushButton*>(name)->icon();
+        EXPECT_FALSE(icon.pixmap(16).isNull()) << name;
+    }
+}
+
 TEST_F(Windows, AboutBoxOpensBesideTheMainWindowEachTime) {
     gui::TAboutBox& about = *m_windows.AboutBox;
     QList<QPoint> shownAt;
@@ -127,6 +159,14 @@ TEST_F(Windows, AboutBoxOpensBesideTheMainWindowEachTime) {
     EXPECT_EQ(about.size(), QSize(282, 255));
     EXPECT_EQ(about.windowTitle(), "O aplikaci Vorlaxis...");
     ExpectNothingClipped(about);
+}
+
+TEST_F(Windows, AboutBoxHasADialogFrame) {
+    const gui::TAboutBox& about = *m_windows.AboutBox;
+    EXPECT_EQ(about.windowType(), Qt::Dialog);  // not a tool window's narrow caption
+    // Caption and close box, fixed size: the frame of the options dialog.
+    EXPECT_EQ(about.windowFlags(), m_windows.Konfig->windowFlags());
+    EXPECT_EQ(about.minimumSize(), about.maximumSize());
 }
 
 TEST_F(Windows, LinkLabelsOpenTheirCommandOnPressOnly) {
@@ -203,6 +243,29 @@ TEST_F(Windows, HelpCommandsOpenTheirTopicsInTheOwnHelpWindow) {
     EXPECT_TRUE(QDir::isAbsolutePath(opened[0]));
 }
 
+TEST_F(Windows, HelpWindowStaysUsableWhileTheOptionsDialogIsOpen) {
+    gui::THelpWindow& help = gui::THelpWindow::Instance();
+    TKonfig& options = *m_windows.Konfig;
+    QString followed;
+    bool working = true;
+    m_script.HoldWhile([&] { return working; });
+    m_script.When([&] { return options.isVisible(); },
+                  [&] {
+                      options.findChild<QPushButton*>("BitBtn3")->click();  // "&Nápověda"
+                      ClickHelpLink(help, QStringLiteral("Zpět na úvod"));
+                      followed = help.Browser()->source().path();
+                      working = false;
+                      options.findChild<QPushButton*>("BitBtn2")->click();  // "Storno"
+                  });
+    AskLater([&] {
+        Main().mmMoznostiClick();
+        return 0;
+    });
+    CheckScript();
+    EXPECT_TRUE(followed.endsWith("help/uvod.htm")) << followed.toStdString();
+    help.close();
+}
+
 TEST_F(Windows, HelpTopicPathsFollowTheTopicTable) {
     EXPECT_EQ(help::HelpFileTopic("/opt/v/", help::kTopicOptions),
               "/opt/v/qantrel.chm::/konfig/konfig.htm");
@@ -234,6 +297,53 @@ TEST_F(Windows, MessageBoxesSpeakCzechAndOnlyYesMeansYes) {
               }),
               MsgResult::Ok);
     CheckScript();
+}
+
+TEST_F(Windows, MessageBoxesShowALongPathWhole) {
+    // The longest entry the input field takes, with one name of wide letters.
+    const std::string path = "/media/cd/" + std::string(245, 'W');
+    Main().Locations().add(path);
+    Main().RefreshDiskList();
+    DiskList()->setCurrentRow(0);
+    QStringList shown;
+    const auto inspect = [&](QMessageBox::StandardButton answer) {
+        m_script.When([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+                      [&, answer] {
+                          auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                          EXPECT_TRUE(ShownWhole(*box)) << box->text().toStdString();
+                          shown << box->text().remove(QChar(0x200B));
+                          box->button(answer)->click();
+                      });
+    };
+    inspect(QMessageBox::Ok);
+    RunBatch([&] { Button("btnZobrazit")->click(); });
+    m_script.Expect("Zapište novou cestu:", "OK");  // the entry unchanged: it does not exist
+    inspect(QMessageBox::No);
+    RunBatch([&] { Button("btnUpravit")->click(); });
+    CheckScript();
+    ASSERT_EQ(shown.size(), 2);
+    const QString whole = QString::fromStdString(path);
+    EXPECT_EQ(shown[0], "Aktuální záznam:\n\n" + whole);
+    EXPECT_TRUE(shown[1].startsWith(whole + "\n\nZadaná cesta není platná"))
+        << shown[1].toStdString();
+}
+
+TEST_F(Windows, FolderPickerStartsAtTheTopWithThePlacesAtHand) {
+    gui::QtDialogs dialogs(&Main());
+    QString startedIn;
+    QList<QUrl> places;
+    m_script.When([] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); },
+                  [&] {
+                      auto* picker = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                      startedIn = picker->directory().absolutePath();
+                      places = picker->sidebarUrls();
+                      picker->reject();
+                  });
+    EXPECT_EQ(AskLater([&] { return dialogs.BrowseForFolder("Nalistovat složku..."); }), "");
+    EXPECT_EQ(startedIn, QDir::rootPath());
+    for (const QString& place : {QDir::rootPath(), QDir::homePath()}) {
+        EXPECT_TRUE(places.contains(QUrl::fromLocalFile(place))) << place.toStdString();
+    }
 }
 
 TEST_F(Windows, InputBoxKeepsOkAndCancelAndItsLimit) {

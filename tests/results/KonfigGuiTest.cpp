@@ -113,6 +113,46 @@ TEST_F(KonfigTest, ControlsShowAndEditTheLiveRecord) {
     EXPECT_EQ(settings.ReadEveryXthBlock, 3);
 }
 
+TEST_F(KonfigTest, EachOptionGroupKeepsExactlyOneChoiceAndOkWritesIt) {
+    // Block reading comes last in its group: the block options are usable only with it.
+    const std::vector<std::vector<QRadioButton*>> groups = {
+        {ui.RadioButton3, ui.RadioButton1, ui.RadioButton2},
+        {ui.RadioButton4, ui.RadioButton5, ui.RadioButton6},
+        {ui.RadioButton9, ui.RadioButton8},
+        {ui.RadioButton7, ui.RadioButton10, ui.RadioButton11},
+        {ui.RadioButton12, ui.RadioButton13, ui.RadioButton14}};
+    const auto chosen = [&] {
+        QList<QRadioButton*> selected;
+        for (const auto& group : groups) {
+            for (QRadioButton* b : group) {
+                if (b->isChecked()) selected << b;
+            }
+        }
+        return selected;
+    };
+    execute([&] {
+        for (size_t g = 0; g < std::size(groups); ++g) {
+            for (QRadioButton* option : groups[g]) {
+                QList<QRadioButton*> expected = chosen();
+                ASSERT_EQ(expected.size(), 5);
+                expected[static_cast<qsizetype>(g)] = option;
+                const QPoint box(6, option->height() / 2);
+                QTest::mouseClick(option, Qt::LeftButton, {}, box);
+                QTest::mouseClick(option, Qt::LeftButton, {}, box);  // the selected one stays
+                EXPECT_EQ(chosen(), expected) << option->objectName().toStdString();
+            }
+        }
+        ui.BitBtn1->click();
+    });
+    std::string content;
+    ASSERT_TRUE(platform::ReadWholeFile(ini, content));
+    for (const char* line :
+         {"DataReadStyle=2", "ReadEveryXthBlock=3", "Show Logs After Test Always=1",
+          "Logs FileNameFormat=3", "TXT Viewer=3"}) {
+        EXPECT_NE(content.find(line), std::string::npos) << line;
+    }
+}
+
 TEST_F(KonfigTest, ReadModeGreysTheBlockOptionsButNotTheBlockSize) {
     konfig.show();
     ui.RadioButton2->click();
