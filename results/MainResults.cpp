@@ -8,6 +8,7 @@
 #include "results/EditorUnit.h"
 #include "results/ErrorListUnit.h"
 #include "results/LogFiles.h"
+#include "settings/DataFolders.h"
 
 MainResults::MainResults(const vorlaxis::TestSettings& settings, vorlaxis::Dialogs& dialogs,
                          TEditor& editor, TErrorListForm& errorList,
@@ -20,7 +21,7 @@ MainResults::MainResults(const vorlaxis::TestSettings& settings, vorlaxis::Dialo
       m_colourBadCount(std::move(colourBadCount)),
       m_shell(shell ? std::move(shell) : std::make_unique<vorlaxis::SystemShell>()),
       m_tempFolder(vorlaxis::platform::TempFolder()),
-      m_logsFolder(vorlaxis::LogsFolderPath(vorlaxis::platform::ProgramFolder())) {}
+      m_logsFolder(vorlaxis::ProgramDataFolders().LogsFolder) {}
 
 MainResults::~MainResults() = default;
 

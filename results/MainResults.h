@@ -32,8 +32,8 @@ class MainResults final : public vorlaxis::ResultWindows {
     void mmZobrazitDocasneZaznamyClick(int32_t locationIndex);
     void mmZobrazitSlozkuZaznamyClick();
 
-    // Folders, changeable for tests; by default the private temporary folder and Logs beside
-    // the program.
+    // Folders, changeable for tests; by default the private temporary folder and the logs
+    // folder of ProgramDataFolders().
     void setFolders(std::string tempFolder, std::string logsFolder);
     // The programs started for viewers and folders; tests record them instead.
     void setShell(std::unique_ptr<vorlaxis::Shell> shell) { m_shell = std::move(shell); }
