@@ -1,8 +1,9 @@
 // The program's folder, the user's folders and the copies' temporary folders on Windows.
 #include "platform/Folders.h"
 
-#include <shlobj.h>
 #include <windows.h>
+// The known folders; after windows.h.
+#include <shlobj.h>
 
 #include "platform/CopyFolderSystem.h"
 #include "platform/Files.h"

@@ -167,9 +167,15 @@ TEST_F(SharedUse, SettingsAndLogsGoBesideAWritableProgramElseToTheUsersFolders) 
         if (readOnly && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "mode=0755") != 0) {
             GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
         }
+        const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+            readOnly ? &folder : nullptr,
+            [](const std::string* p) { ::umount2(p->c_str(), MNT_DETACH); });
         const std::string copy = folder + "app_tests";
         std::filesystem::copy_file("/proc/self/exe", copy);
         std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+        // The settings the program was delivered with, or left from portable use.
+        ASSERT_TRUE(
+            platform::WriteWholeFile(folder + "Ulvenor.ini", "[Paths]\nPath0=/media/cd/\n"));
         if (readOnly) {
             ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr),
                       0);
@@ -184,9 +190,9 @@ TEST_F(SharedUse, SettingsAndLogsGoBesideAWritableProgramElseToTheUsersFolders) 
                        "XDG_CONFIG_HOME=" + user.path() + "config",
                        "XDG_DATA_HOME=" + user.path() + "data"}));
         EXPECT_NE(Read(settings).find("[Application]"), std::string::npos);
+        EXPECT_NE(Read(settings).find("Path0=/media/cd/"), std::string::npos);
         EXPECT_TRUE(platform::IsDirectory(logs));
         EXPECT_EQ(std::filesystem::is_empty(user.path()), !readOnly);
-        if (readOnly) ::umount2(folder.c_str(), MNT_DETACH);
     }
 }
 
