@@ -4,10 +4,8 @@
 // again for one test, or the window program itself.
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QTest>
@@ -17,6 +15,7 @@
 #include <thread>
 
 #include "AppFixture.h"
+#include "ChildProcess.h"
 #include "LayoutCheck.h"
 #include "ScopedEnv.h"
 #include "engine/TestRun.h"
@@ -25,40 +24,10 @@
 #include "platform/Folders.h"
 #include "settings/DataFolders.h"
 
-extern char** environ;
-
 namespace vorlaxis::test {
 namespace {
 
 const std::string kQuiet = "[Application]\nEject media=0\n[Logs]\nShow Logs After Test=0\n";
-
-// Starts `exe` with `args` and the environment plus `env` ("NAME=value", replacing), its output
-// into `output`.
-pid_t Spawn(const std::string& exe, const std::vector<std::string>& args,
-            const std::vector<std::string>& env, const std::string& output) {
-    std::vector<std::string> vars = env;
-    for (char** e = environ; *e; ++e) {
-        const std::string var = *e;
-        const std::string name = var.substr(0, var.find('=') + 1);
-        bool replaced = false;
-        for (const std::string& mine : env) replaced = replaced || mine.rfind(name, 0) == 0;
-        if (!replaced) vars.push_back(var);
-    }
-    std::vector<char*> argv{const_cast<char*>(exe.c_str())}, envp;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    for (std::string& v : vars) envp.push_back(v.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 class SharedUse : public AppFixture {
   protected:
@@ -72,16 +41,13 @@ class SharedUse : public AppFixture {
     }
     // Runs one test of this program (`exe`: this program or a copy of it) in a process of its
     // own; true when it passed, not skipped.
-    bool RunTestOf(const std::string& exe, const std::string& test,
-                   const std::vector<std::string>& env) {
-        const std::string output = m_dir.path() + "child-output.txt";
-        const pid_t pid = Spawn(exe, {"--gtest_filter=SharedUse." + test}, env, output);
-        int status = -1;
-        if (pid <= 0 || ::waitpid(pid, &status, 0) != pid) return false;
-        const std::string text = Read(output);
-        const bool passed = WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
-                            text.find("[  PASSED  ] 1 test") != std::string::npos;
-        if (!passed) ADD_FAILURE() << text;
+    static bool RunTestOf(const std::string& exe, const std::string& test,
+                          const std::vector<std::string>& env) {
+        const ProgramResult r =
+            RunProgram({exe, "--gtest_filter=SharedUse." + test}, env, std::chrono::seconds(45));
+        const bool passed =
+            r.exitCode == 0 && r.out.find("[  PASSED  ] 1 test") != std::string::npos;
+        if (!passed) ADD_FAILURE() << r.out << r.err;
         return passed;
     }
 };
@@ -129,9 +95,8 @@ TEST_F(SharedUse, SecondCopy) {
 TEST_F(SharedUse, TheWindowProgramTakesATemporaryFolderOfItsOwnAtStart) {
     TempDir tmp;
     const std::string shared = tmp.path() + "vorlaxis-" + std::to_string(::geteuid()) + "/";
-    const pid_t program =
-        Spawn(VORLAXIS_PROGRAM, {}, {"TMPDIR=" + tmp.path()}, m_dir.path() + "program-output.txt");
-    ASSERT_GT(program, 0);
+    ChildProcess program({VORLAXIS_PROGRAM}, {"TMPDIR=" + tmp.path()});
+    ASSERT_TRUE(program.Start());
     // Some copy folder's lock is held while the program runs.
     auto held = [&] {
         for (int n = 1; n <= 3; ++n) {
@@ -149,9 +114,9 @@ TEST_F(SharedUse, TheWindowProgramTakesATemporaryFolderOfItsOwnAtStart) {
         seen = held();
         if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
-    ::kill(program, SIGKILL);
-    ::waitpid(program, nullptr, 0);
-    EXPECT_TRUE(seen) << Read(m_dir.path() + "program-output.txt");
+    program.Signal(SIGKILL);
+    const ProgramResult ended = program.Wait();
+    EXPECT_TRUE(seen) << ended.err;
     EXPECT_FALSE(held());  // gone with the program, however it ended
 }
 
