@@ -129,6 +129,10 @@ bool IsDirectory(const std::string& path);
 // True when `path` names an existing entry of any kind (a dangling link counts as missing).
 bool Exists(const std::string& path);
 
+// True when the entry at `path` is itself a symbolic link (on Windows any reparse point, a
+// junction too), whatever it leads to.
+bool IsSymbolicLink(const std::string& path);
+
 // Deletes a file; false when it does not exist or cannot be deleted.
 bool RemoveFile(const std::string& path);
 
@@ -147,7 +151,9 @@ bool ReadWholeFileWithReason(const std::string& path, std::string& content, std:
 bool WriteWholeFile(const std::string& path, std::string_view content);
 
 // A file created for writing (truncated when it exists). createPrivate() refuses to follow a
-// symbolic link at the final name and gives the file to this user only.
+// symbolic link at the final name and gives the file to this user only. createNoLink() never
+// writes through a link: a symbolic link at the final name, or a file that has other hard
+// links, is refused and left as it is.
 class OutputFile {
 public:
     OutputFile();
@@ -157,6 +163,7 @@ public:
 
     bool create(const std::string& path);
     bool createPrivate(const std::string& path);
+    bool createNoLink(const std::string& path);
     // All bytes or false.
     bool write(std::string_view data);
     // False when the close reported an error (data may be lost).

@@ -76,7 +76,10 @@ std::string SavedLogName(int32_t format, const std::string& volumeLabel,
 
 std::string CopyLogFile(const std::string& source, const std::string& destination) {
     std::string target = destination;
-    if (platform::IsDirectory(target)) {
+    // A link planted at the name is not followed, not even into a folder: refused below.
+    const bool linkAtName = !target.empty() && target.back() != platform::PathSeparator() &&
+                            platform::IsSymbolicLink(target);
+    if (platform::IsDirectory(target) && !linkAtName) {
         if (target.empty() || target.back() != platform::PathSeparator()) {
             target += platform::PathSeparator();
         }
@@ -87,7 +90,7 @@ std::string CopyLogFile(const std::string& source, const std::string& destinatio
     const std::string folder = FolderOf(target);
     if (!folder.empty()) platform::MakeDirectories(folder);
     platform::OutputFile out;
-    if (platform::IsReadOnlyFile(target) || !out.create(target)) {
+    if (platform::IsReadOnlyFile(target) || !out.createNoLink(target)) {
         return "Cannot create file " + platform::DisplayText(target);
     }
     std::string error = CopyBytes(in, out).Error();

@@ -25,9 +25,11 @@ std::string SavedLogName(int32_t format, const std::string& volumeLabel,
 
 // Copies `source` to `destination`: into an existing folder under the source's name; missing
 // folders created; an existing file replaced, a read-only one refused; the source's last-write
-// time given to the copy. Returns the error text ("Cannot open file %s", "Cannot create file
-// %s", "Stream read error", "Stream write error"), empty on success. A copy that fails after
-// the destination was created leaves the partial file.
+// time given to the copy. A link at the destination's name (symbolic, or a file with other
+// hard links) is never written through: the copy is refused and the link left as it is.
+// Returns the error text ("Cannot open file %s", "Cannot create file %s", "Stream read error",
+// "Stream write error"), empty on success. A copy that fails after the destination was created
+// leaves the partial file.
 std::string CopyLogFile(const std::string& source, const std::string& destination);
 
 // Reads a log for the internal viewer: decoded from Windows-1250, line ends (CR LF, LF, CR)

@@ -6,6 +6,7 @@
 
 #include "media/LocationList.h"
 #include "platform/Files.h"
+#include "settings/DataFolders.h"
 #include "settings/IniFile.h"
 
 namespace vorlaxis {
@@ -97,7 +98,7 @@ bool WriteLocations(IniFile& ini, const LocationList& list) {
 }  // namespace
 
 std::string SettingsFilePath() {
-    return platform::ProgramFolder() + "Ulvenor.ini";
+    return ProgramDataFolders().SettingsFile;
 }
 
 TestSettings DefaultTestSettings() {

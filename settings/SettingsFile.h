@@ -12,7 +12,8 @@ namespace vorlaxis {
 
 class LocationList;
 
-// The settings file beside the program: ProgramFolder() + "Ulvenor.ini".
+// The settings file: "Ulvenor.ini" beside the program, or in the user's folder when the
+// program's folder takes no files (ProgramDataFolders()).
 std::string SettingsFilePath();
 
 // The record as ReadINIs leaves it after reading an empty or missing file.

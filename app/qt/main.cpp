@@ -4,8 +4,12 @@
 #include "app/qt/MainFormUnit.h"
 #include "app/qt/Startup.h"
 #include "help/qt/HelpWindow.h"
+#include "platform/Folders.h"
 
 int main(int argc, char** argv) {
+    // Before any log is named: the temporary logs of this copy go to a folder of its own, so
+    // that copies running side by side never delete or overwrite each other's logs.
+    vorlaxis::platform::ClaimOwnTempFolder();
     QApplication app(argc, argv);
     vorlaxis::gui::HelpControlLoader helpControl;
     vorlaxis::gui::ApplyApplicationLook(app);

@@ -3,6 +3,7 @@
 #include <QStyle>
 
 #include "help/qt/URLLabel.h"
+#include "settings/DataFolders.h"
 #include "ui_AboutUnit.h"
 
 namespace vorlaxis::gui {
@@ -39,6 +40,7 @@ TAboutBox::TAboutBox(QWidget* parent, const std::function<void()>& formCreate)
     m_ui->BitBtn1->setDefault(true);
     m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    ShowDataFolders(ProgramDataFolders());
     if (formCreate) formCreate();
 }
 
@@ -47,6 +49,18 @@ TAboutBox::~TAboutBox() = default;
 void TAboutBox::ShowFor(const QWidget* mainWindow) {
     if (mainWindow) move(mainWindow->pos() + QPoint(30, 30));
     exec();
+}
+
+void TAboutBox::ShowDataFolders(const DataFolders& folders) {
+    QLabel* label = m_ui->FoldersLabel;
+    const QFontMetrics metrics(label->font());
+    QStringList lines, whole;
+    for (const std::string& line : {SettingsFolderLine(folders), LogsFolderLine(folders)}) {
+        whole << QString::fromStdString(line);
+        lines << metrics.elidedText(whole.back(), Qt::ElideMiddle, label->contentsRect().width());
+    }
+    label->setText(lines.join(QLatin1Char('\n')));
+    label->setToolTip(whole.join(QLatin1Char('\n')));
 }
 
 TURLLabel* TAboutBox::Link(int number) const {

@@ -9,6 +9,10 @@ namespace Ui {
 class TAboutBox;
 }
 
+namespace vorlaxis {
+struct DataFolders;
+}
+
 namespace vorlaxis::gui {
 
 class TURLLabel;
@@ -25,6 +29,11 @@ class TAboutBox final : public QDialog {
     void ShowFor(const QWidget* mainWindow);
 
     TURLLabel* Link(int number) const;  // 1..3
+
+    // The line under the links that says where the settings and the saved logs are kept
+    // (ProgramDataFolders() at creation); each path is shortened in the middle to fit, the
+    // hint holds them whole.
+    void ShowDataFolders(const DataFolders& folders);
 
   private:
     std::unique_ptr<Ui::TAboutBox> m_ui;

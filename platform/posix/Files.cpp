@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/types.h>
@@ -13,6 +14,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/CopyFolderSystem.h"
 
 namespace vorlaxis::platform {
 
@@ -285,6 +288,11 @@ bool Exists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
+bool IsSymbolicLink(const std::string& path) {
+    struct stat st{};
+    return !path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool MakeDirectories(const std::string& path) {
@@ -382,6 +390,24 @@ bool OutputFile::createPrivate(const std::string& path) {
     return true;
 }
 
+bool OutputFile::createNoLink(const std::string& path) {
+    close();
+    // Opened without emptying: what the name holds is examined first. O_NONBLOCK: a FIFO
+    // without a reader is refused instead of waiting for one.
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
+                          0666);
+    if (fd < 0) return false;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 ||
+        (S_ISREG(st.st_mode) && (st.st_nlink > 1 || ::ftruncate(fd, 0) != 0))) {
+        ::close(fd);
+        return false;
+    }
+    m_handle = fd;
+    return true;
+}
+
 bool OutputFile::write(std::string_view data) {
     if (m_handle < 0) return false;
     return WriteAll(static_cast<int>(m_handle), data);
@@ -441,6 +467,7 @@ bool IsSafePrivateFolder(const std::string& path) {
 }  // namespace
 
 std::string TempFolder() {
+    if (const std::string* own = os::OwnTempFolder()) return *own;
     std::string base = "/tmp";
     if (const char* env = std::getenv("TMPDIR"); env && *env && IsDirectory(env)) base = env;
     while (base.size() > 1 && base.back() == '/') base.pop_back();
@@ -449,6 +476,34 @@ std::string TempFolder() {
     if (!IsSafePrivateFolder(folder)) return {};
     return folder + "/";
 }
+
+namespace os {
+
+std::string CopyFoldersParent() {
+    return TempFolder();  // private to this user already
+}
+
+bool MakeOwnFolder(const std::string& folder) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    return IsSafePrivateFolder(folder);
+}
+
+intptr_t TakeLock(const std::string& lockFile) {
+    // Close-on-exec: a viewer started from the program must not keep its lock after it ends.
+    const int fd =
+        ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd < 0) return -1;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void ReleaseLock(intptr_t lock) { ::close(static_cast<int>(lock)); }
+
+}  // namespace os
 
 bool GetFileIdentity(const std::string& path, FileIdentity& id) {
     struct stat st{};

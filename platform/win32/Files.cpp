@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/CopyFolderSystem.h"
 #include "platform/win32/Wide.h"
 
 namespace vorlaxis::platform {
@@ -215,6 +216,12 @@ bool Exists(const std::string& path) {
     return !path.empty() && ::GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool IsSymbolicLink(const std::string& path) {
+    if (path.empty()) return false;
+    const DWORD a = ::GetFileAttributesW(LongPath(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool RemoveFile(const std::string& path) {
     return !path.empty() && ::DeleteFileW(LongPath(path).c_str()) != 0;
 }
@@ -266,14 +273,16 @@ bool WriteAll(HANDLE h, std::string_view data) {
 // Opens or creates the file and empties it. OPEN_ALWAYS rather than CREATE_ALWAYS: the latter
 // refuses an existing hidden or system file, which the user may well have made of a settings
 // file or a log.
-HANDLE CreateEmptied(const std::wstring& path, DWORD flags) {
+// `alone`: a file that other hard links share is refused too.
+HANDLE CreateEmptied(const std::wstring& path, DWORD flags, bool alone = false) {
     const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) return h;
     BY_HANDLE_FILE_INFORMATION info{};
     const bool plainFile = ::GetFileType(h) == FILE_TYPE_DISK &&
                            ::GetFileInformationByHandle(h, &info) &&
-                           !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+                           !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                           (!alone || info.nNumberOfLinks <= 1);
     if (!plainFile || !::SetEndOfFile(h)) {
         ::CloseHandle(h);
         return INVALID_HANDLE_VALUE;
@@ -310,6 +319,15 @@ bool OutputFile::createPrivate(const std::string& path) {
     // The link itself is opened, and refused: a planted link must not redirect the write.
     // The folder is the user's own temporary folder, whose permissions the file inherits.
     const HANDLE h = CreateEmptied(LongPath(path), FILE_FLAG_OPEN_REPARSE_POINT);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    m_handle = reinterpret_cast<intptr_t>(h);
+    return true;
+}
+
+bool OutputFile::createNoLink(const std::string& path) {
+    close();
+    // The link itself is opened and refused, as is a file that other names share.
+    const HANDLE h = CreateEmptied(LongPath(path), FILE_FLAG_OPEN_REPARSE_POINT, true);
     if (h == INVALID_HANDLE_VALUE) return false;
     m_handle = reinterpret_cast<intptr_t>(h);
     return true;
@@ -387,6 +405,7 @@ std::string ProgramFolder() {
 }
 
 std::string TempFolder() {
+    if (const std::string* own = os::OwnTempFolder()) return *own;
     // The system's temporary folder as it is: it already belongs to the user.
     const DWORD need = ::GetTempPathW(0, nullptr);
     if (need == 0) return {};

@@ -8,6 +8,7 @@
 #include "results/LogFiles.h"
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
+#include "settings/DataFolders.h"
 
 namespace vorlaxis::gui {
 
@@ -21,7 +22,7 @@ MainResults::MainResults(const TestSettings& settings, Dialogs& dialogs, TEditor
       m_colourBadCount(std::move(colourBadCount)),
       m_shell(shell ? std::move(shell) : std::make_unique<SystemShell>()),
       m_tempFolder(platform::TempFolder()),
-      m_logsFolder(LogsFolderPath(platform::ProgramFolder())) {}
+      m_logsFolder(ProgramDataFolders().LogsFolder) {}
 
 MainResults::~MainResults() = default;
 

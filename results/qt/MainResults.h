@@ -34,8 +34,8 @@ class MainResults final : public ResultWindows {
     void mmZobrazitDocasneZaznamyClick(int32_t locationIndex);
     void mmZobrazitSlozkuZaznamyClick();
 
-    // Folders, changeable for tests; by default the private temporary folder and Logs beside
-    // the program.
+    // Folders, changeable for tests; by default the private temporary folder and the logs
+    // folder of ProgramDataFolders().
     void SetFolders(std::string tempFolder, std::string logsFolder);
     // The programs started for viewers and folders; tests record them instead.
     void SetShell(std::unique_ptr<Shell> shell) { m_shell = std::move(shell); }
