@@ -134,6 +134,7 @@ void Run::Begin() {
     m_s.LogIncomplete = false;
     m_s.CollectionFailed = false;
     m_s.FileCount = 0;
+    m_s.DirectoryCount = 0;
     m_s.DataChecksum = 0;
     if (m_s.MediaRecords.size() <= static_cast<size_t>(m_st.LocationIndex) &&
         m_st.LocationIndex >= 0) {
@@ -172,6 +173,7 @@ bool Run::OpenLog() {
 bool Run::Collect() {
     DirectoryList directories;
     ScanDirectories(m_location, directories, m_s.Calls, m_s.Host);
+    m_s.DirectoryCount = static_cast<int64_t>(directories.size());
     m_s.Host.HideBusyWindow();
     m_busyShown = false;
     if (!Log("\r\nInformace o médiu:") || !Log("  jméno média:         " + LogSafe(m_st.VolumeLabel)) ||
@@ -242,6 +244,7 @@ void Run::PrepareReading() {
     WriteLine("  počet souborů:       " + std::to_string(m_s.FileCount));
     m_b = BlockBytes(m_s.Settings.BlockSize);
     m_st.BytesDone = 0;
+    m_st.BytesRead = 0;
     m_d.Label15 = std::to_string(m_st.BytesTotal / kMegabyte);
     m_d.Label5 = std::to_string(m_s.FileCount);
     m_i = 1;

@@ -17,6 +17,8 @@ struct TestStatistics {
     int64_t BytesTotal = 0;
     int64_t BytesDone = 0;
     int64_t BytesDoneAtLastTick = 0;
+    // Bytes really read from the medium in this location (blocks passed over not counted).
+    int64_t BytesRead = 0;
     int32_t TickCount = 0;
     int32_t LocationIndex = 0;
     ReadModeValue ReadMode = 0;

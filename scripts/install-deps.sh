@@ -13,6 +13,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools genisoimage
   xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra
+  python3 dpkg-dev appstream desktop-file-utils
 )
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then
   PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales)

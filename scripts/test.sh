@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Everything a fresh Debian 12 machine needs to test Vorlaxis: installs the packages, builds
 # with AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests, then builds the
-# normal configuration and runs the tests again. Ends with ctest's summary line.
+# normal configuration, tests its Debian package (scripts/test-deb.sh) and runs the tests
+# again. Ends with ctest's summary line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,4 +30,8 @@ fi
 
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
+# The Debian package: built, checked, installed, started and removed again.
+if [ "${VORLAXIS_SKIP_DEB:-0}" != 1 ]; then
+  bash scripts/test-deb.sh build
+fi
 ctest --preset default -j "$jobs" --timeout 600
