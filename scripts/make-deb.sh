@@ -58,12 +58,13 @@ find "$pkg" -type d -exec chmod 0755 {} +
 find "$pkg" -type f -exec chmod 0644 {} +
 chmod 0755 "$lib/vorlaxis" "$lib/vorlaxis-check"
 
-# The shared libraries the programs link, as Debian's own tool names their packages.
+# The shared libraries the programs link, as Debian's own tool names their packages (it knows
+# the package's root by its DEBIAN folder).
+mkdir -p "$pkg/DEBIAN"
 printf 'Source: vorlaxis\n\nPackage: vorlaxis\nArchitecture: any\n' >"$work/debian/control"
 depends=$(cd "$work" && dpkg-shlibdeps -O -edebian/vorlaxis/usr/lib/vorlaxis/vorlaxis \
   -edebian/vorlaxis/usr/lib/vorlaxis/vorlaxis-check | sed -n 's/^shlibs:Depends=//p')
 
-mkdir -p "$pkg/DEBIAN"
 (cd "$pkg" && find usr -type f | LC_ALL=C sort | xargs md5sum) >"$pkg/DEBIAN/md5sums"
 cat >"$pkg/DEBIAN/control" <<EOF
 Package: vorlaxis
