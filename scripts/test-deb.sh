@@ -26,10 +26,10 @@ created_user=0
 xvfb_pid=
 window_pid=
 cleanup() {
-  [ -n "$window_pid" ] && kill "$window_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  [ "$installed" = 1 ] && dpkg --purge vorlaxis >/dev/null 2>&1 || true
-  [ "$created_user" = 1 ] && userdel -r "$user" 2>/dev/null || true
+  if [ -n "$window_pid" ]; then kill "$window_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  if [ "$installed" = 1 ]; then dpkg --purge vorlaxis >/dev/null 2>&1 || true; fi
+  if [ "$created_user" = 1 ]; then userdel -r "$user" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -54,10 +54,11 @@ dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./|/|' | LC_AL
 } | LC_ALL=C sort >"$work/expected"
 diff -u "$work/expected" "$work/files" || fail "the package holds other files than expected"
 
-dpkg-deb --contents "$deb" | grep -q ' ./usr/bin/vorlaxis -> ../lib/vorlaxis/vorlaxis$' ||
+dpkg-deb --contents "$deb" >"$work/contents"
+grep -q ' ./usr/bin/vorlaxis -> ../lib/vorlaxis/vorlaxis$' "$work/contents" ||
   fail "/usr/bin/vorlaxis is no link to the program"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
-dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the Qt libraries"
+[[ "$(dpkg-deb -f "$deb" Depends)" == *libqt6widgets6* ]] || fail "Depends lacks the Qt libraries"
 
 dpkg-deb -x "$deb" "$work/root"
 appstreamcli validate --no-net --pedantic \
@@ -71,7 +72,7 @@ for page in vorlaxis vorlaxis-check; do
   zcat "$work/root/usr/share/man/man1/$page.1.gz" | LC_ALL=C.UTF-8 groff -man -ww -z 2>"$work/groff"
   [ ! -s "$work/groff" ] || { cat "$work/groff" >&2; fail "manual page $page has faults"; }
 done
-zcat "$work/root/usr/share/man/man1/vorlaxis-check.1.gz" | grep -q '^\.B bytes_read' ||
+zgrep -q '^\.B bytes_read' "$work/root/usr/share/man/man1/vorlaxis-check.1.gz" ||
   fail "the manual page does not document the JSON result"
 echo "test-deb: $deb built and checked"
 
@@ -79,7 +80,8 @@ if [ "$(id -u)" != 0 ]; then
   echo "test-deb: not root, so the package is not installed here"
   exit 0
 fi
-if dpkg-query -W -f='${Status}' vorlaxis 2>/dev/null | grep -qx 'install ok installed'; then
+package_status() { dpkg-query -W -f='${Status}' vorlaxis 2>/dev/null || true; }
+if [ "$(package_status)" = "install ok installed" ]; then
   fail "a vorlaxis package is installed already; remove it first (dpkg --purge vorlaxis)"
 fi
 
@@ -127,9 +129,10 @@ Xvfb -displayfd 3 -ac -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 as_user DISPLAY="$DISPLAY" vorlaxis >"$work/window.log" 2>&1 &
-window=$(timeout 30 xdotool search --sync --onlyvisible --name "Vorlaxis v" | head -n 1) ||
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "Vorlaxis v" | sed -n 1p) ||
   { cat "$work/window.log" >&2; fail "the main window did not appear"; }
 window_pid=$(xdotool getwindowpid "$window")
 [ "$(readlink "/proc/$window_pid/exe")" = /usr/lib/vorlaxis/vorlaxis ] ||
@@ -149,10 +152,9 @@ echo "test-deb: installed; vorlaxis-check ran from the PATH, the window appeared
 dpkg -r vorlaxis >/dev/null
 dpkg --purge vorlaxis >/dev/null 2>&1  # nothing is left to purge: the package has no conffiles
 installed=0
-! dpkg-query -W -f='${Status}' vorlaxis 2>/dev/null | grep -q 'ok installed\|config-files' ||
-  fail "still installed"
+case $(package_status) in *" installed" | *config-files) fail "still installed" ;; esac
 while read -r file; do
-  [ ! -e "$file" ] && [ ! -L "$file" ] || fail "$file is left after removal"
+  if [ -e "$file" ] || [ -L "$file" ]; then fail "$file is left after removal"; fi
 done <"$work/files"
 [ ! -e /usr/lib/vorlaxis ] || fail "/usr/lib/vorlaxis is left after removal"
 echo "test-deb: removed and purged, nothing left"
