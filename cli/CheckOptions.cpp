@@ -47,18 +47,17 @@ bool ApplyValue(const std::string& name, const std::string& value, CheckOptions&
         error = "the block size must be a whole number of kilobytes, not \"" + value + "\"";
         return false;
     }
-    if (name == "--log") {
-        if (value.empty()) {
-            error = "--log needs a file name";
-            return false;
-        }
-        o.logFile = value;
+    if ((name == "--log" || name == "--json") && value.empty()) {
+        error = name + " needs a file name";
+        return false;
     }
+    if (name == "--log") o.logFile = value;
+    if (name == "--json") o.jsonFile = value;
     return true;
 }
 
 bool TakesValue(const std::string& name) {
-    return name == "--mode" || name == "--block-size" || name == "--log";
+    return name == "--mode" || name == "--block-size" || name == "--log" || name == "--json";
 }
 
 }  // namespace
@@ -75,6 +74,9 @@ bool ParseOptions(const std::vector<std::string>& args, CheckOptions& o, std::st
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
+            return true;
+        } else if (arg == "--version") {
+            o.version = true;
             return true;
         } else {
             const size_t eq = arg.find('=');
@@ -110,7 +112,9 @@ std::string AsLocation(const std::string& path) {
 }
 
 const char* UsageText() {
-    return "Usage: vorlaxis-check [--mode all|4|8|16|open] [--block-size KB] [--log FILE] PATH...\n"
+    return "Usage: vorlaxis-check [--mode all|4|8|16|open] [--block-size KB] [--log FILE]\n"
+           "                      [--json FILE] PATH...\n"
+           "       vorlaxis-check --help | --version\n"
            "\n"
            "Tests whether every file below each PATH can be read, and prints the test log.\n"
            "\n"
@@ -120,7 +124,10 @@ const char* UsageText() {
            "                     are taken as the nearer bound\n"
            "  --log FILE         write the log (Windows-1250, CR LF) to FILE instead of printing\n"
            "                     it; only with one PATH\n"
+           "  --json FILE        write the result for scripts (JSON, UTF-8) to FILE; with \"-\"\n"
+           "                     it goes to standard output and no log is printed there\n"
            "  -h, --help         show this text\n"
+           "  --version          show the program's name and version\n"
            "\n"
            "Each PATH is tested in turn (a trailing \"/\" is added). Unreadable files never stop\n"
            "the test: each is recorded in the log and the test goes on. Without --log each log\n"
@@ -129,12 +136,38 @@ const char* UsageText() {
            "the remaining time are shown there. Ctrl+C or SIGTERM stops the test; the log then\n"
            "ends as a stopped test.\n"
            "\n"
+           "The JSON result is one object: \"program\", \"version\", \"exit_status\" and\n"
+           "\"locations\", a list with one object per PATH in the order given:\n"
+           "  \"path\"         the PATH as tested, with its trailing \"/\" (as given when it is "
+           "no\n"
+           "                 directory)\n"
+           "  \"label\"        the volume label; null when the medium was not examined\n"
+           "  \"serial\"       the volume serial number, 8 hexadecimal digits; null likewise\n"
+           "  \"directories\"  the directories found, the location itself included\n"
+           "  \"files\"        the files found\n"
+           "  \"unreadable\"   the full paths of the unreadable files, in the order they failed\n"
+           "  \"checksum\"     the media checksum, 4 hexadecimal digits; null when files are\n"
+           "                 only opened or no tree was collected\n"
+           "  \"outcome\"      \"ok\"; \"errors\": unreadable files; \"stopped\": by a signal, or\n"
+           "                 not reached because of one; \"failed\": not an existing directory,\n"
+           "                 the tree could not be collected, or the log not written in full\n"
+           "  \"bytes_read\"   the bytes read from the medium (blocks passed over not counted)\n"
+           "  \"seconds\"      the time the location's test took\n"
+           "Texts are UTF-8: control characters are escaped, and each byte of a name that is not\n"
+           "valid UTF-8 becomes U+FFFD. FILE is emptied before the first test (a FILE that cannot\n"
+           "be written is bad usage) and the result is written when the run ends, after a stop\n"
+           "or a failure too. A second signal ends the program at once, without a result.\n"
+           "\n"
            "Exit status:\n"
            "  0  every file could be read\n"
            "  1  unreadable files were found (or the directory tree could not be collected,\n"
-           "     or the log could not be written completely)\n"
+           "     or the log or the JSON result could not be written completely)\n"
            "  2  bad usage, or no PATH is an existing directory\n"
            "  3  stopped by a signal\n";
+}
+
+const char* VersionText() {
+    return "vorlaxis-check " VORLAXIS_VERSION "\n";
 }
 
 }  // namespace vorlaxis::cli

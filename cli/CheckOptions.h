@@ -10,10 +10,12 @@ namespace vorlaxis::cli {
 
 struct CheckOptions {
     bool help = false;
+    bool version = false;
     int32_t dataReadStyle = ReadAllData;         // a ReadStyle
     int32_t readEveryXthBlock = kNothingChosen;  // a BlockInterval
     int32_t blockSizeKb = 48;                    // pulled into 4..48
     std::string logFile;                         // empty: print each log to stdout
+    std::string jsonFile;                        // empty: no JSON result; "-": standard output
     std::vector<std::string> paths;
 };
 
@@ -22,6 +24,9 @@ bool ParseOptions(const std::vector<std::string>& args, CheckOptions& options, s
 
 // The text of --help.
 const char* UsageText();
+
+// The text of --version: the program's name and version.
+const char* VersionText();
 
 // A location as the run wants it: with a trailing "/".
 std::string AsLocation(const std::string& path);

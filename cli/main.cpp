@@ -1,4 +1,6 @@
 // vorlaxis-check: the media test without a window.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -6,6 +8,7 @@
 
 #include "cli/CheckHost.h"
 #include "cli/CheckOptions.h"
+#include "cli/CheckResult.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "platform/Files.h"
@@ -59,20 +62,49 @@ TestSettings SettingsFrom(const CheckOptions& o) {
     return s;
 }
 
-std::vector<std::string> ExistingLocations(const CheckOptions& o) {
-    std::vector<std::string> locations;
-    for (const std::string& path : o.paths) {
+// One result per PATH, in the order given; a PATH that is no existing directory has failed.
+// The others stay "stopped" until tested, so a stop before them leaves them so.
+std::vector<LocationResult> PlannedLocations(const CheckOptions& o) {
+    std::vector<LocationResult> results(o.paths.size());
+    for (size_t i = 0; i < o.paths.size(); ++i) {
+        const std::string& path = o.paths[i];
         if (platform::IsDirectory(path)) {
-            locations.push_back(AsLocation(path));
+            results[i].path = AsLocation(path);
+            results[i].outcome = Outcome::Stopped;
         } else {
             std::fprintf(stderr, "vorlaxis-check: not an existing directory: %s\n",
                          platform::DisplayText(path).c_str());
+            results[i].path = path;
+            results[i].outcome = Outcome::Failed;
         }
     }
-    return locations;
+    return results;
 }
 
-int RunChecks(const CheckOptions& o, const std::vector<std::string>& locations) {
+void Record(LocationResult& r, const TestSession& session, uint16_t bad, double seconds) {
+    const TestStatistics& statistics = session.Statistics;
+    const MediaRecord& medium = session.MediaRecords[static_cast<size_t>(statistics.LocationIndex)];
+    r.identified = !medium.VolumeSerial.empty();  // empty: the log failed before it was asked
+    r.label = medium.VolumeLabel;
+    r.serial = medium.VolumeSerial;
+    r.directories = session.DirectoryCount;
+    r.files = session.FileCount;
+    for (const BadFileEntry& file : session.BadFiles)
+        r.unreadable.push_back(file.Directory + file.Name);
+    // The log has a checksum only when files were read and the tree was collected.
+    if (statistics.ReadMode != 0 && !session.CollectionFailed) r.checksum = session.DataChecksum;
+    r.bytesRead = statistics.BytesRead;
+    r.seconds = seconds;
+    if (session.CollectionFailed || session.LogIncomplete) {
+        r.outcome = Outcome::Failed;
+    } else if (statistics.StopRequested) {
+        r.outcome = Outcome::Stopped;
+    } else {
+        r.outcome = bad > 0 ? Outcome::Errors : Outcome::Ok;
+    }
+}
+
+int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
     TestSettings settings = SettingsFrom(o);
     TestStatistics statistics;
     MainDisplay display;
@@ -82,27 +114,51 @@ int RunChecks(const CheckOptions& o, const std::vector<std::string>& locations) 
     ThreadedBlockingCalls calls(host, statistics, display);
     TestSession session(settings, statistics, display, host, host, clock, calls);
     int result = kAllReadable;
-    for (size_t k = 0; k < locations.size() && !g_stopSignal; ++k) {
-        statistics.LocationIndex = static_cast<int32_t>(k);
+    int32_t index = 0;
+    for (LocationResult& location : results) {
+        if (g_stopSignal) break;
+        if (location.outcome == Outcome::Failed) continue;  // no directory
+        statistics.LocationIndex = index++;
         statistics.StopRequested = false;
         session.LogPathOverride =
             o.logFile.empty() ? PrivateLogPath(statistics.LocationIndex) : o.logFile;
-        const uint16_t bad = PerformTest(session, locations[k]);
+        const auto start = std::chrono::steady_clock::now();
+        const uint16_t bad = PerformTest(session, location.path);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         host.EndProgress();
+        Record(location, session, bad, took.count());
         // A stop without a signal is a tree that could not be collected: not all readable.
         if (bad > 0 || (statistics.StopRequested && !g_stopSignal)) result = kUnreadable;
         // A log without its end must not pass for a clean test.
         if (session.LogIncomplete) {
             std::fprintf(stderr, "vorlaxis-check: the log of %s could not be written completely\n",
-                         platform::DisplayText(locations[k]).c_str());
+                         platform::DisplayText(location.path).c_str());
             result = kUnreadable;
         }
         if (o.logFile.empty()) {
-            PrintLog(session.LogPath);
+            // Standard output may carry the JSON result instead.
+            if (o.jsonFile != "-") PrintLog(session.LogPath);
             platform::RemoveFile(session.LogPath);
         }
     }
     return g_stopSignal ? kStopped : result;
+}
+
+// Writes the JSON result when asked for; false (said on standard error) when it could not be
+// written in full.
+bool WriteResult(const std::string& file, const std::vector<LocationResult>& results, int status) {
+    if (file.empty()) return true;
+    const std::string json = ResultJson(results, status);
+    const bool toOutput = file == "-";
+    const bool written = toOutput
+                             ? std::fwrite(json.data(), 1, json.size(), stdout) == json.size() &&
+                                   std::fflush(stdout) == 0
+                             : platform::WriteWholeFile(file, json);
+    if (!written) {
+        std::fprintf(stderr, "vorlaxis-check: the JSON result could not be written to %s\n",
+                     toOutput ? "standard output" : platform::DisplayText(file).c_str());
+    }
+    return written;
 }
 
 int Main(int argc, char** argv) {
@@ -112,14 +168,29 @@ int Main(int argc, char** argv) {
     if (!ParseOptions(platform::ProgramArguments(argc, argv), options, error)) {
         return UsageError(error);
     }
-    if (options.help) {
-        std::fputs(UsageText(), stdout);
+    if (options.help || options.version) {
+        std::fputs(options.help ? UsageText() : VersionText(), stdout);
         return kAllReadable;
     }
-    const std::vector<std::string> locations = ExistingLocations(options);
-    if (locations.empty()) return UsageError("no PATH is an existing directory");
-    InstallStopHandlers();
-    return RunChecks(options, locations);
+    // Found out now, not after hours of reading: the result file can be written.
+    if (!options.jsonFile.empty() && options.jsonFile != "-" &&
+        !platform::WriteWholeFile(options.jsonFile, "")) {
+        return UsageError("cannot write the JSON result to " +
+                          platform::DisplayText(options.jsonFile));
+    }
+    std::vector<LocationResult> results = PlannedLocations(options);
+    int status = kBadUsage;
+    if (std::all_of(results.begin(), results.end(),
+                    [](const LocationResult& r) { return r.outcome == Outcome::Failed; })) {
+        UsageError("no PATH is an existing directory");
+    } else {
+        InstallStopHandlers();
+        status = RunChecks(options, results);
+    }
+    if (!WriteResult(options.jsonFile, results, status) && status == kAllReadable) {
+        status = kUnreadable;
+    }
+    return status;
 }
 
 }  // namespace

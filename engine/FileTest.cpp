@@ -10,6 +10,7 @@ namespace {
 int64_t ReadStep(FileTestContext& c, FileTestResult& r) {
     const int64_t got = c.Calls.Read(c.File, c.Buffer, c.BlockBytes);
     if (got < 0) return -1;
+    c.Statistics.BytesRead += got;
     c.DataChecksum = AddToChecksum(c.DataChecksum, c.Buffer, static_cast<size_t>(got));
     r.Remaining -= got;
     c.Observer.AfterRead();

@@ -134,6 +134,7 @@ void Run::Begin() {
     m_session.LogIncomplete = false;
     m_session.CollectionFailed = false;
     m_session.FileCount = 0;
+    m_session.DirectoryCount = 0;
     m_session.DataChecksum = 0;
     if (m_session.MediaRecords.size() <= static_cast<size_t>(m_statistics.LocationIndex) &&
         m_statistics.LocationIndex >= 0) {
@@ -174,6 +175,7 @@ bool Run::OpenLog() {
 bool Run::Collect() {
     DirectoryList directories;
     ScanDirectories(m_location, directories, m_session.Calls, m_session.Host);
+    m_session.DirectoryCount = static_cast<int64_t>(directories.size());
     m_session.Host.HideBusyWindow();
     m_busyShown = false;
     if (!Log("\r\nInformace o médiu:") ||
@@ -247,6 +249,7 @@ void Run::PrepareReading() {
     WriteLine("  počet souborů:       " + std::to_string(m_session.FileCount));
     m_blockBytes = BlockBytes(m_session.Settings.BlockSize);
     m_statistics.BytesDone = 0;
+    m_statistics.BytesRead = 0;
     m_display.megabytesTotalText = std::to_string(m_statistics.BytesTotal / kMegabyte);
     m_display.filesTotalText = std::to_string(m_session.FileCount);
     m_number = 1;

@@ -43,6 +43,8 @@ struct TestSession {
     // FileTable[0] is the file numbered 1; FileCount entries are filled. Allocated once.
     std::unique_ptr<FileEntry[]> FileTable;
     int32_t FileCount = 0;
+    // The directories the last run found, the location itself included.
+    int64_t DirectoryCount = 0;
     // One record per location of a batch, indexed by LocationIndex; grows as needed.
     std::vector<MediaRecord> MediaRecords;
     // The unreadable files of the last location, in the order they failed.

@@ -24,6 +24,8 @@ struct TestStatistics {
     int64_t BytesTotal = 0;
     int64_t BytesDone = 0;
     int64_t BytesDoneAtLastTick = 0;
+    // Bytes really read from the medium in this location (blocks passed over not counted).
+    int64_t BytesRead = 0;
     int32_t TickCount = 0;
     int32_t LocationIndex = 0;
     vorlaxis::ReadMode ReadMode = OnlyOpen;  // the type named in full: the field has its name

@@ -16,6 +16,7 @@ PACKAGES=(
   # Where "Courier New" is found as "Nimbus Mono PS", as on most desktops: the viewer and its
   # test must hold there too.
   fonts-urw-base35
+  python3 dpkg-dev appstream desktop-file-utils
 )
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then
   PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Everything a fresh Debian 12 machine needs to test Vorlaxis: installs the packages, builds
 # with AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests, then builds the
-# normal configuration, checks the style (scripts/check-style.sh) and runs the tests again.
-# Ends with ctest's summary line.
+# normal configuration, checks the style (scripts/check-style.sh), tests its Debian package
+# (scripts/test-deb.sh) and runs the tests again. Ends with ctest's summary line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,6 +31,10 @@ fi
 
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
+# The Debian package: built, checked, installed, started and removed again.
+if [ "${VORLAXIS_SKIP_DEB:-0}" != 1 ]; then
+  bash scripts/test-deb.sh build
+fi
 # Format, clang-tidy over the core and the folders' include order; its findings fail the run
 # once the tests have run.
 style_status=0

@@ -53,6 +53,38 @@ TEST(CheckOptions, BadUsageIsRefusedWithAReason) {
     EXPECT_TRUE(help.help);
 }
 
+TEST(CheckOptions, JsonResultAndVersion) {
+    CheckOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--json", "-", "a", "b"}, o, error)) << error;
+    EXPECT_EQ(o.jsonFile, "-");
+    CheckOptions o2;
+    ASSERT_TRUE(Parse({"--json=r.json", "a"}, o2, error)) << error;
+    EXPECT_EQ(o2.jsonFile, "r.json");
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--json", "", "p"}, {"--json=", "p"}, {"p", "--json"}}) {
+        CheckOptions o3;
+        EXPECT_FALSE(Parse(bad, o3, error));
+        EXPECT_NE(error.find("--json"), std::string::npos) << error;
+    }
+    CheckOptions version;
+    ASSERT_TRUE(Parse({"--version"}, version, error));
+    EXPECT_TRUE(version.version);
+    EXPECT_EQ(std::string(VersionText()), "vorlaxis-check " VORLAXIS_VERSION "\n");
+}
+
+TEST(CheckOptions, HelpDocumentsTheJsonResult) {
+    const std::string help = UsageText();
+    for (const char* word :
+         {"--json FILE",     "--version",     "\"-\"",          "\"program\"",  "\"version\"",
+          "\"exit_status\"", "\"locations\"", "\"path\"",       "\"label\"",    "\"serial\"",
+          "\"directories\"", "\"files\"",     "\"unreadable\"", "\"checksum\"", "\"outcome\"",
+          "\"ok\"",          "\"errors\"",    "\"stopped\"",    "\"failed\"",   "\"bytes_read\"",
+          "\"seconds\"",     "U+FFFD"}) {
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    }
+}
+
 TEST(CheckOptions, LocationGetsATrailingSeparator) {
     EXPECT_EQ(AsLocation("/media/cd"), "/media/cd/");
     EXPECT_EQ(AsLocation("/media/cd/"), "/media/cd/");

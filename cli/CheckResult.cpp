@@ -1,0 +1,78 @@
+#include "cli/CheckResult.h"
+
+#include "core/JsonWriter.h"
+#include "media/MediaInfo.h"
+
+namespace vorlaxis::cli {
+
+namespace {
+
+const char* OutcomeText(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Ok:
+            return "ok";
+        case Outcome::Errors:
+            return "errors";
+        case Outcome::Stopped:
+            return "stopped";
+        case Outcome::Failed:
+        default:
+            return "failed";
+    }
+}
+
+void OptionalString(JsonWriter& json, const char* key, bool known, const std::string& value) {
+    json.Key(key);
+    if (known) {
+        json.String(value);
+    } else {
+        json.Null();
+    }
+}
+
+// One location's object; a new key is one more line here and a field in LocationResult.
+void WriteLocation(JsonWriter& json, const LocationResult& r) {
+    json.BeginObject();
+    json.Key("path");
+    json.String(r.path);
+    OptionalString(json, "label", r.identified, r.label);
+    OptionalString(json, "serial", r.identified, r.serial);
+    json.Key("directories");
+    json.Integer(r.directories);
+    json.Key("files");
+    json.Integer(r.files);
+    json.Key("unreadable");
+    json.BeginArray();
+    for (const std::string& path : r.unreadable) json.String(path);
+    json.EndArray();
+    OptionalString(json, "checksum", r.checksum.has_value(),
+                   r.checksum ? NumToHex(*r.checksum, 4) : std::string());
+    json.Key("outcome");
+    json.String(OutcomeText(r.outcome));
+    json.Key("bytes_read");
+    json.Integer(r.bytesRead);
+    json.Key("seconds");
+    json.Number(r.seconds, 3);
+    json.EndObject();
+}
+
+}  // namespace
+
+std::string ResultJson(const std::vector<LocationResult>& locations, int exitStatus) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("program");
+    json.String("vorlaxis-check");
+    json.Key("version");
+    json.String(VORLAXIS_VERSION);
+    json.Key("exit_status");
+    json.Integer(exitStatus);
+    json.Key("locations");
+    json.BeginArray();
+    for (const LocationResult& location : locations) WriteLocation(json, location);
+    json.EndArray();
+    json.EndObject();
+    return json.Text();
+}
+
+}  // namespace vorlaxis::cli

@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# The Debian package as a user meets it: builds it (twice: the same build must give the same
+# bytes), checks its contents, manual pages, desktop entry and AppStream metadata, installs it
+# with dpkg, runs vorlaxis-check from the PATH on a small tree, starts the window program under
+# Xvfb as an ordinary user and checks that its window appears and that it finds its documents
+# beside its own file, then removes and purges the package and checks that nothing is left.
+#
+#   bash scripts/test-deb.sh [BUILD_DIR]      (default: build)
+#
+# Installing needs root (CI runs as root on a throwaway machine); otherwise only the package is
+# built and checked. A "vorlaxis" package installed before is not touched: the test refuses.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+user=${VORLAXIS_DEB_USER:-vorlaxis-test}
+
+fail() {
+  echo "test-deb: $*" >&2
+  exit 1
+}
+
+work=$(mktemp -d)
+chmod 0755 "$work"
+installed=0
+created_user=0
+xvfb_pid=
+window_pid=
+cleanup() {
+  if [ -n "$window_pid" ]; then kill "$window_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  if [ "$installed" = 1 ]; then dpkg --purge vorlaxis >/dev/null 2>&1 || true; fi
+  if [ "$created_user" = 1 ]; then userdel -r "$user" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- the package -------------------------------------------------------------------------
+deb=$(bash scripts/make-deb.sh "$build" "$work/one")
+again=$(bash scripts/make-deb.sh "$build" "$work/two")
+cmp -s "$deb" "$again" || fail "two packages of the same build differ"
+version=$("$build/cli/vorlaxis-check" --version | sed -n 's/^vorlaxis-check //p')
+
+# Exactly these files, and nothing beside them.
+dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./|/|' | LC_ALL=C sort >"$work/files"
+{
+  printf '%s\n' /usr/bin/vorlaxis /usr/bin/vorlaxis-check \
+    /usr/lib/vorlaxis/vorlaxis /usr/lib/vorlaxis/vorlaxis-check /usr/lib/vorlaxis/whatsnew.txt \
+    /usr/share/applications/vorlaxis.desktop \
+    /usr/share/icons/hicolor/scalable/apps/vorlaxis.svg \
+    /usr/share/metainfo/org.example.zubrak.vorlaxis.metainfo.xml \
+    /usr/share/man/man1/vorlaxis.1.gz /usr/share/man/man1/vorlaxis-check.1.gz \
+    /usr/share/doc/vorlaxis/copyright
+  (cd docs && find help -type f -printf '/usr/lib/vorlaxis/%p\n')
+} | LC_ALL=C sort >"$work/expected"
+diff -u "$work/expected" "$work/files" || fail "the package holds other files than expected"
+
+dpkg-deb --contents "$deb" >"$work/contents"
+grep -q ' ./usr/bin/vorlaxis -> ../lib/vorlaxis/vorlaxis$' "$work/contents" ||
+  fail "/usr/bin/vorlaxis is no link to the program"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
+[[ "$(dpkg-deb -f "$deb" Depends)" == *libqt6widgets6* ]] || fail "Depends lacks the Qt libraries"
+
+dpkg-deb -x "$deb" "$work/root"
+appstreamcli validate --no-net --pedantic \
+  "$work/root/usr/share/metainfo/org.example.zubrak.vorlaxis.metainfo.xml" >"$work/appstream" ||
+  { cat "$work/appstream" >&2; fail "AppStream metadata refused"; }
+desktop-file-validate "$work/root/usr/share/applications/vorlaxis.desktop" ||
+  fail "desktop entry refused"
+grep -qx 'Exec="/usr/lib/vorlaxis/vorlaxis"' "$work/root/usr/share/applications/vorlaxis.desktop" ||
+  fail "desktop entry does not start the installed program"
+for page in vorlaxis vorlaxis-check; do
+  zcat "$work/root/usr/share/man/man1/$page.1.gz" | LC_ALL=C.UTF-8 groff -man -ww -z 2>"$work/groff"
+  [ ! -s "$work/groff" ] || { cat "$work/groff" >&2; fail "manual page $page has faults"; }
+done
+zgrep -q '^\.B bytes_read' "$work/root/usr/share/man/man1/vorlaxis-check.1.gz" ||
+  fail "the manual page does not document the JSON result"
+echo "test-deb: $deb built and checked"
+
+if [ "$(id -u)" != 0 ]; then
+  echo "test-deb: not root, so the package is not installed here"
+  exit 0
+fi
+package_status() { dpkg-query -W -f='${Status}' vorlaxis 2>/dev/null || true; }
+if [ "$(package_status)" = "install ok installed" ]; then
+  fail "a vorlaxis package is installed already; remove it first (dpkg --purge vorlaxis)"
+fi
+
+# --- installed ---------------------------------------------------------------------------
+installed=1
+dpkg -i "$deb" >/dev/null
+if ! id -u "$user" >/dev/null 2>&1; then
+  useradd -m "$user"
+  created_user=1
+fi
+home=$(getent passwd "$user" | cut -d: -f6)
+# What the user's session would have: no variables of this shell's.
+as_user() {
+  runuser -u "$user" -- env -i HOME="$home" USER="$user" LANG=C.UTF-8 PATH="$work/bin:/usr/bin:/bin" "$@"
+}
+
+[ "$(as_user sh -c 'command -v vorlaxis-check')" = /usr/bin/vorlaxis-check ] ||
+  fail "vorlaxis-check is not on the PATH"
+[ "$(as_user vorlaxis-check --version)" = "vorlaxis-check $version" ] || fail "wrong --version"
+
+mkdir -p "$work/tree/sub"
+printf 'abc' >"$work/tree/sub/a"
+printf 'de' >"$work/tree/b"
+chmod -R a+rX "$work/tree"
+as_user vorlaxis-check --json - "$work/tree" >"$work/result.json" || fail "the small tree failed"
+python3 - "$work/result.json" <<'EOF' || fail "unexpected JSON result"
+import json, sys
+location, = json.load(open(sys.argv[1]))["locations"]
+expected = {"outcome": "ok", "files": 2, "directories": 2, "checksum": "01EF", "bytes_read": 5}
+got = {key: location[key] for key in expected}
+if got != expected:
+    sys.exit(f"got {got}")
+EOF
+
+# The window program as an ordinary user. A stand-in for the desktop's opener records what
+# "Co je nového?" opens: the program must find whatsnew.txt beside its own file.
+mkdir -p "$work/bin"
+cat >"$work/bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s\n' "\$1" >"$work/own/opened"
+EOF
+chmod 0755 "$work/bin/xdg-open"
+install -d -o "$user" "$work/own"
+Xvfb -displayfd 3 -ac -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
+as_user DISPLAY="$DISPLAY" vorlaxis >"$work/window.log" 2>&1 &
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "Vorlaxis v" | sed -n 1p) ||
+  { cat "$work/window.log" >&2; fail "the main window did not appear"; }
+window_pid=$(xdotool getwindowpid "$window")
+[ "$(readlink "/proc/$window_pid/exe")" = /usr/lib/vorlaxis/vorlaxis ] ||
+  fail "the window is not the installed program"
+[ "$(stat -c %U "/proc/$window_pid")" = "$user" ] || fail "the window program does not run as $user"
+xdotool windowfocus --sync "$window"
+# Nápo&věda, then its third item "Co je nového?".
+xdotool key --delay 150 alt+v Down Down Return
+for _ in $(seq 100); do [ -s "$work/own/opened" ] && break; sleep 0.1; done
+[ "$(cat "$work/own/opened" 2>/dev/null)" = /usr/lib/vorlaxis/whatsnew.txt ] ||
+  fail "\"Co je nového?\" did not open /usr/lib/vorlaxis/whatsnew.txt"
+kill "$window_pid"
+window_pid=
+echo "test-deb: installed; vorlaxis-check ran from the PATH, the window appeared as $user"
+
+# --- removed -----------------------------------------------------------------------------
+dpkg -r vorlaxis >/dev/null
+dpkg --purge vorlaxis >/dev/null 2>&1  # nothing is left to purge: the package has no conffiles
+installed=0
+case $(package_status) in *" installed" | *config-files) fail "still installed" ;; esac
+while read -r file; do
+  if [ -e "$file" ] || [ -L "$file" ]; then fail "$file is left after removal"; fi
+done <"$work/files"
+[ ! -e /usr/lib/vorlaxis ] || fail "/usr/lib/vorlaxis is left after removal"
+echo "test-deb: removed and purged, nothing left"
