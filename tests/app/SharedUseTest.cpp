@@ -19,7 +19,7 @@
 #include "LayoutCheck.h"
 #include "ScopedEnv.h"
 #include "engine/TestRun.h"
-#include "help/AboutUnit.h"
+#include "help/qt/AboutUnit.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "settings/DataFolders.h"
@@ -171,7 +171,7 @@ TEST_F(SharedUse, ProgramInAnotherFolder) {
     EXPECT_EQ(Main().SettingsPath, settings);
     auto shell = std::make_unique<RecordingShell>();
     RecordingShell& opened = *shell;
-    Main().Results()->setShell(std::move(shell));
+    Main().Results()->SetShell(std::move(shell));
     Main().mmZobrazitSlozkuZaznamyClick();
     EXPECT_EQ(opened.requests, std::vector<ShellRequest>({{"folder", logs, {}}}));
     const std::string settingsFolder = std::filesystem::path(settings).parent_path().string();

@@ -245,7 +245,7 @@ TEST_F(Windows, HelpCommandsOpenTheirTopicsInTheOwnHelpWindow) {
 
 TEST_F(Windows, HelpWindowStaysUsableWhileTheOptionsDialogIsOpen) {
     gui::THelpWindow& help = gui::THelpWindow::Instance();
-    TKonfig& options = *m_windows.Konfig;
+    gui::TKonfig& options = *m_windows.Konfig;
     QString followed;
     bool working = true;
     m_script.HoldWhile([&] { return working; });
@@ -302,7 +302,7 @@ TEST_F(Windows, MessageBoxesSpeakCzechAndOnlyYesMeansYes) {
 TEST_F(Windows, MessageBoxesShowALongPathWhole) {
     // The longest entry the input field takes, with one name of wide letters.
     const std::string path = "/media/cd/" + std::string(245, 'W');
-    Main().Locations().add(path);
+    Main().Locations().Add(path);
     Main().RefreshDiskList();
     DiskList()->setCurrentRow(0);
     QStringList shown;
