@@ -40,7 +40,7 @@ struct DirEntry {
 // volume-label or directory bit that the mask lacks are skipped by the search itself.
 // "." and ".." are delivered where the platform lists them; callers pass over them.
 class DirSearch {
-public:
+  public:
     // `dir` ends in the separator; `pattern` is "*.*" or "*" (every name).
     DirSearch(const std::string& dir, std::string_view pattern, uint32_t mask);
     ~DirSearch();
@@ -55,7 +55,7 @@ public:
     // Exchanges the listings of two searches (another thread may then go on with one).
     void swap(DirSearch& other) noexcept { m_impl.swap(other.m_impl); }
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
@@ -65,9 +65,9 @@ private:
 // open() succeeds and the file behaves as an empty one. A directory or a name that cannot be
 // examined fails. Before reading, the file's cached pages are dropped so the medium is read.
 class InputFile {
-public:
-    InputFile();
-    ~InputFile();
+  public:
+    InputFile() = default;
+    ~InputFile() { close(); }
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
@@ -103,15 +103,15 @@ public:
         std::swap(m_pattern, other.m_pattern);
     }
 
-private:
+  private:
     // How the file is being read, kept so that reads of every n-th block can ask the medium for
     // the blocks still to come rather than wait for each in turn.
     struct ReadPattern {
-        int64_t offset = 0;     // the position: where the next read starts
-        int64_t lastRead = 0;   // bytes of the last read
-        int64_t stride = 0;     // distance between the starts of read blocks; 0 while reading on
-        int64_t hintedTo = 0;   // start of the furthest block already asked for
-        int8_t hints = -1;      // asking ahead helps on this file system: 1, 0, -1 not known yet
+        int64_t offset = 0;    // the position: where the next read starts
+        int64_t lastRead = 0;  // bytes of the last read
+        int64_t stride = 0;    // distance between the starts of read blocks; 0 while reading on
+        int64_t hintedTo = 0;  // start of the furthest block already asked for
+        int8_t hints = -1;     // asking ahead helps on this file system: 1, 0, -1 not known yet
     };
 
     intptr_t m_handle = -1;
@@ -155,9 +155,9 @@ bool WriteWholeFile(const std::string& path, std::string_view content);
 // writes through a link: a symbolic link at the final name, or a file that has other hard
 // links, is refused and left as it is.
 class OutputFile {
-public:
-    OutputFile();
-    ~OutputFile();
+  public:
+    OutputFile() = default;
+    ~OutputFile() { close(); }
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
@@ -170,7 +170,7 @@ public:
     bool close();
     bool isOpen() const;
 
-private:
+  private:
     intptr_t m_handle = -1;
 };
 

@@ -19,7 +19,9 @@
 
 namespace vorlaxis::platform {
 
-char PathSeparator() { return '/'; }
+char PathSeparator() {
+    return '/';
+}
 
 // ---------------------------------------------------------------------------------------------
 // Directory listing
@@ -49,7 +51,9 @@ DirSearch::~DirSearch() {
     if (m_impl->dir) ::closedir(m_impl->dir);
 }
 
-bool DirSearch::valid() const { return m_impl->dir != nullptr; }
+bool DirSearch::valid() const {
+    return m_impl->dir != nullptr;
+}
 
 bool DirSearch::next(DirEntry& entry) {
     if (!m_impl->dir) return false;
@@ -60,7 +64,7 @@ bool DirSearch::next(DirEntry& entry) {
         uint32_t attributes = 0;
         bool isDir = d->d_type == DT_DIR;
         bool isLink = d->d_type == DT_LNK;
-        struct stat st{};
+        struct stat st {};
         if (d->d_type == DT_UNKNOWN &&
             ::fstatat(m_impl->dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             isDir = S_ISDIR(st.st_mode);
@@ -89,7 +93,7 @@ namespace {
 // program's reads past that cache, and would then be asked for every such block twice.
 bool HintsHelp(int fd) {
     constexpr decltype(statfs::f_type) kFuseMagic = 0x65735546;
-    struct statfs fs{};
+    struct statfs fs {};
     return ::fstatfs(fd, &fs) == 0 && fs.f_type != kFuseMagic;
 }
 
@@ -101,12 +105,9 @@ bool HintsHelp(int fd, int8_t& known) {
 
 }  // namespace
 
-InputFile::InputFile() = default;
-InputFile::~InputFile() { close(); }
-
 bool InputFile::open(const std::string& path) {
     close();
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;  // missing or a dangling link
     if (S_ISDIR(st.st_mode)) return false;
     if (!S_ISREG(st.st_mode)) {
@@ -120,7 +121,7 @@ bool InputFile::open(const std::string& path) {
         fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return false;
-    struct stat fst{};
+    struct stat fst {};
     if (::fstat(fd, &fst) != 0 || !S_ISREG(fst.st_mode)) {
         // Swapped for something else between the two looks.
         ::close(fd);
@@ -142,8 +143,8 @@ int64_t InputFile::read(void* buffer, int64_t count) {
     auto* out = static_cast<char*>(buffer);
     int64_t done = 0;
     while (done < count) {
-        const ssize_t n = ::read(static_cast<int>(m_handle), out + done,
-                                 static_cast<size_t>(count - done));
+        const ssize_t n =
+            ::read(static_cast<int>(m_handle), out + done, static_cast<size_t>(count - done));
         if (n < 0) {
             if (errno == EINTR) continue;
             m_pattern.offset += done;  // what was read before the failure moved the position
@@ -219,7 +220,9 @@ void InputFile::close() {
     m_pattern = {};
 }
 
-bool InputFile::isOpen() const { return m_handle >= 0 || m_special; }
+bool InputFile::isOpen() const {
+    return m_handle >= 0 || m_special;
+}
 
 bool InputFile::duplicate(InputFile& into) const {
     into.close();
@@ -237,9 +240,9 @@ int64_t InputFile::readAt(int64_t offset, void* buffer, int64_t count) {
     auto* out = static_cast<char*>(buffer);
     int64_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(static_cast<int>(m_handle), out + done,
-                                  static_cast<size_t>(count - done),
-                                  static_cast<off_t>(offset + done));
+        const ssize_t n =
+            ::pread(static_cast<int>(m_handle), out + done, static_cast<size_t>(count - done),
+                    static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
             return -1;
@@ -271,7 +274,7 @@ intptr_t InputFile::release() {
 // Path queries
 
 int64_t ListedFileSize(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return -1;
     if (S_ISDIR(st.st_mode)) return -1;
     if (!S_ISREG(st.st_mode)) return 0;
@@ -279,21 +282,23 @@ int64_t ListedFileSize(const std::string& path) {
 }
 
 bool IsDirectory(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool Exists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
 bool IsSymbolicLink(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return !path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 bool MakeDirectories(const std::string& path) {
     if (path.empty()) return false;
@@ -317,7 +322,7 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
     content.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
@@ -361,9 +366,6 @@ bool WriteWholeFile(const std::string& path, std::string_view content) {
     return (::close(fd) == 0) && ok;
 }
 
-OutputFile::OutputFile() = default;
-OutputFile::~OutputFile() { close(); }
-
 bool OutputFile::create(const std::string& path) {
     close();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
@@ -372,19 +374,28 @@ bool OutputFile::create(const std::string& path) {
     return true;
 }
 
+// Opens `path` for writing without following a link at the name and without emptying it, and
+// lets `accept` examine what was opened; -1 when either refuses. O_NONBLOCK: a FIFO without a
+// reader is refused instead of waited for.
+template <class Accept>
+int OpenUnfollowed(const std::string& path, mode_t mode, Accept accept) {
+    const int fd = ::open(
+        path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !accept(fd, st)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 bool OutputFile::createPrivate(const std::string& path) {
     close();
-    // O_NOFOLLOW: a planted link at the name must not redirect the write.
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
-                          0600);
+    const int fd = OpenUnfollowed(path, 0600, [](int opened, const struct stat& st) {
+        return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && ::ftruncate(opened, 0) == 0;
+    });
     if (fd < 0) return false;
-    struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
-        ::ftruncate(fd, 0) != 0) {
-        ::close(fd);
-        return false;
-    }
     ::fchmod(fd, 0600);
     m_handle = fd;
     return true;
@@ -392,18 +403,12 @@ bool OutputFile::createPrivate(const std::string& path) {
 
 bool OutputFile::createNoLink(const std::string& path) {
     close();
-    // Opened without emptying: what the name holds is examined first. O_NONBLOCK: a FIFO
-    // without a reader is refused instead of waiting for one.
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
-                          0666);
+    // A regular file with other names would change under them too; anything else (a device
+    // the user named) is written as it is.
+    const int fd = OpenUnfollowed(path, 0666, [](int opened, const struct stat& st) {
+        return !S_ISREG(st.st_mode) || (st.st_nlink <= 1 && ::ftruncate(opened, 0) == 0);
+    });
     if (fd < 0) return false;
-    struct stat st{};
-    if (::fstat(fd, &st) != 0 ||
-        (S_ISREG(st.st_mode) && (st.st_nlink > 1 || ::ftruncate(fd, 0) != 0))) {
-        ::close(fd);
-        return false;
-    }
     m_handle = fd;
     return true;
 }
@@ -420,10 +425,12 @@ bool OutputFile::close() {
     return rc == 0;
 }
 
-bool OutputFile::isOpen() const { return m_handle >= 0; }
+bool OutputFile::isOpen() const {
+    return m_handle >= 0;
+}
 
 bool GetLastWriteTime(const std::string& path, int64_t& nanoseconds) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;
     nanoseconds = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return true;
@@ -439,7 +446,7 @@ bool SetLastWriteTime(const std::string& path, int64_t nanoseconds) {
 }
 
 bool IsReadOnlyFile(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     // Root may write anything; the owner's write bit is what a user means by read-only.
     return (st.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
@@ -459,7 +466,7 @@ namespace {
 // A private folder is usable when it is a real directory (no link), owned by this user and
 // writable by nobody else.
 bool IsSafePrivateFolder(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return false;
     return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 0022) == 0;
 }
@@ -493,7 +500,7 @@ intptr_t TakeLock(const std::string& lockFile) {
     const int fd =
         ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0) return -1;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return -1;
@@ -501,18 +508,22 @@ intptr_t TakeLock(const std::string& lockFile) {
     return fd;
 }
 
-void ReleaseLock(intptr_t lock) { ::close(static_cast<int>(lock)); }
+void ReleaseLock(intptr_t lock) {
+    ::close(static_cast<int>(lock));
+}
 
 }  // namespace os
 
 bool GetFileIdentity(const std::string& path, FileIdentity& id) {
-    struct stat st{};
+    struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
     id.device = static_cast<uint64_t>(st.st_dev);
     id.inode = static_cast<uint64_t>(st.st_ino);
     return true;
 }
 
-bool StandardErrorIsTerminal() { return ::isatty(2) == 1; }
+bool StandardErrorIsTerminal() {
+    return ::isatty(2) == 1;
+}
 
 }  // namespace vorlaxis::platform

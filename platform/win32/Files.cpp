@@ -103,11 +103,6 @@ bool ReadAll(HANDLE h, char* out, int64_t count, int64_t& done) {
 
 }  // namespace
 
-InputFile::InputFile() = default;
-InputFile::~InputFile() {
-    close();
-}
-
 bool InputFile::open(const std::string& path) {
     close();
     // A directory cannot be opened this way (no backup semantics), so it fails as it should.
@@ -299,11 +294,6 @@ bool WriteWholeFile(const std::string& path, std::string_view content) {
     if (h == INVALID_HANDLE_VALUE) return false;
     const bool ok = ::SetEndOfFile(h) && WriteAll(h, content);
     return ::CloseHandle(h) && ok;
-}
-
-OutputFile::OutputFile() = default;
-OutputFile::~OutputFile() {
-    close();
 }
 
 bool OutputFile::create(const std::string& path) {

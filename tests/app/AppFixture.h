@@ -21,6 +21,10 @@
 
 namespace vorlaxis::test {
 
+// Options that keep the results and the eject out of the way of a batch test.
+inline const std::string kQuietOptions =
+    "[Application]\nEject media=0\n[Logs]\nShow Logs After Test=0\n";
+
 class AppFixture : public ::testing::Test {
   protected:
     // Writes `ini` as the settings file and creates the windows over it.

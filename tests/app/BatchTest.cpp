@@ -20,9 +20,6 @@
 namespace vorlaxis::test {
 namespace {
 
-// Options that keep the results and the eject out of the way of these tests.
-const std::string kQuietOptions = "[Application]\nEject media=0\n[Logs]\nShow Logs After Test=0\n";
-
 class Batch : public AppFixture {
   protected:
     // A location with a few small files.

@@ -23,21 +23,16 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "settings/DataFolders.h"
+#include "support/ReadBack.h"
 
 namespace vorlaxis::test {
 namespace {
-
-const std::string kQuiet = "[Application]\nEject media=0\n[Logs]\nShow Logs After Test=0\n";
 
 class SharedUse : public AppFixture {
   protected:
     std::string Tree(const std::string& name) {
         m_dir.file(name + "/a.txt", "alpha " + name);
         return m_dir.path() + name;
-    }
-    static std::string Read(const std::string& path) {
-        std::string content;
-        return platform::ReadWholeFile(path, content) ? content : "<missing>";
     }
     // Runs one test of this program (`exe`: this program or a copy of it) in a process of its
     // own; true when it passed, not skipped.
@@ -58,10 +53,10 @@ class SharedUse : public AppFixture {
 TEST_F(SharedUse, ASecondCopyNeverDeletesNorOverwritesTheLogOfTheFirst) {
     const std::string own = platform::ClaimOwnTempFolder();
     ASSERT_FALSE(own.empty());
-    Start(kQuiet + Ini({Tree("mine")}));
+    Start(kQuietOptions + Ini({Tree("mine")}));
     RunBatch([&] { Button("BitBtn2")->click(); });
     ASSERT_EQ(TempLogPath(0), own + "tmplog0.txt");
-    const std::string before = Read(TempLogPath(0));
+    const std::string before = ReadOrMissing(TempLogPath(0));
     ASSERT_NE(before, "<missing>");
 
     // The second copy tests a medium of its own, then its window is closed.
@@ -70,10 +65,10 @@ TEST_F(SharedUse, ASecondCopyNeverDeletesNorOverwritesTheLogOfTheFirst) {
                           {"VORLAXIS_SECOND_COPY=" + report,
                            "VORLAXIS_SHARED_TMPDIR=" + std::string(std::getenv("TMPDIR")),
                            "VORLAXIS_SECOND_MEDIUM=" + Tree("theirs")}));
-    const std::string theirs = Read(report);
+    const std::string theirs = ReadOrMissing(report);
     EXPECT_NE(theirs, own);
     EXPECT_FALSE(platform::Exists(theirs + "tmplog0.txt"));  // its close removed its own
-    EXPECT_EQ(Read(TempLogPath(0)), before);
+    EXPECT_EQ(ReadOrMissing(TempLogPath(0)), before);
     CheckScript();
 }
 
@@ -84,7 +79,7 @@ TEST_F(SharedUse, SecondCopy) {
     ScopedEnv tmp("TMPDIR", std::getenv("VORLAXIS_SHARED_TMPDIR"));
     const std::string own = platform::ClaimOwnTempFolder();
     ASSERT_FALSE(own.empty());
-    Start(kQuiet + Ini({std::getenv("VORLAXIS_SECOND_MEDIUM")}));
+    Start(kQuietOptions + Ini({std::getenv("VORLAXIS_SECOND_MEDIUM")}));
     RunBatch([&] { Button("BitBtn2")->click(); });
     ASSERT_TRUE(platform::Exists(own + "tmplog0.txt"));
     Main().close();
@@ -154,8 +149,8 @@ TEST_F(SharedUse, SettingsAndLogsGoBesideAWritableProgramElseToTheUsersFolders) 
                       {"VORLAXIS_EXPECT_SETTINGS=" + settings, "VORLAXIS_EXPECT_LOGS=" + logs,
                        "XDG_CONFIG_HOME=" + user.path() + "config",
                        "XDG_DATA_HOME=" + user.path() + "data"}));
-        EXPECT_NE(Read(settings).find("[Application]"), std::string::npos);
-        EXPECT_NE(Read(settings).find("Path0=/media/cd/"), std::string::npos);
+        EXPECT_NE(ReadOrMissing(settings).find("[Application]"), std::string::npos);
+        EXPECT_NE(ReadOrMissing(settings).find("Path0=/media/cd/"), std::string::npos);
         EXPECT_TRUE(platform::IsDirectory(logs));
         EXPECT_EQ(std::filesystem::is_empty(user.path()), !readOnly);
     }

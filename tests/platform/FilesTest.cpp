@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Files.h"
 #include "TempDir.h"
+#include "platform/Files.h"
 
 using namespace vorlaxis::platform;
 namespace fs = std::filesystem;
@@ -206,7 +206,7 @@ TEST(TempFolder, IsPrivateAndReusedAndRefusesAForeignLink) {
     const std::string folder = TempFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_EQ(TempFolder(), folder);

@@ -17,8 +17,10 @@
 #include "TempDir.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
+#include "support/ReadBack.h"
 
 using namespace vorlaxis::platform;
+using vorlaxis::test::ReadOrMissing;
 using vorlaxis::test::ScopedEnv;
 using vorlaxis::test::TempDir;
 
@@ -61,11 +63,6 @@ class OtherCopy {
     std::string m_path;
 };
 
-std::string Read(const std::string& path) {
-    std::string content;
-    return ReadWholeFile(path, content) ? content : "<missing>";
-}
-
 }  // namespace
 
 TEST(CopyFolder, EachRunningCopyHasItsOwnAndAnEndedCopysFolderIsTakenOver) {
@@ -81,13 +78,13 @@ TEST(CopyFolder, EachRunningCopyHasItsOwnAndAnEndedCopysFolderIsTakenOver) {
     struct stat st {};
     ASSERT_EQ(::stat(second.path().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_EQ(Read(firstLog), "first copy's log");
+    EXPECT_EQ(ReadOrMissing(firstLog), "first copy's log");
 
     first.Kill();
     CopyFolder third;
     ASSERT_TRUE(third.claim(parent.path()));
-    EXPECT_EQ(third.path(), parent.path() + "copy1/");  // its copy has ended
-    EXPECT_EQ(Read(firstLog), "first copy's log");      // taken over as it is
+    EXPECT_EQ(third.path(), parent.path() + "copy1/");       // its copy has ended
+    EXPECT_EQ(ReadOrMissing(firstLog), "first copy's log");  // taken over as it is
     EXPECT_FALSE(CopyFolder().claim(""));
 }
 
@@ -174,7 +171,7 @@ TEST(OutputFile, CreateNoLinkNeverWritesThroughALink) {
         OutputFile out;
         EXPECT_FALSE(out.createNoLink(path)) << path;
     }
-    EXPECT_EQ(Read(victim), "precious");
+    EXPECT_EQ(ReadOrMissing(victim), "precious");
     EXPECT_FALSE(Exists(outside.path() + "new.txt"));
     EXPECT_TRUE(IsSymbolicLink(symlink));
     EXPECT_FALSE(IsSymbolicLink(victim));
@@ -184,5 +181,5 @@ TEST(OutputFile, CreateNoLinkNeverWritesThroughALink) {
     ASSERT_TRUE(out.createNoLink(plain));
     EXPECT_TRUE(out.write("new"));
     EXPECT_TRUE(out.close());
-    EXPECT_EQ(Read(plain), "new");
+    EXPECT_EQ(ReadOrMissing(plain), "new");
 }

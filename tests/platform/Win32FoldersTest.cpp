@@ -12,18 +12,11 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/win32/Wide.h"
+#include "support/ReadBack.h"
 
 using namespace vorlaxis::platform;
+using vorlaxis::test::ReadOrMissing;
 using vorlaxis::test::TempDir;
-
-namespace {
-
-std::string Read(const std::string& path) {
-    std::string content;
-    return ReadWholeFile(path, content) ? content : "<missing>";
-}
-
-}  // namespace
 
 TEST(CopyFolder, AFolderWhoseLockIsHeldIsPassedOverUntilItsCopyEnds) {
     TempDir parent;
@@ -69,10 +62,10 @@ TEST(OutputFile, CreateNoLinkNeverWritesThroughALink) {
         IsSymbolicLink(soft)) {
         EXPECT_FALSE(out.createNoLink(soft));
     }
-    EXPECT_EQ(Read(victim), "precious");
+    EXPECT_EQ(ReadOrMissing(victim), "precious");
     const std::string plain = dir.file("plain.txt", "an older and longer text");
     ASSERT_TRUE(out.createNoLink(plain));
     EXPECT_TRUE(out.write("new"));
     EXPECT_TRUE(out.close());
-    EXPECT_EQ(Read(plain), "new");
+    EXPECT_EQ(ReadOrMissing(plain), "new");
 }

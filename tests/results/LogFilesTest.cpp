@@ -8,16 +8,13 @@
 #include "TempDir.h"
 #include "platform/Files.h"
 #include "results/LogFiles.h"
+#include "support/ReadBack.h"
 
 using namespace vorlaxis;
+using vorlaxis::test::ReadOrMissing;
 using vorlaxis::test::TempDir;
 
 namespace {
-
-std::string Read(const std::string& path) {
-    std::string content;
-    return platform::ReadWholeFile(path, content) ? content : "<missing>";
-}
 
 TEST(LogNames, TemporaryAndSavedNames) {
     EXPECT_EQ(TempLogPath("/tmp/v/", 0), "/tmp/v/tmplog0.txt");
@@ -42,11 +39,11 @@ TEST(CopyLogFile, CopiesBytesAndLastWriteTimeCreatingFolders) {
     ASSERT_TRUE(platform::SetLastWriteTime(source, 1234567890123456789));
     const std::string target = dir.path() + "x/y/Logs/Disk.txt";
     EXPECT_EQ(CopyLogFile(source, target), "");
-    EXPECT_EQ(Read(target), content);
+    EXPECT_EQ(ReadOrMissing(target), content);
     int64_t mtime = 0;
     ASSERT_TRUE(platform::GetLastWriteTime(target, mtime));
     EXPECT_EQ(mtime, 1234567890123456789);
-    EXPECT_EQ(Read(source), content);  // the source is left alone
+    EXPECT_EQ(ReadOrMissing(source), content);  // the source is left alone
 }
 
 TEST(CopyLogFile, AnExistingFolderReceivesTheSourceName) {
@@ -54,9 +51,9 @@ TEST(CopyLogFile, AnExistingFolderReceivesTheSourceName) {
     const std::string source = dir.file("src/tmplog4.txt", "four");
     dir.file("Logs/Disk.txt/placeholder", "");
     EXPECT_EQ(CopyLogFile(source, dir.path() + "Logs/"), "");
-    EXPECT_EQ(Read(dir.path() + "Logs/tmplog4.txt"), "four");
+    EXPECT_EQ(ReadOrMissing(dir.path() + "Logs/tmplog4.txt"), "four");
     EXPECT_EQ(CopyLogFile(source, dir.path() + "Logs/Disk.txt"), "");  // no trailing separator
-    EXPECT_EQ(Read(dir.path() + "Logs/Disk.txt/tmplog4.txt"), "four");
+    EXPECT_EQ(ReadOrMissing(dir.path() + "Logs/Disk.txt/tmplog4.txt"), "four");
 }
 
 TEST(CopyLogFile, ReplacesAnExistingFileButNotAReadOnlyOne) {
@@ -64,11 +61,11 @@ TEST(CopyLogFile, ReplacesAnExistingFileButNotAReadOnlyOne) {
     const std::string source = dir.file("tmplog0.txt", "new");
     const std::string target = dir.file("Logs/Disk.txt", "an older and longer log");
     EXPECT_EQ(CopyLogFile(source, target), "");
-    EXPECT_EQ(Read(target), "new");
+    EXPECT_EQ(ReadOrMissing(target), "new");
     ::chmod(target.c_str(), 0444);
     dir.file("tmplog0.txt", "newer");
     EXPECT_EQ(CopyLogFile(source, target), "Cannot create file " + target);
-    EXPECT_EQ(Read(target), "new");
+    EXPECT_EQ(ReadOrMissing(target), "new");
 }
 
 TEST(CopyLogFile, ReportsMissingSourceAndUncreatableDestination) {

@@ -7,8 +7,10 @@
 #include "TempDir.h"
 #include "platform/Files.h"
 #include "settings/DataFolders.h"
+#include "support/ReadBack.h"
 
 using namespace vorlaxis;
+using vorlaxis::test::ReadOrMissing;
 using vorlaxis::test::TempDir;
 
 namespace {
@@ -19,11 +21,6 @@ std::string S(const std::string& path) {  // a path with this system's separator
         if (c == '/') c = platform::PathSeparator();
     }
     return out;
-}
-
-std::string Read(const std::string& path) {
-    std::string content;
-    return platform::ReadWholeFile(path, content) ? content : "<missing>";
 }
 
 }  // namespace
@@ -61,12 +58,12 @@ TEST(DataFolders, UsersFolderIsCreatedAndStartsFromTheSettingsBesideTheProgram) 
     const DataFolders f = ChooseDataFolders(program.path(), false, config, user.path());
     PrepareDataFolders(f, program.path());
     EXPECT_TRUE(platform::IsDirectory(config));
-    EXPECT_EQ(Read(f.SettingsFile), "[Paths]\nPath0=/media/cd\n");
+    EXPECT_EQ(ReadOrMissing(f.SettingsFile), "[Paths]\nPath0=/media/cd\n");
 
     // Later runs keep the user's own file.
     platform::WriteWholeFile(f.SettingsFile, "[Paths]\n");
     PrepareDataFolders(f, program.path());
-    EXPECT_EQ(Read(f.SettingsFile), "[Paths]\n");
+    EXPECT_EQ(ReadOrMissing(f.SettingsFile), "[Paths]\n");
     EXPECT_FALSE(platform::Exists(f.LogsFolder));  // made when a log is saved
 
     // Beside the program nothing is prepared.
