@@ -54,10 +54,6 @@ std::string TempLogPath(const std::string& tempFolder, int32_t index) {
     return tempFolder + "tmplog" + std::to_string(index) + ".txt";
 }
 
-std::string LogsFolderPath(const std::string& programFolder) {
-    return programFolder + "Logs" + platform::PathSeparator();
-}
-
 std::string SavedLogName(int32_t format, const std::string& volumeLabel,
                          const std::string& volumeSerial) {
     const std::string label = SafeNamePart(volumeLabel);

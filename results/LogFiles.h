@@ -14,9 +14,6 @@ constexpr int64_t kInternalViewerLimit = 32700;
 // + ".txt"; empty when there is no temporary folder.
 std::string TempLogPath(const std::string& tempFolder, int32_t index);
 
-// The folder of saved logs beside the program: programFolder + "Logs" + separator.
-std::string LogsFolderPath(const std::string& programFolder);
-
 // The saved-log name by a LogNameFormat code: serial + ".txt", label + ".txt", or
 // label + " (" + serial + ").txt"; empty for "nothing chosen". Label and serial are used as they
 // are, except that a path separator or NUL becomes "_", so the name never leaves the folder.

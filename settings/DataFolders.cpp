@@ -3,7 +3,6 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Text.h"
-#include "results/LogFiles.h"
 
 namespace vorlaxis {
 
@@ -16,6 +15,10 @@ DataFolders In(const std::string& settingsFolder, const std::string& logsBase, b
 }
 
 }  // namespace
+
+std::string LogsFolderPath(const std::string& base) {
+    return base + "Logs" + platform::PathSeparator();
+}
 
 DataFolders ChooseDataFolders(const std::string& programFolder, bool programFolderWritable,
                               const std::string& userConfigFolder,

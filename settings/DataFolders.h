@@ -15,6 +15,9 @@ struct DataFolders {
     bool BesideProgram = true;
 };
 
+// The folder of saved logs in `base`: base + "Logs" + separator.
+std::string LogsFolderPath(const std::string& base);
+
 // The choice itself. Beside the program when `programFolderWritable`, or when the user has no
 // folders of his own (empty texts); otherwise userConfigFolder + "Ulvenor.ini" and
 // userDataFolder + "Logs" + separator. Folders end in the separator.

@@ -20,6 +20,7 @@
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "results/LogFiles.h"
+#include "settings/DataFolders.h"
 #include "results/Results.h"
 #include "support/ResultsFakes.h"
 

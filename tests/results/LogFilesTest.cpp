@@ -8,6 +8,7 @@
 #include "TempDir.h"
 #include "platform/Files.h"
 #include "results/LogFiles.h"
+#include "settings/DataFolders.h"
 #include "support/ReadBack.h"
 
 using namespace vorlaxis;
