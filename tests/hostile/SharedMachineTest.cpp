@@ -20,8 +20,8 @@
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "results/LogFiles.h"
-#include "settings/DataFolders.h"
 #include "results/Results.h"
+#include "settings/DataFolders.h"
 #include "support/ResultsFakes.h"
 
 using namespace vorlaxis;
