@@ -92,7 +92,8 @@ void Record(LocationResult& r, const TestSession& session, uint16_t bad, double 
     for (const BadFileEntry& file : session.BadFiles)
         r.unreadable.push_back(file.Directory + file.Name);
     // The log has a checksum only when files were read and the tree was collected.
-    if (statistics.ReadMode != 0 && !session.CollectionFailed) r.checksum = session.DataChecksum;
+    if (statistics.ReadMode != OnlyOpen && !session.CollectionFailed)
+        r.checksum = session.DataChecksum;
     r.bytesRead = statistics.BytesRead;
     r.seconds = seconds;
     if (session.CollectionFailed || session.LogIncomplete) {

@@ -53,12 +53,9 @@ void AppendCodePoint(std::string& out, uint32_t cp) {
 
 std::string JsonQuoted(std::string_view text) {
     std::string out = "\"";
-    for (size_t i = 0; i < text.size();) {
-        uint32_t cp = 0;
-        const size_t length = platform::DecodeUtf8(text, i, cp);
-        AppendCodePoint(out, length == 0 ? 0xFFFD : cp);
-        i += length == 0 ? 1 : length;
-    }
+    platform::ForEachUtf8(
+        text, [&](uint32_t cp, std::string_view) { AppendCodePoint(out, cp); },
+        [&] { AppendCodePoint(out, 0xFFFD); });
     out += '"';
     return out;
 }
