@@ -130,26 +130,13 @@ std::vector<double> ExpectedSeconds(const std::vector<FileSpeed>& files) {
     return expected;
 }
 
-double TypicalReadSeconds(const std::vector<FileSpeed>& files) {
-    std::vector<double> perRead;
-    for (const FileSpeed& f : files) {
-        if (Timed(f))
-            perRead.push_back(f.Seconds / static_cast<double>(std::max<int64_t>(f.Reads, 1)));
-    }
-    return Median(std::move(perRead));
-}
-
 std::vector<size_t> FindSlowFiles(const std::vector<FileSpeed>& files) {
     const std::vector<double> expected = ExpectedSeconds(files);
-    const double typicalRead = TypicalReadSeconds(files);
     std::vector<size_t> slow;
     for (size_t i = 0; i < files.size(); ++i) {
         const FileSpeed& f = files[i];
         if (!Timed(f)) continue;
-        const double loss = f.Seconds - expected[i];
-        if (loss < kMinLoss) continue;
-        if (f.Seconds > kSlowFactor * expected[i] ||
-            (f.Seconds > kRetryFactor * expected[i] && loss > kReadFactor * typicalRead))
+        if (f.Seconds - expected[i] >= kMinLoss && f.Seconds > kSlowFactor * expected[i])
             slow.push_back(i);
     }
     return slow;

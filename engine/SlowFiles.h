@@ -14,7 +14,6 @@ struct FileSpeed {
     std::string Path;
     int64_t Size = 0;       // as listed
     int64_t BytesRead = 0;  // really read (blocks passed over not counted)
-    int64_t Reads = 0;      // read calls it took
     double Seconds = 0.0;   // from before the open to after the close
     bool Unreadable = false;
 };
@@ -23,16 +22,15 @@ struct FileSpeed {
 // time or not read at all.
 double MegabytesPerSecond(const FileSpeed& file);
 
-// What each file's read time would be at the median speed of files of similar size (0 for a
-// file that was not read), and the median time of one read over the location: the norms the
-// slow-file rule measures against.
+// What each file's read time would be at the median speed of the location's files of similar
+// size (0 for a file that was not read): the norm the slow-file rule measures against.
 std::vector<double> ExpectedSeconds(const std::vector<FileSpeed>& files);
-double TypicalReadSeconds(const std::vector<FileSpeed>& files);
 
-// The indexes of the readable files that read far slower than the medium's typical speed:
-// far below the median throughput of files of similar size, or losing far more time than the
-// typical read takes (a drive retrying one block). A file is never flagged for less than a
-// fixed loss of time, so open costs and scheduler hiccups on a healthy medium flag nothing.
+// The indexes of the readable files that read far slower than the medium's typical speed for
+// files of similar size: a drive retrying or crawling over a damaged area. A file is never
+// flagged for less than a quarter of a second lost, so open costs and scheduler hiccups on a
+// healthy medium flag nothing. Without a clock per read, a single retried read shows only
+// through the file's whole time: in a file of many seconds it may go unseen.
 std::vector<size_t> FindSlowFiles(const std::vector<FileSpeed>& files);
 
 struct SpeedPoint {

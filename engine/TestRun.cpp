@@ -324,8 +324,6 @@ void Run::RecordSpeed(const FileEntry& entry, const FileTestResult& result, int6
     speed.Path = entry.Path;
     speed.Size = entry.Size;
     speed.BytesRead = m_statistics.BytesRead - readBefore;
-    // Whole blocks and the short or empty read that ends the file.
-    speed.Reads = m_statistics.ReadMode == OnlyOpen ? 0 : speed.BytesRead / m_blockBytes + 1;
     speed.Seconds = seconds < 0.0 ? 0.0 : seconds;
     speed.Unreadable = !result.Finished;
     std::vector<FileSpeed>& speeds = m_session.FileSpeeds;

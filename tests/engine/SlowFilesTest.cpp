@@ -15,8 +15,7 @@ void AddFiles(std::vector<FileSpeed>& files, int count, int64_t size, double mbP
               double openSeconds) {
     for (int i = 0; i < count; ++i) {
         const double seconds = openSeconds + static_cast<double>(size) / kMiB / mbPerS;
-        files.push_back({"/m/" + std::to_string(files.size()), size, size, size / (48 * kKiB) + 1,
-                         seconds, false});
+        files.push_back({"/m/" + std::to_string(files.size()), size, size, seconds, false});
     }
 }
 
@@ -33,8 +32,8 @@ TEST(SlowFiles, FlagsOnlyFilesThatLoseFarMoreTimeThanTheirPeers) {
     struct Case {
         const char* name;
         std::vector<FileSpeed> files;
-        size_t changed;  // the file whose time the case changes (files.size(): none)
-        double seconds;  // its new time
+        size_t changed;  // the file whose time the case changes
+        double seconds;  // its new time; 0: none changed
         bool flagged;
     } cases[] = {
         {"a healthy disk: open costs dominate the small files", Medium(150, 0.0004), 0, 0, false},
@@ -43,10 +42,10 @@ TEST(SlowFiles, FlagsOnlyFilesThatLoseFarMoreTimeThanTheirPeers) {
         {"a scheduler hiccup: 100 times slower, yet a few ms", Medium(3000, 0.00002), 210, 0.004,
          false},
         {"a small file whose every read is delayed", Medium(150, 0.0004), 210, 0.6, true},
-        {"one read of a large file retried for seconds", Medium(150, 0.0004), 1006, 2.0 + 5.0,
+        {"a 20 MB file with a read retried for 3 s", Medium(150, 0.0004), 1000, 20.0 / 150 + 3,
          true},
-        {"a large file at half speed (inner tracks)", Medium(150, 0.0004), 1006, 2.0 * 2, false},
-        {"a large file at an eighth of the speed", Medium(150, 0.0004), 1000, 20.0 / 150 * 9, true},
+        {"a large file at a seventh of its peers' speed (a cached loop image)", Medium(150, 0.0004),
+         1006, 2.0 * 7, false},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);
