@@ -357,3 +357,17 @@ TEST(CheckJsonFile, ResultThatCannotBeWrittenIsRefusedBeforeAnyTest) {
     EXPECT_NE(r.err.find("cannot write the JSON result"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");  // no log: nothing was tested
 }
+
+TEST(CheckGraphFiles, EachOfSeveralLocationsGetsItsNumberedGraph) {
+    TempDir tmp;
+    const std::string a = tmp.path() + "a", b = tmp.path() + "b";
+    std::filesystem::create_directory(a);
+    std::filesystem::create_directory(b);
+    tmp.file("a/x", "abc");
+    const ProgramResult r = RunProgram(
+        {VORLAXIS_CHECK_EXE, "--graph", tmp.path() + "speed.svg", a, b}, {"TMPDIR=" + tmp.path()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(tmp.path() + "speed-1.svg"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(tmp.path() + "speed-2.svg"));
+    EXPECT_FALSE(std::filesystem::exists(tmp.path() + "speed.svg"));
+}
