@@ -40,11 +40,14 @@ double Median(std::vector<double> values) {
     return *middle;
 }
 
-void AppendNumber(std::string& out, double value) {
+// Three decimals, as the JSON result has them, the same in every locale; `exact`: every digit
+// the value needs (a scale of a terabyte-sized test is far below a thousandth).
+void AppendNumber(std::string& out, double value, bool exact = false) {
     if (!std::isfinite(value)) value = 0.0;
     char buffer[400];
     const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
+        exact ? std::to_chars(buffer, buffer + sizeof buffer, value)
+              : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
     out.append(buffer, ec == std::errc() ? end : buffer);
 }
 
@@ -197,9 +200,9 @@ std::string SpeedGraphSvg(const std::vector<FileSpeed>& files, const std::vector
     s += ' ';
     num(kTop + kHeight);
     s += ") scale(";
-    num(kWidth / maxMb);
+    AppendNumber(s, kWidth / maxMb, true);
     s += ' ';
-    num(-kHeight / maxSpeed);
+    AppendNumber(s, -kHeight / maxSpeed, true);
     s += ")\">\n";
     s += "<polyline class=\"speed\" fill=\"none\" stroke=\"#1f5fbf\" stroke-width=\"1.5\" "
          "vector-effect=\"non-scaling-stroke\" points=\"";
