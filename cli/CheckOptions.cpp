@@ -47,17 +47,19 @@ bool ApplyValue(const std::string& name, const std::string& value, CheckOptions&
         error = "the block size must be a whole number of kilobytes, not \"" + value + "\"";
         return false;
     }
-    if ((name == "--log" || name == "--json") && value.empty()) {
+    if ((name == "--log" || name == "--json" || name == "--graph") && value.empty()) {
         error = name + " needs a file name";
         return false;
     }
     if (name == "--log") o.logFile = value;
     if (name == "--json") o.jsonFile = value;
+    if (name == "--graph") o.graphFile = value;
     return true;
 }
 
 bool TakesValue(const std::string& name) {
-    return name == "--mode" || name == "--block-size" || name == "--log" || name == "--json";
+    return name == "--mode" || name == "--block-size" || name == "--log" || name == "--json" ||
+           name == "--graph";
 }
 
 }  // namespace
@@ -113,7 +115,7 @@ std::string AsLocation(const std::string& path) {
 
 const char* UsageText() {
     return "Usage: vorlaxis-check [--mode all|4|8|16|open] [--block-size KB] [--log FILE]\n"
-           "                      [--json FILE] PATH...\n"
+           "                      [--json FILE] [--graph FILE] PATH...\n"
            "       vorlaxis-check --help | --version\n"
            "\n"
            "Tests whether every file below each PATH can be read, and prints the test log.\n"
@@ -126,6 +128,11 @@ const char* UsageText() {
            "                     it; only with one PATH\n"
            "  --json FILE        write the result for scripts (JSON, UTF-8) to FILE; with \"-\"\n"
            "                     it goes to standard output and no log is printed there\n"
+           "  --graph FILE       draw the speed graph of the test (SVG) to FILE: MB/s over the\n"
+           "                     megabytes done, unreadable files marked red, slow ones orange,\n"
+           "                     each mark naming its file on hover; with several PATHs the\n"
+           "                     Nth location's graph goes to FILE with \"-N\" before the\n"
+           "                     extension\n"
            "  -h, --help         show this text\n"
            "  --version          show the program's name and version\n"
            "\n"
@@ -153,6 +160,11 @@ const char* UsageText() {
            "                 the tree could not be collected, or the log not written in full\n"
            "  \"bytes_read\"   the bytes read from the medium (blocks passed over not counted)\n"
            "  \"seconds\"      the time the location's test took\n"
+           "  \"slow\"         the readable files that read far slower than the medium's\n"
+           "                 typical speed for files of their size, or lost far more time than\n"
+           "                 a typical read takes: objects with \"path\" and \"mb_per_s\"\n"
+           "  \"speed_profile\" the speed over the test: pairs [megabytes done, MB/s], at most\n"
+           "                 300, each over the stretch since the previous pair\n"
            "Texts are UTF-8: control characters are escaped, and each byte of a name that is not\n"
            "valid UTF-8 becomes U+FFFD. FILE is emptied before the first test (a FILE that cannot\n"
            "be written is bad usage) and the result is written when the run ends, after a stop\n"

@@ -16,6 +16,7 @@ struct CheckOptions {
     int32_t blockSizeKb = 48;                    // pulled into 4..48
     std::string logFile;                         // empty: print each log to stdout
     std::string jsonFile;                        // empty: no JSON result; "-": standard output
+    std::string graphFile;                       // empty: no speed graph
     std::vector<std::string> paths;
 };
 

@@ -53,6 +53,26 @@ void WriteLocation(JsonWriter& json, const LocationResult& r) {
     json.Integer(r.bytesRead);
     json.Key("seconds");
     json.Number(r.seconds, 3);
+    json.Key("slow");
+    json.BeginArray();
+    for (const LocationResult::SlowFile& file : r.slow) {
+        json.BeginObject();
+        json.Key("path");
+        json.String(file.path);
+        json.Key("mb_per_s");
+        json.Number(file.megabytesPerSecond, 3);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Key("speed_profile");
+    json.BeginArray();
+    for (const auto& [megabytes, speed] : r.speedProfile) {
+        json.BeginArray();
+        json.Number(megabytes, 3);
+        json.Number(speed, 3);
+        json.EndArray();
+    }
+    json.EndArray();
     json.EndObject();
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorlaxis::cli {
@@ -28,6 +29,12 @@ struct LocationResult {
     Outcome outcome = Outcome::Stopped;
     int64_t bytesRead = 0;  // really read; blocks passed over are not counted
     double seconds = 0.0;   // wall-clock time of the location's test
+    struct SlowFile {
+        std::string path;
+        double megabytesPerSecond = 0.0;
+    };
+    std::vector<SlowFile> slow;  // readable but slow, in the order they were tested
+    std::vector<std::pair<double, double>> speedProfile;  // [megabytes done, MB/s]
 };
 
 // The result file: the program, its version, the exit status and one object per location.

@@ -96,6 +96,12 @@ void Record(LocationResult& r, const TestSession& session, uint16_t bad, double 
         r.checksum = session.DataChecksum;
     r.bytesRead = statistics.BytesRead;
     r.seconds = seconds;
+    for (size_t i : FindSlowFiles(session.FileSpeeds)) {
+        const FileSpeed& file = session.FileSpeeds[i];
+        r.slow.push_back({file.Path, MegabytesPerSecond(file)});
+    }
+    for (const SpeedPoint& point : SpeedProfile(session.FileSpeeds))
+        r.speedProfile.emplace_back(point.Megabytes, point.MegabytesPerSecond);
     if (session.CollectionFailed || session.LogIncomplete) {
         r.outcome = Outcome::Failed;
     } else if (statistics.StopRequested) {
@@ -103,6 +109,28 @@ void Record(LocationResult& r, const TestSession& session, uint16_t bad, double 
     } else {
         r.outcome = bad > 0 ? Outcome::Errors : Outcome::Ok;
     }
+}
+
+// The graph file of the location at `number` (from 1): FILE itself for a single PATH, else
+// FILE with "-number" before its extension.
+std::string GraphPath(const std::string& file, size_t paths, size_t number) {
+    if (paths == 1) return file;
+    const size_t slash = file.find_last_of("/\\");
+    const size_t dot = file.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && dot > 0 && (slash == std::string::npos || dot > slash + 1);
+    const size_t at = hasExtension ? dot : file.size();
+    return file.substr(0, at) + "-" + std::to_string(number) + file.substr(at);
+}
+
+// Draws the location's speed graph; false (said on standard error) when it cannot be written.
+bool WriteGraph(const std::string& file, const TestSession& session) {
+    const std::vector<FileSpeed>& files = session.FileSpeeds;
+    const std::string svg = SpeedGraphSvg(files, FindSlowFiles(files), SpeedProfile(files));
+    if (platform::WriteWholeFile(file, svg)) return true;
+    std::fprintf(stderr, "vorlaxis-check: the speed graph could not be written to %s\n",
+                 platform::DisplayText(file).c_str());
+    return false;
 }
 
 int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
@@ -128,6 +156,11 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         host.EndProgress();
         Record(location, session, bad, took.count());
+        const size_t number = static_cast<size_t>(&location - results.data()) + 1;
+        if (!o.graphFile.empty() &&
+            !WriteGraph(GraphPath(o.graphFile, results.size(), number), session)) {
+            result = kUnreadable;
+        }
         // A stop without a signal is a tree that could not be collected: not all readable.
         if (bad > 0 || (statistics.StopRequested && !g_stopSignal)) result = kUnreadable;
         // A log without its end must not pass for a clean test.

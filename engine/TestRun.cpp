@@ -75,6 +75,8 @@ class Run final : public FileStepObserver {
     void HandleFailure(const FileTestResult& result);
     void AskUser(const FileTestResult& result);
     void AddBadFile();
+    void RecordSpeed(const FileEntry& entry, const FileTestResult& result, int64_t readBefore,
+                     double seconds);
     void Finish();
     void WriteOutcome();
     void ShowBadCount();
@@ -136,6 +138,7 @@ void Run::Begin() {
     m_session.FileCount = 0;
     m_session.DirectoryCount = 0;
     m_session.DataChecksum = 0;
+    m_session.FileSpeeds.clear();
     if (m_session.MediaRecords.size() <= static_cast<size_t>(m_statistics.LocationIndex) &&
         m_statistics.LocationIndex >= 0) {
         m_session.MediaRecords.resize(static_cast<size_t>(m_statistics.LocationIndex) + 1);
@@ -283,6 +286,9 @@ void Run::ReadFiles() {
     FileTestContext context{
         m_session.Calls,       m_session.File, m_session.Buffer.get(), m_blockBytes,
         m_statistics.ReadMode, m_statistics,   m_session.DataChecksum, *this};
+    // One steady reading per file: a file's end is the next one's start, except after a
+    // question to the user, whose answer is no reading time.
+    double fileStart = m_session.WallClock.SteadySeconds();
     while (m_number <= m_session.FileCount && !m_statistics.StopRequested) {
         const FileEntry& entry = Entry(m_number);
         const BadFileEntry parts = SplitPath(entry.Path);
@@ -293,16 +299,38 @@ void Run::ReadFiles() {
         m_display.fileBarPosition = 0;
         m_session.Host.ProcessMessages();
         const int32_t before = m_number;
+        const int64_t readBefore = m_statistics.BytesRead;
         const FileTestResult result = TestFile(context, entry);
+        const double fileEnd = m_session.WallClock.SteadySeconds();
+        RecordSpeed(entry, result, readBefore, fileEnd - fileStart);
+        fileStart = fileEnd;
         if (result.Finished) {
             m_session.Host.ProcessMessages();
             ++m_number;
         } else {
+            const bool asks = !m_statistics.NonStop;
             HandleFailure(result);
+            if (asks) fileStart = m_session.WallClock.SteadySeconds();
         }
         m_display.filesTestedText = std::to_string(m_number);
         m_display.filesLeftText = std::to_string(m_session.FileCount - m_number);
         if (m_number != before) m_finished += Entry(m_number - 1).Size;
+    }
+}
+
+void Run::RecordSpeed(const FileEntry& entry, const FileTestResult& result, int64_t readBefore,
+                      double seconds) {
+    FileSpeed speed;
+    speed.Path = entry.Path;
+    speed.Size = entry.Size;
+    speed.BytesRead = m_statistics.BytesRead - readBefore;
+    speed.Seconds = seconds < 0.0 ? 0.0 : seconds;
+    speed.Unreadable = !result.Finished;
+    std::vector<FileSpeed>& speeds = m_session.FileSpeeds;
+    if (!speeds.empty() && speeds.back().Unreadable && speeds.back().Path == entry.Path) {
+        speeds.back() = std::move(speed);  // a retry
+    } else {
+        speeds.push_back(std::move(speed));
     }
 }
 

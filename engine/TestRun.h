@@ -12,6 +12,7 @@
 #include "core/Dialogs.h"
 #include "core/TestHost.h"
 #include "engine/ReadMode.h"
+#include "engine/SlowFiles.h"
 #include "engine/TestStatistics.h"
 #include "platform/Files.h"
 #include "settings/TestSettings.h"
@@ -49,6 +50,9 @@ struct TestSession {
     std::vector<MediaRecord> MediaRecords;
     // The unreadable files of the last location, in the order they failed.
     std::vector<BadFileEntry> BadFiles;
+    // Every file of the last location as it was tested: its read time and bytes read, in
+    // the order of testing. A file retried after a failure keeps its last attempt.
+    std::vector<FileSpeed> FileSpeeds;
     // The media checksum of the last location.
     uint16_t DataChecksum = 0;
     // Where the log goes. Empty: the temporary log "tmplog" + LocationIndex + ".txt" in the

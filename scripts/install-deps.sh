@@ -17,6 +17,8 @@ PACKAGES=(
   # test must hold there too.
   fonts-urw-base35
   python3 dpkg-dev appstream desktop-file-utils
+  # xmllint: the speed graph must be well-formed SVG.
+  libxml2-utils
 )
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then
   PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales)

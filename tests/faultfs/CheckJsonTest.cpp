@@ -4,10 +4,12 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "ChildProcess.h"
 #include "FaultFs.h"
 #include "RunHarness.h"
+#include "platform/Files.h"
 #include "platform/Process.h"
 
 using namespace vorlaxis::test;
@@ -227,6 +230,66 @@ TEST_F(CheckJson, StoppedRunStillWritesTheResultAndMarksWhatWasNotReached) {
     EXPECT_EQ(v.at("locations.1.bytes_read"), "0");
 }
 
+// The numbers of a list of pairs, in order: "[[1.5, 2.0], ...]" flattened, or an SVG
+// polyline's "1.500,2.000 ...".
+std::vector<double> ProfileNumbers(const Flat& v, const std::string& key) {
+    std::vector<double> numbers;
+    const size_t count = std::stoul(v.at(key + "#"));
+    for (size_t i = 0; i < count; ++i) {
+        for (const char* half : {".0", ".1"})
+            numbers.push_back(std::stod(v.at(key + "." + std::to_string(i) + half)));
+    }
+    return numbers;
+}
+
+std::vector<double> PolylineNumbers(const std::string& svg) {
+    std::smatch m;
+    EXPECT_TRUE(std::regex_search(svg, m, std::regex("class=\"speed\"[^>]*points=\"([^\"]*)\"")));
+    std::string points = m.size() > 1 ? m[1].str() : std::string();
+    std::replace(points.begin(), points.end(), ',', ' ');
+    std::istringstream in(points);
+    std::vector<double> numbers;
+    for (double x; in >> x;) numbers.push_back(x);
+    return numbers;
+}
+
+TEST_F(CheckJson, FlagsTheFileWhoseReadsAreDelayedAndDrawsTheProfile) {
+    // A healthy tree of mixed sizes; one small file among them is made slow.
+    const int64_t sizes[] = {0, 100, 3000, 40000, 200000};
+    for (int i = 0; i < 1000; ++i) {
+        fs.AddFile("d" + std::to_string(i % 10) + "/f" + std::to_string(i) + ".bin",
+                   Pattern(sizes[i % 5], i));
+    }
+    const std::string slowPath = "/d7/f77.bin";  // 3000 bytes
+    const std::string xmllint = vorlaxis::platform::FindProgram("xmllint");
+    ASSERT_FALSE(xmllint.empty()) << "xmllint is needed to check the graph";
+    for (const bool delayed : {false, true}) {
+        SCOPED_TRACE(delayed ? "one file delayed" : "healthy");
+        fs.SetFaults(delayed ? "delay 600 " + slowPath + "\n" : "");
+        const std::string graph = tmp.path() + "graph.svg";
+        const ProgramResult r =
+            RunProgram({VORLAXIS_CHECK_EXE, "--json", json(), "--graph", graph, fs.root()},
+                       {"TMPDIR=" + tmp.path()});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const Flat v = ParsedByPython(json());
+        ASSERT_EQ(v.at("locations.0.slow#"), delayed ? "1" : "0");
+        std::string svg;
+        ASSERT_TRUE(vorlaxis::platform::ReadWholeFile(graph, svg));
+        if (delayed) {
+            const std::string path = fs.root() + slowPath.substr(1);
+            EXPECT_EQ(v.at("locations.0.slow.0.path"), Q(path));
+            EXPECT_GT(std::stod(v.at("locations.0.slow.0.mb_per_s")), 0.0);
+            EXPECT_NE(svg.find("<title>" + path + " ("), std::string::npos);
+        }
+        EXPECT_EQ(RunProgram({xmllint, "--noout", graph}).exitCode, 0) << svg;
+        const std::vector<double> profile = ProfileNumbers(v, "locations.0.speed_profile");
+        const std::vector<double> drawn = PolylineNumbers(svg);
+        ASSERT_EQ(drawn.size(), profile.size());
+        EXPECT_LE(profile.size(), 2u * 300);
+        for (size_t i = 0; i < drawn.size(); ++i) EXPECT_NEAR(drawn[i], profile[i], 0.0005) << i;
+    }
+}
+
 TEST_F(CheckJson, StandardOutputCarriesOnlyTheResult) {
     fs.AddFile("a", "abc");
     const ProgramResult r =
@@ -293,4 +356,18 @@ TEST(CheckJsonFile, ResultThatCannotBeWrittenIsRefusedBeforeAnyTest) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("cannot write the JSON result"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");  // no log: nothing was tested
+}
+
+TEST(CheckGraphFiles, EachOfSeveralLocationsGetsItsNumberedGraph) {
+    TempDir tmp;
+    const std::string a = tmp.path() + "a", b = tmp.path() + "b";
+    std::filesystem::create_directory(a);
+    std::filesystem::create_directory(b);
+    tmp.file("a/x", "abc");
+    const ProgramResult r = RunProgram(
+        {VORLAXIS_CHECK_EXE, "--graph", tmp.path() + "speed.svg", a, b}, {"TMPDIR=" + tmp.path()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(tmp.path() + "speed-1.svg"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(tmp.path() + "speed-2.svg"));
+    EXPECT_FALSE(std::filesystem::exists(tmp.path() + "speed.svg"));
 }
