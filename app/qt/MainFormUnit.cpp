@@ -12,6 +12,7 @@
 #include "engine/ThreadedBlockingCalls.h"
 #include "help/qt/InfoBoxUnit.h"
 #include "platform/Text.h"
+#include "results/SlowFileResults.h"
 #include "settings/SettingsFile.h"
 #include "ui_MainFormUnit.h"
 
@@ -96,6 +97,7 @@ void TMainForm::ConnectCommands() {
         {ui.mmKonec, &TMainForm::mmKonecClick},
         {ui.mmZobrazitSlozkuZaznamy, &TMainForm::mmZobrazitSlozkuZaznamyClick},
         {ui.mmZobrazitDocasneZaznamy, &TMainForm::mmZobrazitDocasneZaznamyClick},
+        {ui.mmZobrazitGrafRychlosti, &TMainForm::mmZobrazitGrafRychlostiClick},
         {ui.mmMoznosti, &TMainForm::mmMoznostiClick},
         {ui.mmObsah, &TMainForm::mmObsahClick},
         {ui.mmHelpOnHelp, &TMainForm::mmHelpOnHelpClick},
@@ -188,6 +190,7 @@ void TMainForm::SetMenus(bool enabled) {
     ui.mmZobrazitSlozkuZaznamy->setEnabled(enabled);
     ui.mmZobrazitDocasneZaznamy->setEnabled(enabled);
     ui.mmMoznosti->setEnabled(enabled);
+    ui.mmZobrazitGrafRychlosti->setEnabled(enabled && SpeedGraphAvailable(m_statistics));
 }
 
 void TMainForm::EnableDiskList(bool enabled) {
