@@ -13,8 +13,8 @@ namespace vorlaxis {
 
 inline constexpr char kSpeedGraphCaption[] = "Graf rychlosti čtení";
 inline constexpr char kSpeedGraphLegend[] =
-    "Rychlost čtení (MB/s) podle přečtených MB. Červeně nečitelné soubory, oranžově čitelné, "
-    "ale pomalé soubory; název souboru ukáže myš nad značkou.";
+    "Rychlost čtení (MB/s) podle přečtených MB. Červená značka: nečitelný soubor, oranžová: "
+    "čitelný, ale pomalý soubor. Název souboru ukáže myš nad značkou.";
 inline constexpr char kSpeedGraphNoData[] = "Žádná přečtená data.";
 
 struct GraphPixel {
