@@ -30,8 +30,4 @@ void OfferSlowFileList(Dialogs& dialogs, size_t count, const std::function<void(
     }
 }
 
-bool SpeedGraphAvailable(const TestStatistics& statistics) {
-    return !statistics.TestRunning && statistics.LocationIndex > 0;
-}
-
 }  // namespace vorlaxis

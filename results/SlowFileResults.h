@@ -1,5 +1,5 @@
-// Readable but slow files after a tested location: what the list shows, the summary that
-// offers it, and when the speed graph can be shown. Both window programs draw these.
+// Readable but slow files after a tested location: what the list shows and the summary that
+// offers it. Both window programs draw these.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +9,6 @@
 
 #include "core/Dialogs.h"
 #include "engine/SlowFiles.h"
-#include "engine/TestStatistics.h"
 
 namespace vorlaxis {
 
@@ -34,8 +33,5 @@ std::string SlowFilesSummary(size_t count);
 // After a location's results: nothing when `count` is 0; otherwise the summary, and on Yes
 // `showList`.
 void OfferSlowFileList(Dialogs& dialogs, size_t count, const std::function<void()>& showList);
-
-// The speed-graph command: once a batch has ended; never during one.
-bool SpeedGraphAvailable(const TestStatistics& statistics);
 
 }  // namespace vorlaxis

@@ -15,6 +15,8 @@ inline constexpr char kSpeedGraphCaption[] = "Graf rychlosti čtení";
 inline constexpr char kSpeedGraphLegend[] =
     "Rychlost čtení (MB/s) podle přečtených MB. Červená značka: nečitelný soubor, oranžová: "
     "čitelný, ale pomalý soubor. Název souboru ukáže myš nad značkou.";
+// Instead of a curve: before the first test, and for a location where nothing was read.
+inline constexpr char kSpeedGraphNoTest[] = "Zatím neproběhl žádný test.";
 inline constexpr char kSpeedGraphNoData[] = "Žádná přečtená data.";
 
 struct GraphPixel {

@@ -12,7 +12,6 @@
 #include "engine/ThreadedBlockingCalls.h"
 #include "help/qt/InfoBoxUnit.h"
 #include "platform/Text.h"
-#include "results/SlowFileResults.h"
 #include "settings/SettingsFile.h"
 #include "ui_MainFormUnit.h"
 
@@ -190,7 +189,7 @@ void TMainForm::SetMenus(bool enabled) {
     ui.mmZobrazitSlozkuZaznamy->setEnabled(enabled);
     ui.mmZobrazitDocasneZaznamy->setEnabled(enabled);
     ui.mmMoznosti->setEnabled(enabled);
-    ui.mmZobrazitGrafRychlosti->setEnabled(enabled && SpeedGraphAvailable(m_statistics));
+    ui.mmZobrazitGrafRychlosti->setEnabled(enabled);
 }
 
 void TMainForm::EnableDiskList(bool enabled) {

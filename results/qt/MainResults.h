@@ -36,7 +36,7 @@ class MainResults final : public ResultWindows {
     // After ErrorResults: the readable but slow files of `location` offered in their list, and
     // its files kept for the speed graph.
     void SlowFileResults(const std::string& location, const std::vector<FileSpeed>& files);
-    // The speed graph of the location SlowFileResults saw last, shown modally.
+    // The speed graph of the location SlowFileResults saw last (before any: none), modally.
     void ShowSpeedGraph();
     TSlowFileListForm& SlowFileList() { return *m_slowList; }
     TSpeedGraphForm& SpeedGraph() { return *m_graph; }

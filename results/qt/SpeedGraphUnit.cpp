@@ -19,9 +19,13 @@ TSpeedGraphForm::TSpeedGraphForm(QWidget* parent)
 TSpeedGraphForm::~TSpeedGraphForm() = default;
 
 void TSpeedGraphForm::SetGraph(const std::string& location, std::vector<FileSpeed> files) {
-    setWindowTitle(QString::fromUtf8(kSpeedGraphCaption) + QStringLiteral(" - ") +
-                   QString::fromStdString(platform::DisplayText(location)));
-    m_ui->GraphView->SetFiles(std::move(files));
+    QString caption = QString::fromUtf8(kSpeedGraphCaption);
+    if (!location.empty())
+        caption += QStringLiteral(" - ") + QString::fromStdString(platform::DisplayText(location));
+    setWindowTitle(caption);
+    m_ui->GraphView->SetFiles(
+        std::move(files),
+        QString::fromUtf8(location.empty() ? kSpeedGraphNoTest : kSpeedGraphNoData));
 }
 
 SpeedGraphView* TSpeedGraphForm::GraphView() const {

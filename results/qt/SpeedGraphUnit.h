@@ -25,7 +25,8 @@ class TSpeedGraphForm final : public QDialog {
     explicit TSpeedGraphForm(QWidget* parent = nullptr);
     ~TSpeedGraphForm() override;
 
-    // The files of `location` as tested; the caption names the location.
+    // The files of `location` as tested; the caption names the location. An empty location:
+    // nothing tested yet.
     void SetGraph(const std::string& location, std::vector<FileSpeed> files);
 
     SpeedGraphView* GraphView() const;

@@ -28,8 +28,9 @@ SpeedGraphView::SpeedGraphView(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(false);
 }
 
-void SpeedGraphView::SetFiles(std::vector<FileSpeed> files) {
+void SpeedGraphView::SetFiles(std::vector<FileSpeed> files, QString emptyText) {
     m_files = std::move(files);
+    m_emptyText = std::move(emptyText);
     Layout();
     update();
 }
@@ -81,8 +82,7 @@ void SpeedGraphView::paintEvent(QPaintEvent*) {
     }
     if (m_picture.curve.empty()) {
         painter.setPen(Qt::darkGray);
-        painter.drawText(QRect(p.left, p.top, p.width, p.height), Qt::AlignCenter,
-                         QString::fromUtf8(kSpeedGraphNoData));
+        painter.drawText(QRect(p.left, p.top, p.width, p.height), Qt::AlignCenter, m_emptyText);
         return;
     }
     QPainterPath curve;

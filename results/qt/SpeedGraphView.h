@@ -16,7 +16,8 @@ class SpeedGraphView final : public QWidget {
   public:
     explicit SpeedGraphView(QWidget* parent = nullptr);
 
-    void SetFiles(std::vector<FileSpeed> files);
+    // `emptyText` is shown where there is no curve.
+    void SetFiles(std::vector<FileSpeed> files, QString emptyText);
     // The picture as last laid out for the widget's size.
     const SpeedGraphPicture& Picture() const { return m_picture; }
 
@@ -29,6 +30,7 @@ class SpeedGraphView final : public QWidget {
     void Layout();
 
     std::vector<FileSpeed> m_files;
+    QString m_emptyText;
     SpeedGraphPicture m_picture;
 };
 

@@ -1,6 +1,5 @@
-// Readable but slow files after a location: the list's rows, the summary that offers it, the
-// speed-graph command's availability, and the graph laid out in pixels with the file under
-// the mouse.
+// Readable but slow files after a location: the list's rows, the summary that offers it, and
+// the speed graph laid out in pixels with the file under the mouse.
 #include <gtest/gtest.h>
 
 #include "results/SlowFileResults.h"
@@ -53,19 +52,6 @@ TEST(SlowFileResults, OffersTheListOnlyWhenThereAreSlowFiles) {
         if (c.count == 0) continue;
         EXPECT_EQ(dialogs.shown[0].text.rfind("Čitelné, ale pomalé soubory: 3\r\n", 0), 0u);
         EXPECT_EQ(dialogs.shown[0].buttons, MsgButtons::YesNo);
-    }
-}
-
-TEST(SlowFileResults, TheGraphCommandWaitsForAFinishedBatch) {
-    struct Case {
-        int32_t locationIndex;
-        bool running, available;
-    } cases[] = {{0, false, false}, {0, true, false}, {1, true, false}, {1, false, true}};
-    for (const Case& c : cases) {
-        TestStatistics statistics;
-        statistics.LocationIndex = c.locationIndex;
-        statistics.TestRunning = c.running;
-        EXPECT_EQ(SpeedGraphAvailable(statistics), c.available) << c.locationIndex << c.running;
     }
 }
 
