@@ -71,6 +71,17 @@ shot() { sleep "${2:-0.6}"; /usr/bin/import -window root "$out/$1.png"; echo "  
 window() { xdotool search --sync --onlyvisible --name "$1" | head -1; }
 key() { xdotool windowfocus --sync "$(window "$1")" 2>/dev/null || true; xdotool key "$2"; }
 
+# The program started again over the settings as the sed script $1 ticks them, and its test
+# started; returns when a window named $2 is shown.
+test_other() {
+  sed -i "$1" "$work/prog/Ulvenor.ini"
+  "$work/prog/vorlaxis" >/dev/null 2>&1 &
+  pids+=($!)
+  window "$main_title" >/dev/null
+  key "$main_title" Return
+  window "$2" >/dev/null
+}
+
 echo "screenshots:"
 "$work/prog/vorlaxis" >/dev/null 2>&1 &
 pids+=($!)
@@ -99,12 +110,7 @@ key "$main_title" Escape
 key "Potvrzen" Return
 shot 06-main-after-cancel 1.5
 kill "${pids[-1]}" 2>/dev/null || true
-sed -i 's/^Path0Checked=1/Path0Checked=0/; s/^Path1Checked=0/Path1Checked=1/' "$work/prog/Ulvenor.ini"
-"$work/prog/vorlaxis" >/dev/null 2>&1 &
-pids+=($!)
-window "$main_title" >/dev/null
-key "$main_title" Return
-window "Chyba při čtení" >/dev/null
+test_other 's/^Path0Checked=1/Path0Checked=0/; s/^Path1Checked=0/Path1Checked=1/' "Chyba při čtení"
 shot 07-read-error-question
 key "Chyba při čtení" Escape                  # Ukončit test
 shot 08-main-after-stop 1
@@ -119,12 +125,7 @@ shot 09-busy-window 1
 wait "${pids[-1]}" 2>/dev/null || true
 
 # The slow location: the summary, the list and the graph.
-sed -i 's/^Path1Checked=1/Path1Checked=0/; s/^Path2Checked=0/Path2Checked=1/' "$work/prog/Ulvenor.ini"
-"$work/prog/vorlaxis" >/dev/null 2>&1 &
-pids+=($!)
-window "$main_title" >/dev/null
-key "$main_title" Return
-window "Potvrzen" >/dev/null
+test_other 's/^Path1Checked=1/Path1Checked=0/; s/^Path2Checked=0/Path2Checked=1/' "Potvrzen"
 shot 10-slow-files-summary
 key "Potvrzen" Return                         # Ano: the list
 window "pomalé soubory" >/dev/null
