@@ -19,7 +19,10 @@ void TMainForm::ConnectResults() {
 }
 
 void TMainForm::ErrorResults(uint16_t badFileCount) {
-    if (m_results) m_results->ErrorResults(m_statistics, m_session->BadFiles, badFileCount);
+    if (!m_results) return;
+    m_results->ErrorResults(m_statistics, m_session->BadFiles, badFileCount);
+    // After a granted close the window is gone: no further question.
+    if (!m_closePending) m_results->SlowFileResults(m_testedLocation, m_session->FileSpeeds);
 }
 
 void TMainForm::mmUlozitZaznamyClick() {
@@ -34,6 +37,10 @@ void TMainForm::mmZobrazitSlozkuZaznamyClick() {
 
 void TMainForm::mmZobrazitDocasneZaznamyClick() {
     if (m_results) m_results->mmZobrazitDocasneZaznamyClick(m_statistics.LocationIndex);
+}
+
+void TMainForm::mmZobrazitGrafRychlostiClick() {
+    if (m_results) m_results->ShowSpeedGraph();
 }
 
 void TMainForm::mmMoznostiClick() {

@@ -96,6 +96,7 @@ void TMainForm::ConnectCommands() {
         {ui.mmKonec, &TMainForm::mmKonecClick},
         {ui.mmZobrazitSlozkuZaznamy, &TMainForm::mmZobrazitSlozkuZaznamyClick},
         {ui.mmZobrazitDocasneZaznamy, &TMainForm::mmZobrazitDocasneZaznamyClick},
+        {ui.mmZobrazitGrafRychlosti, &TMainForm::mmZobrazitGrafRychlostiClick},
         {ui.mmMoznosti, &TMainForm::mmMoznostiClick},
         {ui.mmObsah, &TMainForm::mmObsahClick},
         {ui.mmHelpOnHelp, &TMainForm::mmHelpOnHelpClick},
@@ -188,6 +189,7 @@ void TMainForm::SetMenus(bool enabled) {
     ui.mmZobrazitSlozkuZaznamy->setEnabled(enabled);
     ui.mmZobrazitDocasneZaznamy->setEnabled(enabled);
     ui.mmMoznosti->setEnabled(enabled);
+    ui.mmZobrazitGrafRychlosti->setEnabled(enabled);
 }
 
 void TMainForm::EnableDiskList(bool enabled) {

@@ -117,6 +117,7 @@ class TMainForm final : public QMainWindow, public TestHost {
     void mmUlozitZaznamyClick();
     void mmZobrazitSlozkuZaznamyClick();
     void mmZobrazitDocasneZaznamyClick();
+    void mmZobrazitGrafRychlostiClick();
     void mmMoznostiClick();
     void mmObsahClick();
     void mmHelpOnHelpClick();
@@ -172,6 +173,8 @@ class TMainForm final : public QMainWindow, public TestHost {
     std::unique_ptr<TestSession> m_session;
     FormWindows m_windows;
     std::unique_ptr<MainResults> m_results;
+    // The location of the last run, for its speed graph.
+    std::string m_testedLocation;
     bool m_refreshingList = false;
     // A close granted during a test: the window goes at once, the clean-up after the batch.
     bool m_closePending = false;
