@@ -53,20 +53,6 @@ bool IsHex(std::string_view text, size_t digits) {
            });
 }
 
-// Undoes the GNU escapes of a name: "\\" and "\n" (and "\r" of newer tools).
-std::string Unescape(std::string_view name) {
-    std::string out;
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (name[i] != '\\' || i + 1 == name.size()) {
-            out += name[i];
-            continue;
-        }
-        const char next = name[++i];
-        out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-    }
-    return out;
-}
-
 // "TAG (name) = digest"
 std::optional<ListedFile> BsdLine(std::string_view line, bool escaped) {
     const size_t open = line.find(" (");
@@ -77,7 +63,7 @@ std::optional<ListedFile> BsdLine(std::string_view line, bool escaped) {
     const std::string_view digest = line.substr(close + 4);
     if (!hash || !IsHex(digest, hash->digits)) return std::nullopt;
     const std::string_view name = line.substr(open + 2, close - open - 2);
-    return ListedFile{escaped ? Unescape(name) : std::string(name), hash->hash, Lower(digest)};
+    return ListedFile{escaped ? UnescapeName(name) : std::string(name), hash->hash, Lower(digest)};
 }
 
 // "digest  name" or "digest *name"
@@ -89,7 +75,7 @@ std::optional<ListedFile> GnuLine(std::string_view line, bool escaped, const Nam
     if (!IsHex(digest, hash.digits)) return std::nullopt;
     const std::string_view name = line.substr(space + 2);
     if (name.empty()) return std::nullopt;
-    return ListedFile{escaped ? Unescape(name) : std::string(name), hash.hash, Lower(digest)};
+    return ListedFile{escaped ? UnescapeName(name) : std::string(name), hash.hash, Lower(digest)};
 }
 
 // "name crc32", comments after ";"
@@ -149,6 +135,19 @@ std::string EscapeListedName(std::string_view name, bool& escaped) {
         } else {
             out += c;
         }
+    }
+    return out;
+}
+
+std::string UnescapeName(std::string_view name) {
+    std::string out;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] != '\\' || i + 1 == name.size()) {
+            out += name[i];
+            continue;
+        }
+        const char next = name[++i];
+        out += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
     }
     return out;
 }

@@ -30,6 +30,10 @@ std::vector<ListedFile> ParseChecksumFile(std::string_view name, std::string_vie
 // return: then the line must begin with "\". Returns the name to write and whether it is escaped.
 std::string EscapeListedName(std::string_view name, bool& escaped);
 
+// Undoes "\\", "\n", "\r" and "\t" in a name (the escapes of the GNU form, and the tab of
+// tab-separated records).
+std::string UnescapeName(std::string_view name);
+
 // `folder` (ends in "/" or is empty) joined with a listed path: "./" and "x/../" steps resolved.
 std::string JoinListedPath(const std::string& folder, std::string_view listed);
 

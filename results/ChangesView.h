@@ -14,6 +14,10 @@ constexpr const char kChangesTitle[] = "Změny na médiu";
 // The menu command, after the "Zobrazit" menu's other items.
 constexpr const char kShowLastComparisonText[] = "Zobrazit poslední porovnání";
 
+// The command without a comparison to show (no location compared since the program started).
+constexpr const char kNoComparisonText[] =
+    "Od spuštění programu nebylo žádné médium porovnáno s dřívějším testem.";
+
 struct ChangesView {
     std::string Location;
     std::string Summary;    // ComparisonSummary: what the message and the window's head say

@@ -36,19 +36,6 @@ std::string Escape(std::string_view text) {
     return out;
 }
 
-std::string Unescape(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
-    }
-    return out;
-}
-
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;
     size_t start = 0;
@@ -87,7 +74,7 @@ std::string Sanitised(std::string_view text) {
 }
 
 bool ApplyHeadField(TestRecord& r, std::string_view key, std::string_view value) {
-    const std::string text = Unescape(value);
+    const std::string text = UnescapeName(value);
     if (key == "label") {
         r.Medium.Label = text;
     } else if (key == "serial") {
@@ -120,7 +107,7 @@ bool ApplyFileLine(TestRecord& r, const std::vector<std::string_view>& f) {
     file.Modified = *modified;
     file.Hash = f[3] == "-" ? std::string() : std::string(f[3]);
     file.Readable = f[4] == "1";
-    file.Path = Unescape(f[5]);
+    file.Path = UnescapeName(f[5]);
     r.Files.push_back(std::move(file));
     return true;
 }

@@ -16,7 +16,6 @@ MainHistory::MainHistory(QWidget* owner, Dialogs& dialogs, QMenu& menu,
       m_command(menu.addAction(QString::fromUtf8(kShowLastComparisonText))),
       m_logsFolder(std::move(logsFolder)) {
     m_command->setObjectName(QStringLiteral("mmZobrazitPorovnani"));
-    m_command->setEnabled(false);
     connect(m_command, &QAction::triggered, this, &MainHistory::mmZobrazitPorovnaniClick);
 }
 
@@ -31,7 +30,6 @@ void MainHistory::AfterLocation(const TestSession& session, const std::string& l
     }
     if (!step.Changes || !step.Changes->Any()) return;
     m_last = MakeChangesView(*step.Changes, location);
-    SetEnabled(m_menusEnabled);
     if (!ask) return;
     const MsgResult answer =
         m_dialogs.MessageBox(ChangesQuestion(*m_last), kChangesTitle, MsgButtons::YesNo,
@@ -40,12 +38,15 @@ void MainHistory::AfterLocation(const TestSession& session, const std::string& l
 }
 
 void MainHistory::SetEnabled(bool enabled) {
-    m_menusEnabled = enabled;
-    m_command->setEnabled(enabled && m_last.has_value());
+    m_command->setEnabled(enabled);
 }
 
 void MainHistory::mmZobrazitPorovnaniClick() {
-    if (!m_last) return;
+    if (!m_last) {
+        m_dialogs.MessageBox(kNoComparisonText, kChangesTitle, MsgButtons::Ok,
+                             MsgIcon::Information);
+        return;
+    }
     if (!m_window) m_window = new TChangesForm(m_owner);
     m_window->Show(*m_last);
 }

@@ -35,7 +35,7 @@ class MainHistory final : public QObject {
 
     // After the location's results. `ask`: the summary may be shown (not while closing).
     void AfterLocation(const TestSession& session, const std::string& location, bool ask);
-    // With the other menu commands: the command is enabled only with a comparison to show.
+    // With the other menu commands.
     void SetEnabled(bool enabled);
 
     QAction* Command() const { return m_command; }
@@ -51,7 +51,6 @@ class MainHistory final : public QObject {
     std::function<std::string()> m_logsFolder;
     std::optional<ChangesView> m_last;
     TChangesForm* m_window = nullptr;  // made when first shown; the owner deletes it
-    bool m_menusEnabled = true;
 };
 
 }  // namespace vorlaxis::gui
