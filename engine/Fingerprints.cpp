@@ -15,7 +15,7 @@ namespace vorlaxis {
 namespace {
 
 // A checksum file larger than this is no list of a medium's files: it is not read.
-constexpr int64_t kLargestList = 64 * 1024 * 1024;
+constexpr int64_t kLargestList = int64_t{64} * 1024 * 1024;
 
 struct Expectation {
     ListedHash Hash;

@@ -37,8 +37,7 @@ TEST(ChecksumFiles, GnuBsdSfvAndEscapedLines) {
         {"old.sfv", "; made by hand\nsome file.bin 0A1b2C3d\n", {{"some file.bin", "0a1b2c3d"}}},
         {"f.xxh128", kMd5 + "  f\nXXH128 (g) = " + kMd5 + "\n", {{"f", kMd5}, {"g", kMd5}}},
         // Wrong length, no separator: not entries. A tagged line names its own hash.
-        {"SHA256SUMS", kMd5 + "  short\nMD5 (m) = " + kMd5 + "\n" + kSha256 + "x\n",
-         {{"m", kMd5}}},
+        {"SHA256SUMS", kMd5 + "  short\nMD5 (m) = " + kMd5 + "\n" + kSha256 + "x\n", {{"m", kMd5}}},
     };
     for (const Case& c : cases) {
         std::vector<std::pair<std::string, std::string>> got;
