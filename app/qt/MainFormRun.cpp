@@ -9,6 +9,7 @@
 #include "engine/qt/ErrorUnit.h"
 #include "help/qt/InfoBoxUnit.h"
 #include "platform/Files.h"
+#include "results/qt/MainHistory.h"
 #include "ui_MainFormUnit.h"
 
 namespace vorlaxis::gui {
@@ -112,6 +113,7 @@ bool TMainForm::RunBatchStep(const std::string& location, ReadModeOverride readM
         }
     }
     HandleResults(badFileCount);
+    if (m_history) m_history->AfterLocation(*m_session, location, !m_closePending);
     return goOn;
 }
 

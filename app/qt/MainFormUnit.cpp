@@ -12,6 +12,7 @@
 #include "engine/ThreadedBlockingCalls.h"
 #include "help/qt/InfoBoxUnit.h"
 #include "platform/Text.h"
+#include "results/qt/MainHistory.h"
 #include "settings/SettingsFile.h"
 #include "ui_MainFormUnit.h"
 
@@ -65,6 +66,10 @@ TMainForm::~TMainForm() = default;
 void TMainForm::AttachWindows(const FormWindows& windows) {
     m_windows = windows;
     ConnectResults();
+    if (m_results && !m_history) {
+        m_history = std::make_unique<MainHistory>(this, m_dialogs, *m_ui->Zobrazit1,
+                                                  [this] { return m_results->LogsFolder(); });
+    }
 }
 
 void TMainForm::CreateStatusPanels() {
@@ -190,6 +195,7 @@ void TMainForm::SetMenus(bool enabled) {
     ui.mmZobrazitDocasneZaznamy->setEnabled(enabled);
     ui.mmMoznosti->setEnabled(enabled);
     ui.mmZobrazitGrafRychlosti->setEnabled(enabled);
+    if (m_history) m_history->SetEnabled(enabled);
 }
 
 void TMainForm::EnableDiskList(bool enabled) {

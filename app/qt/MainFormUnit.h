@@ -37,6 +37,7 @@ class TErrorForm;
 class TErrorListForm;
 class TInfoBox;
 class TKonfig;
+class MainHistory;
 
 // The other windows the main window shows; created after it, in the start-up order.
 struct FormWindows {
@@ -59,6 +60,8 @@ class TMainForm final : public QMainWindow, public TestHost {
     // The results after each location and the log commands; null until the result windows
     // are attached.
     MainResults* Results() { return m_results.get(); }
+    // The media's test history after each location; null until the result windows are attached.
+    MainHistory* History() { return m_history.get(); }
     // What the options dialog's OK, "Storno" and "&Nápověda" do.
     std::function<void()> KonfigWrite();
     std::function<void()> KonfigRead();
@@ -175,6 +178,7 @@ class TMainForm final : public QMainWindow, public TestHost {
     std::unique_ptr<MainResults> m_results;
     // The location of the last run, for its speed graph.
     std::string m_testedLocation;
+    std::unique_ptr<MainHistory> m_history;
     bool m_refreshingList = false;
     // A close granted during a test: the window goes at once, the clean-up after the batch.
     bool m_closePending = false;

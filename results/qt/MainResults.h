@@ -47,6 +47,7 @@ class MainResults final : public ResultWindows {
     // Folders, changeable for tests; by default the private temporary folder and the logs
     // folder of ProgramDataFolders().
     void SetFolders(std::string tempFolder, std::string logsFolder);
+    const std::string& LogsFolder() const { return m_logsFolder; }
     // The programs started for viewers and folders; tests record them instead.
     void SetShell(std::unique_ptr<Shell> shell) { m_shell = std::move(shell); }
 
