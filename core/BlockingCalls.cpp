@@ -10,6 +10,12 @@ int64_t BlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t cou
     return file.read(buffer, count);
 }
 
+int64_t BlockingCalls::ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
+                                 const unsigned char*& data) {
+    data = buffer;
+    return Read(file, buffer, count);
+}
+
 int64_t BlockingCalls::Position(platform::InputFile& file) {
     return file.position();
 }

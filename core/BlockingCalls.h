@@ -21,6 +21,10 @@ class BlockingCalls {
     // Files (platform::InputFile contracts).
     virtual bool Open(platform::InputFile& file, const std::string& path);
     virtual int64_t Read(platform::InputFile& file, void* buffer, int64_t count);
+    // Reads like Read(); `data` then points at the bytes: in `buffer`, or where the calls
+    // already hold them (valid until the next call). Spares the reader a copy of each block.
+    virtual int64_t ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
+                              const unsigned char*& data);
     virtual int64_t Position(platform::InputFile& file);
     virtual bool Seek(platform::InputFile& file, int64_t position);
 

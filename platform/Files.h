@@ -87,7 +87,8 @@ class InputFile {
     // A second handle to the same open file in `into`, for readAt() on another thread while
     // this one goes on; false where the platform offers none or the file is not open.
     bool duplicate(InputFile& into) const;
-    // Reads like read() from `offset` without moving the position.
+    // Reads like read() from `offset`, on a handle that duplicate() gave; the position of the
+    // file it was duplicated from stays where it is.
     int64_t readAt(int64_t offset, void* buffer, int64_t count);
     // Moves the position on by `count` bytes as reading them would (they were read through a
     // duplicate); false on failure.

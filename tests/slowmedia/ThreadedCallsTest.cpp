@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TempDir.h"
@@ -189,6 +191,34 @@ TEST(ThreadedCalls, EveryCallAfterAReadAheadGetsTheFilesOwnBytes) {
     EXPECT_EQ(read(4096), 0);
     EXPECT_FALSE(calls.Abandoned());
     EXPECT_EQ(calls.StuckHelpers(), 0u);
+}
+
+// A block read ahead is handed over where it lies: it stays the caller's, untouched, while the
+// helper fills every other place it has, until the caller's next call.
+TEST(ThreadedCalls, BlockHandedOverInPlaceStaysIntactUntilTheNextCall) {
+    TempDir tree;
+    const std::string data = Bytes(40 * 4096, 7);
+    tree.file("f", data);
+    TestStatistics statistics;
+    MainDisplay display;
+    ScriptedHost host;
+    ThreadedBlockingCalls calls(host, statistics, display);
+    platform::InputFile file;
+    ASSERT_TRUE(calls.Open(file, tree.path() + "f"));
+    std::vector<unsigned char> buffer(4096);
+    bool inPlace = false;
+    for (size_t i = 0; i < 40; ++i) {
+        const unsigned char* at = nullptr;
+        ASSERT_EQ(calls.ReadBlock(file, buffer.data(), 4096, at), 4096) << i;
+        inPlace = inPlace || at != buffer.data();
+        // Time for the helper to read ahead as far as it may.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_EQ(std::string(reinterpret_cast<const char*>(at), 4096), data.substr(i * 4096, 4096))
+            << i;
+    }
+    const unsigned char* at = nullptr;
+    EXPECT_EQ(calls.ReadBlock(file, buffer.data(), 4096, at), 0);
+    EXPECT_TRUE(inPlace);  // no copy into the caller's buffer
 }
 
 }  // namespace
