@@ -68,7 +68,7 @@ class Run final : public FileStepObserver {
     bool OpenLog();
     bool Collect();
     bool BuildFileTable(const DirectoryList& directories);
-    bool EnterFiles(const std::vector<std::string>& files);
+    bool EnterFiles(std::vector<std::string>& files);
     void CollectionFailure();
     void PrepareReading();
     void ReadFiles();
@@ -219,12 +219,13 @@ bool Run::BuildFileTable(const DirectoryList& directories) {
     return true;
 }
 
-bool Run::EnterFiles(const std::vector<std::string>& files) {
-    for (const std::string& path : files) {
+// Takes the paths over from `files` (the list is cleared next anyway).
+bool Run::EnterFiles(std::vector<std::string>& files) {
+    for (std::string& path : files) {
         if (m_nextSlot > kFileTableSize) break;
         FileEntry& entry = Entry(m_nextSlot);
-        entry.Path = path;
         entry.Size = m_session.Calls.ListedSize(path);
+        entry.Path = std::move(path);
         m_statistics.BytesTotal += entry.Size;
         ++m_nextSlot;
     }

@@ -30,6 +30,9 @@ constexpr std::chrono::milliseconds kBatchWait{1};
 // With every slot full the helper waits this long for the run to empty one, then lets the file
 // go (a run that stopped taking blocks must not keep the medium busy).
 constexpr std::chrono::milliseconds kFullPatience{100};
+// Entries of a listing fetched by one call of the helper: a hand-over for each entry would
+// cost more than the listing itself on a medium as fast as memory.
+constexpr size_t kListedTogether = 128;
 
 // How often the window is pumped while a call waits.
 constexpr std::chrono::milliseconds kPumpInterval{5};
@@ -75,8 +78,11 @@ std::chrono::microseconds SpinFor(std::chrono::microseconds usual) {
     return std::min(kCallSpin, 2 * usual + std::chrono::microseconds{1});
 }
 
+// `waited` runs up to the moment the other side answered, not to when this side woke up: a
+// sleep's wake-up is no part of how soon the other answers.
 void RecordWait(std::chrono::microseconds& usual, SteadyClock::duration waited) {
-    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(waited);
+    const auto us = std::max(std::chrono::microseconds{},
+                             std::chrono::duration_cast<std::chrono::microseconds>(waited));
     usual += (std::min(us, 4 * kCallSpin) - usual) / 8;  // an odd one out moves it little
 }
 
@@ -122,6 +128,7 @@ struct ThreadedBlockingCalls::Job {
     std::unique_ptr<platform::DirSearch> started;  // a listing just begun
     std::unique_ptr<platform::DirSearch> listing;  // the caller's listing during NextEntry
     platform::DirEntry entry;
+    std::vector<platform::DirEntry> entries;
     std::vector<unsigned char> buffer;
     std::string path;
     std::string pattern;
@@ -166,6 +173,11 @@ struct ThreadedBlockingCalls::Helper {
     bool abandoned = false;            // the caller gave the running job up
     bool quit = false;
     bool ended = false;
+    // The helper sleeps on `wake`: a caller then does not spin for its answer, since waking
+    // it up takes longer than a spin should last.
+    std::atomic<bool> helperAsleep{false};
+    SteadyClock::time_point askedAt;     // when the caller handed the job over
+    SteadyClock::time_point answeredAt;  // when the helper was done with it
     Job job;
 
     Helper() { job.owner = this; }
@@ -201,13 +213,16 @@ void ThreadedBlockingCalls::Serve(std::shared_ptr<Helper> h) {
         SpinUntil([&] { return h->pending.load(std::memory_order_acquire); }, SpinFor(usualGap));
         {
             std::unique_lock lock(h->mutex);
+            h->helperAsleep.store(true);
             h->wake.wait(lock, [&] { return h->pending.load() || h->quit; });
+            h->helperAsleep.store(false);
             if (!h->pending.load()) break;
         }
-        RecordWait(usualGap, SteadyClock::now() - idle);
+        RecordWait(usualGap, h->askedAt - idle);
         h->job.work(h->job);
         {
             std::lock_guard lock(h->mutex);
+            h->answeredAt = SteadyClock::now();
             h->pending.store(false, std::memory_order_release);
             if (h->abandoned) break;
         }
@@ -313,6 +328,7 @@ void ThreadedBlockingCalls::Start(Helper& h, void (*work)(Job&)) {
     {
         std::lock_guard lock(h.mutex);
         h.job.work = work;
+        h.askedAt = SteadyClock::now();
         h.pending.store(true, std::memory_order_release);
     }
     h.wake.notify_one();
@@ -326,9 +342,10 @@ bool ThreadedBlockingCalls::Await(Helper& h, bool slot) {
         there = Ready(h, true) || WaitForBlocks(h) || WaitForResult(h, true);
     } else {
         const auto start = SteadyClock::now();
-        there = SpinUntil([&] { return Ready(h, false); }, SpinFor(m_usualAnswer)) ||
-                WaitForResult(h, false);
-        if (there) RecordWait(m_usualAnswer, SteadyClock::now() - start);
+        const auto spin =
+            h.helperAsleep.load() ? std::chrono::microseconds{} : SpinFor(m_usualAnswer);
+        there = SpinUntil([&] { return Ready(h, false); }, spin) || WaitForResult(h, false);
+        if (there) RecordWait(m_usualAnswer, h.answeredAt - start);
     }
     if (there) return true;
     m_abandoned = true;
@@ -594,6 +611,7 @@ bool ThreadedBlockingCalls::Seek(platform::InputFile& file, int64_t position) {
 std::unique_ptr<platform::DirSearch> ThreadedBlockingCalls::StartListing(const std::string& dir,
                                                                          std::string_view pattern,
                                                                          uint32_t mask) {
+    m_listedFrom = nullptr;  // a new listing may take the place of the last one
     Job* job = Begin();
     if (!job) return EmptySearch();
     job->path = dir;
@@ -608,14 +626,36 @@ std::unique_ptr<platform::DirSearch> ThreadedBlockingCalls::StartListing(const s
 }
 
 bool ThreadedBlockingCalls::NextEntry(platform::DirSearch& search, platform::DirEntry& entry) {
+    // The entries fetched with an earlier one first.
+    if (m_listedFrom == &search && (m_listedNext < m_listed.size() || m_listingEnded)) {
+        m_abandoned = false;
+        if (m_listedNext == m_listed.size()) return false;
+        entry = std::move(m_listed[m_listedNext++]);
+        return true;
+    }
+    m_listedFrom = nullptr;
     Job* job = Begin();
     if (!job) return false;
     if (!job->listing) job->listing = EmptySearch();
     job->listing->swap(search);
-    if (!Carry([](Job& j) { j.ok = j.listing->next(j.entry); })) return false;
+    if (!Carry([](Job& j) {
+            j.entries.clear();
+            j.ok = true;
+            while (j.ok && j.entries.size() < kListedTogether) {
+                j.ok = j.listing->next(j.entry);
+                if (j.ok) j.entries.push_back(std::move(j.entry));
+            }
+        })) {
+        return false;
+    }
     search.swap(*job->listing);
-    if (job->ok) std::swap(entry, job->entry);
-    return job->ok;
+    m_listed.swap(job->entries);
+    m_listedNext = 0;
+    m_listingEnded = !job->ok;
+    m_listedFrom = &search;
+    if (m_listed.empty()) return false;
+    entry = std::move(m_listed[m_listedNext++]);
+    return true;
 }
 
 int64_t ThreadedBlockingCalls::ListedSize(const std::string& path) {

@@ -93,6 +93,12 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     bool m_holding = false;
     // How long the helper's recent calls took to answer (whether waiting for one spins).
     std::chrono::microseconds m_usualAnswer{};
+    // Entries of one listing fetched together: the listing, the entries not yet given out, and
+    // whether the listing ended after them.
+    const platform::DirSearch* m_listedFrom = nullptr;
+    std::vector<platform::DirEntry> m_listed;
+    size_t m_listedNext = 0;
+    bool m_listingEnded = false;
 };
 
 }  // namespace vorlaxis
