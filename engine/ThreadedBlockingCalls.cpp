@@ -46,7 +46,7 @@ constexpr std::chrono::milliseconds kExitPatience{500};
 // How long a side looks for the other's answer before it sleeps, at the most. A call on a
 // medium as fast as memory answers within microseconds, and waking a sleeping thread costs
 // more than that: the run and the helper spin for each other while the answers come that fast
-// (AnswerTime). A call that waits for a disk takes long enough to sleep through. Blocks read
+// (SpinFor). A call that waits for a disk takes long enough to sleep through. Blocks read
 // ahead are another matter: at memory speed the run sums a block faster than the helper reads
 // the next, so spinning for them would burn a core the whole time; the run sleeps at once.
 constexpr std::chrono::microseconds kCallSpin{50};

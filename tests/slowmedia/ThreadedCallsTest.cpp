@@ -199,10 +199,12 @@ TEST(ThreadedCalls, BlockHandedOverInPlaceStaysIntactUntilTheNextCall) {
     TempDir tree;
     const std::string data = Bytes(40 * 4096, 7);
     tree.file("f", data);
-    TestStatistics statistics;
-    MainDisplay display;
-    ScriptedHost host;
-    ThreadedBlockingCalls calls(host, statistics, display);
+    struct {
+        TestStatistics statistics;
+        MainDisplay display;
+        ScriptedHost host;
+    } run;
+    ThreadedBlockingCalls calls(run.host, run.statistics, run.display);
     platform::InputFile file;
     ASSERT_TRUE(calls.Open(file, tree.path() + "f"));
     std::vector<unsigned char> buffer(4096);
