@@ -49,7 +49,7 @@ constexpr std::chrono::milliseconds kExitPatience{500};
 // (SpinFor). A call that waits for a disk takes long enough to sleep through. Blocks read
 // ahead are another matter: at memory speed the run sums a block faster than the helper reads
 // the next, so spinning for them would burn a core the whole time; the run sleeps at once.
-constexpr std::chrono::microseconds kCallSpin{50};
+constexpr std::chrono::microseconds kCallSpin{20};
 
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
