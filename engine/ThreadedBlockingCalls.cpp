@@ -611,7 +611,6 @@ bool ThreadedBlockingCalls::Seek(platform::InputFile& file, int64_t position) {
 std::unique_ptr<platform::DirSearch> ThreadedBlockingCalls::StartListing(const std::string& dir,
                                                                          std::string_view pattern,
                                                                          uint32_t mask) {
-    m_listedFrom = nullptr;  // a new listing may take the place of the last one
     Job* job = Begin();
     if (!job) return EmptySearch();
     job->path = dir;
@@ -622,18 +621,19 @@ std::unique_ptr<platform::DirSearch> ThreadedBlockingCalls::StartListing(const s
         })) {
         return EmptySearch();
     }
+    // Entries left of a listing given up may belong to an earlier one in the same place.
+    std::erase_if(m_listed, [&](const Listed& l) { return l.from == job->started.get(); });
     return std::move(job->started);
 }
 
 bool ThreadedBlockingCalls::NextEntry(platform::DirSearch& search, platform::DirEntry& entry) {
+    auto listed = std::find_if(m_listed.begin(), m_listed.end(),
+                               [&](const Listed& l) { return l.from == &search; });
     // The entries fetched with an earlier one first.
-    if (m_listedFrom == &search && (m_listedNext < m_listed.size() || m_listingEnded)) {
+    if (listed != m_listed.end() && (listed->next < listed->entries.size() || listed->ended)) {
         m_abandoned = false;
-        if (m_listedNext == m_listed.size()) return false;
-        entry = std::move(m_listed[m_listedNext++]);
-        return true;
+        return TakeListed(listed, entry);
     }
-    m_listedFrom = nullptr;
     Job* job = Begin();
     if (!job) return false;
     if (!job->listing) job->listing = EmptySearch();
@@ -649,12 +649,24 @@ bool ThreadedBlockingCalls::NextEntry(platform::DirSearch& search, platform::Dir
         return false;
     }
     search.swap(*job->listing);
-    m_listed.swap(job->entries);
-    m_listedNext = 0;
-    m_listingEnded = !job->ok;
-    m_listedFrom = &search;
-    if (m_listed.empty()) return false;
-    entry = std::move(m_listed[m_listedNext++]);
+    if (listed == m_listed.end()) {
+        listed = m_listed.insert(listed, Listed{});
+        listed->from = &search;
+    }
+    listed->entries.swap(job->entries);
+    listed->next = 0;
+    listed->ended = !job->ok;
+    return TakeListed(listed, entry);
+}
+
+// The next entry fetched for a listing; false at its end, which forgets the listing.
+bool ThreadedBlockingCalls::TakeListed(std::vector<Listed>::iterator listed,
+                                       platform::DirEntry& entry) {
+    if (listed->next == listed->entries.size()) {
+        m_listed.erase(listed);
+        return false;
+    }
+    entry = std::move(listed->entries[listed->next++]);
     return true;
 }
 

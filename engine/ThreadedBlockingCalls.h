@@ -93,12 +93,16 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     bool m_holding = false;
     // How long the helper's recent calls took to answer (whether waiting for one spins).
     std::chrono::microseconds m_usualAnswer{};
-    // Entries of one listing fetched together: the listing, the entries not yet given out, and
-    // whether the listing ended after them.
-    const platform::DirSearch* m_listedFrom = nullptr;
-    std::vector<platform::DirEntry> m_listed;
-    size_t m_listedNext = 0;
-    bool m_listingEnded = false;
+    // Entries of a listing fetched together: the entries not yet given out, and whether the
+    // listing ended after them. One per listing under way (the walk has one at a time).
+    struct Listed {
+        const platform::DirSearch* from = nullptr;
+        std::vector<platform::DirEntry> entries;
+        size_t next = 0;
+        bool ended = false;
+    };
+    std::vector<Listed> m_listed;
+    bool TakeListed(std::vector<Listed>::iterator listed, platform::DirEntry& entry);
 };
 
 }  // namespace vorlaxis

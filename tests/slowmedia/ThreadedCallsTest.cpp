@@ -223,4 +223,41 @@ TEST(ThreadedCalls, BlockHandedOverInPlaceStaysIntactUntilTheNextCall) {
     EXPECT_TRUE(inPlace);  // no copy into the caller's buffer
 }
 
+// Entries come from the helper many at a time; each listing still gets all of its own, in
+// order, even when two are read in turns.
+TEST(ThreadedCalls, ListingsLongerThanOneFetchAndReadInTurnsKeepTheirEntries) {
+    TempDir tree;
+    for (int i = 0; i < 300; ++i) tree.file("a/" + std::to_string(i), "");
+    for (int i = 0; i < 5; ++i) tree.file("b/" + std::to_string(i), "");
+    auto direct = [&](const std::string& dir) {
+        std::vector<std::string> names;
+        platform::DirSearch search(tree.path() + dir, "*", platform::kMaskFiles);
+        for (platform::DirEntry e; search.next(e);) names.push_back(e.name);
+        return names;
+    };
+    struct {
+        TestStatistics statistics;
+        MainDisplay display;
+        ScriptedHost host;
+    } run;
+    ThreadedBlockingCalls calls(run.host, run.statistics, run.display);
+    auto a = calls.StartListing(tree.path() + "a/", "*", platform::kMaskFiles);
+    auto b = calls.StartListing(tree.path() + "b/", "*", platform::kMaskFiles);
+    std::vector<std::string> fromA, fromB;
+    platform::DirEntry e;
+    auto next = [&](platform::DirSearch& search, std::vector<std::string>& names) {
+        const bool more = calls.NextEntry(search, e);
+        if (more) names.push_back(e.name);
+        return more;
+    };
+    for (bool moreA = true, moreB = true; moreA || moreB;) {
+        moreA = moreA && next(*a, fromA);
+        moreB = moreB && next(*b, fromB);
+    }
+    EXPECT_EQ(fromA, direct("a/"));
+    EXPECT_EQ(fromB, direct("b/"));
+    EXPECT_EQ(fromA.size(), 300u);
+    EXPECT_FALSE(calls.NextEntry(*a, e));
+}
+
 }  // namespace
