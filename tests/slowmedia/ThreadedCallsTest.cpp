@@ -193,18 +193,22 @@ TEST(ThreadedCalls, EveryCallAfterAReadAheadGetsTheFilesOwnBytes) {
     EXPECT_EQ(calls.StuckHelpers(), 0u);
 }
 
+// Calls on a helper thread, with what they report to.
+struct HelperCalls {
+    TestStatistics statistics;
+    MainDisplay display;
+    ScriptedHost host;
+    ThreadedBlockingCalls calls{host, statistics, display};
+};
+
 // A block read ahead is handed over where it lies: it stays the caller's, untouched, while the
 // helper fills every other place it has, until the caller's next call.
 TEST(ThreadedCalls, BlockHandedOverInPlaceStaysIntactUntilTheNextCall) {
     TempDir tree;
     const std::string data = Bytes(40 * 4096, 7);
     tree.file("f", data);
-    struct {
-        TestStatistics statistics;
-        MainDisplay display;
-        ScriptedHost host;
-    } run;
-    ThreadedBlockingCalls calls(run.host, run.statistics, run.display);
+    HelperCalls helper;
+    ThreadedBlockingCalls& calls = helper.calls;
     platform::InputFile file;
     ASSERT_TRUE(calls.Open(file, tree.path() + "f"));
     std::vector<unsigned char> buffer(4096);
@@ -235,12 +239,8 @@ TEST(ThreadedCalls, ListingsLongerThanOneFetchAndReadInTurnsKeepTheirEntries) {
         for (platform::DirEntry e; search.next(e);) names.push_back(e.name);
         return names;
     };
-    struct {
-        TestStatistics statistics;
-        MainDisplay display;
-        ScriptedHost host;
-    } run;
-    ThreadedBlockingCalls calls(run.host, run.statistics, run.display);
+    HelperCalls helper;
+    ThreadedBlockingCalls& calls = helper.calls;
     auto a = calls.StartListing(tree.path() + "a/", "*", platform::kMaskFiles);
     auto b = calls.StartListing(tree.path() + "b/", "*", platform::kMaskFiles);
     std::vector<std::string> fromA, fromB;
