@@ -11,7 +11,7 @@
 #   bench/run.sh [--quick|--full] [CORPUS_DIR]     (default --full, /var/tmp/vorlaxis-bench)
 #   --quick: 3 rounds over 3 x 64 MiB; --full: 7 rounds over 3 x 256 MiB (the issue's corpus).
 #   BENCH_ROUNDS, BENCH_LARGE_MB, BENCH_LARGE_FILES and BENCH_MEMORY_DIR (default /dev/shm)
-#   override them.
+#   override them; BENCH_CHECK names another vorlaxis-check to time.
 set -u
 source "$(dirname "$0")/lib.sh"
 mode=full
@@ -26,7 +26,7 @@ else
 fi
 corpus="${1:-/var/tmp/vorlaxis-bench}"
 large_files="${BENCH_LARGE_FILES:-3}"
-check="$root/build/cli/vorlaxis-check"
+check="${BENCH_CHECK:-$root/build/cli/vorlaxis-check}"  # another build, for a before and after
 walker="$root/build/bench/bench_walk_table"
 if [ ! -x "$check" ] || [ ! -x "$walker" ]; then bench_build vorlaxis-check bench_walk_table || exit 1; fi
 
