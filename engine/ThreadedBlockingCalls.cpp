@@ -43,13 +43,14 @@ constexpr std::chrono::seconds kWaitNoteAfter{2};
 // A closing program waits no longer than this for helper threads still inside a call.
 constexpr std::chrono::milliseconds kExitPatience{500};
 
-// How long a side looks for the other's answer before it sleeps, at the most. A call on a
-// medium as fast as memory answers within microseconds, and waking a sleeping thread costs
-// more than that: the run and the helper spin for each other while the answers come that fast
-// (SpinFor). A call that waits for a disk takes long enough to sleep through. Blocks read
-// ahead are another matter: at memory speed the run sums a block faster than the helper reads
-// the next, so spinning for them would burn a core the whole time; the run sleeps at once.
-constexpr std::chrono::microseconds kCallSpin{20};
+// How long a side looks for the other's answer before it sleeps, at the most. A small file's
+// open or read on a disk that its host caches answers within a hundred microseconds or so, and
+// waking a sleeping thread adds a good part of that to every call: the run and the helper spin
+// for each other while the answers usually come that fast (SpinFor), and sleep through the
+// calls of a slower medium. Blocks read ahead are another matter: at memory speed the run sums
+// a block faster than the helper reads the next, so spinning for them would burn a core the
+// whole time; the run sleeps at once.
+constexpr std::chrono::microseconds kCallSpin{150};
 
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
@@ -57,18 +58,21 @@ inline void CpuRelax() {
 #endif
 }
 
-// Looks for `ready` for about `limit` without giving the core away (a yield or a sleep is a
-// system call); false when it did not come.
+// Looks for `ready` for about `limit`: first without giving the core away (a yield is a system
+// call), then yielding it to whatever else wants it meanwhile; false when it did not come.
 template <typename Ready>
 bool SpinUntil(Ready ready, std::chrono::microseconds limit) {
-    const auto until = SteadyClock::now() + limit;
-    for (;;) {
-        for (int i = 0; i < 32; ++i) {
-            if (ready()) return true;
-            CpuRelax();
-        }
-        if (SteadyClock::now() >= until) return ready();
+    if (limit <= std::chrono::microseconds{}) return ready();
+    for (int i = 0; i < 256; ++i) {
+        if (ready()) return true;
+        CpuRelax();
     }
+    const auto until = SteadyClock::now() + limit;
+    do {
+        if (ready()) return true;
+        std::this_thread::yield();
+    } while (SteadyClock::now() < until);
+    return ready();
 }
 
 // `usual` is how long one side's recent waits for the other took: it spins only while the
