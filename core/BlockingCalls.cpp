@@ -38,6 +38,11 @@ int64_t BlockingCalls::ListedSize(const std::string& path) {
     return platform::ListedFileSize(path);
 }
 
+void BlockingCalls::ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
+                                std::vector<int64_t>& sizes) {
+    platform::ListedFileSizes(dir, paths, sizes);
+}
+
 bool BlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIdentity& id) {
     return platform::GetFileIdentity(path, id);
 }

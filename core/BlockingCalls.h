@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Files.h"
 #include "platform/Volume.h"
@@ -37,6 +38,9 @@ class BlockingCalls {
     // The size the listing reports (-1 missing or a directory), and the identity of the
     // directory a path leads to (false when it cannot be examined).
     virtual int64_t ListedSize(const std::string& path);
+    // ListedSize() of each of `paths`, all in `dir`, into `sizes`.
+    virtual void ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
+                             std::vector<int64_t>& sizes);
     virtual bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id);
 
     // The medium.

@@ -133,6 +133,8 @@ struct ThreadedBlockingCalls::Job {
     std::unique_ptr<platform::DirSearch> listing;  // the caller's listing during NextEntry
     platform::DirEntry entry;
     std::vector<platform::DirEntry> entries;
+    std::vector<std::string> paths;
+    std::vector<int64_t> sizes;
     std::vector<unsigned char> buffer;
     std::string path;
     std::string pattern;
@@ -680,6 +682,18 @@ int64_t ThreadedBlockingCalls::ListedSize(const std::string& path) {
     job->path = path;
     if (!Carry([](Job& j) { j.number = platform::ListedFileSize(j.path); })) return -1;
     return job->number;
+}
+
+void ThreadedBlockingCalls::ListedSizes(const std::string& dir,
+                                        const std::vector<std::string>& paths,
+                                        std::vector<int64_t>& sizes) {
+    sizes.assign(paths.size(), -1);
+    Job* job = Begin();
+    if (!job) return;
+    job->path = dir;
+    job->paths = paths;
+    if (!Carry([](Job& j) { platform::ListedFileSizes(j.path, j.paths, j.sizes); })) return;
+    sizes.swap(job->sizes);
 }
 
 bool ThreadedBlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIdentity& id) {

@@ -47,6 +47,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
                                                       uint32_t mask) override;
     bool NextEntry(platform::DirSearch& search, platform::DirEntry& entry) override;
     int64_t ListedSize(const std::string& path) override;
+    void ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
+                     std::vector<int64_t>& sizes) override;
     bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id) override;
     platform::VolumeIdentity QueryVolume(const std::string& path) override;
     void EjectVolume(const std::string& path) override;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vorlaxis::platform {
 
@@ -123,6 +124,10 @@ class InputFile {
 // Size as the listing reports it: the 64-bit size, 0 for an entry that is no regular file on
 // Linux, -1 when the name cannot be found or names a directory.
 int64_t ListedFileSize(const std::string& path);
+// ListedFileSize() of each of `paths` (each `dir` followed by a name) into `sizes`, the
+// directory looked up once for all of them.
+void ListedFileSizes(const std::string& dir, const std::vector<std::string>& paths,
+                     std::vector<int64_t>& sizes);
 
 // True when `path` names an existing directory (after following links).
 bool IsDirectory(const std::string& path);

@@ -226,6 +226,12 @@ int64_t ListedFileSize(const std::string& path) {
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+void ListedFileSizes(const std::string& /*dir*/, const std::vector<std::string>& paths,
+                     std::vector<int64_t>& sizes) {
+    sizes.clear();
+    for (const std::string& path : paths) sizes.push_back(ListedFileSize(path));
+}
+
 bool IsDirectory(const std::string& path) {
     if (path.empty()) return false;
     const DWORD a = ::GetFileAttributesW(LongPath(path).c_str());
