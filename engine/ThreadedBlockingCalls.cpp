@@ -21,11 +21,11 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 // Blocks read ahead at the most.
-constexpr size_t kAheadSlots = 8;
+constexpr size_t kAheadSlots = 12;
 // A run that waits for blocks streaming in sleeps until this many are there: one wake-up for
 // several blocks costs less than one for each. Blocks that come slower than kBatchWait allows
 // are taken one by one, as they come.
-constexpr uint64_t kWakeSlots = 5;
+constexpr uint64_t kWakeSlots = 8;
 constexpr std::chrono::milliseconds kBatchWait{1};
 // With every slot full the helper waits this long for the run to empty one, then lets the file
 // go (a run that stopped taking blocks must not keep the medium busy).
