@@ -1,28 +1,47 @@
 #!/usr/bin/env bash
-# Benchmark of vorlaxis-check against the standard tools doing the same work on the same files.
-# Builds a corpus (large files, and 49152 small files in a few thousand directories), runs each
-# tool with the page cache dropped first (where the machine allows it) and once warm, and prints
-# the ratios with their targets. It never fails a test run: it is not part of the suite.
+# Benchmark of vorlaxis-check against the standard tools doing the same work on the same files,
+# printed as one table: each measure, its ratio, the target and whether it is met.
 #
-#   bench/run.sh [CORPUS_DIR]      (default /var/tmp/vorlaxis-bench; reused when present)
-#   BENCH_LARGE_MB=256 BENCH_LARGE_FILES=3 BENCH_MEMORY_DIR=/dev/shm bench/run.sh
+# Every measure is a pair (A and B) timed in alternation, A B, then B A, and so on, with the
+# order swapped every round; a discarded run comes before each timed pair (the first read after
+# other work often runs slow on a virtual disk). The table gives the medians of the rounds, wall
+# time and CPU time (user + system of the command and its children) side by side. It never fails
+# a test run: it is not part of the suite.
+#
+#   bench/run.sh [--quick|--full] [CORPUS_DIR]     (default --full, /var/tmp/vorlaxis-bench)
+#   --quick: 3 rounds over 3 x 64 MiB; --full: 7 rounds over 3 x 256 MiB (the issue's corpus).
+#   BENCH_ROUNDS, BENCH_LARGE_MB, BENCH_LARGE_FILES and BENCH_MEMORY_DIR (default /dev/shm)
+#   override them; BENCH_CHECK names another vorlaxis-check to time.
 set -u
 source "$(dirname "$0")/lib.sh"
+mode=full
+case "${1:-}" in
+  --quick) mode=quick; shift ;;
+  --full) shift ;;
+esac
+if [ "$mode" = quick ]; then
+  rounds="${BENCH_ROUNDS:-3}" large_mb="${BENCH_LARGE_MB:-64}"
+else
+  rounds="${BENCH_ROUNDS:-7}" large_mb="${BENCH_LARGE_MB:-256}"
+fi
 corpus="${1:-/var/tmp/vorlaxis-bench}"
-large_mb="${BENCH_LARGE_MB:-256}"
 large_files="${BENCH_LARGE_FILES:-3}"
-check="$root/build/cli/vorlaxis-check"
-
+check="${BENCH_CHECK:-$root/build/cli/vorlaxis-check}"  # another build, for a before and after
 walker="$root/build/bench/bench_walk_table"
 if [ ! -x "$check" ] || [ ! -x "$walker" ]; then bench_build vorlaxis-check bench_walk_table || exit 1; fi
 
 make_corpus() {
   mkdir -p "$corpus/large" "$corpus/small"
+  rm -f "$corpus"/large/file*.bin.tmp
   for i in $(seq 1 "$large_files"); do
     f="$corpus/large/file$i.bin"
     if [ ! -f "$f" ] || [ "$(stat -c %s "$f")" -ne $((large_mb * 1048576)) ]; then
       head -c $((large_mb * 1048576)) /dev/urandom > "$f"
     fi
+  done
+  for f in "$corpus"/large/file*.bin; do  # a larger run's files left behind
+    n=${f##*/file}; n=${n%.bin}
+    if [ "$n" -gt "$large_files" ]; then rm -f "$f"; fi
   done
   if [ "$(find "$corpus/small" -type f | wc -l)" -ne 49152 ]; then
     rm -rf "$corpus/small" && mkdir -p "$corpus/small"
@@ -44,88 +63,110 @@ can_drop=0
 if [ -w /proc/sys/vm/drop_caches ]; then can_drop=1; fi
 drop() { if [ "$can_drop" = 1 ]; then sync; echo 3 > /proc/sys/vm/drop_caches; fi; }
 
-# Wall seconds of a command (output discarded), cache dropped first unless WARM=1; the best of
-# BENCH_REPEAT runs (default 3), since other work on the machine only ever adds time.
-secs() {
-  local best="" t0 t1 t
-  for _ in $(seq 1 "${BENCH_REPEAT:-3}"); do
-    [ "${WARM:-0}" = 1 ] || drop
-    t0=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    t1=$(date +%s.%N)
-    t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
-    if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
-  done
-  echo "$best"
+# One run of a command (output discarded), the page cache dropped first when COLD=1: prints
+# "wall cpu" in seconds, the CPU time being user + system of the command and everything it
+# started (the shell's own counts for its children, to the millisecond).
+run_once() {
+  [ "${COLD:-0}" = 1 ] && drop
+  local t0 t1 cpu
+  t0=$(date +%s.%N)
+  cpu=$( ("$@" >/dev/null 2>&1; times) | tail -1)
+  t1=$(date +%s.%N)
+  awk -v a="$t0" -v b="$t1" -v c="$cpu" 'BEGIN {
+    n = split(c, f, /[ms ]+/)  # "0m0.120s 0m0.034s": minutes and seconds, user then system
+    printf "%.3f %.3f\n", b - a, f[1] * 60 + f[2] + f[3] * 60 + f[4] }'
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-mbps() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.0f", a / 1048576 / b }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-dd_all() { for f in "$corpus"/large/*.bin; do dd if="$f" of=/dev/null bs=48k status=none; done; }
-sum_all() { sum -s "$corpus"/large/*.bin; }
-cat_small() { find "$corpus/small" -type f -exec cat {} + ; }
-find_small() { find "$corpus/small"; }
+# pair NAME "A command" "B command": the rounds of A and B in alternation; sets NAME_a_wall,
+# NAME_a_cpu, NAME_b_wall, NAME_b_cpu to the medians.
+pair() {
+  local name=$1 r
+  local -a cmd=("$2" "$3") tag=(a b)
+  : > "$tmp/a" && : > "$tmp/b"
+  for r in $(seq 1 "$rounds"); do
+    local i=$(((r + 1) % 2)) j=$((r % 2))  # A first in odd rounds, B first in even ones
+    run_once bash -c "${cmd[i]}" >/dev/null  # thrown away
+    run_once bash -c "${cmd[i]}" >> "$tmp/${tag[i]}"
+    run_once bash -c "${cmd[j]}" >> "$tmp/${tag[j]}"
+  done
+  printf -v "${name}_a_wall" %s "$(cut -d' ' -f1 "$tmp/a" | median)"
+  printf -v "${name}_a_cpu" %s "$(cut -d' ' -f2 "$tmp/a" | median)"
+  printf -v "${name}_b_wall" %s "$(cut -d' ' -f1 "$tmp/b" | median)"
+  printf -v "${name}_b_cpu" %s "$(cut -d' ' -f2 "$tmp/b" | median)"
+}
 
-make_corpus
-log="$corpus/bench.log"
-bytes=$((large_mb * 1048576 * large_files))
-echo "corpus: $corpus ($large_files x $large_mb MiB; 49152 x 4 KiB in 3072 directories)"
-echo "note: vorlaxis-check drops each file's cached pages before reading it (a media test reads"
-echo "      the medium), so its warm runs read the medium again while the other tools read memory"
-echo "page cache dropped before cold runs: $([ "$can_drop" = 1 ] && echo yes || echo no, not permitted)"
-echo
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
+# met RATIO OP TARGET
+met() { awk -v r="$1" -v op="$2" -v t="$3" 'BEGIN { if (r == "n/a") print "?"; else if (op == ">=" ? r >= t : r <= t) print "yes"; else print "NO" }'; }
+row() {  # measure, A wall/cpu, B wall/cpu, ratio, op, target
+  printf "| %-44s | %7s s %7s s | %7s s %7s s | %5s | %s %-4s | %-3s |\n" \
+    "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "$(met "$6" "$7" "$8")"
+}
 
-for warm in 0 1; do
-  export WARM=$warm
-  label=$([ "$warm" = 1 ] && echo warm || echo cold)
-  t_check=$(secs "$check" --log "$log" "$corpus/large")
-  t_dd=$(secs dd_all)
-  t_sum=$(secs sum_all)
-  t_16=$(secs "$check" --mode 16 --log "$log" "$corpus/large")
-  t_small=$(secs "$check" --log "$log" "$corpus/small")
-  t_cat=$(secs cat_small)
-  t_walk=$(secs "$walker" "$corpus/small/")
-  t_find=$(secs find_small)
-  echo "[$label]"
-  printf "  full read:   vorlaxis-check %6.2f s (%s MB/s), dd bs=48k %6.2f s (%s MB/s), sum -s %6.2f s (%s MB/s)\n" \
-    "$t_check" "$(mbps $bytes $t_check)" "$t_dd" "$(mbps $bytes $t_dd)" "$t_sum" "$(mbps $bytes $t_sum)"
-  echo "    throughput vs dd:      $(ratio "$t_dd" "$t_check")x   (target >= 0.85)"
-  echo "    throughput vs sum -s:  $(ratio "$t_sum" "$t_check")x   (target >= 2; ceiling here, dd vs sum -s: $(ratio "$t_sum" "$t_dd")x)"
-  echo "  mode 16:     $t_16 s; wall vs full read: $(ratio "$t_16" "$t_check")x   (target <= 0.25)"
-  echo "  49152 small: vorlaxis-check $t_small s, find -exec cat $t_cat s; wall ratio $(ratio "$t_small" "$t_cat")x   (target <= 1.5)"
-  echo "  walk+table:  $t_walk s, find $t_find s; wall ratio $(ratio "$t_walk" "$t_find")x   (target <= 2)"
-  echo
-done
-
-# The large files once more on a medium as fast as memory (a tmpfs): there no tool waits for a
-# disk, so the cost of the work itself shows. Reading through read() copies every byte, so no
-# reader can beat dd here; dd's own lead over sum -s is printed as that ceiling.
+tmp=$(mktemp -d)
 mem="${BENCH_MEMORY_DIR:-/dev/shm}/vorlaxis-bench-memory"
+trap 'rm -rf "$tmp" "$mem"' EXIT
+make_corpus
+log="$tmp/bench.log"
+q() { printf %q "$1"; }
+dd_cmd="for f in $(q "$corpus")/large/*.bin; do dd if=\"\$f\" of=/dev/null bs=48k status=none; done"
+full_cmd="$(q "$check") --log $(q "$log") $(q "$corpus/large")"
+m16_cmd="$(q "$check") --mode 16 --log $(q "$log") $(q "$corpus/large")"
+small_cmd="$(q "$check") --log $(q "$log") $(q "$corpus/small")"
+cat_cmd="find $(q "$corpus/small") -type f -exec cat {} +"
+walk_cmd="$(q "$walker") $(q "$corpus/small/")"
+find_cmd="find $(q "$corpus/small") -printf '%s\n'"
+
+echo "bench/run.sh --$mode: $rounds rounds; $large_files x $large_mb MiB; 49152 x 4 KiB in 3072 directories"
+echo "corpus $corpus; page cache dropped for cold runs: $([ "$can_drop" = 1 ] && echo yes || echo no, not permitted)"
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), nice $(nice)"
+
+COLD=1 pair full "$full_cmd" "$dd_cmd"
+COLD=1 pair m16 "$m16_cmd" "$full_cmd"
+COLD=1 pair small "$small_cmd" "$cat_cmd"
+COLD=0 pair walk "$walk_cmd" "$find_cmd"
+
+# The same large files on a medium as fast as memory (a tmpfs): nothing waits for a disk, so
+# the cost of the work itself shows.
 need_kb=$((large_mb * 1024 * large_files + 65536))
+memory=0
 if [ -d "$(dirname "$mem")" ] && [ "$(df -Pk "$(dirname "$mem")" | awk 'NR == 2 { print $4 }')" -gt "$need_kb" ] &&
   [ "$(df -Pk "$(dirname "$mem")" | awk 'NR == 2 { print $1 }')" = tmpfs ]; then
+  memory=1
   mkdir -p "$mem/large" && cp "$corpus"/large/*.bin "$mem/large/"
-  export WARM=1
-  t_check=$(secs "$check" --log "$log" "$mem/large")
-  t_dd=$(secs sh -c 'for f in "$0"/*.bin; do dd if="$f" of=/dev/null bs=48k status=none; done' "$mem/large")
-  t_sum=$(secs sh -c 'sum -s "$0"/*.bin' "$mem/large")
+  mem_cmd="$(q "$check") --log $(q "$log") $(q "$mem/large")"
+  mem_dd="for f in $(q "$mem")/large/*.bin; do dd if=\"\$f\" of=/dev/null bs=48k status=none; done"
+  COLD=0 pair mem "$mem_cmd" "$mem_dd"
   rm -rf "$mem"
-  echo "[memory medium: $(dirname "$mem"), a tmpfs]"
-  printf "  full read:   vorlaxis-check %6.2f s (%s MB/s), dd bs=48k %6.2f s (%s MB/s), sum -s %6.2f s (%s MB/s)\n" \
-    "$t_check" "$(mbps $bytes $t_check)" "$t_dd" "$(mbps $bytes $t_dd)" "$t_sum" "$(mbps $bytes $t_sum)"
-  echo "    throughput vs dd:      $(ratio "$t_dd" "$t_check")x   (target >= 0.85)"
-  echo "    throughput vs sum -s:  $(ratio "$t_sum" "$t_check")x   (target >= 2; ceiling here, dd vs sum -s: $(ratio "$t_sum" "$t_dd")x)"
-  echo
-else
-  echo "[memory medium: no tmpfs with $((need_kb / 1024)) MiB free at $(dirname "$mem"); set BENCH_MEMORY_DIR]"
-  echo
 fi
 
+echo
+printf "| %-44s | %-19s | %-19s | %-5s | %-7s | %-3s |\n" measure "A wall     A cpu" "B wall     B cpu" ratio target met
+echo "|----------------------------------------------|---------------------|---------------------|-------|---------|-----|"
+row "full read vs dd bs=48k, cold (B/A wall)" "$full_a_wall" "$full_a_cpu" "$full_b_wall" "$full_b_cpu" \
+  "$(ratio "$full_b_wall" "$full_a_wall")" ">=" 0.98
+if [ "$memory" = 1 ]; then
+  row "tmpfs full read vs dd (B/A wall)" "$mem_a_wall" "$mem_a_cpu" "$mem_b_wall" "$mem_b_cpu" \
+    "$(ratio "$mem_b_wall" "$mem_a_wall")" ">=" 0.95
+  row "tmpfs CPU seconds vs dd's (A/B cpu)" "$mem_a_wall" "$mem_a_cpu" "$mem_b_wall" "$mem_b_cpu" \
+    "$(ratio "$mem_a_cpu" "$mem_b_cpu")" "<=" 1.3
+else
+  echo "| tmpfs: no tmpfs with $((need_kb / 1024)) MiB free at $(dirname "$mem"); set BENCH_MEMORY_DIR |"
+fi
+row "mode 16 / full read, cold (A/B wall)" "$m16_a_wall" "$m16_a_cpu" "$m16_b_wall" "$m16_b_cpu" \
+  "$(ratio "$m16_a_wall" "$m16_b_wall")" "<=" 0.10
+row "49152 small vs find -exec cat, cold (A/B)" "$small_a_wall" "$small_a_cpu" "$small_b_wall" \
+  "$small_b_cpu" "$(ratio "$small_a_wall" "$small_b_wall")" "<=" 0.9
+row "walk+table vs find -printf, warm (A/B wall)" "$walk_a_wall" "$walk_a_cpu" "$walk_b_wall" \
+  "$walk_b_cpu" "$(ratio "$walk_a_wall" "$walk_b_wall")" "<=" 1.2
+echo
+
+bytes=$((large_mb * 1048576 * large_files))
+awk -v b="$bytes" -v a="$full_a_wall" -v d="$full_b_wall" \
+  'BEGIN { printf "cold full read: vorlaxis-check %.0f MB/s, dd %.0f MB/s\n", b / 1048576 / a, b / 1048576 / d }'
 if [ -x /usr/bin/time ]; then
   peak=$(/usr/bin/time -f %M "$check" --log "$log" "$corpus/small" 2>&1 >/dev/null | tail -1)
   echo "peak memory of vorlaxis-check with a full table: $((peak / 1024)) MiB ($peak KiB)   (target <= 32 MiB)"
-else
-  echo "peak memory: /usr/bin/time not installed"
 fi
-grep -a "po.et soubor" "$log" | head -1

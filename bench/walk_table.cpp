@@ -22,12 +22,14 @@ int main(int argc, char** argv) {
     size_t next = 0;
     int64_t total = 0;
     std::vector<std::string> files;
+    std::vector<int64_t> sizes;
     for (const std::string& dir : dirs) {
         if (next >= table.size()) break;
         vorlaxis::ListFiles(dir, "*.*", files, calls, table.size() - next);
-        for (const std::string& path : files) {
-            table[next].Path = path;
-            table[next].Size = calls.ListedSize(path);
+        calls.ListedSizes(dir, files, sizes);
+        for (size_t i = 0; i < files.size(); ++i) {
+            table[next].Path = std::move(files[i]);
+            table[next].Size = sizes[i];
             total += table[next].Size;
             ++next;
         }

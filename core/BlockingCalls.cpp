@@ -10,6 +10,12 @@ int64_t BlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t cou
     return file.read(buffer, count);
 }
 
+int64_t BlockingCalls::ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
+                                 const unsigned char*& data) {
+    data = buffer;
+    return Read(file, buffer, count);
+}
+
 int64_t BlockingCalls::Position(platform::InputFile& file) {
     return file.position();
 }
@@ -30,6 +36,11 @@ bool BlockingCalls::NextEntry(platform::DirSearch& search, platform::DirEntry& e
 
 int64_t BlockingCalls::ListedSize(const std::string& path) {
     return platform::ListedFileSize(path);
+}
+
+void BlockingCalls::ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
+                                std::vector<int64_t>& sizes) {
+    platform::ListedFileSizes(dir, paths, sizes);
 }
 
 bool BlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIdentity& id) {

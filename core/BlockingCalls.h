@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Files.h"
 #include "platform/Volume.h"
@@ -21,6 +22,10 @@ class BlockingCalls {
     // Files (platform::InputFile contracts).
     virtual bool Open(platform::InputFile& file, const std::string& path);
     virtual int64_t Read(platform::InputFile& file, void* buffer, int64_t count);
+    // Reads like Read(); `data` then points at the bytes: in `buffer`, or where the calls
+    // already hold them (valid until the next call). Spares the reader a copy of each block.
+    virtual int64_t ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
+                              const unsigned char*& data);
     virtual int64_t Position(platform::InputFile& file);
     virtual bool Seek(platform::InputFile& file, int64_t position);
 
@@ -33,6 +38,9 @@ class BlockingCalls {
     // The size the listing reports (-1 missing or a directory), and the identity of the
     // directory a path leads to (false when it cannot be examined).
     virtual int64_t ListedSize(const std::string& path);
+    // ListedSize() of each of `paths`, all in `dir`, into `sizes`.
+    virtual void ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
+                             std::vector<int64_t>& sizes);
     virtual bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id);
 
     // The medium.

@@ -6,13 +6,14 @@ namespace vorlaxis {
 
 namespace {
 
-// One read step: a block into the buffer, summed. -1 on a read failure.
+// One read step: a block read and summed. -1 on a read failure.
 int64_t ReadStep(FileTestContext& c, FileTestResult& r) {
-    const int64_t got = c.Calls.Read(c.File, c.Buffer, c.BlockBytes);
+    const unsigned char* block = nullptr;  // the block's bytes, wherever the read left them
+    const int64_t got = c.Calls.ReadBlock(c.File, c.Buffer, c.BlockBytes, block);
     if (got < 0) return -1;
     c.Statistics.BytesRead += got;
-    c.DataChecksum = AddToChecksum(c.DataChecksum, c.Buffer, static_cast<size_t>(got));
-    if (c.Content != nullptr) c.Content->Update(c.Buffer, static_cast<size_t>(got));
+    c.DataChecksum = AddToChecksum(c.DataChecksum, block, static_cast<size_t>(got));
+    if (c.Content != nullptr) c.Content->Update(block, static_cast<size_t>(got));
     r.Remaining -= got;
     c.Observer.AfterRead();
     return got;

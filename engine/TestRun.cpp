@@ -68,7 +68,7 @@ class Run final : public FileStepObserver {
     bool OpenLog();
     bool Collect();
     bool BuildFileTable(const DirectoryList& directories);
-    bool EnterFiles(const std::vector<std::string>& files);
+    bool EnterFiles(const std::string& dir, std::vector<std::string>& files);
     void CollectionFailure();
     void PrepareReading();
     void ReadFiles();
@@ -102,7 +102,8 @@ class Run final : public FileStepObserver {
     bool m_busyShown = false;
     uint16_t m_badCount = 0;
     int32_t m_nextSlot = 1;
-    int32_t m_number = 1;  // the number of the file being tested, from 1
+    std::vector<int64_t> m_sizes;  // of the files of one directory, as the table is built
+    int32_t m_number = 1;          // the number of the file being tested, from 1
     int64_t m_blockBytes = 49152;
     int64_t m_finished = 0;  // sum of Size over the files handled before the current one
     ContentCheck m_content;
@@ -214,19 +215,21 @@ bool Run::BuildFileTable(const DirectoryList& directories) {
         // folder, refused) is no empty medium: reporting it as tested would be a lie. A listing
         // that a stop gave up is no such failure: the run ends as stopped.
         if (!listed && d == 0 && !m_session.Calls.Abandoned()) return false;
-        if (!EnterFiles(files)) return false;
+        if (!EnterFiles(directories[d], files)) return false;
         files.clear();
     }
     m_session.FileCount = m_nextSlot - 1;
     return true;
 }
 
-bool Run::EnterFiles(const std::vector<std::string>& files) {
-    for (const std::string& path : files) {
+// Takes the paths over from `files` (the list is cleared next anyway).
+bool Run::EnterFiles(const std::string& dir, std::vector<std::string>& files) {
+    m_session.Calls.ListedSizes(dir, files, m_sizes);
+    for (size_t i = 0; i < files.size(); ++i) {
         if (m_nextSlot > kFileTableSize) break;
         FileEntry& entry = Entry(m_nextSlot);
-        entry.Path = path;
-        entry.Size = m_session.Calls.ListedSize(path);
+        entry.Size = m_sizes[i];
+        entry.Path = std::move(files[i]);
         m_statistics.BytesTotal += entry.Size;
         ++m_nextSlot;
     }

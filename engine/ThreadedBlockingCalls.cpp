@@ -21,7 +21,18 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 // Blocks read ahead at the most.
-constexpr size_t kAheadSlots = 4;
+constexpr size_t kAheadSlots = 12;
+// A run that waits for blocks streaming in sleeps until this many are there: one wake-up for
+// several blocks costs less than one for each. Blocks that come slower than kBatchWait allows
+// are taken one by one, as they come.
+constexpr uint64_t kWakeSlots = 8;
+constexpr std::chrono::milliseconds kBatchWait{1};
+// With every slot full the helper waits this long for the run to empty one, then lets the file
+// go (a run that stopped taking blocks must not keep the medium busy).
+constexpr std::chrono::milliseconds kFullPatience{100};
+// Entries of a listing fetched by one call of the helper: a hand-over for each entry would
+// cost more than the listing itself on a medium as fast as memory.
+constexpr size_t kListedTogether = 128;
 
 // How often the window is pumped while a call waits.
 constexpr std::chrono::milliseconds kPumpInterval{5};
@@ -32,10 +43,14 @@ constexpr std::chrono::seconds kWaitNoteAfter{2};
 // A closing program waits no longer than this for helper threads still inside a call.
 constexpr std::chrono::milliseconds kExitPatience{500};
 
-// How long each side spins before it sleeps: longer than a disk's usual latency (a small
-// file's open and read take a hundred microseconds or so, and waking a sleeping thread costs as
-// much again), short enough to cost nothing worth mentioning while a slow drive is waited for.
-constexpr std::chrono::microseconds kSpin{200};
+// How long a side looks for the other's answer before it sleeps, at the most. A small file's
+// open or read on a disk that its host caches answers within a hundred microseconds or so, and
+// waking a sleeping thread adds a good part of that to every call: the run and the helper spin
+// for each other while the answers usually come that fast (SpinFor), and sleep through the
+// calls of a slower medium. Blocks read ahead are another matter: at memory speed the run sums
+// a block faster than the helper reads the next, so spinning for them would burn a core the
+// whole time; the run sleeps at once.
+constexpr std::chrono::microseconds kCallSpin{150};
 
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
@@ -43,20 +58,36 @@ inline void CpuRelax() {
 #endif
 }
 
+// Looks for `ready` for about `limit`: first without giving the core away (a yield is a system
+// call), then yielding it to whatever else wants it meanwhile; false when it did not come.
 template <typename Ready>
-bool SpinUntil(Ready ready) {
-    // At memory speed a call takes a few microseconds: first look without giving the core
-    // away (a yield is a system call), then yield to whatever else wants it.
+bool SpinUntil(Ready ready, std::chrono::microseconds limit) {
+    if (limit <= std::chrono::microseconds{}) return ready();
     for (int i = 0; i < 256; ++i) {
         if (ready()) return true;
         CpuRelax();
     }
-    const auto until = SteadyClock::now() + kSpin;
+    const auto until = SteadyClock::now() + limit;
     do {
         if (ready()) return true;
         std::this_thread::yield();
     } while (SteadyClock::now() < until);
     return ready();
+}
+
+// `usual` is how long one side's recent waits for the other took: it spins only while the
+// other is about to answer, about twice the usual wait, and not at all while answers are slow.
+std::chrono::microseconds SpinFor(std::chrono::microseconds usual) {
+    if (usual >= kCallSpin) return {};
+    return std::min(kCallSpin, 2 * usual + std::chrono::microseconds{1});
+}
+
+// `waited` runs up to the moment the other side answered, not to when this side woke up: a
+// sleep's wake-up is no part of how soon the other answers.
+void RecordWait(std::chrono::microseconds& usual, SteadyClock::duration waited) {
+    const auto us = std::max(std::chrono::microseconds{},
+                             std::chrono::duration_cast<std::chrono::microseconds>(waited));
+    usual += (std::min(us, 4 * kCallSpin) - usual) / 8;  // an odd one out moves it little
 }
 
 // A listing that lists nothing: an empty path fails at once, without touching a medium. It
@@ -101,6 +132,9 @@ struct ThreadedBlockingCalls::Job {
     std::unique_ptr<platform::DirSearch> started;  // a listing just begun
     std::unique_ptr<platform::DirSearch> listing;  // the caller's listing during NextEntry
     platform::DirEntry entry;
+    std::vector<platform::DirEntry> entries;
+    std::vector<std::string> paths;
+    std::vector<int64_t> sizes;
     std::vector<unsigned char> buffer;
     std::string path;
     std::string pattern;
@@ -117,16 +151,21 @@ struct ThreadedBlockingCalls::Job {
         int64_t result = -1;
     };
     std::array<Slot, kAheadSlots> slots;
-    int64_t aheadCount = 0;             // bytes of each block
-    int64_t aheadNext = 0;              // where the next block to read ahead starts
-    std::atomic<uint64_t> produced{0};  // slots filled so far
-    std::atomic<uint64_t> consumed{0};  // slots emptied so far
-    std::atomic<bool> cancel{false};    // no more blocks: the caller lets the rest go
-    std::atomic<bool> finished{false};  // a block came short: the last one is in its slot
+    int64_t aheadCount = 0;                   // bytes of each block
+    int64_t aheadNext = 0;                    // where the next block to read ahead starts
+    std::atomic<uint64_t> produced{0};        // slots filled so far
+    std::atomic<uint64_t> consumed{0};        // slots emptied so far
+    std::atomic<bool> cancel{false};          // no more blocks: the caller lets the rest go
+    std::atomic<bool> finished{false};        // a block came short: the last one is in its slot
+    uint64_t wantSlots = 1;                   // filled slots the caller waits for (under the mutex)
+    std::atomic<bool> waitingForSlot{false};  // the helper sleeps until a slot is emptied
     Helper* owner = nullptr;
 
-    // Tells a caller that waits for a slot that one has been filled.
-    void WakeCaller();
+    // The helper's wait for slot `p` to be free again; false when it did not come.
+    bool WaitForFreeSlot(uint64_t p);
+
+    // Tells a caller that waits for slots that `filled` are full, when that is what it wants.
+    void WakeCaller(uint64_t filled);
 };
 
 // Shared by the caller and one helper thread; the thread holds it as long as it runs. `pending`
@@ -140,14 +179,31 @@ struct ThreadedBlockingCalls::Helper {
     bool abandoned = false;            // the caller gave the running job up
     bool quit = false;
     bool ended = false;
+    // The helper sleeps on `wake`: a caller then does not spin for its answer, since waking
+    // it up takes longer than a spin should last.
+    std::atomic<bool> helperAsleep{false};
+    SteadyClock::time_point askedAt;     // when the caller handed the job over
+    SteadyClock::time_point answeredAt;  // when the helper was done with it
     Job job;
 
     Helper() { job.owner = this; }
 };
 
-void ThreadedBlockingCalls::Job::WakeCaller() {
+bool ThreadedBlockingCalls::Job::WaitForFreeSlot(uint64_t p) {
+    std::unique_lock lock(owner->mutex);
+    waitingForSlot.store(true);
+    const bool free = owner->wake.wait_for(
+        lock, kFullPatience, [&] { return cancel.load() || p - consumed.load() < kAheadSlots; });
+    waitingForSlot.store(false);
+    return free && !cancel.load();
+}
+
+void ThreadedBlockingCalls::Job::WakeCaller(uint64_t filled) {
     // Through the mutex, so that a caller about to sleep cannot miss the news.
-    { std::lock_guard lock(owner->mutex); }
+    {
+        std::lock_guard lock(owner->mutex);
+        if (filled < wantSlots) return;
+    }
     owner->done.notify_one();
 }
 
@@ -157,16 +213,22 @@ struct ThreadedBlockingCalls::Worker {
 };
 
 void ThreadedBlockingCalls::Serve(std::shared_ptr<Helper> h) {
+    std::chrono::microseconds usualGap{};  // between the end of one call and the next
     for (;;) {
-        SpinUntil([&] { return h->pending.load(std::memory_order_acquire); });
+        const auto idle = SteadyClock::now();
+        SpinUntil([&] { return h->pending.load(std::memory_order_acquire); }, SpinFor(usualGap));
         {
             std::unique_lock lock(h->mutex);
+            h->helperAsleep.store(true);
             h->wake.wait(lock, [&] { return h->pending.load() || h->quit; });
+            h->helperAsleep.store(false);
             if (!h->pending.load()) break;
         }
+        RecordWait(usualGap, h->askedAt - idle);
         h->job.work(h->job);
         {
             std::lock_guard lock(h->mutex);
+            h->answeredAt = SteadyClock::now();
             h->pending.store(false, std::memory_order_release);
             if (h->abandoned) break;
         }
@@ -233,6 +295,7 @@ void ThreadedBlockingCalls::Reap() {
 ThreadedBlockingCalls::Job* ThreadedBlockingCalls::Begin(bool evenWhenStopping) {
     m_abandoned = false;
     m_lastReadFile = nullptr;
+    ReleaseBlock();
     // A block read ahead that the run does not take: its read is waited for (it may not be
     // cut short by another call) and its result let go.
     if (m_aheadFile && !SettleReadAhead()) {
@@ -271,6 +334,7 @@ void ThreadedBlockingCalls::Start(Helper& h, void (*work)(Job&)) {
     {
         std::lock_guard lock(h.mutex);
         h.job.work = work;
+        h.askedAt = SteadyClock::now();
         h.pending.store(true, std::memory_order_release);
     }
     h.wake.notify_one();
@@ -279,12 +343,38 @@ void ThreadedBlockingCalls::Start(Helper& h, void (*work)(Job&)) {
 // Waits for the job of the current helper to end, or with `slot` for a block read ahead to be
 // there; false when a stop gave the wait up.
 bool ThreadedBlockingCalls::Await(Helper& h, bool slot) {
-    if (SpinUntil([&] { return Ready(h, slot); })) return true;
-    if (WaitForResult(h, slot)) return true;
+    bool there = false;
+    if (slot) {
+        there = Ready(h, true) || WaitForBlocks(h) || WaitForResult(h, true);
+    } else {
+        const auto start = SteadyClock::now();
+        const auto spin =
+            h.helperAsleep.load() ? std::chrono::microseconds{} : SpinFor(m_usualAnswer);
+        there = SpinUntil([&] { return Ready(h, false); }, spin) || WaitForResult(h, false);
+        if (there) RecordWait(m_usualAnswer, h.answeredAt - start);
+    }
+    if (there) return true;
     m_abandoned = true;
     m_aheadFile = nullptr;
+    m_holding = false;
     m_stuck.push_back(std::move(m_current));
     return false;
+}
+
+// Sleeps until a few blocks read ahead are there, or the helper has ended; false when they do
+// not come within kBatchWait (they come from a slow medium, and are waited for one by one).
+bool ThreadedBlockingCalls::WaitForBlocks(Helper& h) {
+    Job& job = h.job;
+    std::unique_lock lock(h.mutex);
+    job.wantSlots = kWakeSlots;
+    const bool there = h.done.wait_for(lock, kBatchWait, [&] {
+        return !h.pending.load(std::memory_order_acquire) ||
+               job.produced.load(std::memory_order_acquire) -
+                       job.consumed.load(std::memory_order_relaxed) >=
+                   kWakeSlots;
+    });
+    job.wantSlots = 1;
+    return there || Ready(h, true);
 }
 
 bool ThreadedBlockingCalls::Ready(Helper& h, bool slot) {
@@ -303,15 +393,19 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
     for (;;) {
         if (j.cancel.load(std::memory_order_acquire)) break;
         const uint64_t p = j.produced.load(std::memory_order_relaxed);
-        if (p - j.consumed.load(std::memory_order_acquire) >= kAheadSlots) break;
+        if (p - j.consumed.load(std::memory_order_acquire) >= kAheadSlots &&
+            !j.WaitForFreeSlot(p)) {
+            break;
+        }
         auto& slot = j.slots[p % kAheadSlots];
         slot.result = j.ahead.readAt(j.aheadNext, slot.data.data(), j.aheadCount);
         j.produced.store(p + 1, std::memory_order_release);
-        j.WakeCaller();
         if (slot.result != j.aheadCount) {
+            // The last block: the helper's end wakes the caller.
             j.finished.store(true, std::memory_order_release);
             break;
         }
+        j.WakeCaller(p + 1 - j.consumed.load(std::memory_order_acquire));
         j.aheadNext += j.aheadCount;
     }
     j.ahead.close();
@@ -342,15 +436,39 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count) 
     Start(h, ReadBlocksAhead);
 }
 
-// The next block read ahead for `file`, into `buffer`; false when the run must read itself.
-// `got` is -1 also when a stop gave the wait up (Abandoned() then says so).
-bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, void* buffer,
-                                               int64_t count, int64_t& got) {
+// The slot of the block the run was given goes back to the helper.
+void ThreadedBlockingCalls::ReleaseBlock() {
+    if (!m_holding) return;
+    m_holding = false;
+    Helper& h = *m_current->helper;
+    h.job.consumed.fetch_add(1);
+    if (h.job.waitingForSlot.load()) WakeHelper(h);
+}
+
+// Tells a helper that waits for a free slot to look again (through the mutex, so that it
+// cannot miss it).
+void ThreadedBlockingCalls::WakeHelper(Helper& h) {
+    { std::lock_guard lock(h.mutex); }
+    h.wake.notify_one();
+}
+
+// The next block read ahead for `file`, left in its slot for the run to sum (`data`); false
+// when the run must read itself. `got` is -1 also when a stop gave the wait up (Abandoned()
+// then says so).
+bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, int64_t count,
+                                               int64_t& got, const unsigned char*& data) {
     if (m_aheadFile != &file || !m_current) return false;
     Helper& h = *m_current->helper;
     Job& job = h.job;
     if (count != job.aheadCount || file.position() != m_aheadAt) return false;
     m_abandoned = false;
+    ReleaseBlock();
+    if (!h.pending.load(std::memory_order_acquire) &&
+        !job.finished.load(std::memory_order_acquire) &&
+        !job.cancel.load(std::memory_order_relaxed) && !Resume(file)) {
+        m_aheadFile = nullptr;  // the helper stopped with the slots full, and no second handle
+        return false;
+    }
     for (;;) {
         // Let go after a stop: a call that comes after all reads for itself.
         if (job.cancel.load(std::memory_order_relaxed)) return false;
@@ -368,11 +486,12 @@ bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, void* 
             return false;  // no second handle now: the run reads itself
         }
     }
+    // The slot stays the run's until its next call: the helper fills the others meanwhile.
     const uint64_t c = job.consumed.load(std::memory_order_relaxed);
     const Job::Slot& slot = job.slots[c % kAheadSlots];
     got = slot.result;
-    if (got > 0) std::memcpy(buffer, slot.data.data(), static_cast<size_t>(got));
-    job.consumed.store(c + 1, std::memory_order_release);
+    data = slot.data.data();
+    m_holding = true;
     if (got < 0 || !file.skipRead(got)) {
         got = -1;
         SettleReadAhead();
@@ -384,9 +503,7 @@ bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, void* 
     } else if (m_statistics.StopRequested) {
         // Nothing more is asked of the medium; the read under way is not waited for here.
         job.cancel.store(true, std::memory_order_release);
-    } else if (!h.pending.load(std::memory_order_acquire) &&
-               !job.finished.load(std::memory_order_acquire) && !Resume(file)) {
-        m_aheadFile = nullptr;  // a slot is free again, but no second handle
+        WakeHelper(h);
     }
     return true;
 }
@@ -406,6 +523,7 @@ bool ThreadedBlockingCalls::SettleReadAhead() {
     if (!m_current) return true;
     Helper& h = *m_current->helper;
     h.job.cancel.store(true, std::memory_order_release);
+    WakeHelper(h);
     if (!Await(h, false)) return false;
     h.job.ahead.close();
     return true;
@@ -430,6 +548,7 @@ bool ThreadedBlockingCalls::WaitForResult(Helper& h, bool slot) {
         if (giveUp && !Ready(h, slot)) {
             h.abandoned = true;
             h.job.cancel.store(true, std::memory_order_release);
+            h.wake.notify_one();
             return false;
         }
     }
@@ -447,8 +566,17 @@ bool ThreadedBlockingCalls::Open(platform::InputFile& file, const std::string& p
 }
 
 int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
+    const unsigned char* data = nullptr;
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    const int64_t got = ReadBlock(file, bytes, count, data);
+    if (got > 0 && data != bytes) std::memcpy(bytes, data, static_cast<size_t>(got));
+    return got;
+}
+
+int64_t ThreadedBlockingCalls::ReadBlock(platform::InputFile& file, unsigned char* /*buffer*/,
+                                         int64_t count, const unsigned char*& data) {
     const bool wholeBlocksBefore = m_lastReadFile == &file;
-    if (int64_t got = -1; TakeBlockReadAhead(file, buffer, count, got)) {
+    if (int64_t got = -1; TakeBlockReadAhead(file, count, got, data)) {
         m_lastReadFile = got == count ? &file : nullptr;
         return got;
     }
@@ -461,7 +589,7 @@ int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int
     if (!Carry([](Job& j) { j.number = j.file.read(j.buffer.data(), j.number); })) return -1;
     file.swap(job->file);
     const int64_t got = job->number;
-    if (got > 0) std::memcpy(buffer, job->buffer.data(), static_cast<size_t>(got));
+    data = job->buffer.data();  // the helper touches it again only for the next read
     if (got == count && count > 0) {
         if (wholeBlocksBefore && !m_statistics.StopRequested) ReadAhead(file, count);
         m_lastReadFile = &file;
@@ -499,18 +627,53 @@ std::unique_ptr<platform::DirSearch> ThreadedBlockingCalls::StartListing(const s
         })) {
         return EmptySearch();
     }
+    // Entries left of a listing given up may belong to an earlier one in the same place.
+    std::erase_if(m_listed, [&](const Listed& l) { return l.from == job->started.get(); });
     return std::move(job->started);
 }
 
 bool ThreadedBlockingCalls::NextEntry(platform::DirSearch& search, platform::DirEntry& entry) {
+    auto listed = std::find_if(m_listed.begin(), m_listed.end(),
+                               [&](const Listed& l) { return l.from == &search; });
+    // The entries fetched with an earlier one first.
+    if (listed != m_listed.end() && (listed->next < listed->entries.size() || listed->ended)) {
+        m_abandoned = false;
+        return TakeListed(listed, entry);
+    }
     Job* job = Begin();
     if (!job) return false;
     if (!job->listing) job->listing = EmptySearch();
     job->listing->swap(search);
-    if (!Carry([](Job& j) { j.ok = j.listing->next(j.entry); })) return false;
+    if (!Carry([](Job& j) {
+            j.entries.clear();
+            j.ok = true;
+            while (j.ok && j.entries.size() < kListedTogether) {
+                j.ok = j.listing->next(j.entry);
+                if (j.ok) j.entries.push_back(std::move(j.entry));
+            }
+        })) {
+        return false;
+    }
     search.swap(*job->listing);
-    if (job->ok) std::swap(entry, job->entry);
-    return job->ok;
+    if (listed == m_listed.end()) {
+        listed = m_listed.insert(listed, Listed{});
+        listed->from = &search;
+    }
+    listed->entries.swap(job->entries);
+    listed->next = 0;
+    listed->ended = !job->ok;
+    return TakeListed(listed, entry);
+}
+
+// The next entry fetched for a listing; false at its end, which forgets the listing.
+bool ThreadedBlockingCalls::TakeListed(std::vector<Listed>::iterator listed,
+                                       platform::DirEntry& entry) {
+    if (listed->next == listed->entries.size()) {
+        m_listed.erase(listed);
+        return false;
+    }
+    entry = std::move(listed->entries[listed->next++]);
+    return true;
 }
 
 int64_t ThreadedBlockingCalls::ListedSize(const std::string& path) {
@@ -519,6 +682,18 @@ int64_t ThreadedBlockingCalls::ListedSize(const std::string& path) {
     job->path = path;
     if (!Carry([](Job& j) { j.number = platform::ListedFileSize(j.path); })) return -1;
     return job->number;
+}
+
+void ThreadedBlockingCalls::ListedSizes(const std::string& dir,
+                                        const std::vector<std::string>& paths,
+                                        std::vector<int64_t>& sizes) {
+    sizes.assign(paths.size(), -1);
+    Job* job = Begin();
+    if (!job) return;
+    job->path = dir;
+    job->paths = paths;
+    if (!Carry([](Job& j) { platform::ListedFileSizes(j.path, j.paths, j.sizes); })) return;
+    sizes.swap(job->sizes);
 }
 
 bool ThreadedBlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIdentity& id) {

@@ -10,9 +10,11 @@
 // Once a file is being read block after block, the helper reads the next block of the same
 // size while the run sums the last one (where the platform lets a second handle read at a
 // position). The medium sees the same reads in the same order; a read that the run then asks
-// for takes that block's result, anything else waits for it and lets it go.
+// for takes that block's result, anything else waits for it and lets it go. ReadBlock() hands
+// such a block over in its slot, without a copy.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,6 +38,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
 
     bool Open(platform::InputFile& file, const std::string& path) override;
     int64_t Read(platform::InputFile& file, void* buffer, int64_t count) override;
+    int64_t ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
+                      const unsigned char*& data) override;
     int64_t Position(platform::InputFile& file) override;
     bool Seek(platform::InputFile& file, int64_t position) override;
     std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,
@@ -43,6 +47,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
                                                       uint32_t mask) override;
     bool NextEntry(platform::DirSearch& search, platform::DirEntry& entry) override;
     int64_t ListedSize(const std::string& path) override;
+    void ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
+                     std::vector<int64_t>& sizes) override;
     bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id) override;
     platform::VolumeIdentity QueryVolume(const std::string& path) override;
     void EjectVolume(const std::string& path) override;
@@ -62,10 +68,14 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     static void Start(Helper& helper, void (*work)(Job&));
     bool Await(Helper& helper, bool slot);
     static bool Ready(Helper& helper, bool slot);
+    bool WaitForBlocks(Helper& helper);
     bool WaitForResult(Helper& helper, bool slot);
     void Reap();
     void ReadAhead(platform::InputFile& file, int64_t count);
-    bool TakeBlockReadAhead(platform::InputFile& file, void* buffer, int64_t count, int64_t& got);
+    bool TakeBlockReadAhead(platform::InputFile& file, int64_t count, int64_t& got,
+                            const unsigned char*& data);
+    void ReleaseBlock();
+    static void WakeHelper(Helper& helper);
     bool SettleReadAhead();
     bool Resume(const platform::InputFile& file);
 
@@ -81,6 +91,20 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     const platform::InputFile* m_aheadFile = nullptr;
     int64_t m_aheadAt = 0;
     const platform::InputFile* m_lastReadFile = nullptr;
+    // The run is summing the oldest block read ahead in its slot: the helper leaves it alone.
+    bool m_holding = false;
+    // How long the helper's recent calls took to answer (whether waiting for one spins).
+    std::chrono::microseconds m_usualAnswer{};
+    // Entries of a listing fetched together: the entries not yet given out, and whether the
+    // listing ended after them. One per listing under way (the walk has one at a time).
+    struct Listed {
+        const platform::DirSearch* from = nullptr;
+        std::vector<platform::DirEntry> entries;
+        size_t next = 0;
+        bool ended = false;
+    };
+    std::vector<Listed> m_listed;
+    bool TakeListed(std::vector<Listed>::iterator listed, platform::DirEntry& entry);
 };
 
 }  // namespace vorlaxis

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vorlaxis::platform {
 
@@ -87,7 +88,8 @@ class InputFile {
     // A second handle to the same open file in `into`, for readAt() on another thread while
     // this one goes on; false where the platform offers none or the file is not open.
     bool duplicate(InputFile& into) const;
-    // Reads like read() from `offset` without moving the position.
+    // Reads like read() from `offset`, on a handle that duplicate() gave; the position of the
+    // file it was duplicated from stays where it is.
     int64_t readAt(int64_t offset, void* buffer, int64_t count);
     // Moves the position on by `count` bytes as reading them would (they were read through a
     // duplicate); false on failure.
@@ -122,6 +124,10 @@ class InputFile {
 // Size as the listing reports it: the 64-bit size, 0 for an entry that is no regular file on
 // Linux, -1 when the name cannot be found or names a directory.
 int64_t ListedFileSize(const std::string& path);
+// ListedFileSize() of each of `paths` (each `dir` followed by a name) into `sizes`, the
+// directory looked up once for all of them.
+void ListedFileSizes(const std::string& dir, const std::vector<std::string>& paths,
+                     std::vector<int64_t>& sizes);
 
 // True when `path` names an existing directory (after following links).
 bool IsDirectory(const std::string& path);

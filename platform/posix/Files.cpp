@@ -130,9 +130,11 @@ bool InputFile::open(const std::string& path) {
         m_special = true;
         return true;
     }
-    // A media test must read the medium, not memory.
+    // A media test must read the medium, not memory. Sequential reading widens the system's
+    // read-ahead, which a file within its usual window does not need: a call saved per file.
+    constexpr off_t kUsualReadAhead = 128 * 1024;
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (fst.st_size > kUsualReadAhead) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_handle = fd;
     m_pattern = {};
     return true;
@@ -274,12 +276,37 @@ intptr_t InputFile::release() {
 // ---------------------------------------------------------------------------------------------
 // Path queries
 
-int64_t ListedFileSize(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return -1;
+namespace {
+
+int64_t SizeOf(const struct stat& st) {
     if (S_ISDIR(st.st_mode)) return -1;
     if (!S_ISREG(st.st_mode)) return 0;
     return static_cast<int64_t>(st.st_size);
+}
+
+}  // namespace
+
+int64_t ListedFileSize(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return -1;
+    return SizeOf(st);
+}
+
+void ListedFileSizes(const std::string& dir, const std::vector<std::string>& paths,
+                     std::vector<int64_t>& sizes) {
+    sizes.assign(paths.size(), -1);
+    // Each name from the directory: the path up to it is walked once, not once per file.
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        struct stat st {};
+        if (fd < 0 || path.size() <= dir.size() || path.compare(0, dir.size(), dir) != 0) {
+            sizes[i] = ListedFileSize(path);
+        } else if (::fstatat(fd, path.c_str() + dir.size(), &st, 0) == 0) {
+            sizes[i] = SizeOf(st);
+        }
+    }
+    if (fd >= 0) ::close(fd);
 }
 
 bool IsDirectory(const std::string& path) {

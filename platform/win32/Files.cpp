@@ -155,19 +155,44 @@ bool InputFile::isOpen() const {
     return m_handle != -1 || m_special;
 }
 
-// A duplicated handle shares the file pointer and a positioned read moves it, so no second
-// reader is offered here: the helper thread then reads one block at a time.
+// A second handle of the same file, opened for overlapped reads: it has no file pointer, so
+// its positioned reads on the helper thread never move the run's position.
 bool InputFile::duplicate(InputFile& into) const {
     into.close();
-    return false;
+    if (m_handle == -1) return false;
+    const HANDLE h = ::ReOpenFile(AsHandle(m_handle), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_FLAG_OVERLAPPED);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    into.m_handle = reinterpret_cast<intptr_t>(h);
+    return true;
 }
 
 int64_t InputFile::readAt(int64_t offset, void* buffer, int64_t count) {
     if (m_special) return 0;
-    const int64_t here = position();
-    if (here < 0 || !seek(offset)) return -1;
-    const int64_t got = read(buffer, count);
-    return seek(here) ? got : -1;
+    if (m_handle == -1 || offset < 0 || count < 0) return -1;
+    const HANDLE h = AsHandle(m_handle);
+    auto* out = static_cast<char*>(buffer);
+    int64_t done = 0;
+    while (done < count) {
+        const auto at = static_cast<uint64_t>(offset + done);
+        OVERLAPPED request{};
+        request.Offset = static_cast<DWORD>(at);
+        request.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const DWORD want = static_cast<DWORD>(std::min<int64_t>(count - done, 1 << 30));
+        const BOOL started = ::ReadFile(h, out + done, want, nullptr, &request);
+        DWORD error = started ? ERROR_SUCCESS : ::GetLastError();
+        DWORD got = 0;
+        // Only this thread waits on the handle: it is signalled when the read is done.
+        if (error == ERROR_SUCCESS || error == ERROR_IO_PENDING) {
+            error =
+                ::GetOverlappedResult(h, &request, &got, TRUE) ? ERROR_SUCCESS : ::GetLastError();
+        }
+        if (error == ERROR_HANDLE_EOF) break;
+        if (error != ERROR_SUCCESS) return -1;
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
 }
 
 bool InputFile::skipRead(int64_t count) {
@@ -199,6 +224,12 @@ int64_t ListedFileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!Attributes(path, data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return -1;
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+void ListedFileSizes(const std::string& /*dir*/, const std::vector<std::string>& paths,
+                     std::vector<int64_t>& sizes) {
+    sizes.clear();
+    for (const std::string& path : paths) sizes.push_back(ListedFileSize(path));
 }
 
 bool IsDirectory(const std::string& path) {

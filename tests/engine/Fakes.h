@@ -32,6 +32,11 @@ class FailingCalls : public DirectBlockingCalls {
         if (beforeSize) beforeSize(path);
         return DirectBlockingCalls::ListedSize(path);
     }
+    void ListedSizes(const std::string& /*dir*/, const std::vector<std::string>& paths,
+                     std::vector<int64_t>& sizes) override {
+        sizes.clear();
+        for (const std::string& path : paths) sizes.push_back(ListedSize(path));
+    }
     void EjectVolume(const std::string& path) override { ejected.push_back(path); }
 
     std::map<std::string, int> failOpen;

@@ -152,6 +152,34 @@ TEST(InputFile, SpecialFilesAreNeverOpenedAndReadAsEmpty) {
     EXPECT_EQ(f.read(buffer, 16), 0);
 }
 
+// The sizes of a directory's files asked for together are those asked for one by one.
+TEST(ListedFileSizes, AreTheSizesOfEachPath) {
+    vorlaxis::test::TempDir dir;
+    dir.file("d/seven", "1234567");
+    dir.file("d/empty", "");
+    dir.file("d/sub/x", "x");
+    const std::string d = dir.path() + "d/";
+    ASSERT_EQ(::mkfifo((d + "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("seven", (d + "link").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", (d + "dangling").c_str()), 0);
+    const std::vector<std::pair<std::string, int64_t>> cases = {
+        {"seven", 7}, {"empty", 0}, {"sub", -1},     {"fifo", 0},
+        {"link", 7},  {"gone", -1}, {"dangling", -1}};
+    std::vector<std::string> paths;
+    for (const auto& c : cases) paths.push_back(d + c.first);
+    paths.push_back(dir.path() + "d/sub/x");  // a path below the directory still counts
+    std::vector<int64_t> sizes;
+    ListedFileSizes(d, paths, sizes);
+    ASSERT_EQ(sizes.size(), paths.size());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(sizes[i], cases[i].second) << cases[i].first;
+        EXPECT_EQ(sizes[i], ListedFileSize(paths[i])) << cases[i].first;
+    }
+    EXPECT_EQ(sizes.back(), 1);
+    ListedFileSizes(dir.path() + "missing/", {dir.path() + "missing/a"}, sizes);
+    EXPECT_EQ(sizes, std::vector<int64_t>{-1});
+}
+
 TEST(InputFile, DirectoriesAndDanglingLinksFail) {
     vorlaxis::test::TempDir dir;
     InputFile f;

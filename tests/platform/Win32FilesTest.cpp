@@ -214,6 +214,30 @@ TEST(InputFile, PositionsBeyondFourGigabytes) {
     EXPECT_FALSE(f.seek(-1));
 }
 
+// The read-ahead of the helper thread: a duplicate reads at positions of its own, the file it
+// came from stays where it is until the blocks read are passed over.
+TEST(InputFile, DuplicateReadsAtPositionsAndLeavesThePositionAlone) {
+    TempDir dir;
+    const std::string path = dir.path() + "f.bin";
+    ASSERT_TRUE(WriteWholeFile(path, "0123456789"));
+    InputFile f;
+    ASSERT_TRUE(f.open(path));
+    ASSERT_TRUE(f.seek(2));
+    InputFile ahead;
+    ASSERT_TRUE(f.duplicate(ahead));
+    char buffer[8] = {};
+    EXPECT_EQ(ahead.readAt(2, buffer, 4), 4);
+    EXPECT_EQ(std::string(buffer, 4), "2345");
+    EXPECT_EQ(ahead.readAt(8, buffer, 8), 2);  // up to the end
+    EXPECT_EQ(std::string(buffer, 2), "89");
+    EXPECT_EQ(ahead.readAt(10, buffer, 8), 0);
+    EXPECT_EQ(ahead.readAt(50, buffer, 8), 0);
+    EXPECT_EQ(f.position(), 2);
+    ASSERT_TRUE(f.skipRead(4));
+    EXPECT_EQ(f.read(buffer, 2), 2);
+    EXPECT_EQ(std::string(buffer, 2), "67");
+}
+
 TEST(InputFile, DirectoriesAndMissingFilesFail) {
     TempDir dir;
     InputFile f;

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TempDir.h"
@@ -189,6 +191,73 @@ TEST(ThreadedCalls, EveryCallAfterAReadAheadGetsTheFilesOwnBytes) {
     EXPECT_EQ(read(4096), 0);
     EXPECT_FALSE(calls.Abandoned());
     EXPECT_EQ(calls.StuckHelpers(), 0u);
+}
+
+// Calls on a helper thread, with what they report to.
+struct HelperCalls {
+    TestStatistics statistics;
+    MainDisplay display;
+    ScriptedHost host;
+    ThreadedBlockingCalls calls{host, statistics, display};
+};
+
+// A block read ahead is handed over where it lies: it stays the caller's, untouched, while the
+// helper fills every other place it has, until the caller's next call.
+TEST(ThreadedCalls, BlockHandedOverInPlaceStaysIntactUntilTheNextCall) {
+    TempDir tree;
+    const std::string data = Bytes(40 * 4096, 7);
+    tree.file("f", data);
+    HelperCalls helper;
+    ThreadedBlockingCalls& calls = helper.calls;
+    platform::InputFile file;
+    ASSERT_TRUE(calls.Open(file, tree.path() + "f"));
+    std::vector<unsigned char> buffer(4096);
+    bool inPlace = false;
+    for (size_t i = 0; i < 40; ++i) {
+        const unsigned char* at = nullptr;
+        ASSERT_EQ(calls.ReadBlock(file, buffer.data(), 4096, at), 4096) << i;
+        inPlace = inPlace || at != buffer.data();
+        // Time for the helper to read ahead as far as it may.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_EQ(std::string(reinterpret_cast<const char*>(at), 4096), data.substr(i * 4096, 4096))
+            << i;
+    }
+    const unsigned char* at = nullptr;
+    EXPECT_EQ(calls.ReadBlock(file, buffer.data(), 4096, at), 0);
+    EXPECT_TRUE(inPlace);  // no copy into the caller's buffer
+}
+
+// Entries come from the helper many at a time; each listing still gets all of its own, in
+// order, even when two are read in turns.
+TEST(ThreadedCalls, ListingsLongerThanOneFetchAndReadInTurnsKeepTheirEntries) {
+    TempDir tree;
+    for (int i = 0; i < 300; ++i) tree.file("a/" + std::to_string(i), "");
+    for (int i = 0; i < 5; ++i) tree.file("b/" + std::to_string(i), "");
+    auto direct = [&](const std::string& dir) {
+        std::vector<std::string> names;
+        platform::DirSearch search(tree.path() + dir, "*", platform::kMaskFiles);
+        for (platform::DirEntry e; search.next(e);) names.push_back(e.name);
+        return names;
+    };
+    HelperCalls helper;
+    ThreadedBlockingCalls& calls = helper.calls;
+    auto a = calls.StartListing(tree.path() + "a/", "*", platform::kMaskFiles);
+    auto b = calls.StartListing(tree.path() + "b/", "*", platform::kMaskFiles);
+    std::vector<std::string> fromA, fromB;
+    platform::DirEntry e;
+    auto next = [&](platform::DirSearch& search, std::vector<std::string>& names) {
+        const bool more = calls.NextEntry(search, e);
+        if (more) names.push_back(e.name);
+        return more;
+    };
+    for (bool moreA = true, moreB = true; moreA || moreB;) {
+        moreA = moreA && next(*a, fromA);
+        moreB = moreB && next(*b, fromB);
+    }
+    EXPECT_EQ(fromA, direct("a/"));
+    EXPECT_EQ(fromB, direct("b/"));
+    EXPECT_EQ(fromA.size(), 300u);
+    EXPECT_FALSE(calls.NextEntry(*a, e));
 }
 
 }  // namespace
