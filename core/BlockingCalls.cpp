@@ -43,6 +43,15 @@ void BlockingCalls::ListedSizes(const std::string& dir, const std::vector<std::s
     platform::ListedFileSizes(dir, paths, sizes);
 }
 
+bool BlockingCalls::LastWriteTime(const std::string& path, int64_t& nanoseconds) {
+    return platform::GetLastWriteTime(path, nanoseconds);
+}
+
+bool BlockingCalls::ReadSmallFile(const std::string& path, int64_t largest, std::string& content) {
+    const int64_t size = platform::ListedFileSize(path);
+    return size >= 0 && size <= largest && platform::ReadWholeFile(path, content);
+}
+
 bool BlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIdentity& id) {
     return platform::GetFileIdentity(path, id);
 }

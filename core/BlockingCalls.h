@@ -42,6 +42,10 @@ class BlockingCalls {
     virtual void ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
                              std::vector<int64_t>& sizes);
     virtual bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id);
+    // The last-write time in nanoseconds since 1970 (false when it cannot be had).
+    virtual bool LastWriteTime(const std::string& path, int64_t& nanoseconds);
+    // A whole file of at most `largest` bytes (false when larger, missing or unreadable).
+    virtual bool ReadSmallFile(const std::string& path, int64_t largest, std::string& content);
 
     // The medium.
     virtual platform::VolumeIdentity QueryVolume(const std::string& path);

@@ -6,6 +6,7 @@
 #include <map>
 #include <unordered_set>
 
+#include "core/BlockingCalls.h"
 #include "engine/ChecksumFiles.h"
 #include "platform/Digest.h"
 #include "platform/Files.h"
@@ -43,6 +44,7 @@ platform::DigestKind KindOf(ListedHash hash) {
 
 struct ContentCheck::State {
     std::string location;
+    BlockingCalls* calls = nullptr;  // the medium may hang: nothing here touches it directly
     XXH3_state_t* xxh = nullptr;
     int64_t bytes = 0;
     std::map<std::string, std::vector<Expectation>> listed;  // by path within the location
@@ -63,9 +65,8 @@ struct ContentCheck::State {
         return key;
     }
     void ReadList(const std::string& path, const std::string& key) {
-        if (platform::ListedFileSize(path) > kLargestList) return;
         std::string content;
-        if (!platform::ReadWholeFile(path, content)) return;
+        if (!calls->ReadSmallFile(path, kLargestList, content)) return;
         const size_t slash = key.rfind('/');
         const std::string folder = slash == std::string::npos ? "" : key.substr(0, slash + 1);
         const std::string name = slash == std::string::npos ? key : key.substr(slash + 1);
@@ -92,8 +93,10 @@ ContentCheck::~ContentCheck() {
     XXH3_freeState(m_state->xxh);
 }
 
-void ContentCheck::Prepare(const std::string& location, const FileEntry* files, int32_t count) {
+void ContentCheck::Prepare(BlockingCalls& calls, const std::string& location,
+                           const FileEntry* files, int32_t count) {
     State& s = *m_state;
+    s.calls = &calls;
     s.location = location;
     s.listed.clear();
     s.present.clear();
@@ -136,7 +139,8 @@ void ContentCheck::EndFile(const FileEntry& entry, bool readable, bool whole) {
     print.Path = s.Key(entry.Path);
     print.Readable = readable;
     print.Size = readable ? s.bytes : entry.Size;
-    if (!platform::GetLastWriteTime(entry.Path, print.Modified)) print.Modified = 0;
+    // After a stop nothing more is asked of the medium: a stopped run keeps no record anyway.
+    if (!whole || !s.calls->LastWriteTime(entry.Path, print.Modified)) print.Modified = 0;
     if (readable && whole) {
         XXH128_canonical_t canonical;
         XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(s.xxh));

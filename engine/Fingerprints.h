@@ -12,6 +12,8 @@
 
 namespace vorlaxis {
 
+class BlockingCalls;
+
 struct FileFingerprint {
     std::string Path;      // within the location, "/" separated
     int64_t Size = 0;      // the bytes read (the listed size when the file could not be read)
@@ -40,8 +42,10 @@ class ContentCheck {
     ContentCheck(const ContentCheck&) = delete;
     ContentCheck& operator=(const ContentCheck&) = delete;
 
-    // Reads the checksum files among `count` table entries (before any file they list).
-    void Prepare(const std::string& location, const FileEntry* files, int32_t count);
+    // Reads the checksum files among `count` table entries (before any file they list), through
+    // `calls`, which also give each file's last-write time.
+    void Prepare(BlockingCalls& calls, const std::string& location, const FileEntry* files,
+                 int32_t count);
     void StartFile(const FileEntry& entry);
     void Update(const unsigned char* data, size_t count);
     // `whole`: the file was read to its end (not failed, not cut short by a stop).

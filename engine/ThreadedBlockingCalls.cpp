@@ -138,6 +138,7 @@ struct ThreadedBlockingCalls::Job {
     std::vector<unsigned char> buffer;
     std::string path;
     std::string pattern;
+    std::string text;
     uint32_t mask = 0;
     int64_t number = 0;
     bool ok = false;
@@ -694,6 +695,32 @@ void ThreadedBlockingCalls::ListedSizes(const std::string& dir,
     job->paths = paths;
     if (!Carry([](Job& j) { platform::ListedFileSizes(j.path, j.paths, j.sizes); })) return;
     sizes.swap(job->sizes);
+}
+
+bool ThreadedBlockingCalls::LastWriteTime(const std::string& path, int64_t& nanoseconds) {
+    Job* job = Begin();
+    if (!job) return false;
+    job->path = path;
+    if (!Carry([](Job& j) { j.ok = platform::GetLastWriteTime(j.path, j.number); })) return false;
+    nanoseconds = job->number;
+    return job->ok;
+}
+
+bool ThreadedBlockingCalls::ReadSmallFile(const std::string& path, int64_t largest,
+                                          std::string& content) {
+    Job* job = Begin();
+    if (!job) return false;
+    job->path = path;
+    job->number = largest;
+    job->text.clear();
+    if (!Carry([](Job& j) {
+            const int64_t size = platform::ListedFileSize(j.path);
+            j.ok = size >= 0 && size <= j.number && platform::ReadWholeFile(j.path, j.text);
+        })) {
+        return false;
+    }
+    content.swap(job->text);
+    return job->ok;
 }
 
 bool ThreadedBlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIdentity& id) {

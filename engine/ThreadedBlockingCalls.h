@@ -50,6 +50,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     void ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
                      std::vector<int64_t>& sizes) override;
     bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id) override;
+    bool LastWriteTime(const std::string& path, int64_t& nanoseconds) override;
+    bool ReadSmallFile(const std::string& path, int64_t largest, std::string& content) override;
     platform::VolumeIdentity QueryVolume(const std::string& path) override;
     void EjectVolume(const std::string& path) override;
     bool Abandoned() const override { return m_abandoned; }
