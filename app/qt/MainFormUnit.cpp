@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QStyle>
 
+#include "engine/TestBatch.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "help/qt/InfoBoxUnit.h"
@@ -128,19 +129,7 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::InitInterface() {
-    MainDisplay& d = m_display;
-    d.statusText = "Připraven...";
-    d.filesTotalText = d.filesTestedText = d.filesLeftText = d.badFilesText = "0";
-    d.badFilesRed = false;
-    d.megabytesDoneText = d.megabytesTotalText = "0";
-    d.currentFileText.clear();
-    d.fileBarPosition = d.locationBarPosition = 0;
-    d.readModeText = d.startText = d.endText = d.outcomeText = "...";
-    d.directoryText.clear();
-    d.elapsedText.clear();
-    d.currentSpeedText.clear();
-    d.remainingText.clear();
-    d.averageSpeedText.clear();
+    ResetDisplay(m_display);
     ShowDisplay();
 }
 
