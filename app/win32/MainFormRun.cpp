@@ -57,7 +57,10 @@ void TMainForm::btnCancelTestClick() {
 
 void TMainForm::ProcessMessages() {
     if (!m_pump.Due()) return;
-    if (m_pump.DisplayDue()) ShowDisplay();
+    // The cancel button is usable from the first pump of the reading, not a refresh later.
+    const bool cancelChanged =
+        m_display.cancelEnabled != (::IsWindowEnabled(Control(id::btnCancelTest)) != FALSE);
+    if (m_pump.DisplayDue() || cancelChanged) ShowDisplay();
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

@@ -23,6 +23,10 @@ char PathSeparator() {
     return '/';
 }
 
+bool ForbiddenInFileName(char c) {
+    return c == '/' || c == '\0';
+}
+
 // ---------------------------------------------------------------------------------------------
 // Directory listing
 

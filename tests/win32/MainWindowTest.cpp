@@ -156,7 +156,7 @@ bool ClickCancelOnceEnabled() {
 }
 
 TEST_F(Win32MainWindowTest, CancelDuringTheTestAsksAndStopsIt) {
-    AddTickedFolder(300, 200000);
+    AddTickedFolder(400, 256 * 1024);
     dialogs.answers = {MsgResult::Yes};
     PollDuringCommand(&ClickCancelOnceEnabled);
     Click(Control(id::BitBtn2));
