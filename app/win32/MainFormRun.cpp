@@ -3,6 +3,7 @@
 #include "app/win32/MainFormUnit.h"
 #include "engine/ProgressDisplay.h"
 #include "engine/TestRun.h"
+#include "engine/win32/ErrorUnit.h"
 
 namespace vorlaxis::win32ui {
 
@@ -85,11 +86,9 @@ void TMainForm::HideBusyWindow() {
 
 ReadErrorAnswer TMainForm::AskReadError(const std::string& path) {
     ShowDisplay();
-    // No read-error window on this face yet: the failing file is given up and the test goes on,
-    // as the button "Pokračovat" would.
+    const ReadErrorAnswer answer = m_errorForm->Ask(path, m_hwnd);
     m_pump.Reset();
-    (void)path;
-    return ReadErrorAnswer::Continue;
+    return answer;
 }
 
 }  // namespace vorlaxis::win32ui

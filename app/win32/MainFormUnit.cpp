@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/win32/Controls.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
+#include "engine/win32/ErrorUnit.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
@@ -23,17 +25,6 @@ constexpr wchar_t kClassName[] = L"TMainForm";
 constexpr UINT_PTR kTimer1 = 1, kTimer2 = 2;
 constexpr int kClientWidth = 698, kClientHeight = 259;
 const COLORREF kGreen = RGB(0, 128, 0), kRed = RGB(255, 0, 0);
-
-enum class Kind { Frame, Group, Button, DefaultButton, List, Label, RightLabel, Bar };
-enum class Face { Plain, Bold };
-
-struct Place {
-    int controlId;
-    Kind kind;
-    const wchar_t* text;
-    int left, top, width, height;
-    Face face = Face::Plain;
-};
 
 // The places of the layout, in the main window's client area. The controls of the two groups
 // are given in their group's coordinates and moved by the group's place.
@@ -90,45 +81,6 @@ const Place kProgressPlaces[] = {
     {id::Label34, Kind::Label, L"", 322, 144, 70, 13},
     {id::ProgressBar2, Kind::Bar, L"", 12, 160, 376, 16}};
 
-const wchar_t* ClassOf(Kind kind) {
-    switch (kind) {
-        case Kind::Group:
-        case Kind::Button:
-        case Kind::DefaultButton:
-            return WC_BUTTONW;
-        case Kind::List:
-            return WC_LISTVIEWW;
-        case Kind::Bar:
-            return PROGRESS_CLASSW;
-        default:
-            return WC_STATICW;
-    }
-}
-
-DWORD StyleOf(Kind kind) {
-    const DWORD child = WS_CHILD | WS_VISIBLE;
-    switch (kind) {
-        case Kind::Frame:
-            return child | SS_ETCHEDHORZ;
-        case Kind::Group:
-            return child | BS_GROUPBOX;
-        case Kind::Button:
-            return child | WS_TABSTOP | BS_PUSHBUTTON;
-        case Kind::DefaultButton:
-            return child | WS_TABSTOP | BS_DEFPUSHBUTTON;
-        case Kind::List:
-            return child | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER |
-                   LVS_SINGLESEL | LVS_SHOWSELALWAYS;
-        case Kind::Label:
-            return child | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
-        case Kind::RightLabel:
-            return child | SS_RIGHT | SS_NOPREFIX;
-        case Kind::Bar:
-            return child | PBS_SMOOTH;
-    }
-    return child;
-}
-
 // The menu: captions with their shortcuts, the items' identifiers; 0 a separator.
 struct MenuItem {
     int commandId;
@@ -159,57 +111,30 @@ TMainForm::TMainForm(Dialogs* dialogs, Clock* clock)
     m_calls = std::make_unique<ThreadedBlockingCalls>(*this, m_statistics, m_display);
     m_session = std::make_unique<TestSession>(m_settings, m_statistics, m_display, *this,
                                               *m_dialogs, *m_clock, *m_calls);
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &TMainForm::WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    ::RegisterClassExW(&windowClass);  // fails harmlessly when a second window registers again
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&frame, style, TRUE, WS_EX_CONTROLPARENT);
-    m_hwnd = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName,
-                               L"Zubrak's Vorlaxis v2.1 (formerly Ulvenor 1.x)", style,
-                               CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                               frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    RegisterWindowClass(kClassName, &TMainForm::WindowProc);
+    CreateSizedWindow(kClassName, L"Zubrak's Vorlaxis v2.1 (formerly Ulvenor 1.x)",
+                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_CONTROLPARENT,
+                      kClientWidth, kClientHeight, nullptr, this, CreateMenus());
     m_ownDialogs.SetOwner(m_hwnd);
-    CreateMenus();
     CreateControls();
     FormCreate();
     ::SetTimer(m_hwnd, kTimer2, 1000, nullptr);
+    m_errorForm = std::make_unique<TErrorForm>(m_hwnd);
 }
 
 TMainForm::~TMainForm() {
+    m_errorForm.reset();
     if (m_hwnd) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         ::DestroyWindow(m_hwnd);
     }
     if (m_accelerators) ::DestroyAcceleratorTable(m_accelerators);
-    if (m_font) ::DeleteObject(m_font);
-    if (m_boldFont) ::DeleteObject(m_boldFont);
 }
 
 void TMainForm::CreateControls() {
-    // The dialog font the places were measured in: 8 points, 11 pixels high.
-    m_font = ::CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
-                           0, L"MS Sans Serif");
-    m_boldFont = ::CreateFontW(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
-                               0, L"MS Sans Serif");
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    auto create = [&](const Place& place, int dx, int dy) {
-        HWND control = ::CreateWindowExW(
-            0, ClassOf(place.kind), place.text, StyleOf(place.kind), place.left + dx,
-            place.top + dy, place.width, place.height, m_hwnd,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.controlId)), instance, nullptr);
-        const HFONT font = place.face == Face::Bold ? m_boldFont : m_font;
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    };
-    for (const Place& place : kTopPlaces) create(place, 0, 0);
-    for (const Place& place : kLocationPlaces) create(place, kLocLeft, kLocTop);
-    for (const Place& place : kProgressPlaces) create(place, kProgLeft, kProgTop);
+    CreatePlaces(m_hwnd, kTopPlaces);
+    CreatePlaces(m_hwnd, kLocationPlaces, kLocLeft, kLocTop);
+    CreatePlaces(m_hwnd, kProgressPlaces, kProgLeft, kProgTop);
     // The group boxes lie under the controls they hold.
     for (int group : {id::GroupBox1, id::GroupBox2}) {
         ::SetWindowPos(Control(group), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -221,16 +146,16 @@ void TMainForm::CreateControls() {
     column.cx = 185 - ::GetSystemMetrics(SM_CXVSCROLL) - 4;
     ListView_InsertColumn(list, 0, &column);
 
-    HWND status =
-        ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
-                          reinterpret_cast<HMENU>(id::StatusBar), instance, nullptr);
-    ::SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    HWND status = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                    m_hwnd, reinterpret_cast<HMENU>(id::StatusBar),
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(Face::Plain)), FALSE);
     ::MoveWindow(status, 0, kClientHeight - 19, kClientWidth, 19, FALSE);
     int edges[3] = {520, 600, 680};
     ::SendMessageW(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
 }
 
-void TMainForm::CreateMenus() {
+HMENU TMainForm::CreateMenus() {
     HMENU file = Popup({{id::mmSpustitTest, L"Spustit test\tCtrl+S"}});
     HMENU bypass = Popup(
         {{id::Spustittestplntendat1, L"Spustit test (úplné čtení dat)\tCtrl+A"},
@@ -255,7 +180,6 @@ void TMainForm::CreateMenus() {
     ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"Zobrazit");
     ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(options), L"&Nastavení");
     ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"Nápo&věda");
-    ::SetMenu(m_hwnd, bar);
     ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'S', id::mmSpustitTest},
                     {FCONTROL | FVIRTKEY, 'A', id::Spustittestplntendat1},
                     {FCONTROL | FVIRTKEY, 'B', id::Spustitteststbloky1},
@@ -264,6 +188,7 @@ void TMainForm::CreateMenus() {
                     {FCONTROL | FVIRTKEY, 'L', id::mmZobrazitSlozkuZaznamy},
                     {FCONTROL | FVIRTKEY, 'F', id::mmZobrazitDocasneZaznamy}};
     m_accelerators = ::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+    return bar;
 }
 
 void TMainForm::FormCreate() {
@@ -278,7 +203,7 @@ void TMainForm::InitInterface() {
 }
 
 void TMainForm::SetText(int controlId, const std::string& utf8) {
-    ::SetWindowTextW(Control(controlId), ToWide(utf8).c_str());
+    SetWindowText(Control(controlId), utf8);
 }
 
 void TMainForm::ShowDisplay() {
@@ -363,14 +288,9 @@ void TMainForm::RxTimerEvent1Timer() {
 }
 
 LRESULT CALLBACK TMainForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        static_cast<TMainForm*>(create->lpCreateParams)->m_hwnd = hwnd;
-    }
-    auto* form = reinterpret_cast<TMainForm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* form = static_cast<TMainForm*>(WindowObject(hwnd, message, lParam));
     if (!form) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    form->m_hwnd = hwnd;
     return form->OnMessage(message, wParam, lParam);
 }
 

@@ -29,6 +29,8 @@ class ThreadedBlockingCalls;
 
 namespace vorlaxis::win32ui {
 
+class TErrorForm;
+
 // The identifiers of the controls and menu items, named as the layout names them.
 namespace id {
 enum : int {
@@ -110,6 +112,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     HWND Handle() const { return m_hwnd; }
     HWND Control(int controlId) const { return ::GetDlgItem(m_hwnd, controlId); }
     HMENU Menu() const { return ::GetMenu(m_hwnd); }
+    TErrorForm& ErrorForm() { return *m_errorForm; }
     // True once the window has closed for good (after FormClose).
     bool Closed() const { return m_closed; }
 
@@ -157,7 +160,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
-    void CreateMenus();
+    HMENU CreateMenus();
     void FormCreate();
     void Command(int commandId);
     void ButtonStartTest(ReadModeOverride override);
@@ -178,8 +181,6 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     void SetBadFileCountRed(bool red) override;
 
     HWND m_hwnd = nullptr;
-    HFONT m_font = nullptr;
-    HFONT m_boldFont = nullptr;
     HACCEL m_accelerators = nullptr;
     SystemClock m_systemClock;
     Clock* m_clock;
@@ -190,6 +191,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     TestStatistics m_statistics;
     LocationList m_locations;
     MainDisplay m_display;
+    std::unique_ptr<TErrorForm> m_errorForm;
     std::unique_ptr<ThreadedBlockingCalls> m_calls;
     std::unique_ptr<TestSession> m_session;
     std::unique_ptr<Shell> m_shell;

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "Win32Driver.h"
 #include "app/win32/MainFormUnit.h"
 #include "engine/TestRun.h"
+#include "engine/win32/ErrorUnit.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
@@ -61,7 +63,14 @@ class Win32MainWindowTest : public ::testing::Test {
         form->SetFolders(platform::TempFolder(), temp.path() + "Logs\\");
         ::ShowWindow(form->Handle(), SW_SHOW);
     }
-    void TearDown() override { StopPolling(); }
+    void TearDown() override {
+        StopPolling();
+        form.reset();
+        // A closed window asks its loop to end; that request must not reach the next test.
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
 
     HWND Control(int controlId) const { return form->Control(controlId); }
     std::string Text(int controlId) const { return TextOf(Control(controlId)); }
@@ -191,6 +200,59 @@ TEST_F(Win32MainWindowTest, CloseWhileIdleAsksNothingButKonecAsksOnce) {
     Click(Control(id::BitBtn1));
     EXPECT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(form->Closed());
+}
+
+// The person at the read-error question: each question's path is noted and answered with the
+// next button of the script.
+std::deque<int> g_readErrorButtons;
+std::vector<std::string> g_readErrorPaths;
+
+bool AnswerReadErrorQuestions() {
+    HWND question = ::FindWindowW(L"TErrorForm", nullptr);
+    if (!question || !Visible(question)) return false;
+    g_readErrorPaths.push_back(TextOf(::GetDlgItem(question, win32ui::errorid::Edit1)));
+    const int button = g_readErrorButtons.front();
+    g_readErrorButtons.pop_front();
+    Click(::GetDlgItem(question, button));
+    return g_readErrorButtons.empty();
+}
+
+TEST_F(Win32MainWindowTest, EachAnswerOfTheReadErrorQuestion) {
+    namespace e = win32ui::errorid;
+    const std::string retried = platform::Utf8ToCp1250("    - nový pokus o čtení");
+    const std::string stopped =
+        platform::Utf8ToCp1250("  - test přerušen uživatelem po chybě tohoto souboru");
+    const struct {
+        std::deque<int> buttons;
+        std::string badCount;
+        const std::string* logLine;
+    } cases[] = {{{e::BitBtn2, e::BitBtn2}, "2", nullptr},
+                 {{e::BitBtn4}, "2", nullptr},
+                 {{e::BitBtn3}, "1", &stopped},
+                 {{e::BitBtn1, e::BitBtn2, e::BitBtn2}, "2", &retried}};
+    const std::string folder = AddTickedFolder(3, 1000);
+    // Two files another program holds open without sharing cannot be opened by the test.
+    std::vector<HANDLE> held;
+    for (const char* name : {"\\složka\\soubor 0.bin", "\\složka\\soubor 2.bin"}) {
+        held.push_back(::CreateFileW(ToWide(folder + name).c_str(), GENERIC_READ, 0, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(held.back(), INVALID_HANDLE_VALUE);
+    }
+    for (const auto& c : cases) {
+        g_readErrorButtons = c.buttons;
+        g_readErrorPaths.clear();
+        PollDuringCommand(&AnswerReadErrorQuestions);
+        Click(Control(id::BitBtn2));
+        StopPolling();
+        EXPECT_EQ(g_readErrorPaths.size(), c.buttons.size());
+        EXPECT_EQ(g_readErrorPaths.front(), folder + "\\složka\\soubor 0.bin");
+        EXPECT_EQ(Text(id::Label12), c.badCount) << c.buttons.front();
+        if (c.logLine) {
+            EXPECT_NE(ReadFile(TempLogPath(0)).find(*c.logLine + "\r\n"), std::string::npos);
+        }
+        EXPECT_TRUE(Visible(Control(id::BitBtn2)));
+    }
+    for (HANDLE h : held) ::CloseHandle(h);
 }
 
 }  // namespace
