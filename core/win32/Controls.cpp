@@ -45,6 +45,8 @@ DWORD StyleOf(Kind kind) {
             return child | SS_RIGHT | SS_NOPREFIX;
         case Kind::Bar:
             return child | PBS_SMOOTH;
+        case Kind::Edit:
+            return child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
         case Kind::ReadOnlyEdit:
             return child | WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL;
     }

@@ -9,7 +9,18 @@
 
 namespace vorlaxis::win32ui {
 
-enum class Kind { Frame, Group, Button, DefaultButton, List, Label, RightLabel, Bar, ReadOnlyEdit };
+enum class Kind {
+    Frame,
+    Group,
+    Button,
+    DefaultButton,
+    List,
+    Label,
+    RightLabel,
+    Bar,
+    Edit,
+    ReadOnlyEdit
+};
 enum class Face { Plain, Bold };
 
 // One control of a layout: its identifier, kind, caption and place in pixels.
