@@ -47,19 +47,21 @@ bool ApplyValue(const std::string& name, const std::string& value, CheckOptions&
         error = "the block size must be a whole number of kilobytes, not \"" + value + "\"";
         return false;
     }
-    if ((name == "--log" || name == "--json" || name == "--graph") && value.empty()) {
+    if ((name == "--log" || name == "--json" || name == "--graph" || name == "--history") &&
+        value.empty()) {
         error = name + " needs a file name";
         return false;
     }
     if (name == "--log") o.logFile = value;
     if (name == "--json") o.jsonFile = value;
     if (name == "--graph") o.graphFile = value;
+    if (name == "--history") o.historyFolder = AsLocation(value);
     return true;
 }
 
 bool TakesValue(const std::string& name) {
     return name == "--mode" || name == "--block-size" || name == "--log" || name == "--json" ||
-           name == "--graph";
+           name == "--graph" || name == "--history";
 }
 
 }  // namespace
@@ -115,7 +117,7 @@ std::string AsLocation(const std::string& path) {
 
 const char* UsageText() {
     return "Usage: vorlaxis-check [--mode all|4|8|16|open] [--block-size KB] [--log FILE]\n"
-           "                      [--json FILE] [--graph FILE] PATH...\n"
+           "                      [--json FILE] [--graph FILE] [--history DIR] PATH...\n"
            "       vorlaxis-check --help | --version\n"
            "\n"
            "Tests whether every file below each PATH can be read, and prints the test log.\n"
@@ -133,6 +135,11 @@ const char* UsageText() {
            "                     each mark naming its file on hover; with several PATHs the\n"
            "                     Nth location's graph goes to FILE with \"-N\" before the\n"
            "                     extension\n"
+           "  --history DIR      keep a record of each location read whole (mode all) in DIR,\n"
+           "                     one folder per medium (label, serial, path within it), and\n"
+           "                     report what changed since the medium's last record; each\n"
+           "                     record comes with a *.xxh128 file: run in the location's\n"
+           "                     folder, \"xxh128sum -c\" verifies the medium with it\n"
            "  -h, --help         show this text\n"
            "  --version          show the program's name and version\n"
            "\n"
@@ -140,7 +147,10 @@ const char* UsageText() {
            "the test: each is recorded in the log and the test goes on. Without --log each log\n"
            "is printed to standard output as UTF-8 text. While a test runs and standard error is\n"
            "a terminal, the current file, the megabytes done, the current and average speed and\n"
-           "the remaining time are shown there. Ctrl+C or SIGTERM stops the test; the log then\n"
+           "the remaining time are shown there. In mode all, checksum files found in the tree\n"
+           "(*.md5, *.sha1, *.sha256, *.sha512, MD5SUMS, SHA1SUMS, SHA256SUMS, SHA512SUMS in GNU\n"
+           "or BSD form, *.sfv, *.xxh128) are read first and each file they list is checked\n"
+           "during its one read. Ctrl+C or SIGTERM stops the test; the log then\n"
            "ends as a stopped test.\n"
            "\n"
            "The JSON result is one object: \"program\", \"version\", \"exit_status\" and\n"
@@ -165,6 +175,14 @@ const char* UsageText() {
            "                 a typical read takes: objects with \"path\" and \"mb_per_s\"\n"
            "  \"speed_profile\" the speed over the test: pairs [megabytes done, MB/s], at most\n"
            "                 300, each over the stretch since the previous pair\n"
+           "  \"checksum_file_mismatches\" files whose content a checksum file contradicts\n"
+           "  \"checksum_file_missing\" files a checksum file lists that are not there\n"
+           "With --history, lists of what changed since the medium's last record (empty when\n"
+           "there is none):\n"
+           "  \"changed\"      other content, same size and modification time (silent change)\n"
+           "  \"edited\"       other content with a new modification time or size\n"
+           "  \"missing\", \"new\", \"newly_unreadable\", \"readable_again\"\n"
+           "Paths in these lists are full paths, as the log writes them.\n"
            "Texts are UTF-8: control characters are escaped, and each byte of a name that is not\n"
            "valid UTF-8 becomes U+FFFD. FILE is emptied before the first test (a FILE that cannot\n"
            "be written is bad usage) and the result is written when the run ends, after a stop\n"
@@ -175,7 +193,9 @@ const char* UsageText() {
            "  1  unreadable files were found (or the directory tree could not be collected,\n"
            "     or the log or the JSON result could not be written completely)\n"
            "  2  bad usage, or no PATH is an existing directory\n"
-           "  3  stopped by a signal\n";
+           "  3  stopped by a signal\n"
+           "  4  no file was unreadable, but content changed silently since the last record or\n"
+           "     a checksum file disagrees with the medium\n";
 }
 
 const char* VersionText() {

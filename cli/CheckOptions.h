@@ -17,6 +17,7 @@ struct CheckOptions {
     std::string logFile;                         // empty: print each log to stdout
     std::string jsonFile;                        // empty: no JSON result; "-": standard output
     std::string graphFile;                       // empty: no speed graph
+    std::string historyFolder;                   // empty: no records; else ends in "/"
     std::vector<std::string> paths;
 };
 

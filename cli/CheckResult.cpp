@@ -30,6 +30,13 @@ void OptionalString(JsonWriter& json, const char* key, bool known, const std::st
     }
 }
 
+void PathList(JsonWriter& json, const char* key, const std::vector<std::string>& paths) {
+    json.Key(key);
+    json.BeginArray();
+    for (const std::string& path : paths) json.String(path);
+    json.EndArray();
+}
+
 // One location's object; a new key is one more line here and a field in LocationResult.
 void WriteLocation(JsonWriter& json, const LocationResult& r) {
     json.BeginObject();
@@ -41,10 +48,7 @@ void WriteLocation(JsonWriter& json, const LocationResult& r) {
     json.Integer(r.directories);
     json.Key("files");
     json.Integer(r.files);
-    json.Key("unreadable");
-    json.BeginArray();
-    for (const std::string& path : r.unreadable) json.String(path);
-    json.EndArray();
+    PathList(json, "unreadable", r.unreadable);
     OptionalString(json, "checksum", r.checksum.has_value(),
                    r.checksum ? NumToHex(*r.checksum, 4) : std::string());
     json.Key("outcome");
@@ -73,6 +77,14 @@ void WriteLocation(JsonWriter& json, const LocationResult& r) {
         json.EndArray();
     }
     json.EndArray();
+    PathList(json, "checksum_file_mismatches", r.checksumMismatches);
+    PathList(json, "checksum_file_missing", r.checksumMissing);
+    PathList(json, "changed", r.changed);
+    PathList(json, "edited", r.edited);
+    PathList(json, "missing", r.missing);
+    PathList(json, "new", r.added);
+    PathList(json, "newly_unreadable", r.newlyUnreadable);
+    PathList(json, "readable_again", r.readableAgain);
     json.EndObject();
 }
 

@@ -35,6 +35,10 @@ struct LocationResult {
     };
     std::vector<SlowFile> slow;  // readable but slow, in the order they were tested
     std::vector<std::pair<double, double>> speedProfile;  // [megabytes done, MB/s]
+    std::vector<std::string> checksumMismatches;          // full paths a checksum file contradicts
+    std::vector<std::string> checksumMissing;  // full paths a checksum file lists, not there
+    // Since the medium's last record (--history), full paths by kind.
+    std::vector<std::string> changed, edited, missing, added, newlyUnreadable, readableAgain;
 };
 
 // The result file: the program, its version, the exit status and one object per location.

@@ -14,11 +14,18 @@
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
+#include "results/History.h"
 
 namespace vorlaxis::cli {
 namespace {
 
-enum ExitCode { kAllReadable = 0, kUnreadable = 1, kBadUsage = 2, kStopped = 3 };
+enum ExitCode {
+    kAllReadable = 0,
+    kUnreadable = 1,
+    kBadUsage = 2,
+    kStopped = 3,
+    kContentDiffers = 4
+};
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "vorlaxis-check: %s\nTry 'vorlaxis-check --help'.\n", message.c_str());
@@ -102,6 +109,8 @@ void Record(LocationResult& r, const TestSession& session, uint16_t bad, double 
     }
     for (const SpeedPoint& point : SpeedProfile(session.FileSpeeds))
         r.speedProfile.emplace_back(point.Megabytes, point.MegabytesPerSecond);
+    r.checksumMismatches = session.Content.ChecksumMismatches;
+    r.checksumMissing = session.Content.ChecksumMissing;
     if (session.CollectionFailed || session.LogIncomplete) {
         r.outcome = Outcome::Failed;
     } else if (statistics.StopRequested) {
@@ -133,6 +142,36 @@ bool WriteGraph(const std::string& file, const TestSession& session) {
     return false;
 }
 
+// Full paths of the changes of one kind.
+std::vector<std::string> ChangedPaths(const Comparison& c, ChangeKind kind, const std::string& at) {
+    std::vector<std::string> paths = c.PathsOf(kind);
+    for (std::string& path : paths) path = LocationPath(at, path);
+    return paths;
+}
+
+// Compares the location with its last record and records it; false (said on standard error)
+// when the record could not be written.
+bool KeepLocationHistory(const std::string& folder, const TestSession& session, LocationResult& r) {
+    const HistoryStep step = KeepHistory(folder, session, r.path);
+    if (step.Changes) {
+        const Comparison& c = *step.Changes;
+        r.changed = ChangedPaths(c, ChangeKind::Silent, r.path);
+        r.edited = ChangedPaths(c, ChangeKind::Edited, r.path);
+        r.missing = ChangedPaths(c, ChangeKind::Missing, r.path);
+        r.added = ChangedPaths(c, ChangeKind::New, r.path);
+        r.newlyUnreadable = ChangedPaths(c, ChangeKind::NewlyUnreadable, r.path);
+        r.readableAgain = ChangedPaths(c, ChangeKind::ReadableAgain, r.path);
+        for (const FileChange& change : c.Changes) {
+            std::fprintf(stderr, "vorlaxis-check: since %s: %s: %s\n", c.EarlierDate.c_str(),
+                         ChangeKindKey(change.Kind),
+                         platform::DisplayText(LocationPath(r.path, change.Path)).c_str());
+        }
+    }
+    if (step.Error.empty()) return true;
+    std::fprintf(stderr, "vorlaxis-check: %s\n", platform::DisplayText(step.Error).c_str());
+    return false;
+}
+
 int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
     TestSettings settings = SettingsFrom(o);
     TestStatistics statistics;
@@ -156,6 +195,14 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         host.EndProgress();
         Record(location, session, bad, took.count());
+        if (!o.historyFolder.empty() && !KeepLocationHistory(o.historyFolder, session, location)) {
+            result = kUnreadable;
+        }
+        if (result == kAllReadable && bad == 0 &&
+            (!location.changed.empty() || !location.checksumMismatches.empty() ||
+             !location.checksumMissing.empty())) {
+            result = kContentDiffers;
+        }
         const size_t number = static_cast<size_t>(&location - results.data()) + 1;
         if (!o.graphFile.empty() &&
             !WriteGraph(GraphPath(o.graphFile, results.size(), number), session)) {

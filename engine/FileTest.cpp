@@ -12,6 +12,7 @@ int64_t ReadStep(FileTestContext& c, FileTestResult& r) {
     if (got < 0) return -1;
     c.Statistics.BytesRead += got;
     c.DataChecksum = AddToChecksum(c.DataChecksum, c.Buffer, static_cast<size_t>(got));
+    if (c.Content != nullptr) c.Content->Update(c.Buffer, static_cast<size_t>(got));
     r.Remaining -= got;
     c.Observer.AfterRead();
     return got;

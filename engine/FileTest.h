@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/BlockingCalls.h"
+#include "engine/Fingerprints.h"
 #include "engine/TestStatistics.h"
 #include "platform/Files.h"
 
@@ -28,6 +29,7 @@ struct FileTestContext {
     TestStatistics& Statistics;
     uint16_t& DataChecksum;
     FileStepObserver& Observer;
+    ContentCheck* Content = nullptr;  // sees every block read; none when not fingerprinting
 };
 
 struct FileTestResult {

@@ -102,6 +102,12 @@ double MegabytesPerSecond(const FileSpeed& f) {
     return static_cast<double>(f.BytesRead) / kMiB / f.Seconds;
 }
 
+std::string MegabytesPerSecondText(const FileSpeed& file) {
+    std::string text;
+    AppendNumber(text, MegabytesPerSecond(file));
+    return text + " MB/s";
+}
+
 std::vector<double> ExpectedSeconds(const std::vector<FileSpeed>& files) {
     // Seconds per byte by size class; a file is judged against its own class and the two
     // beside it.
@@ -168,17 +174,43 @@ std::vector<SpeedPoint> SpeedProfile(const std::vector<FileSpeed>& files, size_t
     return points;
 }
 
+GraphRange SpeedGraphRange(const std::vector<SpeedPoint>& profile) {
+    GraphRange range{0.0, 0.0};
+    for (const SpeedPoint& p : profile) {
+        range.Megabytes = std::max(range.Megabytes, p.Megabytes);
+        range.MegabytesPerSecond = std::max(range.MegabytesPerSecond, p.MegabytesPerSecond);
+    }
+    if (range.Megabytes <= 0.0) range.Megabytes = 1.0;
+    if (range.MegabytesPerSecond <= 0.0) range.MegabytesPerSecond = 1.0;
+    range.MegabytesPerSecond *= 1.1;
+    return range;
+}
+
+std::vector<GraphMark> SpeedGraphMarks(const std::vector<FileSpeed>& files,
+                                       const std::vector<size_t>& slow) {
+    double done = 0.0;
+    std::vector<double> ends(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        done += static_cast<double>(std::max<int64_t>(files[i].Size, 0)) / kMiB;
+        ends[i] = done;
+    }
+    std::vector<GraphMark> marks;
+    for (size_t i = 0; i < files.size(); ++i)
+        if (files[i].Unreadable)
+            marks.push_back({ends[i], true, files[i].Path + " (nelze přečíst)"});
+    for (size_t i : slow) {
+        if (i >= files.size()) continue;
+        marks.push_back(
+            {ends[i], false, files[i].Path + " (" + MegabytesPerSecondText(files[i]) + ")"});
+    }
+    return marks;
+}
+
 std::string SpeedGraphSvg(const std::vector<FileSpeed>& files, const std::vector<size_t>& slow,
                           const std::vector<SpeedPoint>& profile) {
     constexpr double kLeft = 70, kTop = 30, kWidth = 720, kHeight = 340;
-    double maxMb = 0.0, maxSpeed = 0.0;
-    for (const SpeedPoint& p : profile) {
-        maxMb = std::max(maxMb, p.Megabytes);
-        maxSpeed = std::max(maxSpeed, p.MegabytesPerSecond);
-    }
-    if (maxMb <= 0.0) maxMb = 1.0;
-    if (maxSpeed <= 0.0) maxSpeed = 1.0;
-    maxSpeed *= 1.1;
+    const GraphRange range = SpeedGraphRange(profile);
+    const double maxMb = range.Megabytes, maxSpeed = range.MegabytesPerSecond;
     std::string s;
     auto num = [&s](double v) { AppendNumber(s, v); };
     s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -214,35 +246,20 @@ std::string SpeedGraphSvg(const std::vector<FileSpeed>& files, const std::vector
     }
     s += "\"/>\n";
     // A mark at the end of each unreadable or slow file.
-    double done = 0.0;
-    std::vector<double> ends(files.size());
-    for (size_t i = 0; i < files.size(); ++i) {
-        done += static_cast<double>(std::max<int64_t>(files[i].Size, 0)) / kMiB;
-        ends[i] = done;
-    }
-    auto mark = [&](size_t i, const char* kind, const char* colour, const std::string& note) {
+    for (const GraphMark& m : SpeedGraphMarks(files, slow)) {
         s += "<line class=\"";
-        s += kind;
+        s += m.Unreadable ? "unreadable" : "slow";
         s += "\" x1=\"";
-        num(ends[i]);
+        num(m.Megabytes);
         s += "\" x2=\"";
-        num(ends[i]);
+        num(m.Megabytes);
         s += "\" y1=\"0\" y2=\"";
         num(maxSpeed);
         s += "\" stroke=\"";
-        s += colour;
+        s += m.Unreadable ? "#d00000" : "#f08000";
         s += "\" stroke-width=\"3\" vector-effect=\"non-scaling-stroke\"><title>";
-        s += XmlText(files[i].Path + note);
+        s += XmlText(m.Title);
         s += "</title></line>\n";
-    };
-    for (size_t i = 0; i < files.size(); ++i)
-        if (files[i].Unreadable) mark(i, "unreadable", "#d00000", " (nelze přečíst)");
-    for (size_t i : slow) {
-        if (i >= files.size()) continue;
-        std::string note = " (";
-        AppendNumber(note, MegabytesPerSecond(files[i]));
-        note += " MB/s)";
-        mark(i, "slow", "#f08000", note);
     }
     s += "</g>\n</svg>\n";
     return s;

@@ -22,6 +22,9 @@ struct FileSpeed {
 // time or not read at all.
 double MegabytesPerSecond(const FileSpeed& file);
 
+// The file's speed as the slow-file list and the graph write it: "0.005 MB/s".
+std::string MegabytesPerSecondText(const FileSpeed& file);
+
 // What each file's read time would be at the median speed of the location's files of similar
 // size (0 for a file that was not read): the norm the slow-file rule measures against.
 std::vector<double> ExpectedSeconds(const std::vector<FileSpeed>& files);
@@ -41,6 +44,26 @@ struct SpeedPoint {
 // Throughput over the position in the location: consecutive files are merged into at most
 // `maxPoints` stretches of similar byte counts, each a point at its end.
 std::vector<SpeedPoint> SpeedProfile(const std::vector<FileSpeed>& files, size_t maxPoints = 300);
+
+// The graph's ranges: the megabytes of the profile across, its top speed with a tenth of
+// headroom up; never 0, so an empty profile still has axes.
+struct GraphRange {
+    double Megabytes = 1.0;
+    double MegabytesPerSecond = 1.0;
+};
+GraphRange SpeedGraphRange(const std::vector<SpeedPoint>& profile);
+
+// A file marked on the speed graph, at the end of its bytes in the location.
+struct GraphMark {
+    double Megabytes = 0.0;
+    bool Unreadable = false;  // else readable but slow
+    std::string Title;        // the path and why: " (nelze přečíst)" or its speed
+};
+
+// The unreadable files in the order tested, then the slow ones (`slow` as FindSlowFiles
+// gives them).
+std::vector<GraphMark> SpeedGraphMarks(const std::vector<FileSpeed>& files,
+                                       const std::vector<size_t>& slow);
 
 // The speed profile as an SVG picture: the curve, unreadable files marked red and slow ones
 // orange at their position, each mark with the file's path in a <title> for hover.

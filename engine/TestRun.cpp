@@ -105,6 +105,8 @@ class Run final : public FileStepObserver {
     int32_t m_number = 1;  // the number of the file being tested, from 1
     int64_t m_blockBytes = 49152;
     int64_t m_finished = 0;  // sum of Size over the files handled before the current one
+    ContentCheck m_content;
+    bool m_fingerprints = false;  // whole files are read: their content is checked
 };
 
 std::string Run::DateTimeText() {
@@ -260,6 +262,9 @@ void Run::PrepareReading() {
     m_statistics.ReadMode =
         DetermineReadMode(m_session.Settings, m_override, m_statistics.ReadMode);
     m_display.readModeText = ReadModeDisplayText(m_statistics.ReadMode);
+    m_fingerprints = m_statistics.ReadMode == AllBlocks && !m_session.CollectionFailed;
+    if (m_fingerprints)
+        m_content.Prepare(m_location, m_session.FileTable.get(), m_session.FileCount);
     m_display.locationBarMax = ToBar(m_statistics.BytesTotal / m_blockBytes);
     m_display.statusText = "Probíhá test...";
     WriteLine(std::string("\r\nPrůběh testu ") + ReadModeLogText(m_statistics.ReadMode) + ":");
@@ -283,9 +288,15 @@ void Run::AfterStep(int64_t fileBytesDone) {
 
 // Tests the files one by one until the last or a stop.
 void Run::ReadFiles() {
-    FileTestContext context{
-        m_session.Calls,       m_session.File, m_session.Buffer.get(), m_blockBytes,
-        m_statistics.ReadMode, m_statistics,   m_session.DataChecksum, *this};
+    FileTestContext context{m_session.Calls,
+                            m_session.File,
+                            m_session.Buffer.get(),
+                            m_blockBytes,
+                            m_statistics.ReadMode,
+                            m_statistics,
+                            m_session.DataChecksum,
+                            *this,
+                            m_fingerprints ? &m_content : nullptr};
     // One steady reading per file: a file's end is the next one's start, except after a
     // question to the user, whose answer is no reading time.
     double fileStart = m_session.WallClock.SteadySeconds();
@@ -300,7 +311,9 @@ void Run::ReadFiles() {
         m_session.Host.ProcessMessages();
         const int32_t before = m_number;
         const int64_t readBefore = m_statistics.BytesRead;
+        if (m_fingerprints) m_content.StartFile(entry);
         const FileTestResult result = TestFile(context, entry);
+        if (m_fingerprints) m_content.EndFile(entry, result.Finished, !m_statistics.StopRequested);
         const double fileEnd = m_session.WallClock.SteadySeconds();
         RecordSpeed(entry, result, readBefore, fileEnd - fileStart);
         fileStart = fileEnd;
@@ -379,6 +392,7 @@ void Run::AskUser(const FileTestResult& result) {
 // Writes the checksum and the outcome, ejects the medium and leaves the counters as they
 // ended.
 void Run::Finish() {
+    m_content.Finish(m_fingerprints && !m_statistics.StopRequested, m_session.Content);
     if (m_statistics.ReadMode != OnlyOpen) {
         WriteLine("\r\nKontrolní součet média:" + NumToHex(m_session.DataChecksum, 4));
     }

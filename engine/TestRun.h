@@ -11,6 +11,7 @@
 #include "core/BlockingCalls.h"
 #include "core/Dialogs.h"
 #include "core/TestHost.h"
+#include "engine/Fingerprints.h"
 #include "engine/ReadMode.h"
 #include "engine/SlowFiles.h"
 #include "engine/TestStatistics.h"
@@ -53,6 +54,8 @@ struct TestSession {
     // Every file of the last location as it was tested: its read time and bytes read, in
     // the order of testing. A file retried after a failure keeps its last attempt.
     std::vector<FileSpeed> FileSpeeds;
+    // The fingerprints and checksum-file verdicts of the last location (read mode "all" only).
+    ContentFindings Content;
     // The media checksum of the last location.
     uint16_t DataChecksum = 0;
     // Where the log goes. Empty: the temporary log "tmplog" + LocationIndex + ".txt" in the

@@ -140,6 +140,10 @@ bool IsSymbolicLink(const std::string& path);
 // Deletes a file; false when it does not exist or cannot be deleted.
 bool RemoveFile(const std::string& path);
 
+// Gives the file `from` the name `to`, never replacing a file that has that name already; false
+// when refused or when `to` exists.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool MakeDirectories(const std::string& path);
 

@@ -15,6 +15,10 @@ struct VolumeIdentity {
 // The identity of the volume that holds `path` (a drive root or any folder on it).
 VolumeIdentity QueryVolume(const std::string& path);
 
+// Where `path` lies within its volume: the folders from the volume's root, joined by "/", without
+// a separator at either end ("" for the root itself, and when the volume cannot be found).
+std::string PathWithinVolume(const std::string& path);
+
 // Asks the drive that holds `path` to eject its medium, only when it is a removable or optical
 // drive. Nothing is reported.
 void EjectVolume(const std::string& path);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the window program under Xvfb: the main window idle and during a test, the
-# cancel question, the read-error question, the about box, the help window and the busy
-# window. The test reads a slow location on the fault file system, so it is still running
+# cancel question, the read-error question, the about box, the help window, the busy window,
+# the readable-but-slow files (summary and list) and the speed graph. The test reads a slow location on the fault file system, so it is still running
 # when the picture is taken.
 #
 #   scripts/screenshots.sh [OUT_DIR]     (default build/screenshots)
@@ -17,6 +17,7 @@ pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   fusermount3 -u -z "$work/mnt" 2>/dev/null || true
+  fusermount3 -u -z "$work/slowmnt" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -30,6 +31,16 @@ echo "delay 40" > "$work/faults"
 "$build/tests/faultfs/vorlaxis-faultfs" "$work/backing" "$work/mnt" --config "$work/faults" -f &
 pids+=($!)
 for _ in $(seq 50); do mountpoint -q "$work/mnt" && break; sleep 0.1; done
+# Photos of which one reads slowly, as on an ageing disc.
+mkdir -p "$work/slowbacking/Fotky" "$work/slowmnt"
+for i in $(seq 1 60); do
+  head -c $((100000 + i * 1000)) /dev/zero > "$work/slowbacking/Fotky/IMG_$((4000 + i)).jpg"
+done
+echo "delay 400 /Fotky/IMG_4042.jpg" > "$work/slowfaults"
+"$build/tests/faultfs/vorlaxis-faultfs" "$work/slowbacking" "$work/slowmnt" \
+  --config "$work/slowfaults" -f &
+pids+=($!)
+for _ in $(seq 50); do mountpoint -q "$work/slowmnt" && break; sleep 0.1; done
 echo "čitelný" > "$work/broken/dobrý.txt"
 ln -s "$work/nikde" "$work/broken/ztracený soubor.txt"
 cat > "$work/prog/Ulvenor.ini" <<INI
@@ -46,9 +57,12 @@ Path0=$work/mnt/
 Path0Checked=1
 Path1=$work/broken/
 Path1Checked=0
+Path2=$work/slowmnt/
+Path2Checked=0
 INI
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# No reset when the last client leaves: a client connecting during the reset is refused.
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY="$display"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -56,6 +70,17 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 shot() { sleep "${2:-0.6}"; /usr/bin/import -window root "$out/$1.png"; echo "  $out/$1.png"; }
 window() { xdotool search --sync --onlyvisible --name "$1" | head -1; }
 key() { xdotool windowfocus --sync "$(window "$1")" 2>/dev/null || true; xdotool key "$2"; }
+
+# The program started again over the settings as the sed script $1 ticks them, and its test
+# started; returns when a window named $2 is shown.
+test_other() {
+  sed -i "$1" "$work/prog/Ulvenor.ini"
+  "$work/prog/vorlaxis" >/dev/null 2>&1 &
+  pids+=($!)
+  window "$main_title" >/dev/null
+  key "$main_title" Return
+  window "$2" >/dev/null
+}
 
 echo "screenshots:"
 "$work/prog/vorlaxis" >/dev/null 2>&1 &
@@ -85,12 +110,7 @@ key "$main_title" Escape
 key "Potvrzen" Return
 shot 06-main-after-cancel 1.5
 kill "${pids[-1]}" 2>/dev/null || true
-sed -i 's/^Path0Checked=1/Path0Checked=0/; s/^Path1Checked=0/Path1Checked=1/' "$work/prog/Ulvenor.ini"
-"$work/prog/vorlaxis" >/dev/null 2>&1 &
-pids+=($!)
-window "$main_title" >/dev/null
-key "$main_title" Return
-window "Chyba při čtení" >/dev/null
+test_other 's/^Path0Checked=1/Path0Checked=0/; s/^Path1Checked=0/Path1Checked=1/' "Chyba při čtení"
 shot 07-read-error-question
 key "Chyba při čtení" Escape                  # Ukončit test
 shot 08-main-after-stop 1
@@ -102,4 +122,26 @@ VORLAXIS_SCREENSHOT_SCENE=busy QT_QPA_PLATFORM=xcb \
 pids+=($!)
 window "Ulvenor - informace" >/dev/null
 shot 09-busy-window 1
+wait "${pids[-1]}" 2>/dev/null || true
+
+# The slow location: the summary, the list and the graph.
+test_other 's/^Path1Checked=1/Path1Checked=0/; s/^Path2Checked=0/Path2Checked=1/' "Potvrzen"
+shot 10-slow-files-summary
+key "Potvrzen" Return                         # Ano: the list
+window "pomalé soubory" >/dev/null
+shot 11-slow-files-list
+key "pomalé soubory" Return
+sleep 0.3
+key "$main_title" ctrl+g                      # Zobrazit > Graf rychlosti čtení...
+window "Graf rychlosti" >/dev/null
+shot 12-speed-graph
+key "Graf rychlosti" Return
+kill "${pids[-1]}" 2>/dev/null || true
+
+# The graph with the mouse over a slow file: an ageing disc drawn on its own.
+VORLAXIS_SCREENSHOT_SCENE=graph QT_QPA_PLATFORM=xcb \
+  "$build/scripts/vorlaxis-screenshot-scene" >/dev/null 2>&1 &
+pids+=($!)
+window "Graf rychlosti" >/dev/null
+shot 13-speed-graph-tooltip 1.5
 wait "${pids[-1]}" 2>/dev/null || true

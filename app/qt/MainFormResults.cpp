@@ -5,6 +5,7 @@
 #include "help/qt/HelpWindow.h"
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
+#include "results/qt/MainHistory.h"
 #include "settings/qt/KonfigUnit.h"
 
 namespace vorlaxis::gui {
@@ -19,7 +20,11 @@ void TMainForm::ConnectResults() {
 }
 
 void TMainForm::ErrorResults(uint16_t badFileCount) {
-    if (m_results) m_results->ErrorResults(m_statistics, m_session->BadFiles, badFileCount);
+    if (!m_results) return;
+    m_results->ErrorResults(m_statistics, m_session->BadFiles, badFileCount);
+    // After a granted close the window is gone: no further question.
+    if (!m_closePending) m_results->SlowFileResults(m_testedLocation, m_session->FileSpeeds);
+    if (m_history) m_history->AfterLocation(*m_session, m_testedLocation, !m_closePending);
 }
 
 void TMainForm::mmUlozitZaznamyClick() {
@@ -34,6 +39,10 @@ void TMainForm::mmZobrazitSlozkuZaznamyClick() {
 
 void TMainForm::mmZobrazitDocasneZaznamyClick() {
     if (m_results) m_results->mmZobrazitDocasneZaznamyClick(m_statistics.LocationIndex);
+}
+
+void TMainForm::mmZobrazitGrafRychlostiClick() {
+    if (m_results) m_results->ShowSpeedGraph();
 }
 
 void TMainForm::mmMoznostiClick() {

@@ -58,6 +58,7 @@ void TMainForm::StopProgressTimer() {
 uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride readModeOverride) {
     if (m_windows.InfoBox) m_windows.InfoBox->OwnerWindow = this;
     m_pump.ResetGaps();
+    m_testedLocation = location;
     const uint16_t badFileCount = vorlaxis::PerformTest(*m_session, location, readModeOverride);
     // The run's last values may have come after its last pump.
     ShowDisplay();

@@ -13,6 +13,7 @@
 #include "engine/ThreadedBlockingCalls.h"
 #include "help/qt/InfoBoxUnit.h"
 #include "platform/Text.h"
+#include "results/qt/MainHistory.h"
 #include "settings/SettingsFile.h"
 #include "ui_MainFormUnit.h"
 
@@ -66,6 +67,10 @@ TMainForm::~TMainForm() = default;
 void TMainForm::AttachWindows(const FormWindows& windows) {
     m_windows = windows;
     ConnectResults();
+    if (m_results && !m_history) {
+        m_history = std::make_unique<MainHistory>(this, m_dialogs, *m_ui->Zobrazit1,
+                                                  [this] { return m_results->LogsFolder(); });
+    }
 }
 
 void TMainForm::CreateStatusPanels() {
@@ -97,6 +102,7 @@ void TMainForm::ConnectCommands() {
         {ui.mmKonec, &TMainForm::mmKonecClick},
         {ui.mmZobrazitSlozkuZaznamy, &TMainForm::mmZobrazitSlozkuZaznamyClick},
         {ui.mmZobrazitDocasneZaznamy, &TMainForm::mmZobrazitDocasneZaznamyClick},
+        {ui.mmZobrazitGrafRychlosti, &TMainForm::mmZobrazitGrafRychlostiClick},
         {ui.mmMoznosti, &TMainForm::mmMoznostiClick},
         {ui.mmObsah, &TMainForm::mmObsahClick},
         {ui.mmHelpOnHelp, &TMainForm::mmHelpOnHelpClick},
@@ -177,6 +183,8 @@ void TMainForm::SetMenus(bool enabled) {
     ui.mmZobrazitSlozkuZaznamy->setEnabled(enabled);
     ui.mmZobrazitDocasneZaznamy->setEnabled(enabled);
     ui.mmMoznosti->setEnabled(enabled);
+    ui.mmZobrazitGrafRychlosti->setEnabled(enabled);
+    if (m_history) m_history->SetEnabled(enabled);
 }
 
 void TMainForm::EnableDiskList(bool enabled) {

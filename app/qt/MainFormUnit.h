@@ -38,6 +38,7 @@ class TErrorForm;
 class TErrorListForm;
 class TInfoBox;
 class TKonfig;
+class MainHistory;
 
 // The other windows the main window shows; created after it, in the start-up order.
 struct FormWindows {
@@ -60,6 +61,8 @@ class TMainForm final : public QMainWindow, public TestHost, public BatchWindow 
     // The results after each location and the log commands; null until the result windows
     // are attached.
     MainResults* Results() { return m_results.get(); }
+    // The media's test history after each location; null until the result windows are attached.
+    MainHistory* History() { return m_history.get(); }
     // What the options dialog's OK, "Storno" and "&Nápověda" do.
     std::function<void()> KonfigWrite();
     std::function<void()> KonfigRead();
@@ -124,6 +127,7 @@ class TMainForm final : public QMainWindow, public TestHost, public BatchWindow 
     void mmUlozitZaznamyClick();
     void mmZobrazitSlozkuZaznamyClick();
     void mmZobrazitDocasneZaznamyClick();
+    void mmZobrazitGrafRychlostiClick();
     void mmMoznostiClick();
     void mmObsahClick();
     void mmHelpOnHelpClick();
@@ -174,6 +178,9 @@ class TMainForm final : public QMainWindow, public TestHost, public BatchWindow 
     std::unique_ptr<TestSession> m_session;
     FormWindows m_windows;
     std::unique_ptr<MainResults> m_results;
+    // The location of the last run, for its speed graph.
+    std::string m_testedLocation;
+    std::unique_ptr<MainHistory> m_history;
     bool m_refreshingList = false;
     // A close granted during a test: the window goes at once, the clean-up after the batch.
     bool m_closePending = false;

@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
+#include <climits>
+#include <cstdlib>
+
 #include "platform/posix/Eject.h"
 #include "platform/posix/MountTable.h"
 #include "platform/posix/VolumeProbe.h"
@@ -51,6 +54,19 @@ VolumeIdentity QueryVolume(const std::string& path) {
     id.serial = probed && probed->serial ? *probed->serial : SerialFromFileSystemId(path, vfs);
     id.known = true;
     return id;
+}
+
+std::string PathWithinVolume(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) return {};
+    const auto location = mounts::LocateVolume(resolved, mounts::ReadMountTable());
+    if (!location) return {};
+    const std::string real(resolved);
+    const std::string& root = location->mount.mountPoint;
+    if (real.compare(0, root.size(), root) != 0) return {};
+    std::string within = real.substr(root.size());
+    while (!within.empty() && within.front() == '/') within.erase(0, 1);
+    return within;
 }
 
 void EjectVolume(const std::string& path) {

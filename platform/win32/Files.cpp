@@ -222,6 +222,11 @@ bool IsSymbolicLink(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is taken.
+    return ::MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0) != 0;
+}
+
 bool RemoveFile(const std::string& path) {
     return !path.empty() && ::DeleteFileW(LongPath(path).c_str()) != 0;
 }

@@ -43,6 +43,17 @@ VolumeIdentity QueryVolume(const std::string& path) {
     return id;
 }
 
+std::string PathWithinVolume(const std::string& path) {
+    const std::string root = win32::ToUtf8(VolumeRoot(path));
+    if (root.empty() || path.size() < root.size()) return {};
+    std::string within = path.substr(root.size());
+    for (char& c : within) {
+        if (c == '\\') c = '/';
+    }
+    while (!within.empty() && within.back() == '/') within.pop_back();
+    return within;
+}
+
 void EjectVolume(const std::string& path) {
     // Only a location with a drive letter has a drive to eject; its first character names it.
     if (path.size() < 2 || path[1] != ':') return;

@@ -6,8 +6,11 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "results/LogFiles.h"
+#include "results/SlowFileResults.h"
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
+#include "results/qt/SlowFileListUnit.h"
+#include "results/qt/SpeedGraphUnit.h"
 #include "settings/DataFolders.h"
 
 namespace vorlaxis::gui {
@@ -22,7 +25,9 @@ MainResults::MainResults(const TestSettings& settings, Dialogs& dialogs, TEditor
       m_colourBadCount(std::move(colourBadCount)),
       m_shell(shell ? std::move(shell) : std::make_unique<SystemShell>()),
       m_tempFolder(platform::TempFolder()),
-      m_logsFolder(ProgramDataFolders().LogsFolder) {}
+      m_logsFolder(ProgramDataFolders().LogsFolder),
+      m_slowList(std::make_unique<TSlowFileListForm>()),
+      m_graph(std::make_unique<TSpeedGraphForm>()) {}
 
 MainResults::~MainResults() = default;
 
@@ -41,6 +46,20 @@ void MainResults::ErrorResults(const TestStatistics& statistics,
     m_errorList.Clear();
     for (const BadFileEntry& entry : badFiles) m_errorList.AddRow(entry);
     vorlaxis::ErrorResults(Context(), statistics, badFileCount);
+}
+
+void MainResults::SlowFileResults(const std::string& location,
+                                  const std::vector<FileSpeed>& files) {
+    m_graphLocation = location;
+    m_graphFiles = files;
+    const std::vector<SlowFileRow> rows = SlowFileRows(files);
+    m_slowList->SetRows(rows);
+    OfferSlowFileList(m_dialogs, rows.size(), [this] { m_slowList->exec(); });
+}
+
+void MainResults::ShowSpeedGraph() {
+    m_graph->SetGraph(m_graphLocation, m_graphFiles);
+    m_graph->exec();
 }
 
 void MainResults::mmUlozitZaznamyClick(int32_t locationIndex, std::span<const MediaRecord> media) {

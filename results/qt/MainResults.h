@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Dialogs.h"
+#include "engine/SlowFiles.h"
 #include "engine/TestStatistics.h"
 #include "results/Results.h"
 #include "settings/TestSettings.h"
@@ -17,6 +18,8 @@ namespace vorlaxis::gui {
 
 class TEditor;
 class TErrorListForm;
+class TSlowFileListForm;
+class TSpeedGraphForm;
 
 class MainResults final : public ResultWindows {
   public:
@@ -30,6 +33,13 @@ class MainResults final : public ResultWindows {
     // ErrorResults: the bad-file list is filled from `badFiles` (the run's list) when shown.
     void ErrorResults(const TestStatistics& statistics, const std::vector<BadFileEntry>& badFiles,
                       uint16_t badFileCount);
+    // After ErrorResults: the readable but slow files of `location` offered in their list, and
+    // its files kept for the speed graph.
+    void SlowFileResults(const std::string& location, const std::vector<FileSpeed>& files);
+    // The speed graph of the location SlowFileResults saw last (before any: none), modally.
+    void ShowSpeedGraph();
+    TSlowFileListForm& SlowFileList() { return *m_slowList; }
+    TSpeedGraphForm& SpeedGraph() { return *m_graph; }
     void mmUlozitZaznamyClick(int32_t locationIndex, std::span<const MediaRecord> media);
     void mmZobrazitDocasneZaznamyClick(int32_t locationIndex);
     void mmZobrazitSlozkuZaznamyClick();
@@ -37,6 +47,7 @@ class MainResults final : public ResultWindows {
     // Folders, changeable for tests; by default the private temporary folder and the logs
     // folder of ProgramDataFolders().
     void SetFolders(std::string tempFolder, std::string logsFolder);
+    const std::string& LogsFolder() const { return m_logsFolder; }
     // The programs started for viewers and folders; tests record them instead.
     void SetShell(std::unique_ptr<Shell> shell) { m_shell = std::move(shell); }
 
@@ -56,6 +67,11 @@ class MainResults final : public ResultWindows {
     std::unique_ptr<Shell> m_shell;
     std::string m_tempFolder;
     std::string m_logsFolder;
+    // Windows of their own beside the seven of the start-up; no owner, like the bad-file list.
+    std::unique_ptr<TSlowFileListForm> m_slowList;
+    std::unique_ptr<TSpeedGraphForm> m_graph;
+    std::string m_graphLocation;
+    std::vector<FileSpeed> m_graphFiles;
 };
 
 }  // namespace vorlaxis::gui

@@ -1,0 +1,34 @@
+// The hashes and the CRC-32 that checksum files on a medium name, from the system's own
+// libraries (libcrypto and zlib on Linux, CNG and ntdll on Windows).
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace vorlaxis::platform {
+
+enum class DigestKind { Md5, Sha1, Sha256, Sha512, Crc32 };
+
+// One running digest. Feed it with Update(), then take the result once with HexFinal().
+class Digest {
+  public:
+    explicit Digest(DigestKind kind);
+    ~Digest();
+    Digest(const Digest&) = delete;
+    Digest& operator=(const Digest&) = delete;
+
+    void Update(const unsigned char* data, size_t count);
+    // The result in lower-case hexadecimal digits (CRC-32: 8 digits, big-endian); empty when
+    // the system could not compute it.
+    std::string HexFinal();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Lower-case hexadecimal digits of `count` bytes.
+std::string HexBytes(const unsigned char* data, size_t count);
+
+}  // namespace vorlaxis::platform

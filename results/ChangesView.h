@@ -1,0 +1,43 @@
+// What the window programs show of a comparison with the medium's last record: the summary after
+// the location's results, the window listing the files by kind, and the menu command that shows
+// the last comparison again. Both faces (Qt, Win32) draw these values.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "results/Comparison.h"
+
+namespace vorlaxis {
+
+constexpr const char kChangesTitle[] = "Změny na médiu";
+// The menu command, after the "Zobrazit" menu's other items.
+constexpr const char kShowLastComparisonText[] = "Zobrazit poslední porovnání";
+
+// The command without a comparison to show (no location compared since the program started).
+constexpr const char kNoComparisonText[] =
+    "Od spuštění programu nebylo žádné médium porovnáno s dřívějším testem.";
+
+struct ChangesView {
+    std::string Location;
+    std::string Summary;    // ComparisonSummary: what the message and the window's head say
+    bool Alarming = false;  // content changed silently or files became unreadable
+    struct Group {
+        std::string Heading;             // the kind's text and its count
+        std::vector<std::string> Paths;  // full paths, as the log writes them
+    };
+    std::vector<Group> Groups;  // only the kinds found, in the comparison's order
+};
+
+ChangesView MakeChangesView(const Comparison& comparison, const std::string& location);
+
+// The question after the location's results: the summary, then whether to list the files.
+std::string ChangesQuestion(const ChangesView& view);
+
+// Where the window program keeps the media's records: "History" in the logs folder.
+std::string HistoryFolderIn(const std::string& logsFolder);
+
+// The message when a record could not be written (earlier records are kept).
+std::string RecordNotSavedText(const std::string& historyFolder);
+
+}  // namespace vorlaxis

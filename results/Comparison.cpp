@@ -1,0 +1,104 @@
+#include "results/Comparison.h"
+
+#include <unordered_map>
+
+namespace vorlaxis {
+
+namespace {
+
+// Which kind a file present in both records falls into, if any.
+bool Classify(const FileFingerprint& before, const FileFingerprint& now, ChangeKind& kind) {
+    if (before.Readable && !now.Readable) {
+        kind = ChangeKind::NewlyUnreadable;
+        return true;
+    }
+    if (!before.Readable && now.Readable) {
+        kind = ChangeKind::ReadableAgain;
+        return true;
+    }
+    if (!now.Readable || before.Hash == now.Hash) return false;
+    const bool looksSame = before.Size == now.Size && before.Modified == now.Modified;
+    kind = looksSame ? ChangeKind::Silent : ChangeKind::Edited;
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> Comparison::PathsOf(ChangeKind kind) const {
+    std::vector<std::string> paths;
+    for (const FileChange& change : Changes) {
+        if (change.Kind == kind) paths.push_back(change.Path);
+    }
+    return paths;
+}
+
+bool Comparison::Has(ChangeKind kind) const {
+    for (const FileChange& change : Changes) {
+        if (change.Kind == kind) return true;
+    }
+    return false;
+}
+
+Comparison CompareRecords(const TestRecord& earlier, const TestRecord& now) {
+    std::unordered_map<std::string, const FileFingerprint*> before;
+    for (const FileFingerprint& f : earlier.Files) before.emplace(f.Path, &f);
+    std::vector<std::vector<std::string>> byKind(kChangeKinds);
+    for (const FileFingerprint& f : now.Files) {
+        const auto found = before.find(f.Path);
+        ChangeKind kind = ChangeKind::New;
+        if (found != before.end()) {
+            const bool changed = Classify(*found->second, f, kind);
+            before.erase(found);
+            if (!changed) continue;
+        }
+        byKind[static_cast<size_t>(kind)].push_back(f.Path);
+    }
+    for (const FileFingerprint& f : earlier.Files) {
+        if (before.contains(f.Path))
+            byKind[static_cast<size_t>(ChangeKind::Missing)].push_back(f.Path);
+    }
+    Comparison comparison;
+    comparison.EarlierDate = earlier.Date;
+    for (int k = 0; k < kChangeKinds; ++k) {
+        for (std::string& path : byKind[static_cast<size_t>(k)])
+            comparison.Changes.push_back({static_cast<ChangeKind>(k), std::move(path)});
+    }
+    return comparison;
+}
+
+const char* ChangeKindKey(ChangeKind kind) {
+    static const char* const kKeys[kChangeKinds] = {
+        "changed", "edited", "missing", "new", "newly_unreadable", "readable_again"};
+    return kKeys[static_cast<int>(kind)];
+}
+
+const char* ChangeKindText(ChangeKind kind) {
+    switch (kind) {
+        case ChangeKind::Silent:
+            return "Změněný obsah při stejné velikosti a datu změny";
+        case ChangeKind::Edited:
+            return "Upravené soubory";
+        case ChangeKind::Missing:
+            return "Chybějící soubory";
+        case ChangeKind::New:
+            return "Nové soubory";
+        case ChangeKind::NewlyUnreadable:
+            return "Nově nečitelné soubory";
+        case ChangeKind::ReadableAgain:
+        default:
+            return "Opět čitelné soubory";
+    }
+}
+
+std::string ComparisonSummary(const Comparison& comparison) {
+    std::string text = "Změny od testu " + comparison.EarlierDate + ":";
+    for (int k = 0; k < kChangeKinds; ++k) {
+        const auto kind = static_cast<ChangeKind>(k);
+        const size_t count = comparison.PathsOf(kind).size();
+        if (count > 0)
+            text += "\n  " + std::string(ChangeKindText(kind)) + ": " + std::to_string(count);
+    }
+    return text;
+}
+
+}  // namespace vorlaxis

@@ -1,0 +1,203 @@
+// vorlaxis-check --history and checksum files on the medium, end to end on real trees and the
+// fault file system; the fingerprints it exports are checked by xxh128sum itself.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "FaultFs.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
+
+using namespace vorlaxis::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kAllReadable = 0;
+constexpr int kUnreadable = 1;
+constexpr int kContentDiffers = 4;
+
+struct CheckRun {
+    ProgramResult program;
+    std::string json;  // the result file
+};
+
+class CheckHistory : public ::testing::Test {
+  protected:
+    CheckRun Check(const std::string& location, std::vector<std::string> extra = {}) {
+        const std::string json = tmp.path() + "result.json";
+        std::vector<std::string> args{VORLAXIS_CHECK_EXE, "--json", json};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back(location);
+        CheckRun run{RunProgram(args, {"TMPDIR=" + tmp.path()}), json};
+        return run;
+    }
+    CheckRun Recorded(const std::string& location) {
+        return Check(location, {"--history", history});
+    }
+
+    // The location's list under `key` as Python writes it: ["a", "b"].
+    static std::string List(const CheckRun& run, const std::string& key) {
+        const ProgramResult r =
+            RunProgram({Tool("python3"), "-c",
+                        "import json,sys; d=json.load(open(sys.argv[1], encoding='utf-8'));"
+                        "print(json.dumps(d['locations'][0][sys.argv[2]], ensure_ascii=False))",
+                        run.json, key});
+        return r.out.empty() ? r.err : r.out.substr(0, r.out.size() - 1);
+    }
+    static std::string Tool(const std::string& name) {
+        const std::string path = vorlaxis::platform::FindProgram(name);
+        EXPECT_FALSE(path.empty()) << name << " is needed here";
+        return path;
+    }
+    // The records and exports kept so far, by name.
+    std::vector<fs::path> Kept() const {
+        std::vector<fs::path> files;
+        for (const auto& e : fs::recursive_directory_iterator(history)) {
+            if (e.is_regular_file()) files.push_back(e.path());
+        }
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    TempDir tmp, tree;
+    const std::string history = tmp.path() + "History/";
+};
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Rewrites a file with `content`, then gives it back its modification time when asked.
+void Rewrite(const std::string& path, const std::string& content, bool keepTime) {
+    const fs::file_time_type before = fs::last_write_time(path);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+    fs::last_write_time(path, keepTime ? before : before + std::chrono::seconds(10));
+}
+
+std::string Q(const std::string& path) {
+    return "[\"" + path + "\"]";
+}
+
+TEST_F(CheckHistory, SecondTestShowsWhatChangedAndASilentChangeExitsFour) {
+    const std::string t = tree.path();
+    tree.file("flip.bin", std::string(70000, 'x'));
+    tree.file("edit.txt", "first version");
+    tree.file("gone.txt", "soon gone");
+    tree.file("složka s mezerou/čtení.txt", "Czech name");
+    const CheckRun first = Recorded(t);
+    ASSERT_EQ(first.program.exitCode, kAllReadable) << first.program.err;
+    EXPECT_EQ(List(first, "changed"), "[]");
+    const std::vector<fs::path> firstFiles = Kept();
+    ASSERT_EQ(firstFiles.size(), 2u);  // the record and its export
+    const std::string firstRecord = Slurp(firstFiles[0]);
+
+    std::string flipped(70000, 'x');
+    flipped[65537] = 'y';
+    Rewrite(t + "flip.bin", flipped, true);
+    Rewrite(t + "edit.txt", "second version", false);
+    fs::remove(t + "gone.txt");
+    tree.file("new.txt", "new");
+    const CheckRun second = Recorded(t);
+    EXPECT_EQ(second.program.exitCode, kContentDiffers) << second.program.err;
+    EXPECT_EQ(List(second, "changed"), Q(t + "flip.bin"));
+    EXPECT_EQ(List(second, "edited"), Q(t + "edit.txt"));
+    EXPECT_EQ(List(second, "missing"), Q(t + "gone.txt"));
+    EXPECT_EQ(List(second, "new"), Q(t + "new.txt"));
+    EXPECT_EQ(List(second, "newly_unreadable"), "[]");
+    EXPECT_NE(second.program.err.find("changed: " + t + "flip.bin"), std::string::npos);
+
+    // Nothing earlier was touched; the new record and export came beside it.
+    const std::vector<fs::path> kept = Kept();
+    ASSERT_EQ(kept.size(), 4u);
+    EXPECT_EQ(Slurp(firstFiles[0]), firstRecord);
+    // CheckRun in the location's folder, the newest export verifies the medium.
+    const ProgramResult verify = RunProgram({"/bin/sh", "-c", "cd \"$1\" && \"$2\" -c \"$3\"", "sh",
+                                             t, Tool("xxh128sum"), kept[3].string()});
+    EXPECT_EQ(verify.exitCode, 0) << verify.out << verify.err;
+    EXPECT_NE(verify.out.find("složka s mezerou/čtení.txt: OK"), std::string::npos) << verify.out;
+}
+
+TEST_F(CheckHistory, OddNamesAreExportedAsTheToolReadsThem) {
+    const std::string t = tree.path();
+    tree.file("back\\slash", "b");
+    tree.file("line\nbreak", "l");
+    ASSERT_EQ(Recorded(t).program.exitCode, kAllReadable);
+    const std::vector<fs::path> kept = Kept();
+    ASSERT_EQ(kept.size(), 2u);
+    const std::string exported = Slurp(kept[1]);
+    // The hash xxh128sum itself gives each file, and the line of the export for it.
+    for (const std::string name : {"back\\slash", "line\nbreak"}) {
+        const ProgramResult own = RunProgram({Tool("xxh128sum"), t + name});
+        ASSERT_GE(own.out.size(), 32u);
+        const std::string hash = own.out.substr(0, 32);
+        const std::string line =
+            name == "back\\slash" ? hash + "  back\\slash\n" : "\\" + hash + "  line\\nbreak\n";
+        EXPECT_NE(exported.find(line), std::string::npos) << exported;
+    }
+}
+
+TEST_F(CheckHistory, ChecksumFilesAreVerifiedInTheSameRead) {
+    const std::string t = tree.path();
+    tree.file("a.bin", std::string(100000, 'a'));
+    tree.file("sub/b.bin", "bee");
+    tree.file("wrong.bin", "will change");
+    tree.file("c.bin", "sea");
+    const ProgramResult made = RunProgram(
+        {"/bin/sh", "-c",
+         "cd \"$1\" && sha256sum a.bin wrong.bin absent.bin > SHA256SUMS 2>/dev/null;"
+         "cd sub && md5sum --tag b.bin ../a.bin > list.md5 && cd .. &&"
+         "printf 'c.bin %08x\\n' $(python3 -c 'import zlib;print(zlib.crc32(b\"sea\"))') > c.sfv",
+         "sh", t});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    {
+        std::ofstream(t + "SHA256SUMS", std::ios::app)
+            << std::string(64, '0') << "  absent.bin\n";  // listed, not on the medium
+    }
+    tree.file("wrong.bin", "has changed");
+    const CheckRun run = Check(t);
+    EXPECT_EQ(run.program.exitCode, kContentDiffers) << run.program.err;
+    EXPECT_EQ(List(run, "checksum_file_mismatches"), Q(t + "wrong.bin"));
+    EXPECT_EQ(List(run, "checksum_file_missing"), Q(t + "absent.bin"));
+    // Only a whole read checks them.
+    const CheckRun blocks = Check(t, {"--mode", "4"});
+    EXPECT_EQ(blocks.program.exitCode, kAllReadable);
+    EXPECT_EQ(List(blocks, "checksum_file_mismatches"), "[]");
+}
+
+TEST_F(CheckHistory, RecordFolderThatCannotBeWrittenIsReported) {
+    tree.file("a", "a");
+    const std::string blocked = tmp.path() + "blocked";
+    std::ofstream(blocked) << "a file, no folder";
+    const CheckRun run = Check(tree.path(), {"--history", blocked + "/sub"});
+    EXPECT_EQ(run.program.exitCode, kUnreadable);
+    EXPECT_NE(run.program.err.find("cannot be created"), std::string::npos) << run.program.err;
+    EXPECT_EQ(List(run, "changed"), "[]");
+}
+
+TEST_F(CheckHistory, FileThatBecomesUnreadableAndReadsAgain) {
+    VORLAXIS_REQUIRE_FUSE();
+    FaultFs media;
+    media.AddFile("bad.bin", std::string(20000, 'b'));
+    media.AddFile("good.bin", "g");
+    ASSERT_TRUE(media.Mount()) << media.error();
+    EXPECT_EQ(Recorded(media.root()).program.exitCode, kAllReadable);
+    media.SetFaults("read-error /bad.bin 5000 1\n");
+    const CheckRun broken = Recorded(media.root());
+    EXPECT_EQ(broken.program.exitCode, kUnreadable);
+    EXPECT_EQ(List(broken, "newly_unreadable"), Q(media.root() + "bad.bin"));
+    media.SetFaults("");
+    const CheckRun healed = Recorded(media.root());
+    EXPECT_EQ(healed.program.exitCode, kAllReadable);
+    EXPECT_EQ(List(healed, "readable_again"), Q(media.root() + "bad.bin"));
+    EXPECT_EQ(List(healed, "changed"), "[]");
+}
+
+}  // namespace
