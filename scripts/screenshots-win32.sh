@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the Win32 windows under Wine on Xvfb: the main window idle and during a test,
-# the read-error question and the input dialog, each from the scene program of tests/win32.
+# the read-error question, the input dialog and the windows after a location (slow files, speed
+# graph, changes), each from the scene program of tests/win32.
 # Compare them with the Qt windows' pictures of scripts/screenshots.sh.
 #
 #   scripts/screenshots-win32.sh [OUT_DIR]     (default build-windows/screenshots)
@@ -18,11 +19,11 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 800x420x24 >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 880x560x24 >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 export DISPLAY="$display"
-for scene in idle testing error input; do
+for scene in idle testing error input slow graph changes; do
   "$wine" "$build/tests/win32/vorlaxis-win32-scene.exe" "$scene" &
   scene_pid=$!
   sleep 4

@@ -68,8 +68,8 @@ void TMainForm::AttachWindows(const FormWindows& windows) {
     m_windows = windows;
     ConnectResults();
     if (m_results && !m_history) {
-        m_history = std::make_unique<MainHistory>(this, m_dialogs, *m_ui->Zobrazit1,
-                                                  [this] { return m_results->LogsFolder(); });
+        m_history =
+            std::make_unique<MainHistory>(this, m_dialogs, *m_ui->Zobrazit1, m_results->FollowUp());
     }
 }
 

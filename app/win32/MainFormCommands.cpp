@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/Help.h"
 #include "platform/win32/Wide.h"
+#include "results/win32/MainFollowUp.h"
 #include "settings/SettingsFile.h"
 
 namespace vorlaxis::win32ui {
@@ -99,6 +100,12 @@ void TMainForm::Command(int commandId) {
         case id::mmZobrazitDocasneZaznamy:
             ShowTempLogs(Context(), m_statistics.LocationIndex);
             break;
+        case id::mmZobrazitGrafRychlosti:
+            m_followUp->mmZobrazitGrafRychlostiClick();
+            break;
+        case id::mmZobrazitPorovnani:
+            m_followUp->mmZobrazitPorovnaniClick();
+            break;
         case id::mmObsah:
             ShowHelp(help::kTopicContents);
             break;
@@ -183,6 +190,7 @@ ResultsContext TMainForm::Context() {
 
 void TMainForm::ErrorResults(uint16_t badFileCount) {
     vorlaxis::ErrorResults(Context(), m_statistics, badFileCount);
+    m_followUp->AfterLocation(*m_session, m_testedLocation, m_logsFolder, m_closePending);
 }
 
 std::string TMainForm::ShowLogInViewer(const std::string& path) {

@@ -13,6 +13,7 @@ constexpr UINT_PTR kTimer1 = 1;
 
 uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride override) {
     m_pump.ResetGaps();
+    m_testedLocation = location;
     const uint16_t badFileCount = vorlaxis::PerformTest(*m_session, location, override);
     // The run's last values may have come after its last pump.
     ShowDisplay();

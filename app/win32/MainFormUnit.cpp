@@ -12,6 +12,9 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
+#include "results/ChangesView.h"
+#include "results/SpeedGraph.h"
+#include "results/win32/MainFollowUp.h"
 #include "settings/DataFolders.h"
 #include "settings/SettingsFile.h"
 
@@ -120,10 +123,12 @@ TMainForm::TMainForm(Dialogs* dialogs, Clock* clock)
     FormCreate();
     ::SetTimer(m_hwnd, kTimer2, 1000, nullptr);
     m_errorForm = std::make_unique<TErrorForm>(m_hwnd);
+    m_followUp = std::make_unique<MainFollowUp>(m_hwnd, *m_dialogs);
 }
 
 TMainForm::~TMainForm() {
     m_errorForm.reset();
+    m_followUp.reset();
     if (m_hwnd) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         ::DestroyWindow(m_hwnd);
@@ -169,6 +174,10 @@ HMENU TMainForm::CreateMenus() {
     ::AppendMenuW(file, MF_STRING, id::mmKonec, L"&Konec\tAlt+X");
     HMENU view = Popup({{id::mmZobrazitSlozkuZaznamy, L"Složku se záznamy\tCtrl+L"},
                         {id::mmZobrazitDocasneZaznamy, L"Poslední dočasné záznamy\tCtrl+F"}});
+    ::AppendMenuW(view, MF_STRING, id::mmZobrazitGrafRychlosti,
+                  (ToWide(kSpeedGraphCommandText) + L"\tCtrl+G").c_str());
+    ::AppendMenuW(view, MF_STRING, id::mmZobrazitPorovnani,
+                  ToWide(kShowLastComparisonText).c_str());
     HMENU options = Popup({{id::mmMoznosti, L"Možnosti..."}});
     HMENU help = Popup({{id::mmObsah, L"&Obsah..."},
                         {id::mmHelpOnHelp, L"&Jak používat nápovědu..."},
@@ -186,7 +195,8 @@ HMENU TMainForm::CreateMenus() {
                     {FCONTROL | FVIRTKEY, 'O', id::Spustittestpouzeotevratsoubory1},
                     {FALT | FVIRTKEY, 'X', id::mmKonec},
                     {FCONTROL | FVIRTKEY, 'L', id::mmZobrazitSlozkuZaznamy},
-                    {FCONTROL | FVIRTKEY, 'F', id::mmZobrazitDocasneZaznamy}};
+                    {FCONTROL | FVIRTKEY, 'F', id::mmZobrazitDocasneZaznamy},
+                    {FCONTROL | FVIRTKEY, 'G', id::mmZobrazitGrafRychlosti}};
     m_accelerators = ::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
     return bar;
 }
@@ -241,7 +251,8 @@ void TMainForm::SetMenus(bool enabled) {
     const UINT state = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
     for (int item : {id::mmSpustitTest, id::Spustittestplntendat1, id::Spustitteststbloky1,
                      id::Spustittestpouzeotevratsoubory1, id::mmUlozitZaznamy,
-                     id::mmZobrazitSlozkuZaznamy, id::mmZobrazitDocasneZaznamy, id::mmMoznosti}) {
+                     id::mmZobrazitSlozkuZaznamy, id::mmZobrazitDocasneZaznamy, id::mmMoznosti,
+                     id::mmZobrazitGrafRychlosti, id::mmZobrazitPorovnani}) {
         ::EnableMenuItem(menu, static_cast<UINT>(item), state);
     }
     // The submenu's own item: the second of "&Soubor".

@@ -30,6 +30,7 @@ class ThreadedBlockingCalls;
 namespace vorlaxis::win32ui {
 
 class TErrorForm;
+class MainFollowUp;
 
 // The identifiers of the controls and menu items, named as the layout names them.
 namespace id {
@@ -96,7 +97,10 @@ enum : int {
     mmObsah,
     mmHelpOnHelp,
     mmCoJeNoveho,
-    mmAbout
+    mmAbout,
+    // The results' own commands at the end of "Zobrazit".
+    mmZobrazitGrafRychlosti,
+    mmZobrazitPorovnani
 };
 }  // namespace id
 
@@ -113,6 +117,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     HWND Control(int controlId) const { return ::GetDlgItem(m_hwnd, controlId); }
     HMENU Menu() const { return ::GetMenu(m_hwnd); }
     TErrorForm& ErrorForm() { return *m_errorForm; }
+    MainFollowUp& FollowUp() { return *m_followUp; }
     // True once the window has closed for good (after FormClose).
     bool Closed() const { return m_closed; }
 
@@ -192,11 +197,13 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     LocationList m_locations;
     MainDisplay m_display;
     std::unique_ptr<TErrorForm> m_errorForm;
+    std::unique_ptr<MainFollowUp> m_followUp;
     std::unique_ptr<ThreadedBlockingCalls> m_calls;
     std::unique_ptr<TestSession> m_session;
     std::unique_ptr<Shell> m_shell;
     std::string m_tempFolder;
     std::string m_logsFolder;
+    std::string m_testedLocation;  // the location PerformTest had last
     bool m_timer1Running = false;
     bool m_refreshingList = false;
     // A close granted during a test: the window goes at once, the clean-up after the batch.

@@ -1,5 +1,6 @@
 // The Win32 windows in the states scripts/screenshots-win32.sh pictures: the main window idle
-// and during a test, the read-error question and the input dialog. Runs until it is ended.
+// and during a test, the read-error question, the input dialog, and the windows after a location
+// (slow files, speed graph, changes). Runs until it is ended.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,6 +10,9 @@
 #include "app/win32/MainFormUnit.h"
 #include "app/win32/Win32Dialogs.h"
 #include "engine/win32/ErrorUnit.h"
+#include "results/ChangesView.h"
+#include "results/SlowFileResults.h"
+#include "results/win32/ResultForms.h"
 
 namespace {
 
@@ -38,6 +42,33 @@ void FillTestingDisplay(MainDisplay& d) {
     d.statusText = "Probíhá test...";
 }
 
+// A folder of pictures read at about 30 MB/s that slows down towards its end; one picture took
+// seconds (slow), one could not be read.
+std::vector<vorlaxis::FileSpeed> PictureSpeeds() {
+    std::vector<vorlaxis::FileSpeed> files;
+    for (int i = 0; i < 160; ++i) {
+        const int64_t size = (1 + i % 5) * 400 * 1024;
+        const double speed = (i < 100 ? 30.0 : 18.0) + (i * 7 % 11) - 5.0;
+        double seconds = static_cast<double>(size) / (speed * 1024 * 1024);
+        if (i == 118) seconds = 3.5;
+        const bool unreadable = i == 140;
+        files.push_back({"D:\\Archiv 2009\\snímek_" + std::to_string(i + 1) + ".jpg", size,
+                         unreadable ? 0 : size, seconds, unreadable});
+    }
+    return files;
+}
+
+vorlaxis::ChangesView Changes() {
+    vorlaxis::Comparison comparison;
+    comparison.EarlierDate = "8.12.2025";
+    using vorlaxis::ChangeKind;
+    comparison.Changes = {{ChangeKind::Silent, "Archiv 2009/snímek_18.jpg"},
+                          {ChangeKind::Edited, "Archiv 2009/popisky.txt"},
+                          {ChangeKind::Missing, "Archiv 2009/snímek_40.jpg"},
+                          {ChangeKind::New, "Archiv 2010/snímek_1.jpg"}};
+    return vorlaxis::MakeChangesView(comparison, "D:\\");
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
@@ -62,6 +93,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
         vorlaxis::win32ui::Win32Dialogs dialogs;
         dialogs.SetOwner(form.Handle());
         (void)dialogs.InputBox("Přidat ručně", "Cesta k umístění:", "D:\\");
+    } else if (scene == L"slow") {
+        vorlaxis::win32ui::TSlowFileListForm list(form.Handle());
+        list.Show(vorlaxis::SlowFileRows(PictureSpeeds()));
+    } else if (scene == L"graph") {
+        vorlaxis::win32ui::TSpeedGraphForm graph(form.Handle());
+        // The mouse over the slow file's mark: its name under the graph.
+        HWND view = ::GetDlgItem(graph.Handle(), vorlaxis::win32ui::resultid::GraphView);
+        RECT client{};
+        ::GetClientRect(view, &client);
+        const double x =
+            vorlaxis::LayoutSpeedGraph(PictureSpeeds(), client.right, client.bottom).marks.at(0).x;
+        ::PostMessageW(view, WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<int>(x), client.bottom / 2));
+        graph.Show("D:\\", PictureSpeeds());
+    } else if (scene == L"changes") {
+        vorlaxis::win32ui::TChangesForm changes(form.Handle());
+        changes.Show(Changes());
     }
     return vorlaxis::win32ui::RunMessageLoop(form);
 }
