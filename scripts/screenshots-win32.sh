@@ -19,7 +19,7 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 880x560x24 >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1024x640x24 >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 export DISPLAY="$display"

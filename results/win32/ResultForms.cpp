@@ -90,13 +90,14 @@ LRESULT CALLBACK TResultForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 TSlowFileListForm::TSlowFileListForm(HWND owner)
     : TResultForm(L"TSlowFileListForm", 483, 329, owner) {
     ::SetWindowTextW(Handle(), ToWide(kSlowListCaption).c_str());
-    const std::wstring label = ToWide(kSlowListLabel);
-    const Place places[] = {{resultid::Label1, Kind::Label, label.c_str(), 8, 4, 400, 14},
-                            {resultid::BitBtn1, Kind::DefaultButton, L"OK", 397, 299, 79, 25}};
-    CreatePlaces(Handle(), places);
+    // The label's "&T" takes Alt+T to the list created after it.
+    CreateChild(Handle(), WC_STATICW, SS_LEFTNOWORDWRAP, 0, resultid::Label1, 8, 4, 400, 14);
+    ::SetWindowTextW(Control(resultid::Label1), ToWide(kSlowListLabel).c_str());
     HWND list = CreateChild(Handle(), WC_LISTVIEWW,
                             WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                             WS_EX_CLIENTEDGE, resultid::ListView1, 8, 20, 467, 273);
+    const Place places[] = {{resultid::BitBtn1, Kind::DefaultButton, L"OK", 397, 299, 79, 25}};
+    CreatePlaces(Handle(), places);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
     // The bad-file list's widths, the folder's shortened for the speed.
     const int widths[] = {140, 243, 80};
@@ -248,10 +249,11 @@ LRESULT CALLBACK TSpeedGraphForm::GraphProc(HWND hwnd, UINT message, WPARAM wPar
 
 TChangesForm::TChangesForm(HWND owner) : TResultForm(L"TChangesForm", 560, 380, owner) {
     ::SetWindowTextW(Handle(), ToWide(kChangesTitle).c_str());
-    CreateChild(Handle(), WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, resultid::Summary, 8, 6, 544, 80);
+    // Room for the location and a line for each of the six kinds.
+    CreateChild(Handle(), WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, resultid::Summary, 8, 6, 544, 122);
     CreateChild(Handle(), WC_TREEVIEWW,
                 WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-                WS_EX_CLIENTEDGE, resultid::Files, 8, 90, 544, 250);
+                WS_EX_CLIENTEDGE, resultid::Files, 8, 132, 544, 208);
     const Place places[] = {{resultid::BitBtn1, Kind::DefaultButton, L"OK", 473, 348, 79, 25}};
     CreatePlaces(Handle(), places);
 }

@@ -69,6 +69,21 @@ vorlaxis::ChangesView Changes() {
     return vorlaxis::MakeChangesView(comparison, "D:\\");
 }
 
+// The mouse over the slow file's mark once the graph is up: its name under the graph.
+vorlaxis::win32ui::TSpeedGraphForm* g_graph = nullptr;
+
+void CALLBACK PointAtTheSlowFile(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    const vorlaxis::SpeedGraphPicture& picture = g_graph->Picture();
+    if (picture.marks.empty()) return;
+    HWND view = ::GetDlgItem(g_graph->Handle(), vorlaxis::win32ui::resultid::GraphView);
+    POINT at{static_cast<LONG>(picture.marks[0].x), picture.plot.top + picture.plot.height / 2};
+    POINT screen = at;
+    ::ClientToScreen(view, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::SendMessageW(view, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
@@ -98,13 +113,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
         list.Show(vorlaxis::SlowFileRows(PictureSpeeds()));
     } else if (scene == L"graph") {
         vorlaxis::win32ui::TSpeedGraphForm graph(form.Handle());
-        // The mouse over the slow file's mark: its name under the graph.
-        HWND view = ::GetDlgItem(graph.Handle(), vorlaxis::win32ui::resultid::GraphView);
-        RECT client{};
-        ::GetClientRect(view, &client);
-        const double x =
-            vorlaxis::LayoutSpeedGraph(PictureSpeeds(), client.right, client.bottom).marks.at(0).x;
-        ::PostMessageW(view, WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<int>(x), client.bottom / 2));
+        g_graph = &graph;
+        ::SetTimer(nullptr, 0, 1000, &PointAtTheSlowFile);
         graph.Show("D:\\", PictureSpeeds());
     } else if (scene == L"changes") {
         vorlaxis::win32ui::TChangesForm changes(form.Handle());
