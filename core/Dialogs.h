@@ -8,6 +8,9 @@ namespace vorlaxis {
 
 enum class MsgIcon { Error, Warning, Question, Information };
 enum class MsgButtons { Ok, YesNo };
+// The input dialog's field takes at most this many characters.
+constexpr int kInputBoxMaxLength = 255;
+
 // The platform's answer codes: OK 1, Yes 6, No 7.
 enum class MsgResult { Ok = 1, Yes = 6, No = 7 };
 

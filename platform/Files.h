@@ -16,6 +16,10 @@ namespace vorlaxis::platform {
 // The path separator of this platform: '\\' on Windows, '/' on Linux.
 char PathSeparator();
 
+// True for a byte that may not stand in a file name here: the separators and NUL, and on
+// Windows also : * ? " < > | (a ":" would name an alternate data stream) and control characters.
+bool ForbiddenInFileName(char c);
+
 // Attribute bits of a directory entry, as the Windows listing reports them.
 enum Attribute : uint32_t {
     kAttrReadOnly = 0x01,

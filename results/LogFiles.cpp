@@ -22,11 +22,11 @@ std::string FolderOf(const std::string& path) {
     return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
 }
 
-// A volume label is the medium's to choose; on Linux it may hold "/", which would lead the
-// saved log into another folder (or out of Logs with "../").
+// A volume label is the medium's to choose; it may hold "/", which would lead the saved log into
+// another folder (or out of Logs with "../"), or on Windows a ":" that names a data stream.
 std::string SafeNamePart(std::string text) {
     for (char& c : text) {
-        if (c == '/' || c == platform::PathSeparator() || c == '\0') c = '_';
+        if (platform::ForbiddenInFileName(c)) c = '_';
     }
     return text;
 }

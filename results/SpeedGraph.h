@@ -12,6 +12,8 @@
 namespace vorlaxis {
 
 inline constexpr char kSpeedGraphCaption[] = "Graf rychlosti čtení";
+// The menu command, after the "Zobrazit" menu's other items (Ctrl+G).
+inline constexpr char kSpeedGraphCommandText[] = "Graf rychlosti čtení...";
 inline constexpr char kSpeedGraphLegend[] =
     "Rychlost čtení (MB/s) podle přečtených MB. Červená značka: nečitelný soubor, oranžová: "
     "čitelný, ale pomalý soubor. Název souboru ukáže myš nad značkou.";

@@ -41,7 +41,7 @@ if [ ! -f "$build/compile_commands.json" ]; then
   echo "check-style: no $build/compile_commands.json; configure the default build first" >&2
   exit 2
 fi
-mapfile -t core < <(for d in "${core_folders[@]}"; do git ls-files "$d/*.cpp"; done | grep -v '/qt/')
+mapfile -t core < <(for d in "${core_folders[@]}"; do git ls-files "$d/*.cpp"; done | grep -v '/qt/\|/win32/')
 tidy_output=$(printf '%s\n' "${core[@]}" |
   xargs -P 2 -n 4 "$clang_tidy" -p "$build" --quiet 2>&1)
 tidy_status=$?

@@ -4,6 +4,7 @@
 
 #include "app/qt/MainFormUnit.h"
 #include "core/Shell.h"
+#include "engine/TestBatch.h"
 #include "engine/TestRun.h"
 #include "help/HelpTopics.h"
 #include "help/qt/AboutUnit.h"
@@ -110,16 +111,7 @@ void TMainForm::mmKonecClick() {
 }
 
 void TMainForm::FormCloseQuery(bool& canClose) {
-    canClose = true;
-    if (!m_statistics.TestRunning) return;
-    const MsgResult answer =
-        m_dialogs.MessageBox("Chcete ukončit probíhající test a zavřít aplikaci Vorlaxis?",
-                             "Potvrzení ukončení...", MsgButtons::YesNo, MsgIcon::Question);
-    if (answer == MsgResult::Yes) {
-        m_statistics.StopRequested = true;
-    } else {
-        canClose = false;
-    }
+    canClose = CloseQuery(m_statistics, m_dialogs);
 }
 
 void TMainForm::FormClose() {

@@ -3,8 +3,10 @@
 #include "engine/TestRun.h"
 #include "help/HelpTopics.h"
 #include "help/qt/HelpWindow.h"
+#include "results/AfterLocation.h"
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
+#include "results/qt/MainHistory.h"
 #include "settings/qt/KonfigUnit.h"
 
 namespace vorlaxis::gui {
@@ -21,8 +23,13 @@ void TMainForm::ConnectResults() {
 void TMainForm::ErrorResults(uint16_t badFileCount) {
     if (!m_results) return;
     m_results->ErrorResults(m_statistics, m_session->BadFiles, badFileCount);
-    // After a granted close the window is gone: no further question.
-    if (!m_closePending) m_results->SlowFileResults(m_testedLocation, m_session->FileSpeeds);
+    const std::string historyFolder =
+        m_history ? HistoryFolderIn(m_results->LogsFolder()) : std::string();
+    FollowLocationResults(
+        *m_session, m_testedLocation, historyFolder, m_closePending, m_dialogs,
+        {[this](const std::vector<SlowFileRow>& rows) { m_results->ShowSlowFileList(rows); },
+         [this](const ChangesView& view) { m_history->ShowChanges(view); }},
+        m_results->FollowUp());
 }
 
 void TMainForm::mmUlozitZaznamyClick() {

@@ -1,26 +1,15 @@
 // TMainForm: the test commands and the run's host.
 #include <QApplication>
 #include <QLabel>
-#include <exception>
-
 #include "app/qt/MainFormUnit.h"
 #include "engine/ProgressDisplay.h"
+#include "engine/TestBatch.h"
 #include "engine/TestRun.h"
 #include "engine/qt/ErrorUnit.h"
 #include "help/qt/InfoBoxUnit.h"
-#include "platform/Files.h"
-#include "results/qt/MainHistory.h"
 #include "ui_MainFormUnit.h"
 
 namespace vorlaxis::gui {
-
-namespace {
-
-const char kIncompleteLogText[] =
-    "Protokol o testu se nepodařilo celý zapsat (dočasná složka je plná nebo nepřístupná).\r\n"
-    "Výsledek testu v protokolu není úplný.";
-
-}  // namespace
 
 void TMainForm::BitBtn2Click() {
     ButtonStartTest(AsTheOptionsSay);
@@ -38,108 +27,32 @@ void TMainForm::Spustittestpouzeotevratsoubory1Click() {
     ButtonStartTest(ForceOpenOnly);
 }
 
-std::vector<std::string> TMainForm::CollectBatch() const {
-    std::vector<std::string> batch;
-    const char separator = platform::PathSeparator();
-    for (const TestLocation& entry : m_locations.Entries()) {
-        if (!entry.Checked || !platform::IsDirectory(entry.Path)) continue;
-        std::string path = entry.Path;
-        if (path.empty() || path.back() != separator) path += separator;
-        batch.push_back(std::move(path));
-    }
-    return batch;
-}
-
 void TMainForm::ButtonStartTest(ReadModeOverride readModeOverride) {
-    const std::vector<std::string> batch = CollectBatch();
-    if (batch.empty()) {
-        m_dialogs.MessageBox(
-            "Nejsou vybrány žádné umístění pro test! Vyberte je a spusťte test znovu.", "Chyba",
-            MsgButtons::Ok, MsgIcon::Error);
-        return;
-    }
-    LockForBatch();
-    for (size_t i = 0; i < batch.size(); ++i) {
-        if (!RunBatchStep(batch[i], readModeOverride, i + 1 == batch.size())) break;
-    }
-    UnlockAfterBatch();
+    vorlaxis::ButtonStartTest(*m_session, m_locations, *this, readModeOverride);
     if (m_closePending) FinishPendingClose();
 }
 
-void TMainForm::LockForBatch() {
-    InitInterface();
-    SetMenus(false);
-    EnableDiskList(false);
-    SetDiskListColour(true);
-    m_ui->BitBtn1->setEnabled(false);
-    m_ui->BitBtn2->hide();
-    m_display.cancelEnabled = false;
-    m_ui->btnCancelTest->show();
-    m_statistics.TestRunning = true;
-    m_display.statusText = "Běží test...";
-    m_statistics.LocationIndex = 0;
-    m_statistics.StopRequested = false;
-    ShowDisplay();
+void TMainForm::LockCommands(bool locked) {
+    SetMenus(!locked);
+    EnableDiskList(!locked);
+    SetDiskListColour(locked);
+    m_ui->BitBtn1->setEnabled(!locked);
+    m_ui->BitBtn2->setVisible(!locked);
+    m_ui->btnCancelTest->setVisible(locked);
+    if (!locked) m_ui->DiskList->setFocus();
 }
 
-// One location of the batch; false when the batch ends after it.
-bool TMainForm::RunBatchStep(const std::string& location, ReadModeOverride readModeOverride,
-                             bool last) {
-    if (!m_closePending) {
+void TMainForm::PrepareLocation(bool toFront) {
+    if (toFront) {
         raise();
         activateWindow();
     }
     m_pump.Reset();
     ProcessMessages();
-    const uint16_t badFileCount = PerformTest(location, readModeOverride);
+}
+
+void TMainForm::StopProgressTimer() {
     m_timer1.stop();
-    // The outcome on screen must not pass for what the log says: part of it is missing. (When
-    // nothing could be collected the fatal message has said enough.)
-    if (m_session->LogIncomplete && !m_session->CollectionFailed && !m_closePending) {
-        m_dialogs.MessageBox(kIncompleteLogText, "Chyba", MsgButtons::Ok, MsgIcon::Error);
-    }
-    bool goOn = true;
-    if (m_statistics.StopRequested && !last) {
-        // After a granted close the window is gone: no further location is tested.
-        const MsgResult answer =
-            m_closePending
-                ? MsgResult::No
-                : m_dialogs.MessageBox("Test byl přerušen. Má se pokračovat další vybranou cestou?",
-                                       "Přerušit", MsgButtons::YesNo, MsgIcon::Question);
-        if (answer == MsgResult::Yes) {
-            m_statistics.StopRequested = false;
-        } else {
-            goOn = false;
-        }
-    }
-    HandleResults(badFileCount);
-    if (m_history) m_history->AfterLocation(*m_session, location, !m_closePending);
-    return goOn;
-}
-
-void TMainForm::HandleResults(uint16_t badFileCount) {
-    // An error while the results are shown is reported and the batch goes on: the next location is
-    // tested and the window is unlocked at the end.
-    try {
-        ErrorResults(badFileCount);
-    } catch (const std::exception& error) {
-        m_dialogs.MessageBox(error.what(), "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
-    }
-    ++m_statistics.LocationIndex;
-}
-
-void TMainForm::UnlockAfterBatch() {
-    m_display.statusText = "Test dokončen...";
-    m_statistics.TestRunning = false;
-    EnableDiskList(true);
-    SetDiskListColour(false);
-    m_ui->BitBtn1->setEnabled(true);
-    m_ui->BitBtn2->show();
-    m_ui->btnCancelTest->hide();
-    m_ui->DiskList->setFocus();
-    m_display.directoryText.clear();
-    ShowDisplay();
-    SetMenus(true);
 }
 
 uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride readModeOverride) {
@@ -156,10 +69,7 @@ void TMainForm::btnCancelTestClick() {
     // The progress display pauses while the question is open.
     const bool wasRunning = m_timer1.isActive();
     m_timer1.stop();
-    const MsgResult answer =
-        m_dialogs.MessageBox("Opravdu si přejete přerušit test média?", "Potvrzení",
-                             MsgButtons::YesNo, MsgIcon::Question);
-    if (answer == MsgResult::Yes) m_statistics.StopRequested = true;
+    ConfirmCancel(m_statistics, m_dialogs);
     if (wasRunning) m_timer1.start();
     m_pump.Reset();
 }

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QStyle>
 
+#include "engine/TestBatch.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "help/qt/InfoBoxUnit.h"
@@ -67,8 +68,8 @@ void TMainForm::AttachWindows(const FormWindows& windows) {
     m_windows = windows;
     ConnectResults();
     if (m_results && !m_history) {
-        m_history = std::make_unique<MainHistory>(this, m_dialogs, *m_ui->Zobrazit1,
-                                                  [this] { return m_results->LogsFolder(); });
+        m_history =
+            std::make_unique<MainHistory>(this, m_dialogs, *m_ui->Zobrazit1, m_results->FollowUp());
     }
 }
 
@@ -134,19 +135,7 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::InitInterface() {
-    MainDisplay& d = m_display;
-    d.statusText = "Připraven...";
-    d.filesTotalText = d.filesTestedText = d.filesLeftText = d.badFilesText = "0";
-    d.badFilesRed = false;
-    d.megabytesDoneText = d.megabytesTotalText = "0";
-    d.currentFileText.clear();
-    d.fileBarPosition = d.locationBarPosition = 0;
-    d.readModeText = d.startText = d.endText = d.outcomeText = "...";
-    d.directoryText.clear();
-    d.elapsedText.clear();
-    d.currentSpeedText.clear();
-    d.remainingText.clear();
-    d.averageSpeedText.clear();
+    ResetDisplay(m_display);
     ShowDisplay();
 }
 

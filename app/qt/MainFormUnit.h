@@ -13,6 +13,7 @@
 #include "app/qt/QtDialogs.h"
 #include "core/TestHost.h"
 #include "engine/ReadMode.h"
+#include "engine/TestBatch.h"
 #include "engine/TestStatistics.h"
 #include "media/LocationList.h"
 #include "results/qt/MainResults.h"
@@ -49,7 +50,7 @@ struct FormWindows {
     TEditor* Editor = nullptr;
 };
 
-class TMainForm final : public QMainWindow, public TestHost {
+class TMainForm final : public QMainWindow, public TestHost, public BatchWindow {
     Q_OBJECT
   public:
     // `clock` (optional) replaces the system clock; it must outlive the window.
@@ -91,12 +92,12 @@ class TMainForm final : public QMainWindow, public TestHost {
     void SetMenus(bool enabled);
     void EnableDiskList(bool enabled);
     // Copies the display values into the controls of the progress group and the status bar.
-    void ShowDisplay();
+    void ShowDisplay() override;
 
     void ButtonStartTest(ReadModeOverride readModeOverride);
-    uint16_t PerformTest(const std::string& location, ReadModeOverride readModeOverride);
+    uint16_t PerformTest(const std::string& location, ReadModeOverride readModeOverride) override;
     // Shows, keeps and lists the results of the location at LocationIndex.
-    void ErrorResults(uint16_t badFileCount);
+    void ErrorResults(uint16_t badFileCount) override;
 
     // Close handling: every close request passes FormCloseQuery; FormClose cleans up.
     void FormCloseQuery(bool& canClose);
@@ -108,6 +109,12 @@ class TMainForm final : public QMainWindow, public TestHost {
     void HideBusyWindow() override;
     ReadErrorAnswer AskReadError(const std::string& path) override;
     void StartProgressTimer() override;
+
+    // BatchWindow
+    void LockCommands(bool locked) override;
+    void PrepareLocation(bool toFront) override;
+    void StopProgressTimer() override;
+    bool Closing() const override { return m_closePending; }
 
   public slots:
     void BitBtn2Click();
@@ -151,13 +158,8 @@ class TMainForm final : public QMainWindow, public TestHost {
     void DiskListItemChanged();
     void DiskListSelectionChanged();
     void SetDiskListColour(bool testing);
-    void LockForBatch();
-    void UnlockAfterBatch();
-    bool RunBatchStep(const std::string& location, ReadModeOverride readModeOverride, bool last);
-    void HandleResults(uint16_t badFileCount);
     void FinishPendingClose();
     void ConnectResults();
-    std::vector<std::string> CollectBatch() const;
 
     std::unique_ptr<Ui::TMainForm> m_ui;
     QLabel* m_panel[3] = {nullptr, nullptr, nullptr};

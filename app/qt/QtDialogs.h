@@ -28,7 +28,4 @@ class QtDialogs final : public Dialogs {
 // a name too long for a line may wrap at invisible breaks.
 QString MessageText(const std::string& text);
 
-// The input dialog's field takes at most this many characters.
-constexpr int kInputBoxMaxLength = 255;
-
 }  // namespace vorlaxis::gui

@@ -24,6 +24,10 @@ char PathSeparator() {
     return '/';
 }
 
+bool ForbiddenInFileName(char c) {
+    return c == '/' || c == '\0';
+}
+
 // ---------------------------------------------------------------------------------------------
 // Directory listing
 

@@ -19,6 +19,11 @@ char PathSeparator() {
     return '\\';
 }
 
+bool ForbiddenInFileName(char c) {
+    return static_cast<unsigned char>(c) < 0x20 ||
+           std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Directory listing
 

@@ -1,23 +1,14 @@
-// The media's test history as the main window uses it: after each location the run is recorded
-// and compared with the medium's last record; the summary is shown when something differs, and
-// the menu command shows the last comparison again.
+// The media's test history as the main window shows it: the window of a comparison with the
+// medium's last record, and the menu command that shows the last comparison again.
 #pragma once
 
 #include <QObject>
-#include <functional>
-#include <optional>
-#include <string>
-
 #include "core/Dialogs.h"
-#include "results/ChangesView.h"
+#include "results/AfterLocation.h"
 
 class QAction;
 class QMenu;
 class QWidget;
-
-namespace vorlaxis {
-struct TestSession;
-}
 
 namespace vorlaxis::gui {
 
@@ -27,14 +18,12 @@ class MainHistory final : public QObject {
     Q_OBJECT
 
   public:
-    // The command joins the end of `menu`. `logsFolder` gives the folder of saved logs; the
-    // records go into its "History" folder.
-    MainHistory(QWidget* owner, Dialogs& dialogs, QMenu& menu,
-                std::function<std::string()> logsFolder);
+    // The command joins the end of `menu`; it shows the last comparison of `state`.
+    MainHistory(QWidget* owner, Dialogs& dialogs, QMenu& menu, const FollowUpState& state);
     ~MainHistory() override;
 
-    // After the location's results. `ask`: the summary may be shown (not while closing).
-    void AfterLocation(const TestSession& session, const std::string& location, bool ask);
+    // The window listing the files of `view` by kind.
+    void ShowChanges(const ChangesView& view);
     // With the other menu commands.
     void SetEnabled(bool enabled);
 
@@ -48,8 +37,7 @@ class MainHistory final : public QObject {
     QWidget* m_owner;
     Dialogs& m_dialogs;
     QAction* m_command;
-    std::function<std::string()> m_logsFolder;
-    std::optional<ChangesView> m_last;
+    const FollowUpState& m_state;
     TChangesForm* m_window = nullptr;  // made when first shown; the owner deletes it
 };
 

@@ -6,7 +6,6 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "results/LogFiles.h"
-#include "results/SlowFileResults.h"
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
 #include "results/qt/SlowFileListUnit.h"
@@ -48,17 +47,13 @@ void MainResults::ErrorResults(const TestStatistics& statistics,
     vorlaxis::ErrorResults(Context(), statistics, badFileCount);
 }
 
-void MainResults::SlowFileResults(const std::string& location,
-                                  const std::vector<FileSpeed>& files) {
-    m_graphLocation = location;
-    m_graphFiles = files;
-    const std::vector<SlowFileRow> rows = SlowFileRows(files);
+void MainResults::ShowSlowFileList(const std::vector<SlowFileRow>& rows) {
     m_slowList->SetRows(rows);
-    OfferSlowFileList(m_dialogs, rows.size(), [this] { m_slowList->exec(); });
+    m_slowList->exec();
 }
 
 void MainResults::ShowSpeedGraph() {
-    m_graph->SetGraph(m_graphLocation, m_graphFiles);
+    m_graph->SetGraph(m_followUp.GraphLocation, m_followUp.GraphFiles);
     m_graph->exec();
 }
 

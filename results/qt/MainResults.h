@@ -11,6 +11,7 @@
 #include "core/Dialogs.h"
 #include "engine/SlowFiles.h"
 #include "engine/TestStatistics.h"
+#include "results/AfterLocation.h"
 #include "results/Results.h"
 #include "settings/TestSettings.h"
 
@@ -33,10 +34,11 @@ class MainResults final : public ResultWindows {
     // ErrorResults: the bad-file list is filled from `badFiles` (the run's list) when shown.
     void ErrorResults(const TestStatistics& statistics, const std::vector<BadFileEntry>& badFiles,
                       uint16_t badFileCount);
-    // After ErrorResults: the readable but slow files of `location` offered in their list, and
-    // its files kept for the speed graph.
-    void SlowFileResults(const std::string& location, const std::vector<FileSpeed>& files);
-    // The speed graph of the location SlowFileResults saw last (before any: none), modally.
+    // What the window keeps of the tested locations (FollowLocationResults).
+    FollowUpState& FollowUp() { return m_followUp; }
+    // The list of a location's readable but slow files, modally.
+    void ShowSlowFileList(const std::vector<SlowFileRow>& rows);
+    // The speed graph of the last location followed up (before any: none), modally.
     void ShowSpeedGraph();
     TSlowFileListForm& SlowFileList() { return *m_slowList; }
     TSpeedGraphForm& SpeedGraph() { return *m_graph; }
@@ -70,8 +72,7 @@ class MainResults final : public ResultWindows {
     // Windows of their own beside the seven of the start-up; no owner, like the bad-file list.
     std::unique_ptr<TSlowFileListForm> m_slowList;
     std::unique_ptr<TSpeedGraphForm> m_graph;
-    std::string m_graphLocation;
-    std::vector<FileSpeed> m_graphFiles;
+    FollowUpState m_followUp;
 };
 
 }  // namespace vorlaxis::gui

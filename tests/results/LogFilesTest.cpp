@@ -32,6 +32,24 @@ TEST(LogNames, TemporaryAndSavedNames) {
     EXPECT_EQ(SavedLogName(3, "..", "0123ABCD"), ".. (0123ABCD).txt");
 }
 
+TEST(LogNames, CharactersTheSystemForbidsInANameBecomeUnderscores) {
+    const bool windows = platform::PathSeparator() == '\\';
+    const struct {
+        std::string label;
+        bool forbiddenEverywhere;
+    } cases[] = {{"/", true},   {"\\", false},   {std::string(1, '\0'), true},
+                 {":", false},  {"*", false},    {"?", false},
+                 {"\"", false}, {"<", false},    {">", false},
+                 {"|", false},  {"\x01", false}, {"\x1f", false}};
+    for (const auto& c : cases) {
+        const bool replaced = c.forbiddenEverywhere || windows;
+        EXPECT_EQ(SavedLogName(3, "a" + c.label + "b", "0" + c.label),
+                  replaced ? "a_b (0_).txt" : "a" + c.label + "b (0" + c.label + ").txt")
+            << static_cast<int>(c.label[0]);
+    }
+    EXPECT_EQ(SavedLogName(2, "Médium č. 1", ""), "Médium č. 1.txt");  // letters stay
+}
+
 TEST(CopyLogFile, CopiesBytesAndLastWriteTimeCreatingFolders) {
     TempDir dir;
     std::string content(200000, '\0');

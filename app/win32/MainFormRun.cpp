@@ -1,0 +1,95 @@
+// TMainForm on Windows: the run's host. The run stays on this thread and lets the window's
+// messages run between its steps; its waits on the medium go to a helper thread.
+#include "app/win32/MainFormUnit.h"
+#include "engine/ProgressDisplay.h"
+#include "engine/TestRun.h"
+#include "engine/win32/ErrorUnit.h"
+
+namespace vorlaxis::win32ui {
+
+namespace {
+constexpr UINT_PTR kTimer1 = 1;
+}
+
+uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride override) {
+    m_pump.ResetGaps();
+    m_testedLocation = location;
+    const uint16_t badFileCount = vorlaxis::PerformTest(*m_session, location, override);
+    // The run's last values may have come after its last pump.
+    ShowDisplay();
+    return badFileCount;
+}
+
+void TMainForm::PrepareLocation(bool toFront) {
+    if (toFront) ::SetForegroundWindow(m_hwnd);
+    m_pump.Reset();
+    ProcessMessages();
+}
+
+void TMainForm::StartProgressTimer() {
+    StartProgressDisplay(m_statistics);
+    ::SetTimer(m_hwnd, kTimer1, 250, nullptr);
+    m_timer1Running = true;
+}
+
+void TMainForm::StopProgressTimer() {
+    ::KillTimer(m_hwnd, kTimer1);
+    m_timer1Running = false;
+}
+
+void TMainForm::Timer1Timer() {
+    ProgressTick(m_statistics, m_display, *m_clock);
+    ShowDisplay();
+}
+
+void TMainForm::btnCancelTestClick() {
+    // Esc reaches here as IDCANCEL: only while the cancel button is there to press.
+    HWND button = Control(id::btnCancelTest);
+    if (!::IsWindowVisible(button) || !::IsWindowEnabled(button)) return;
+    // The progress display pauses while the question is open.
+    const bool wasRunning = m_timer1Running;
+    StopProgressTimer();
+    ConfirmCancel(m_statistics, *m_dialogs);
+    if (wasRunning) {
+        ::SetTimer(m_hwnd, kTimer1, 250, nullptr);
+        m_timer1Running = true;
+    }
+    m_pump.Reset();
+}
+
+void TMainForm::ProcessMessages() {
+    if (!m_pump.Due()) return;
+    // The cancel button is usable from the first pump of the reading, not a refresh later.
+    const bool cancelChanged =
+        m_display.cancelEnabled != (::IsWindowEnabled(Control(id::btnCancelTest)) != FALSE);
+    if (m_pump.DisplayDue() || cancelChanged) ShowDisplay();
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // The program's own loop ends on it once the batch has unwound.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (PreTranslate(msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    m_pump.Ran();
+}
+
+void TMainForm::ShowBusyWindow() {
+    m_pump.Reset();
+}
+
+void TMainForm::HideBusyWindow() {
+    m_pump.Reset();
+}
+
+ReadErrorAnswer TMainForm::AskReadError(const std::string& path) {
+    ShowDisplay();
+    const ReadErrorAnswer answer = m_errorForm->Ask(path, m_hwnd);
+    m_pump.Reset();
+    return answer;
+}
+
+}  // namespace vorlaxis::win32ui

@@ -1,0 +1,25 @@
+// The message boxes and the folder picker of the window program on Windows, owned by the main
+// window and shown through the wide calls.
+#pragma once
+
+#include <windows.h>
+
+#include "core/Dialogs.h"
+
+namespace vorlaxis::win32ui {
+
+class Win32Dialogs final : public Dialogs {
+  public:
+    void SetOwner(HWND owner) { m_owner = owner; }
+
+    MsgResult MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                         MsgIcon icon) override;
+    std::string InputBox(const std::string& caption, const std::string& prompt,
+                         const std::string& initial) override;
+    std::string BrowseForFolder(const std::string& title) override;
+
+  private:
+    HWND m_owner = nullptr;
+};
+
+}  // namespace vorlaxis::win32ui

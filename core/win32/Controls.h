@@ -1,0 +1,60 @@
+// What every Win32 window of the program shares: the dialog font, controls created from a table
+// of places in pixels, and the modal loop of a question window.
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+namespace vorlaxis::win32ui {
+
+enum class Kind {
+    Frame,
+    Group,
+    Button,
+    DefaultButton,
+    List,
+    Label,
+    RightLabel,
+    Bar,
+    Edit,
+    ReadOnlyEdit
+};
+enum class Face { Plain, Bold };
+
+// One control of a layout: its identifier, kind, caption and place in pixels.
+struct Place {
+    int controlId;
+    Kind kind;
+    const wchar_t* text;
+    int left, top, width, height;
+    Face face = Face::Plain;
+};
+
+// The dialog font the layouts were measured in (8 points, 11 pixels high), plain and bold;
+// made once, kept for the program's life.
+HFONT DialogFont(Face face);
+
+// Creates the controls of `places` in `parent`, moved by (dx, dy).
+void CreatePlaces(HWND parent, std::span<const Place> places, int dx = 0, int dy = 0);
+
+// Registers a window class of the program's look; `procedure` handles its messages.
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure);
+
+// A window whose client area is `width` × `height` with the given styles (and menu bar).
+HWND CreateSizedWindow(const wchar_t* className, const std::wstring& caption, DWORD style,
+                       DWORD exStyle, int width, int height, HWND owner, void* self,
+                       HMENU menu = nullptr);
+
+// Shows `window` modal to `owner` (disabled meanwhile) and runs the messages until `done`.
+void RunModal(HWND window, HWND owner, const bool& done);
+
+// Keeps the window's object pointer (from CreateWindowEx's parameter) and returns it.
+void* WindowObject(HWND hwnd, UINT message, LPARAM lParam);
+
+// The window's text as UTF-8; and sets it from UTF-8.
+std::string WindowText(HWND window);
+void SetWindowText(HWND window, const std::string& utf8);
+
+}  // namespace vorlaxis::win32ui

@@ -1,0 +1,61 @@
+// The main window's test commands without the window: the start command's batch over the
+// ticked locations, the cancel question and the close question. Each window face implements
+// BatchWindow on its controls and calls these, so both faces follow one set of rules.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/Dialogs.h"
+#include "core/MainDisplay.h"
+#include "engine/ReadMode.h"
+#include "engine/TestStatistics.h"
+
+namespace vorlaxis {
+
+class LocationList;
+struct TestSession;
+
+// What a batch needs of the main window.
+class BatchWindow {
+  public:
+    virtual ~BatchWindow() = default;
+    // Locks the commands that must not run during a test (the test and log menu items, the
+    // options, the location group, the close button; the cancel button takes the start
+    // button's place) or unlocks them again (the location list gets the focus).
+    virtual void LockCommands(bool locked) = 0;
+    // Copies the display values onto the controls.
+    virtual void ShowDisplay() = 0;
+    // Before each location: the window comes to the front (unless it is closing) and pending
+    // messages run at once, whatever the pump's interval says.
+    virtual void PrepareLocation(bool toFront) = 0;
+    // Tests one location (a path ending in the separator); returns its unreadable files.
+    virtual uint16_t PerformTest(const std::string& location, ReadModeOverride override) = 0;
+    virtual void StopProgressTimer() = 0;
+    // The results of the location at LocationIndex (viewer, saved copy, bad-file list).
+    virtual void ErrorResults(uint16_t badFileCount) = 0;
+    // True once a close was granted during the test: no more questions, no next location.
+    virtual bool Closing() const = 0;
+};
+
+// The progress group and the status text at their idle values.
+void ResetDisplay(MainDisplay& display);
+
+// The ticked entries that name an existing directory, in list order, each ending in the
+// separator.
+std::vector<std::string> CollectBatch(const LocationList& locations);
+
+// The start command: tests every location of the batch in turn, asking after a stopped
+// location whether to go on. With nothing to test it says so and changes nothing.
+void ButtonStartTest(TestSession& session, const LocationList& locations, BatchWindow& window,
+                     ReadModeOverride override);
+
+// The cancel button's question; on Yes the running test is asked to stop.
+void ConfirmCancel(TestStatistics& statistics, Dialogs& dialogs);
+
+// Every close request: granted at once while idle; during a test only on Yes, which asks the
+// test to stop.
+bool CloseQuery(TestStatistics& statistics, Dialogs& dialogs);
+
+}  // namespace vorlaxis

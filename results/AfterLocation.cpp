@@ -1,0 +1,41 @@
+#include "results/AfterLocation.h"
+
+#include "engine/TestRun.h"
+#include "results/History.h"
+
+namespace vorlaxis {
+
+void FollowLocationResults(const TestSession& session, const std::string& location,
+                           const std::string& historyFolder, bool closing, Dialogs& dialogs,
+                           const FollowUpWindows& windows, FollowUpState& state) {
+    state.GraphLocation = location;
+    state.GraphFiles = session.FileSpeeds;
+    if (!closing) {
+        const std::vector<SlowFileRow> rows = SlowFileRows(session.FileSpeeds);
+        OfferSlowFileList(dialogs, rows.size(), [&] { windows.ShowSlowFileList(rows); });
+    }
+    if (historyFolder.empty()) return;
+    const HistoryStep step = KeepHistory(historyFolder, session, location);
+    if (!step.Error.empty() && !closing) {
+        dialogs.MessageBox(RecordNotSavedText(historyFolder), "Vorlaxis", MsgButtons::Ok,
+                           MsgIcon::Warning);
+    }
+    if (!step.Changes || !step.Changes->Any()) return;
+    state.LastChanges = MakeChangesView(*step.Changes, location);
+    if (closing) return;
+    const MsgResult answer =
+        dialogs.MessageBox(ChangesQuestion(*state.LastChanges), kChangesTitle, MsgButtons::YesNo,
+                           state.LastChanges->Alarming ? MsgIcon::Warning : MsgIcon::Information);
+    if (answer == MsgResult::Yes) windows.ShowChanges(*state.LastChanges);
+}
+
+void ShowLastComparison(const FollowUpState& state, Dialogs& dialogs,
+                        const FollowUpWindows& windows) {
+    if (!state.LastChanges) {
+        dialogs.MessageBox(kNoComparisonText, kChangesTitle, MsgButtons::Ok, MsgIcon::Information);
+        return;
+    }
+    windows.ShowChanges(*state.LastChanges);
+}
+
+}  // namespace vorlaxis

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Screenshots of the Win32 windows under Wine on Xvfb: the main window idle and during a test,
+# the read-error question, the input dialog and the windows after a location (slow files, speed
+# graph, changes), each from the scene program of tests/win32.
+# Compare them with the Qt windows' pictures of scripts/screenshots.sh.
+#
+#   scripts/screenshots-win32.sh [OUT_DIR]     (default build-windows/screenshots)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$root/build-windows"
+out="$(mkdir -p "${1:-$build/screenshots}" && cd "${1:-$build/screenshots}" && pwd)"
+cmake --build "$build" --target vorlaxis-win32-scene >/dev/null
+
+wine=wine
+[ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+display=":$((90 + RANDOM % 100))"
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+Xvfb "$display" -screen 0 1024x640x24 >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+export DISPLAY="$display"
+for scene in idle testing error input slow graph changes; do
+  "$wine" "$build/tests/win32/vorlaxis-win32-scene.exe" "$scene" &
+  scene_pid=$!
+  sleep 4
+  /usr/bin/import -window root "$out/win32-$scene.png"
+  kill "$scene_pid" 2>/dev/null || true
+  wait "$scene_pid" 2>/dev/null || true
+  echo "screenshots-win32: $out/win32-$scene.png"
+done

@@ -1,0 +1,71 @@
+// What follows a location's results in both window programs: the medium's history kept, and its
+// questions left out while the window closes.
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "results/AfterLocation.h"
+#include "support/RunParts.h"
+
+namespace vorlaxis::test {
+namespace {
+
+struct Tested : RunParts {
+    Tested() { session.LogPathOverride = logs.path() + "log.txt"; }
+    void Run() { PerformTest(session, tree.path()); }
+    // Follows the last run up as the main window does; returns the changes windows shown.
+    int FollowUp(const std::string& historyFolder, bool closing) {
+        int shown = 0;
+        FollowLocationResults(
+            session, tree.path(), historyFolder, closing, dialogs,
+            {[](const std::vector<SlowFileRow>&) {}, [&](const ChangesView&) { ++shown; }}, state);
+        return shown;
+    }
+
+    TestSession session{settings, statistics, display, host, dialogs, clock};
+    TempDir tree;
+    FollowUpState state;
+};
+
+TEST(AfterLocation, ClosingRecordsAndKeepsTheComparisonButAsksNothing) {
+    const struct {
+        bool closing;
+        MsgResult answer;
+        size_t questions;
+        int windows;
+    } cases[] = {
+        {false, MsgResult::Yes, 1, 1}, {false, MsgResult::No, 1, 0}, {true, MsgResult::Yes, 0, 0}};
+    for (const auto& c : cases) {
+        Tested t;
+        const std::string history = t.logs.path() + "History" + platform::PathSeparator();
+        t.tree.file("a.bin", "a");
+        t.Run();
+        EXPECT_EQ(t.FollowUp(history, false), 0);
+        EXPECT_TRUE(t.dialogs.shown.empty()) << "nothing to compare with yet";
+        t.tree.file("a.bin", "bb");
+        t.Run();
+        t.dialogs.answers = {c.answer};
+        EXPECT_EQ(t.FollowUp(history, c.closing), c.windows);
+        EXPECT_EQ(t.dialogs.shown.size(), c.questions);
+        ASSERT_TRUE(t.state.LastChanges) << "kept for the menu command";
+        EXPECT_EQ(t.state.LastChanges->Groups.at(0).Heading, "Upravené soubory (1)");
+        EXPECT_EQ(t.state.GraphFiles.size(), 1u);
+    }
+}
+
+TEST(AfterLocation, ARecordThatCannotBeWrittenIsReportedUnlessClosing) {
+    for (const bool closing : {false, true}) {
+        Tested t;
+        t.tree.file("a.bin", "a");
+        const std::string blocked = t.logs.file("History", "a file where the folder goes");
+        t.Run();
+        EXPECT_EQ(t.FollowUp(blocked + platform::PathSeparator(), closing), 0);
+        ASSERT_EQ(t.dialogs.shown.size(), closing ? 0u : 1u);
+        if (!closing) {
+            EXPECT_EQ(t.dialogs.shown[0].text,
+                      RecordNotSavedText(blocked + platform::PathSeparator()));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vorlaxis::test

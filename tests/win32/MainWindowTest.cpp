@@ -1,0 +1,298 @@
+// The main window on Windows, driven as a person drives it: clicks, the location list's check
+// boxes, close requests; every question answered by script.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "TempDir.h"
+#include "Win32Driver.h"
+#include "app/win32/MainFormUnit.h"
+#include "app/win32/Win32Dialogs.h"
+#include "engine/TestRun.h"
+#include "engine/win32/ErrorUnit.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "platform/win32/Wide.h"
+#include "support/ResultsFakes.h"
+#include "support/ScriptedDialogs.h"
+
+namespace vorlaxis::test {
+namespace {
+
+namespace id = win32ui::id;
+using platform::win32::ToWide;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The log with its date and time lines reduced to their captions.
+std::string WithoutDates(const std::string& log) {
+    const std::string done = platform::Utf8ToCp1250("  test úspěšně dokončen ");
+    std::istringstream in(log);
+    std::string line, out;
+    while (std::getline(in, line)) {
+        if (line.starts_with("Datum testu: ")) line = "Datum testu: <>";
+        if (line.starts_with(done)) line = done + "<>";
+        out += line + "\n";
+    }
+    return out;
+}
+
+class Win32MainWindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+        ::InitCommonControlsEx(&controls);
+    }
+
+    void SetUp() override {
+        form = std::make_unique<win32ui::TMainForm>(&dialogs);
+        form->SettingsPath = temp.path() + "Ulvenor.ini";
+        form->ReadINIs();  // a missing file: the defaults, as on a first start
+        form->Settings().EjectAfterTest = false;
+        auto recording = std::make_unique<RecordingShell>();
+        shell = recording.get();
+        form->SetShell(std::move(recording));
+        form->SetFolders(platform::TempFolder(), temp.path() + "Logs\\");
+        ::ShowWindow(form->Handle(), SW_SHOW);
+    }
+    void TearDown() override {
+        StopPolling();
+        form.reset();
+        // A closed window asks its loop to end; that request must not reach the next test.
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    HWND Control(int controlId) const { return form->Control(controlId); }
+    std::string Text(int controlId) const { return TextOf(Control(controlId)); }
+
+    // A folder with files, added by hand and ticked through the list's check box.
+    std::string AddTickedFolder(int files, size_t size) {
+        const std::string folder = temp.path() + "médium";
+        for (int i = 0; i < files; ++i) {
+            temp.file("médium\\složka\\soubor " + std::to_string(i) + ".bin",
+                      std::string(size, static_cast<char>('a' + i % 26)));
+        }
+        dialogs.inputs.push_back(folder);
+        Click(Control(id::btnPridatRucne));
+        ListView_SetCheckState(Control(id::DiskList), 0, TRUE);
+        return folder;
+    }
+
+    TempDir temp;
+    ScriptedDialogs dialogs;
+    RecordingShell* shell = nullptr;
+    std::unique_ptr<win32ui::TMainForm> form;
+};
+
+TEST_F(Win32MainWindowTest, StartsIdleWithItsCaptionAndTheIdleValues) {
+    EXPECT_EQ(TextOf(form->Handle()), "Zubrak's Vorlaxis v2.1 (formerly Ulvenor 1.x)");
+    EXPECT_EQ(PanelText(Control(id::StatusBar), 0), "Připraven...");
+    for (int zero : {id::Label5, id::Label6, id::Label7, id::Label12, id::Label13, id::Label15}) {
+        EXPECT_EQ(Text(zero), "0") << zero;
+    }
+    for (int dots : {id::Label20, id::Label22, id::Label24, id::Label26}) {
+        EXPECT_EQ(Text(dots), "...") << dots;
+    }
+    EXPECT_EQ(Text(id::Label9), "");
+    EXPECT_EQ(Text(id::GroupBox1), "Průběh testu / informace o posledním testu");
+    EXPECT_TRUE(Visible(Control(id::BitBtn2)));
+    EXPECT_FALSE(Visible(Control(id::btnCancelTest)));
+    EXPECT_TRUE(MenuEnabled(form->Menu(), id::mmSpustitTest));
+    RECT client{};
+    ::GetClientRect(form->Handle(), &client);
+    EXPECT_EQ(client.right, 698);
+    EXPECT_EQ(client.bottom, 259);
+}
+
+TEST_F(Win32MainWindowTest, StartWithNothingTickedSaysSoAndLocksNothing) {
+    dialogs.inputs.push_back(temp.path());
+    Click(Control(id::btnPridatRucne));
+    ASSERT_EQ(form->Locations().Count(), 1);
+    Click(Control(id::BitBtn2));
+    ASSERT_EQ(dialogs.shown.size(), 2u);  // the input dialog, then the message
+    EXPECT_EQ(dialogs.shown[1].text,
+              "Nejsou vybrány žádné umístění pro test! Vyberte je a spusťte test znovu.");
+    EXPECT_EQ(dialogs.shown[1].caption, "Chyba");
+    EXPECT_EQ(PanelText(Control(id::StatusBar), 0), "Připraven...");
+    EXPECT_TRUE(Enabled(Control(id::DiskList)));
+}
+
+TEST_F(Win32MainWindowTest, TestedFolderGivesTheLogOfTheCheckToolAndUnlocks) {
+    const std::string folder = AddTickedFolder(5, 3000);
+    EXPECT_TRUE(form->Locations().IsTicked(0));
+    Click(Control(id::BitBtn2));
+    EXPECT_EQ(PanelText(Control(id::StatusBar), 0), "Test dokončen...");
+    EXPECT_EQ(Text(id::Label5), "5");
+    EXPECT_EQ(Text(id::Label12), "0");
+    EXPECT_EQ(form->Statistics().LocationIndex, 1);
+    EXPECT_TRUE(Visible(Control(id::BitBtn2)));
+    EXPECT_FALSE(Visible(Control(id::btnCancelTest)));
+    EXPECT_TRUE(Enabled(Control(id::BitBtn1)));
+    EXPECT_TRUE(MenuEnabled(form->Menu(), id::mmMoznosti));
+    EXPECT_TRUE(dialogs.shown.size() == 1u) << "no question after a clean test";
+
+    const std::string checkLog = temp.path() + "check.txt";
+    const std::wstring command = L"\"" + ProgramFolder() + L"vorlaxis-check.exe\" --log \"" +
+                                 ToWide(checkLog) + L"\" \"" + ToWide(folder) + L"\\\\\"";
+    ASSERT_EQ(RunProgram(command), 0);
+    const std::string windowLog = ReadFile(TempLogPath(0));
+    ASSERT_FALSE(windowLog.empty());
+    EXPECT_EQ(WithoutDates(windowLog), WithoutDates(ReadFile(checkLog)));
+}
+
+bool ClickCancelOnceEnabled() {
+    HWND form = ::FindWindowW(L"TMainForm", nullptr);
+    HWND cancel = ::GetDlgItem(form, id::btnCancelTest);
+    if (!Visible(cancel) || !Enabled(cancel)) return false;
+    // While a test runs the commands that must not run are locked.
+    EXPECT_FALSE(MenuEnabled(::GetMenu(form), id::mmSpustitTest));
+    EXPECT_FALSE(MenuEnabled(::GetMenu(form), id::mmMoznosti));
+    EXPECT_FALSE(Enabled(::GetDlgItem(form, id::DiskList)));
+    EXPECT_FALSE(Enabled(::GetDlgItem(form, id::BitBtn1)));
+    EXPECT_FALSE(Visible(::GetDlgItem(form, id::BitBtn2)));
+    Click(cancel);
+    return true;
+}
+
+TEST_F(Win32MainWindowTest, CancelDuringTheTestAsksAndStopsIt) {
+    AddTickedFolder(400, 256 * 1024);
+    dialogs.answers = {MsgResult::Yes};
+    PollDuringCommand(&ClickCancelOnceEnabled);
+    Click(Control(id::BitBtn2));
+    ASSERT_EQ(dialogs.shown.size(), 2u) << "the cancel button was never pressed";
+    EXPECT_EQ(dialogs.shown[1].text, "Opravdu si přejete přerušit test média?");
+    EXPECT_EQ(dialogs.shown[1].caption, "Potvrzení");
+    EXPECT_NE(ReadFile(TempLogPath(0)).find(platform::Utf8ToCp1250("test přerušen uživatelem")),
+              std::string::npos);
+    EXPECT_EQ(PanelText(Control(id::StatusBar), 0), "Test dokončen...");
+    EXPECT_TRUE(Visible(Control(id::BitBtn2)));
+}
+
+TEST_F(Win32MainWindowTest, CloseDuringTheTestAsksStopsAndClosesAfterTheBatch) {
+    AddTickedFolder(3, 1000);
+    dialogs.answers = {MsgResult::Yes};
+    ::PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    Click(Control(id::BitBtn2));
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].text, "Chcete ukončit probíhající test a zavřít aplikaci Vorlaxis?");
+    EXPECT_TRUE(form->Closed());
+    // The clean-up ran after the batch: the temporary log is gone, the settings are written.
+    EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(TempLogPath(0))));
+    EXPECT_NE(ReadFile(form->SettingsPath).find("[Paths]"), std::string::npos);
+}
+
+TEST_F(Win32MainWindowTest, CloseWhileIdleAsksNothingButKonecAsksOnce) {
+    dialogs.answers = {MsgResult::No};
+    ::SendMessageW(form->Handle(), WM_COMMAND, id::mmKonec, 0);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Opravdu ukončit Vorlaxis?");
+    EXPECT_FALSE(form->Closed());
+    Click(Control(id::BitBtn1));
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(form->Closed());
+}
+
+// The person at the read-error question: each question's path is noted and answered with the
+// next button of the script.
+std::deque<int> g_readErrorButtons;
+std::vector<std::string> g_readErrorPaths;
+
+bool AnswerReadErrorQuestions() {
+    HWND question = ::FindWindowW(L"TErrorForm", nullptr);
+    if (!question || !Visible(question)) return false;
+    g_readErrorPaths.push_back(TextOf(::GetDlgItem(question, win32ui::errorid::Edit1)));
+    const int button = g_readErrorButtons.front();
+    g_readErrorButtons.pop_front();
+    Click(::GetDlgItem(question, button));
+    return g_readErrorButtons.empty();
+}
+
+TEST_F(Win32MainWindowTest, EachAnswerOfTheReadErrorQuestion) {
+    namespace e = win32ui::errorid;
+    const std::string retried = platform::Utf8ToCp1250("    - nový pokus o čtení");
+    const std::string stopped =
+        platform::Utf8ToCp1250("  - test přerušen uživatelem po chybě tohoto souboru");
+    const struct {
+        std::deque<int> buttons;
+        std::string badCount;
+        const std::string* logLine;
+    } cases[] = {{{e::BitBtn2, e::BitBtn2}, "2", nullptr},
+                 {{e::BitBtn4}, "2", nullptr},
+                 {{e::BitBtn3}, "1", &stopped},
+                 {{e::BitBtn1, e::BitBtn2, e::BitBtn2}, "2", &retried}};
+    const std::string folder = AddTickedFolder(3, 1000);
+    // Two files another program holds open without sharing cannot be opened by the test.
+    std::vector<HANDLE> held;
+    for (const char* name : {"\\složka\\soubor 0.bin", "\\složka\\soubor 2.bin"}) {
+        held.push_back(::CreateFileW(ToWide(folder + name).c_str(), GENERIC_READ, 0, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(held.back(), INVALID_HANDLE_VALUE);
+    }
+    for (const auto& c : cases) {
+        g_readErrorButtons = c.buttons;
+        g_readErrorPaths.clear();
+        PollDuringCommand(&AnswerReadErrorQuestions);
+        Click(Control(id::BitBtn2));
+        StopPolling();
+        EXPECT_EQ(g_readErrorPaths.size(), c.buttons.size());
+        EXPECT_EQ(g_readErrorPaths.front(), folder + "\\složka\\soubor 0.bin");
+        EXPECT_EQ(Text(id::Label12), c.badCount) << c.buttons.front();
+        if (c.logLine) {
+            EXPECT_NE(ReadFile(TempLogPath(0)).find(*c.logLine + "\r\n"), std::string::npos);
+        }
+        EXPECT_TRUE(Visible(Control(id::BitBtn2)));
+    }
+    for (HANDLE h : held) ::CloseHandle(h);
+}
+
+// The person at the input dialog: types the text (when any) and presses the button.
+std::wstring g_typed;
+int g_inputButton = IDOK;
+std::string g_inputCaption, g_inputPrompt, g_inputShown;
+
+bool AnswerInputBox() {
+    HWND box = ::FindWindowW(L"InputBox", nullptr);
+    if (!box || !Visible(box)) return false;
+    g_inputCaption = TextOf(box);
+    g_inputPrompt = TextOf(::GetDlgItem(box, 100));
+    HWND field = ::GetDlgItem(box, 101);
+    g_inputShown = TextOf(field);
+    if (!g_typed.empty()) ::SetWindowTextW(field, g_typed.c_str());
+    Click(::GetDlgItem(box, g_inputButton));
+    return true;
+}
+
+TEST(Win32InputBox, OkGivesTheTypedTextCancelTheInitial) {
+    const struct {
+        std::wstring typed;
+        int button;
+        std::string result;
+    } cases[] = {{L"D:\\Fotky ž", IDOK, "D:\\Fotky ž"},
+                 {L"", IDOK, "C:\\Data"},
+                 {L"D:\\Jiné", IDCANCEL, "C:\\Data"}};
+    win32ui::Win32Dialogs dialogs;
+    for (const auto& c : cases) {
+        g_typed = c.typed;
+        g_inputButton = c.button;
+        PollDuringCommand(&AnswerInputBox);
+        EXPECT_EQ(dialogs.InputBox("Upravit", "Cesta k umístění:", "C:\\Data"), c.result);
+        StopPolling();
+        EXPECT_EQ(g_inputCaption, "Upravit");
+        EXPECT_EQ(g_inputPrompt, "Cesta k umístění:");
+        EXPECT_EQ(g_inputShown, "C:\\Data");
+    }
+}
+
+}  // namespace
+}  // namespace vorlaxis::test
