@@ -2,6 +2,7 @@
 // the speed graph laid out in pixels with the file under the mouse.
 #include <gtest/gtest.h>
 
+#include "platform/Files.h"
 #include "results/SlowFileResults.h"
 #include "results/SpeedGraph.h"
 #include "support/ScriptedDialogs.h"
@@ -13,13 +14,20 @@ namespace {
 
 constexpr int64_t kMiB = 1024 * 1024;
 
+// "/m/d/" with the system's separators: the list splits paths where the system does.
+std::string Folder() {
+    std::string folder = "/m/d/";
+    for (char& c : folder) c = c == '/' ? platform::PathSeparator() : c;
+    return folder;
+}
+
 // 40 files of 1 MB at 100 MB/s on "/m/d/"; the one at `slow` (if any) takes 2 s, the one at
 // `unreadable` (if any) failed.
 std::vector<FileSpeed> Location(int slow = -1, int unreadable = -1) {
     std::vector<FileSpeed> files;
     for (int i = 0; i < 40; ++i) {
         const bool failed = i == unreadable;
-        files.push_back({"/m/d/f" + std::to_string(i) + ".bin", kMiB, failed ? 0 : kMiB,
+        files.push_back({Folder() + "f" + std::to_string(i) + ".bin", kMiB, failed ? 0 : kMiB,
                          i == slow ? 2.0 : 0.01, failed});
     }
     return files;
@@ -32,7 +40,7 @@ TEST(SlowFileResults, ListsOnlyTheSlowFilesSplitWithTheirSpeed) {
     const std::vector<SlowFileRow> rows = SlowFileRows(Location(12, 7));
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].Name, "f12.bin");
-    EXPECT_EQ(rows[0].Directory, "/m/d/");
+    EXPECT_EQ(rows[0].Directory, Folder());
     EXPECT_EQ(rows[0].Speed, "0.500 MB/s");
 }
 
