@@ -10,7 +10,8 @@
 #                                       (Windows' "Extract All" makes the folder)
 #   vorlaxis-<version>-win64-setup.exe  the NSIS installer (packaging/windows/vorlaxis.nsi)
 # The version is the project's version in CMakeLists.txt. The programs are stripped; file times
-# come from the last commit, so the same build gives the same zip byte for byte.
+# in the zip come from the last commit (chmcmd still writes the time of making into the help
+# file, so two zips of one build differ there).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

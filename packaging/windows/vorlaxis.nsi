@@ -4,7 +4,8 @@
 ; in "Programs and Features". Settings and saved logs are not the installer's: the program puts
 ; them in the user's own folder (%APPDATA%\Vorlaxis) when its folder is not writable, and the
 ; uninstaller leaves them to the user.
-Unicode true
+; A 64-bit Unicode installer, like the programs it installs (and so it runs under 64-bit Wine).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -14,7 +15,6 @@ RequestExecutionLevel admin
 !endif
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vorlaxis"
 
@@ -42,11 +42,6 @@ VIAddVersionKey /LANG=1029 "LegalCopyright" "Zubrak"
 !insertmacro MUI_LANGUAGE "Czech"
 
 Function .onInit
-  ; The programs are 64-bit: a 32-bit Windows cannot run them.
-  ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "Vorlaxis potřebuje 64bitová Windows." /SD IDOK
-    Abort
-  ${EndIf}
   SetRegView 64
   SetShellVarContext all
 FunctionEnd
