@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=build-windows
+build="build-windows"
 out=$(realpath -m "${1:-$build}")
 
 VORLAXIS_WITH_WINDOWS=1 bash scripts/install-deps.sh

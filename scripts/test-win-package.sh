@@ -116,6 +116,13 @@ ln -sfn "$sample" "$prefix/dosdevices/t:"
 # --- installed ---------------------------------------------------------------------------
 cp "$setup" "$work/setup.exe"
 chmod 0644 "$work/setup.exe"
+# Shown to a person, the installer speaks Czech; it is left at its first page.
+in_wine "$wine" "$work/setup.exe" >/dev/null 2>&1 &
+DISPLAY=":$(cat "$work/display")" timeout 60 \
+  xdotool search --sync --onlyvisible --name "^Instalace Vorlaxis $version\$" >/dev/null ||
+  fail "no installer window \"Instalace Vorlaxis $version\""
+in_wine "$wine" taskkill /f /im setup.exe >/dev/null 2>&1 || true
+wait $! || true
 in_wine "$wine" "$work/setup.exe" /S || fail "the installer reported $?"
 in_wine timeout 120 wineserver -w || fail "Wine's programs did not end after the installer"
 program="$prefix/drive_c/Program Files/Vorlaxis"
