@@ -204,6 +204,8 @@ say "installed: vorlaxis-check.exe ran, vorlaxis.exe showed its window in ${star
 
 # --- removed -----------------------------------------------------------------------------
 chmod -R u+w "$program"
+# The settings that a run as administrator writes beside the program go with it.
+printf '[Application]\r\n' >"$program/Ulvenor.ini"
 in_wine "$wine" 'C:\Program Files\Vorlaxis\uninstall.exe' /S || fail "the uninstaller reported $?"
 # The uninstaller runs on from a copy of itself in the temporary folder.
 in_wine timeout 120 wineserver -w || fail "the uninstaller did not end"

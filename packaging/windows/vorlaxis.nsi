@@ -82,7 +82,10 @@ Section "Uninstall"
   Delete "$INSTDIR\qantrel.chm"
   Delete "$INSTDIR\whatsnew.txt"
   Delete "$INSTDIR\uninstall.exe"
-  ; Not recursive: settings or logs that a user kept beside the program stay theirs.
+  ; Where the folder was writable (a program run as administrator) the settings lie here too;
+  ; they go with the program. Saved logs are the user's records: a Logs folder, and with it
+  ; this folder, stays.
+  Delete "$INSTDIR\Ulvenor.ini"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
