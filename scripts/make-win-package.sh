@@ -3,8 +3,8 @@
 #
 #   bash scripts/make-win-package.sh [OUT_DIR]      (default: build-windows)
 #
-# Builds vorlaxis.exe and vorlaxis-check.exe with the windows preset (configured when
-# build-windows is missing), then makes
+# Builds vorlaxis.exe and vorlaxis-check.exe with the windows preset (build-windows), then
+# makes
 #   vorlaxis-<version>-win64.zip        the portable program: the two programs, the help file
 #                                       qantrel.chm and whatsnew.txt, at the top of the zip
 #                                       (Windows' "Extract All" makes the folder)
@@ -19,7 +19,8 @@ build="build-windows"
 out=$(realpath -m "${1:-$build}")
 
 VORLAXIS_WITH_WINDOWS=1 bash scripts/install-deps.sh
-[ -f "$build/CMakeCache.txt" ] || cmake --preset windows >&2
+# Configured every time: chmcmd, installed after a first configuration, is found then.
+cmake --preset windows >/dev/null
 cmake --build "$build" -j2 --target vorlaxis vorlaxis-check >&2
 [ -f "$build/app/win32/qantrel.chm" ] ||
   { echo "make-win-package: no qantrel.chm (is chmcmd installed?)" >&2; exit 1; }
