@@ -25,6 +25,8 @@ PACKAGES=(
 )
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then
   PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales)
+  # The Windows packages: the help file, the zip and the installer.
+  PACKAGES+=(fp-utils zip unzip nsis)
 fi
 
 missing=()

@@ -4,7 +4,8 @@
 # window tests on a virtual display), then runs
 # vorlaxis-check.exe over a test tree and over a medium with unreadable files (the fault file
 # system) and compares each log with the Linux build's log of the same tree (apart from dates,
-# times, path forms and the medium's identity, which each system learns its own way). Skips, with a message and success, only when Wine cannot run on this machine.
+# times, path forms and the medium's identity, which each system learns its own way), and
+# finally tests the Windows packages (scripts/test-win-package.sh). Skips, with a message and success, only when Wine cannot run on this machine.
 # Called by scripts/test.sh; VORLAXIS_SKIP_WINDOWS=1 there leaves it out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -216,5 +217,9 @@ single=$("$wine" build-windows/cli/vorlaxis-check.exe --mode open 'T:\日本語 
   fail "vorlaxis-check.exe could not test 'T:\日本語 složka'"
 grep -q "^  počet souborů:       1$" <<<"$single" ||
   fail "vorlaxis-check.exe did not find the file in 'T:\日本語 složka'"
+
+# The zip and the installer, installed and removed again in a Wine prefix of their own.
+stop_wine
+bash scripts/test-win-package.sh build-windows
 
 say "passed in $(($(date +%s) - started)) s (core tests under Wine, logs identical)"
