@@ -151,6 +151,40 @@ TEST_F(Win32MainWindowTest, TestedFolderGivesTheLogOfTheCheckToolAndUnlocks) {
     EXPECT_EQ(WithoutDates(windowLog), WithoutDates(ReadFile(checkLog)));
 }
 
+// A key pressed in the main window, through the window's keyboard handling as its loop does.
+void PressKey(win32ui::TMainForm& form, UINT key, bool control) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    MSG msg{::GetFocus() ? ::GetFocus() : form.Handle(), WM_KEYDOWN, key, 0, 0, {}};
+    if (!form.PreTranslate(msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+}
+
+TEST_F(Win32MainWindowTest, ShortcutsStartTheTestAndLockedMenuItemsIgnoreThem) {
+    // With nothing ticked each start command says so: one message per start.
+    const struct {
+        UINT key;
+        bool control;
+        size_t messages;
+    } cases[] = {{'S', true, 1},        {'A', true, 1},        {'B', true, 1}, {'O', true, 1},
+                 {VK_RETURN, false, 1}, {VK_ESCAPE, false, 0}, {'S', false, 0}};
+    for (const auto& c : cases) {
+        dialogs.shown.clear();
+        PressKey(*form, c.key, c.control);
+        EXPECT_EQ(dialogs.shown.size(), c.messages) << c.key;
+    }
+    form->SetMenus(false);
+    dialogs.shown.clear();
+    PressKey(*form, 'S', true);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
 bool ClickCancelOnceEnabled() {
     HWND form = ::FindWindowW(L"TMainForm", nullptr);
     HWND cancel = ::GetDlgItem(form, id::btnCancelTest);
