@@ -30,6 +30,7 @@ class ThreadedBlockingCalls;
 namespace vorlaxis::win32ui {
 
 class TErrorForm;
+class TInfoBox;
 
 // The identifiers of the controls and menu items, named as the layout names them.
 namespace id {
@@ -113,6 +114,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     HWND Control(int controlId) const { return ::GetDlgItem(m_hwnd, controlId); }
     HMENU Menu() const { return ::GetMenu(m_hwnd); }
     TErrorForm& ErrorForm() { return *m_errorForm; }
+    TInfoBox& InfoBox() { return *m_infoBox; }
     // True once the window has closed for good (after FormClose).
     bool Closed() const { return m_closed; }
 
@@ -192,6 +194,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     LocationList m_locations;
     MainDisplay m_display;
     std::unique_ptr<TErrorForm> m_errorForm;
+    std::unique_ptr<TInfoBox> m_infoBox;
     std::unique_ptr<ThreadedBlockingCalls> m_calls;
     std::unique_ptr<TestSession> m_session;
     std::unique_ptr<Shell> m_shell;

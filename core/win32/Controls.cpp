@@ -30,6 +30,10 @@ DWORD StyleOf(Kind kind) {
     switch (kind) {
         case Kind::Frame:
             return child | SS_ETCHEDHORZ;
+        case Kind::SunkenFrame:
+            return child | SS_SUNKEN;
+        case Kind::CentredLabel:
+            return child | SS_CENTER | SS_NOPREFIX | SS_ENDELLIPSIS;
         case Kind::Group:
             return child | BS_GROUPBOX;
         case Kind::Button:

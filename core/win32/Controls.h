@@ -11,12 +11,14 @@ namespace vorlaxis::win32ui {
 
 enum class Kind {
     Frame,
+    SunkenFrame,
     Group,
     Button,
     DefaultButton,
     List,
     Label,
     RightLabel,
+    CentredLabel,
     Bar,
     Edit,
     ReadOnlyEdit

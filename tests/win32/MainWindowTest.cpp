@@ -16,6 +16,7 @@
 #include "app/win32/Win32Dialogs.h"
 #include "engine/TestRun.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/win32/InfoBoxUnit.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
@@ -149,6 +150,19 @@ TEST_F(Win32MainWindowTest, TestedFolderGivesTheLogOfTheCheckToolAndUnlocks) {
     const std::string windowLog = ReadFile(TempLogPath(0));
     ASSERT_FALSE(windowLog.empty());
     EXPECT_EQ(WithoutDates(windowLog), WithoutDates(ReadFile(checkLog)));
+}
+
+TEST_F(Win32MainWindowTest, BusyWindowNamesTheLocationAndLocksTheMainWindowWhileShown) {
+    HWND busy = form->InfoBox().Handle();
+    form->Display().busyLocationText = "D:\\Archiv 2009\\";
+    form->ShowBusyWindow();
+    EXPECT_TRUE(Visible(busy));
+    EXPECT_EQ(TextOf(busy), "Ulvenor - informace");
+    EXPECT_EQ(TextOf(::GetDlgItem(busy, win32ui::infoid::Label3)), "D:\\Archiv 2009\\");
+    EXPECT_FALSE(Enabled(form->Handle()));
+    form->HideBusyWindow();
+    EXPECT_FALSE(Visible(busy));
+    EXPECT_TRUE(Enabled(form->Handle()));
 }
 
 // A key pressed in the main window, through the window's keyboard handling as its loop does.

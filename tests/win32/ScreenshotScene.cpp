@@ -1,5 +1,6 @@
 // The Win32 windows in the states scripts/screenshots-win32.sh pictures: the main window idle
-// and during a test, the read-error question and the input dialog. Runs until it is ended.
+// and during a test, the read-error question, the busy window and the input dialog. Runs until it
+// is ended.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,6 +10,7 @@
 #include "app/win32/MainFormUnit.h"
 #include "app/win32/Win32Dialogs.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/win32/InfoBoxUnit.h"
 
 namespace {
 
@@ -58,6 +60,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     ::ShowWindow(form.Handle(), SW_SHOW);
     if (scene == L"error") {
         (void)form.ErrorForm().Ask("D:\\Archiv 2009\\snímek_18.jpg", form.Handle());
+    } else if (scene == L"busy") {
+        form.InfoBox().Show("D:\\Archiv 2009\\", form.Handle());
     } else if (scene == L"input") {
         vorlaxis::win32ui::Win32Dialogs dialogs;
         dialogs.SetOwner(form.Handle());
