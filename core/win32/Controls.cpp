@@ -31,7 +31,7 @@ DWORD StyleOf(Kind kind) {
         case Kind::Frame:
             return child | SS_ETCHEDHORZ;
         case Kind::SunkenFrame:
-            return child | SS_SUNKEN;
+            return child | WS_CLIPSIBLINGS | SS_SUNKEN;
         case Kind::CentredLabel:
             return child | SS_CENTER | SS_NOPREFIX | SS_ENDELLIPSIS;
         case Kind::Group:

@@ -27,6 +27,9 @@ TInfoBox::TInfoBox() {
     m_hwnd = CreateSizedWindow(kClassName, L"Ulvenor - informace", WS_POPUP | WS_CAPTION,
                                WS_EX_TOOLWINDOW, kWidth, kHeight, nullptr, nullptr);
     CreatePlaces(m_hwnd, kPlaces);
+    // The frame lies under the lines it holds.
+    ::SetWindowPos(::GetDlgItem(m_hwnd, infoid::Bevel1), HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE);
     HWND animation = ::CreateWindowExW(
         0, ANIMATE_CLASSW, L"", WS_CHILD | WS_VISIBLE | ACS_TRANSPARENT | ACS_CENTER, 282, 17, 80,
         50, m_hwnd, reinterpret_cast<HMENU>(infoid::Animate1), ::GetModuleHandleW(nullptr),
