@@ -99,6 +99,16 @@ HWND CreateSizedWindow(const wchar_t* className, const std::wstring& caption, DW
                              owner, menu, ::GetModuleHandleW(nullptr), self);
 }
 
+void CentreOver(HWND window, HWND owner) {
+    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (owner) ::GetWindowRect(owner, &area);
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    ::SetWindowPos(window, HWND_TOP, area.left + (area.right - area.left - width) / 2,
+                   area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE);
+}
+
 void RunModal(HWND window, HWND owner, const bool& done) {
     if (owner) ::EnableWindow(owner, FALSE);
     ::ShowWindow(window, SW_SHOW);

@@ -49,6 +49,9 @@ HWND CreateSizedWindow(const wchar_t* className, const std::wstring& caption, DW
                        DWORD exStyle, int width, int height, HWND owner, void* self,
                        HMENU menu = nullptr);
 
+// Places `window` in the centre of `owner`, or of the screen when `owner` is null.
+void CentreOver(HWND window, HWND owner);
+
 // Shows `window` modal to `owner` (disabled meanwhile) and runs the messages until `done`.
 void RunModal(HWND window, HWND owner, const bool& done);
 

@@ -44,11 +44,7 @@ TInfoBox::~TInfoBox() {
 
 void TInfoBox::Show(const std::string& location, HWND owner) {
     SetWindowText(::GetDlgItem(m_hwnd, infoid::Label3), location);
-    RECT frame{};
-    ::GetWindowRect(m_hwnd, &frame);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    ::SetWindowPos(m_hwnd, HWND_TOP, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                   (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE);
+    CentreOver(m_hwnd, nullptr);
     m_owner = owner;
     if (m_owner) ::EnableWindow(m_owner, FALSE);
     ::ShowWindow(m_hwnd, SW_SHOW);
