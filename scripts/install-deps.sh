@@ -21,7 +21,7 @@ PACKAGES=(
   libxml2-utils
 )
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then
-  PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales)
+  PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales nsis zip fp-utils)
 fi
 
 missing=()
