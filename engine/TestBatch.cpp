@@ -134,4 +134,16 @@ bool CloseQuery(TestStatistics& statistics, Dialogs& dialogs) {
     return true;
 }
 
+bool ConfirmExit(Dialogs& dialogs) {
+    return dialogs.MessageBox("Opravdu ukončit Vorlaxis?", "Potvrzení...", MsgButtons::YesNo,
+                              MsgIcon::Question) != MsgResult::No;
+}
+
+void CloseCleanUp(const TestStatistics& statistics, Dialogs& dialogs,
+                  const std::function<std::string()>& writeSettings) {
+    for (int32_t n = 0; n <= statistics.LocationIndex; ++n) platform::RemoveFile(TempLogPath(n));
+    const std::string error = writeSettings();
+    if (!error.empty()) dialogs.MessageBox(error + ".", "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
+}
+
 }  // namespace vorlaxis

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,5 +58,14 @@ void ConfirmCancel(TestStatistics& statistics, Dialogs& dialogs);
 // Every close request: granted at once while idle; during a test only on Yes, which asks the
 // test to stop.
 bool CloseQuery(TestStatistics& statistics, Dialogs& dialogs);
+
+// "&Konec": true unless the user answers No to the question.
+bool ConfirmExit(Dialogs& dialogs);
+
+// The clean-up of a granted close: the temporary logs of the last batch go (missing ones are
+// passed over silently), then `writeSettings` writes the settings file; its error text (empty
+// on success) is shown.
+void CloseCleanUp(const TestStatistics& statistics, Dialogs& dialogs,
+                  const std::function<std::string()>& writeSettings);
 
 }  // namespace vorlaxis

@@ -105,9 +105,7 @@ void TMainForm::mmAboutClick() {
 }
 
 void TMainForm::mmKonecClick() {
-    const MsgResult answer = m_dialogs.MessageBox("Opravdu ukončit Vorlaxis?", "Potvrzení...",
-                                                  MsgButtons::YesNo, MsgIcon::Question);
-    if (answer != MsgResult::No) close();
+    if (ConfirmExit(m_dialogs)) close();
 }
 
 void TMainForm::FormCloseQuery(bool& canClose) {
@@ -115,12 +113,7 @@ void TMainForm::FormCloseQuery(bool& canClose) {
 }
 
 void TMainForm::FormClose() {
-    // The temporary logs of the last batch; missing ones are passed over silently.
-    for (int32_t n = 0; n <= m_statistics.LocationIndex; ++n) platform::RemoveFile(TempLogPath(n));
-    const std::string error = WriteINIs();
-    if (!error.empty()) {
-        m_dialogs.MessageBox(error + ".", "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
-    }
+    CloseCleanUp(m_statistics, m_dialogs, [this] { return WriteINIs(); });
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -71,10 +71,7 @@ void TMainForm::Command(int commandId) {
             RequestClose();
             break;
         case id::mmKonec:
-            if (m_dialogs->MessageBox("Opravdu ukončit Vorlaxis?", "Potvrzení...",
-                                      MsgButtons::YesNo, MsgIcon::Question) != MsgResult::No) {
-                RequestClose();
-            }
+            if (ConfirmExit(*m_dialogs)) RequestClose();
             break;
         case id::btnNalistovat:
             LocationCommand(&BrowseAndAddLocation);
@@ -221,12 +218,7 @@ void TMainForm::RequestClose() {
 
 void TMainForm::FormClose() {
     m_closePending = false;
-    // The temporary logs of the last batch; missing ones are passed over silently.
-    for (int32_t n = 0; n <= m_statistics.LocationIndex; ++n) platform::RemoveFile(TempLogPath(n));
-    const std::string error = WriteINIs();
-    if (!error.empty()) {
-        m_dialogs->MessageBox(error + ".", "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
-    }
+    CloseCleanUp(m_statistics, *m_dialogs, [this] { return WriteINIs(); });
     m_closed = true;
     ::KillTimer(m_hwnd, 2);
     ::PostQuitMessage(0);

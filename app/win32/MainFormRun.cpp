@@ -4,6 +4,7 @@
 #include "engine/ProgressDisplay.h"
 #include "engine/TestRun.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/win32/InfoBoxUnit.h"
 
 namespace vorlaxis::win32ui {
 
@@ -78,10 +79,15 @@ void TMainForm::ProcessMessages() {
 }
 
 void TMainForm::ShowBusyWindow() {
+    ShowDisplay();
+    // After a granted close the window is gone: nothing to disable or bring back.
+    m_infoBox->Show(m_display.busyLocationText, m_closePending ? nullptr : m_hwnd);
+    // The next pump paints the busy window whatever the interval says.
     m_pump.Reset();
 }
 
 void TMainForm::HideBusyWindow() {
+    m_infoBox->Hide();
     m_pump.Reset();
 }
 

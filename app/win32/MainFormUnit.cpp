@@ -9,6 +9,7 @@
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/win32/InfoBoxUnit.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
@@ -124,11 +125,13 @@ TMainForm::TMainForm(Dialogs* dialogs, Clock* clock)
     ::SetTimer(m_hwnd, kTimer2, 1000, nullptr);
     m_errorForm = std::make_unique<TErrorForm>(m_hwnd);
     m_followUp = std::make_unique<MainFollowUp>(m_hwnd, *m_dialogs);
+    m_infoBox = std::make_unique<TInfoBox>();
 }
 
 TMainForm::~TMainForm() {
     m_errorForm.reset();
     m_followUp.reset();
+    m_infoBox.reset();
     if (m_hwnd) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         ::DestroyWindow(m_hwnd);

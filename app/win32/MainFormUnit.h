@@ -31,6 +31,7 @@ namespace vorlaxis::win32ui {
 
 class TErrorForm;
 class MainFollowUp;
+class TInfoBox;
 
 // The identifiers of the controls and menu items, named as the layout names them.
 namespace id {
@@ -118,6 +119,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     HMENU Menu() const { return ::GetMenu(m_hwnd); }
     TErrorForm& ErrorForm() { return *m_errorForm; }
     MainFollowUp& FollowUp() { return *m_followUp; }
+    TInfoBox& InfoBox() { return *m_infoBox; }
     // True once the window has closed for good (after FormClose).
     bool Closed() const { return m_closed; }
 
@@ -198,6 +200,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     MainDisplay m_display;
     std::unique_ptr<TErrorForm> m_errorForm;
     std::unique_ptr<MainFollowUp> m_followUp;
+    std::unique_ptr<TInfoBox> m_infoBox;
     std::unique_ptr<ThreadedBlockingCalls> m_calls;
     std::unique_ptr<TestSession> m_session;
     std::unique_ptr<Shell> m_shell;

@@ -73,6 +73,7 @@ std::string Win32Dialogs::InputBox(const std::string& caption, const std::string
         CreateSizedWindow(kInputClass, ToWide(caption), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                           WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 340, 93, m_owner, &state);
     CreatePlaces(box, kInputPlaces);
+    CentreOver(box, m_owner);
     HWND field = ::GetDlgItem(box, kField);
     SetWindowText(::GetDlgItem(box, kPrompt), prompt);
     ::SendMessageW(field, EM_LIMITTEXT, kInputBoxMaxLength, 0);

@@ -30,6 +30,10 @@ DWORD StyleOf(Kind kind) {
     switch (kind) {
         case Kind::Frame:
             return child | SS_ETCHEDHORZ;
+        case Kind::SunkenFrame:
+            return child | WS_CLIPSIBLINGS | SS_SUNKEN;
+        case Kind::CentredLabel:
+            return child | SS_CENTER | SS_NOPREFIX | SS_ENDELLIPSIS;
         case Kind::Group:
             return child | BS_GROUPBOX;
         case Kind::Button:
@@ -93,6 +97,16 @@ HWND CreateSizedWindow(const wchar_t* className, const std::wstring& caption, DW
     return ::CreateWindowExW(exStyle, className, caption.c_str(), style, CW_USEDEFAULT,
                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                              owner, menu, ::GetModuleHandleW(nullptr), self);
+}
+
+void CentreOver(HWND window, HWND owner) {
+    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (owner) ::GetWindowRect(owner, &area);
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    ::SetWindowPos(window, HWND_TOP, area.left + (area.right - area.left - width) / 2,
+                   area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE);
 }
 
 void RunModal(HWND window, HWND owner, const bool& done) {

@@ -11,12 +11,14 @@ namespace vorlaxis::win32ui {
 
 enum class Kind {
     Frame,
+    SunkenFrame,
     Group,
     Button,
     DefaultButton,
     List,
     Label,
     RightLabel,
+    CentredLabel,
     Bar,
     Edit,
     ReadOnlyEdit
@@ -46,6 +48,9 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure);
 HWND CreateSizedWindow(const wchar_t* className, const std::wstring& caption, DWORD style,
                        DWORD exStyle, int width, int height, HWND owner, void* self,
                        HMENU menu = nullptr);
+
+// Places `window` in the centre of `owner`, or of the screen when `owner` is null.
+void CentreOver(HWND window, HWND owner);
 
 // Shows `window` modal to `owner` (disabled meanwhile) and runs the messages until `done`.
 void RunModal(HWND window, HWND owner, const bool& done);

@@ -16,6 +16,7 @@
 #include "app/win32/Win32Dialogs.h"
 #include "engine/TestRun.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/win32/InfoBoxUnit.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
@@ -149,6 +150,53 @@ TEST_F(Win32MainWindowTest, TestedFolderGivesTheLogOfTheCheckToolAndUnlocks) {
     const std::string windowLog = ReadFile(TempLogPath(0));
     ASSERT_FALSE(windowLog.empty());
     EXPECT_EQ(WithoutDates(windowLog), WithoutDates(ReadFile(checkLog)));
+}
+
+TEST_F(Win32MainWindowTest, BusyWindowNamesTheLocationAndLocksTheMainWindowWhileShown) {
+    HWND busy = form->InfoBox().Handle();
+    form->Display().busyLocationText = "D:\\Archiv 2009\\";
+    form->ShowBusyWindow();
+    EXPECT_TRUE(Visible(busy));
+    EXPECT_EQ(TextOf(busy), "Ulvenor - informace");
+    EXPECT_EQ(TextOf(::GetDlgItem(busy, win32ui::infoid::Label3)), "D:\\Archiv 2009\\");
+    EXPECT_FALSE(Enabled(form->Handle()));
+    form->HideBusyWindow();
+    EXPECT_FALSE(Visible(busy));
+    EXPECT_TRUE(Enabled(form->Handle()));
+}
+
+// A key pressed in the main window, through the window's keyboard handling as its loop does.
+void PressKey(win32ui::TMainForm& form, UINT key, bool control) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    MSG msg{::GetFocus() ? ::GetFocus() : form.Handle(), WM_KEYDOWN, key, 0, 0, {}};
+    if (!form.PreTranslate(msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+}
+
+TEST_F(Win32MainWindowTest, ShortcutsStartTheTestAndLockedMenuItemsIgnoreThem) {
+    // With nothing ticked each start command says so: one message per start.
+    const struct {
+        UINT key;
+        bool control;
+        size_t messages;
+    } cases[] = {{'S', true, 1},        {'A', true, 1},        {'B', true, 1}, {'O', true, 1},
+                 {VK_RETURN, false, 1}, {VK_ESCAPE, false, 0}, {'S', false, 0}};
+    for (const auto& c : cases) {
+        dialogs.shown.clear();
+        PressKey(*form, c.key, c.control);
+        EXPECT_EQ(dialogs.shown.size(), c.messages) << c.key;
+    }
+    form->SetMenus(false);
+    dialogs.shown.clear();
+    PressKey(*form, 'S', true);
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 bool ClickCancelOnceEnabled() {

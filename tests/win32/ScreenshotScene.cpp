@@ -1,6 +1,6 @@
 // The Win32 windows in the states scripts/screenshots-win32.sh pictures: the main window idle
-// and during a test, the read-error question, the input dialog, and the windows after a location
-// (slow files, speed graph, changes). Runs until it is ended.
+// and during a test, the read-error question, the busy window, the input dialog, and the windows
+// after a location (slow files, speed graph, changes). Runs until it is ended.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -13,6 +13,7 @@
 #include "results/ChangesView.h"
 #include "results/SlowFileResults.h"
 #include "results/win32/ResultForms.h"
+#include "help/win32/InfoBoxUnit.h"
 
 namespace {
 
@@ -104,6 +105,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     ::ShowWindow(form.Handle(), SW_SHOW);
     if (scene == L"error") {
         (void)form.ErrorForm().Ask("D:\\Archiv 2009\\snímek_18.jpg", form.Handle());
+    } else if (scene == L"busy") {
+        form.InfoBox().Show("D:\\Archiv 2009\\", form.Handle());
     } else if (scene == L"input") {
         vorlaxis::win32ui::Win32Dialogs dialogs;
         dialogs.SetOwner(form.Handle());
