@@ -83,9 +83,9 @@ TEST(SpeedGraph, DrawsTheProfileInThePlotAndFindsTheMarkedFileUnderTheMouse) {
     EXPECT_EQ(picture.megabytesText, "40.0 MB");
 
     const double x = picture.marks[1].x, middle = plot.top + plot.height / 2.0;
-    EXPECT_EQ(SpeedGraphTitleAt(picture, x + 2, middle), "/m/d/f12.bin (0.500 MB/s)");
+    EXPECT_EQ(SpeedGraphTitleAt(picture, x + 2, middle), Folder() + "f12.bin (0.500 MB/s)");
     EXPECT_EQ(SpeedGraphTitleAt(picture, picture.marks[0].x, middle),
-              "/m/d/f30.bin (nelze přečíst)");
+              Folder() + "f30.bin (nelze přečíst)");
     EXPECT_EQ(SpeedGraphTitleAt(picture, x + 12, middle), "");
     EXPECT_EQ(SpeedGraphTitleAt(picture, x, plot.top + plot.height + 5), "");
 }
