@@ -181,6 +181,7 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
     // The medium is waited for on a helper thread: a signal ends a run stuck in a read.
     ThreadedBlockingCalls calls(host, statistics, display);
     TestSession session(settings, statistics, display, host, host, clock, calls);
+    session.KeepFingerprints = !o.historyFolder.empty();
     int result = kAllReadable;
     int32_t index = 0;
     for (LocationResult& location : results) {

@@ -45,6 +45,8 @@ platform::DigestKind KindOf(ListedHash hash) {
 struct ContentCheck::State {
     std::string location;
     BlockingCalls* calls = nullptr;  // the medium may hang: nothing here touches it directly
+    bool fingerprints = true;        // every file is hashed, not only those a list names
+    bool hashing = false;            // the current file is hashed
     XXH3_state_t* xxh = nullptr;
     int64_t bytes = 0;
     std::map<std::string, std::vector<Expectation>> listed;  // by path within the location
@@ -94,9 +96,10 @@ ContentCheck::~ContentCheck() {
 }
 
 void ContentCheck::Prepare(BlockingCalls& calls, const std::string& location,
-                           const FileEntry* files, int32_t count) {
+                           const FileEntry* files, int32_t count, bool fingerprints) {
     State& s = *m_state;
     s.calls = &calls;
+    s.fingerprints = fingerprints;
     s.location = location;
     s.listed.clear();
     s.present.clear();
@@ -112,21 +115,24 @@ void ContentCheck::Prepare(BlockingCalls& calls, const std::string& location,
 
 void ContentCheck::StartFile(const FileEntry& entry) {
     State& s = *m_state;
-    XXH3_128bits_reset(s.xxh);
     s.bytes = 0;
     s.digests.clear();
+    s.hashing = s.fingerprints;
     const auto found = s.listed.find(s.Key(entry.Path));
-    if (found == s.listed.end()) return;
-    for (const Expectation& e : found->second) {
-        s.digests.emplace_back(&e, e.Hash == ListedHash::Xxh128
-                                       ? nullptr
-                                       : std::make_unique<platform::Digest>(KindOf(e.Hash)));
+    if (found != s.listed.end()) {
+        for (const Expectation& e : found->second) {
+            const bool xxh = e.Hash == ListedHash::Xxh128;
+            s.hashing = s.hashing || xxh;
+            s.digests.emplace_back(
+                &e, xxh ? nullptr : std::make_unique<platform::Digest>(KindOf(e.Hash)));
+        }
     }
+    if (s.hashing) XXH3_128bits_reset(s.xxh);
 }
 
 void ContentCheck::Update(const unsigned char* data, size_t count) {
     State& s = *m_state;
-    XXH3_128bits_update(s.xxh, data, count);
+    if (s.hashing) XXH3_128bits_update(s.xxh, data, count);
     s.bytes += static_cast<int64_t>(count);
     for (auto& digest : s.digests) {
         if (digest.second) digest.second->Update(data, count);
@@ -140,11 +146,14 @@ void ContentCheck::EndFile(const FileEntry& entry, bool readable, bool whole) {
     print.Readable = readable;
     print.Size = readable ? s.bytes : entry.Size;
     // After a stop nothing more is asked of the medium: a stopped run keeps no record anyway.
-    if (!whole || !s.calls->LastWriteTime(entry.Path, print.Modified)) print.Modified = 0;
+    if (!whole || !s.fingerprints || !s.calls->LastWriteTime(entry.Path, print.Modified))
+        print.Modified = 0;
     if (readable && whole) {
-        XXH128_canonical_t canonical;
-        XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(s.xxh));
-        print.Hash = platform::HexBytes(canonical.digest, sizeof canonical.digest);
+        if (s.hashing) {
+            XXH128_canonical_t canonical;
+            XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(s.xxh));
+            print.Hash = platform::HexBytes(canonical.digest, sizeof canonical.digest);
+        }
         bool agrees = true;
         for (auto& [expectation, digest] : s.digests) {
             const std::string got = digest ? digest->HexFinal() : print.Hash;

@@ -44,8 +44,10 @@ class ContentCheck {
 
     // Reads the checksum files among `count` table entries (before any file they list), through
     // `calls`, which also give each file's last-write time.
+    // Without `fingerprints` a file is hashed only for a checksum file that lists its XXH3-128,
+    // and its fingerprint stays empty.
     void Prepare(BlockingCalls& calls, const std::string& location, const FileEntry* files,
-                 int32_t count);
+                 int32_t count, bool fingerprints = true);
     void StartFile(const FileEntry& entry);
     void Update(const unsigned char* data, size_t count);
     // `whole`: the file was read to its end (not failed, not cut short by a stop).

@@ -268,7 +268,7 @@ void Run::PrepareReading() {
     m_fingerprints = m_statistics.ReadMode == AllBlocks && !m_session.CollectionFailed;
     if (m_fingerprints)
         m_content.Prepare(m_session.Calls, m_location, m_session.FileTable.get(),
-                          m_session.FileCount);
+                          m_session.FileCount, m_session.KeepFingerprints);
     m_display.locationBarMax = ToBar(m_statistics.BytesTotal / m_blockBytes);
     m_display.statusText = "Probíhá test...";
     WriteLine(std::string("\r\nPrůběh testu ") + ReadModeLogText(m_statistics.ReadMode) + ":");

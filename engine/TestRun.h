@@ -56,6 +56,9 @@ struct TestSession {
     std::vector<FileSpeed> FileSpeeds;
     // The fingerprints and checksum-file verdicts of the last location (read mode "all" only).
     ContentFindings Content;
+    // Fingerprint every file read whole, for the medium's record. Off where no record is kept:
+    // the hash and the last-write time then cost nothing, and checksum files are still checked.
+    bool KeepFingerprints = true;
     // The media checksum of the last location.
     uint16_t DataChecksum = 0;
     // Where the log goes. Empty: the temporary log "tmplog" + LocationIndex + ".txt" in the

@@ -62,7 +62,7 @@ for exe in vorlaxis.exe vorlaxis-check.exe; do
     tr '[:upper:]' '[:lower:]' | LC_ALL=C sort >"$work/dlls"
   grep -vx -e kernel32.dll -e user32.dll -e gdi32.dll -e comctl32.dll -e comdlg32.dll \
     -e shell32.dll -e ole32.dll -e oleaut32.dll -e advapi32.dll -e shlwapi.dll -e msvcrt.dll \
-    -e hhctrl.ocx -e version.dll "$work/dlls" >"$work/foreign" &&
+    -e hhctrl.ocx -e version.dll -e bcrypt.dll -e ntdll.dll "$work/dlls" >"$work/foreign" &&
     fail "$exe needs $(tr '\n' ' ' <"$work/foreign")"
 done
 say "$(basename "$zip") ($(stat -c %s "$zip") bytes) and $(basename "$setup")" \

@@ -170,6 +170,16 @@ TEST_F(CheckHistory, ChecksumFilesAreVerifiedInTheSameRead) {
     const CheckRun blocks = Check(t, {"--mode", "4"});
     EXPECT_EQ(blocks.program.exitCode, kAllReadable);
     EXPECT_EQ(List(blocks, "checksum_file_mismatches"), "[]");
+    // Without records no file is fingerprinted, yet a list of XXH3-128 sums is still checked.
+    for (const char* list : {"SHA256SUMS", "sub/list.md5", "c.sfv"})
+        std::filesystem::remove(t + list);
+    ASSERT_EQ(RunProgram({"/bin/sh", "-c", "cd \"$1\" && xxh128sum a.bin > sums.xxh128", "sh", t})
+                  .exitCode,
+              0);
+    tree.file("a.bin", std::string(100000, 'b'));
+    const CheckRun xxh = Check(t);
+    EXPECT_EQ(xxh.program.exitCode, kContentDiffers) << xxh.program.err;
+    EXPECT_EQ(List(xxh, "checksum_file_mismatches"), Q(t + "a.bin"));
 }
 
 TEST_F(CheckHistory, RecordFolderThatCannotBeWrittenIsReported) {
