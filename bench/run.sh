@@ -139,6 +139,9 @@ if [ -d "$(dirname "$mem")" ] && [ "$(df -Pk "$(dirname "$mem")" | awk 'NR == 2 
   mem_cmd="$(q "$check") --log $(q "$log") $(q "$mem/large")"
   mem_dd="for f in $(q "$mem")/large/*.bin; do dd if=\"\$f\" of=/dev/null bs=48k status=none; done"
   COLD=0 pair mem "$mem_cmd" "$mem_dd"
+  # Fingerprints and the record of the medium: the same read with --history against without.
+  mem_history="$(q "$check") --history $(q "$tmp/history") --log $(q "$log") $(q "$mem/large")"
+  COLD=0 pair hist "$mem_history" "$mem_cmd"
   rm -rf "$mem"
 fi
 
@@ -152,6 +155,8 @@ if [ "$memory" = 1 ]; then
     "$(ratio "$mem_b_wall" "$mem_a_wall")" ">=" 0.95
   row "tmpfs CPU seconds vs dd's (A/B cpu)" "$mem_a_wall" "$mem_a_cpu" "$mem_b_wall" "$mem_b_cpu" \
     "$(ratio "$mem_a_cpu" "$mem_b_cpu")" "<=" 1.3
+  row "tmpfs read with records vs without (A/B wall)" "$hist_a_wall" "$hist_a_cpu" "$hist_b_wall" \
+    "$hist_b_cpu" "$(ratio "$hist_a_wall" "$hist_b_wall")" "<=" 1.03
 else
   echo "| tmpfs: no tmpfs with $((need_kb / 1024)) MiB free at $(dirname "$mem"); set BENCH_MEMORY_DIR |"
 fi
