@@ -9,6 +9,8 @@
 #include "platform/Files.h"
 #include "platform/Help.h"
 #include "platform/win32/Wide.h"
+#include "results/win32/EditorUnit.h"
+#include "results/win32/ErrorListUnit.h"
 #include "settings/SettingsFile.h"
 
 namespace vorlaxis::win32ui {
@@ -179,16 +181,22 @@ ResultsContext TMainForm::Context() {
 }
 
 void TMainForm::ErrorResults(uint16_t badFileCount) {
+    // The list holds the rows of the location just tested.
+    m_errorList->Clear();
+    for (const BadFileEntry& entry : m_session->BadFiles) m_errorList->AddRow(entry);
     vorlaxis::ErrorResults(Context(), m_statistics, badFileCount);
 }
 
 std::string TMainForm::ShowLogInViewer(const std::string& path) {
-    // No internal viewer on this face yet: the associated program shows the log.
-    m_shell->OpenDocument(path, {});
-    return {};
+    m_editor->SetCaption(path);
+    std::string error = m_editor->Load(path);
+    if (error.empty()) m_editor->ShowModal(m_hwnd);
+    return error;
 }
 
-void TMainForm::ShowBadFileList() {}
+void TMainForm::ShowBadFileList() {
+    m_errorList->ShowModal(m_hwnd);
+}
 
 void TMainForm::SetBadFileCountRed(bool red) {
     m_display.badFilesRed = red;

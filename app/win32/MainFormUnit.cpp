@@ -13,6 +13,8 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
+#include "results/win32/EditorUnit.h"
+#include "results/win32/ErrorListUnit.h"
 #include "settings/DataFolders.h"
 #include "settings/SettingsFile.h"
 
@@ -122,11 +124,15 @@ TMainForm::TMainForm(Dialogs* dialogs, Clock* clock)
     ::SetTimer(m_hwnd, kTimer2, 1000, nullptr);
     m_errorForm = std::make_unique<TErrorForm>(m_hwnd);
     m_infoBox = std::make_unique<TInfoBox>();
+    m_errorList = std::make_unique<TErrorListForm>(m_hwnd);
+    m_editor = std::make_unique<TEditor>(m_hwnd);
 }
 
 TMainForm::~TMainForm() {
     m_errorForm.reset();
     m_infoBox.reset();
+    m_errorList.reset();
+    m_editor.reset();
     if (m_hwnd) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         ::DestroyWindow(m_hwnd);

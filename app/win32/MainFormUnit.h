@@ -29,7 +29,9 @@ class ThreadedBlockingCalls;
 
 namespace vorlaxis::win32ui {
 
+class TEditor;
 class TErrorForm;
+class TErrorListForm;
 class TInfoBox;
 
 // The identifiers of the controls and menu items, named as the layout names them.
@@ -115,6 +117,8 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     HMENU Menu() const { return ::GetMenu(m_hwnd); }
     TErrorForm& ErrorForm() { return *m_errorForm; }
     TInfoBox& InfoBox() { return *m_infoBox; }
+    TErrorListForm& ErrorList() { return *m_errorList; }
+    TEditor& Editor() { return *m_editor; }
     // True once the window has closed for good (after FormClose).
     bool Closed() const { return m_closed; }
 
@@ -195,6 +199,8 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     MainDisplay m_display;
     std::unique_ptr<TErrorForm> m_errorForm;
     std::unique_ptr<TInfoBox> m_infoBox;
+    std::unique_ptr<TErrorListForm> m_errorList;
+    std::unique_ptr<TEditor> m_editor;
     std::unique_ptr<ThreadedBlockingCalls> m_calls;
     std::unique_ptr<TestSession> m_session;
     std::unique_ptr<Shell> m_shell;
