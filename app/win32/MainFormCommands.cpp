@@ -6,6 +6,7 @@
 
 #include "engine/TestRun.h"
 #include "help/HelpTopics.h"
+#include "help/win32/AboutUnit.h"
 #include "platform/Files.h"
 #include "platform/Help.h"
 #include "platform/win32/Wide.h"
@@ -106,6 +107,9 @@ void TMainForm::Command(int commandId) {
             break;
         case id::mmCoJeNoveho:
             m_shell->OpenDocument(platform::ProgramFolder() + help::kWhatsNewFileName, {});
+            break;
+        case id::mmAbout:
+            m_aboutBox->ShowFor(m_hwnd);
             break;
         default:
             break;

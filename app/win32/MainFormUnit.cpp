@@ -9,6 +9,7 @@
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/win32/AboutUnit.h"
 #include "help/win32/InfoBoxUnit.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -126,6 +127,7 @@ TMainForm::TMainForm(Dialogs* dialogs, Clock* clock)
     m_infoBox = std::make_unique<TInfoBox>();
     m_errorList = std::make_unique<TErrorListForm>(m_hwnd);
     m_editor = std::make_unique<TEditor>(m_hwnd);
+    m_aboutBox = std::make_unique<TAboutBox>(m_hwnd);
 }
 
 TMainForm::~TMainForm() {
@@ -133,6 +135,7 @@ TMainForm::~TMainForm() {
     m_infoBox.reset();
     m_errorList.reset();
     m_editor.reset();
+    m_aboutBox.reset();
     if (m_hwnd) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         ::DestroyWindow(m_hwnd);

@@ -29,6 +29,7 @@ class ThreadedBlockingCalls;
 
 namespace vorlaxis::win32ui {
 
+class TAboutBox;
 class TEditor;
 class TErrorForm;
 class TErrorListForm;
@@ -119,6 +120,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     TInfoBox& InfoBox() { return *m_infoBox; }
     TErrorListForm& ErrorList() { return *m_errorList; }
     TEditor& Editor() { return *m_editor; }
+    TAboutBox& AboutBox() { return *m_aboutBox; }
     // True once the window has closed for good (after FormClose).
     bool Closed() const { return m_closed; }
 
@@ -201,6 +203,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     std::unique_ptr<TInfoBox> m_infoBox;
     std::unique_ptr<TErrorListForm> m_errorList;
     std::unique_ptr<TEditor> m_editor;
+    std::unique_ptr<TAboutBox> m_aboutBox;
     std::unique_ptr<ThreadedBlockingCalls> m_calls;
     std::unique_ptr<TestSession> m_session;
     std::unique_ptr<Shell> m_shell;

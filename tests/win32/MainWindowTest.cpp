@@ -16,6 +16,8 @@
 #include "app/win32/Win32Dialogs.h"
 #include "engine/TestRun.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/AboutLinks.h"
+#include "help/win32/AboutUnit.h"
 #include "help/win32/InfoBoxUnit.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -410,6 +412,48 @@ TEST(Win32ResultWindows, ResizingKeepsTheControlsGluedToTheEdges) {
         EXPECT_EQ(r.right, c.before.right + 100) << c.control;
         EXPECT_EQ(r.bottom, c.before.bottom + 100) << c.control;
     }
+}
+
+// The person at the about box: notes its caption and place, presses each link, then "Zavřít".
+std::string g_aboutCaption;
+RECT g_aboutPlace{};
+
+bool PressLinksAndCloseAbout() {
+    HWND box = ::FindWindowW(L"TAboutBox", nullptr);
+    if (!box || !Visible(box)) return false;
+    g_aboutCaption = TextOf(box);
+    ::GetWindowRect(box, &g_aboutPlace);
+    for (int link :
+         {win32ui::aboutid::URLLabel1, win32ui::aboutid::URLLabel2, win32ui::aboutid::URLLabel3}) {
+        RECT r{};
+        ::GetWindowRect(::GetDlgItem(box, link), &r);
+        POINT p{r.left + 2, r.top + 2};
+        ::ScreenToClient(box, &p);
+        ::SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        ::SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    }
+    Click(::GetDlgItem(box, win32ui::aboutid::BitBtn1));
+    return true;
+}
+
+TEST_F(Win32MainWindowTest, AboutBoxOpensEachLinkOnItsPressAndClosesWithZavrit) {
+    RecordingShell links;
+    Shell* previous = SetDesktopShell(&links);
+    RECT main{};
+    ::GetWindowRect(form->Handle(), &main);
+    PollDuringCommand(&PressLinksAndCloseAbout);
+    ::SendMessageW(form->Handle(), WM_COMMAND, id::mmAbout, 0);
+    StopPolling();
+    SetDesktopShell(previous);
+    EXPECT_EQ(g_aboutCaption, "O aplikaci Vorlaxis...");
+    EXPECT_EQ(g_aboutPlace.left, main.left + 30);
+    EXPECT_EQ(g_aboutPlace.top, main.top + 30);
+    ASSERT_EQ(links.requests.size(), 3u);
+    EXPECT_EQ(links.requests[0].path, help::kAuthorPage);
+    EXPECT_EQ(links.requests[1].path, help::kProgramPage);
+    EXPECT_EQ(links.requests[2].path, std::string("mailto:") + help::kAuthorMail);
+    EXPECT_FALSE(Visible(form->AboutBox().Handle()));
+    EXPECT_TRUE(Enabled(form->Handle()));
 }
 
 // The person at the input dialog: types the text (when any) and presses the button.
