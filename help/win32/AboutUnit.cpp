@@ -75,10 +75,6 @@ TAboutBox::TAboutBox(HWND owner) {
         CreateSizedWindow(kClassName, L"O aplikaci Vorlaxis...", WS_POPUP | WS_CAPTION | WS_SYSMENU,
                           WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kWidth, kHeight, owner, this);
     CreatePlaces(m_hwnd, kPlaces);
-    // The two-line note breaks where its text does.
-    HWND note = ::GetDlgItem(m_hwnd, aboutid::Label6);
-    ::SetWindowLongPtrW(note, GWL_STYLE,
-                        (::GetWindowLongPtrW(note, GWL_STYLE) & ~SS_TYPEMASK) | SS_LEFT);
     for (const int line : {aboutid::SettingsFolder, aboutid::LogsFolder}) {
         HWND label = ::GetDlgItem(m_hwnd, line);
         ::SetWindowLongPtrW(label, GWL_STYLE,

@@ -1,6 +1,6 @@
 // The Win32 windows in the states scripts/screenshots-win32.sh pictures: the main window idle
-// and during a test, the read-error question, the busy window and the input dialog. Runs until it
-// is ended.
+// and during a test, the read-error question, the busy window, the input dialog, the bad-file
+// list, the log viewer and the about box. Runs until it is ended.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,7 +10,14 @@
 #include "app/win32/MainFormUnit.h"
 #include "app/win32/Win32Dialogs.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/win32/AboutUnit.h"
 #include "help/win32/InfoBoxUnit.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "platform/win32/Wide.h"
+#include "results/WindowLayout.h"
+#include "results/win32/EditorUnit.h"
+#include "results/win32/ErrorListUnit.h"
 
 namespace {
 
@@ -66,6 +73,29 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
         vorlaxis::win32ui::Win32Dialogs dialogs;
         dialogs.SetOwner(form.Handle());
         (void)dialogs.InputBox("Přidat ručně", "Cesta k umístění:", "D:\\");
+    } else if (scene == L"errorlist") {
+        for (const char* path : {"D:\\Archiv 2009\\snímek_18.jpg", "D:\\Archiv 2009\\snímek_31.jpg",
+                                 "D:\\Dokumenty\\smlouva.pdf"}) {
+            form.ErrorList().AddRow(vorlaxis::SplitBadFilePath(path));
+        }
+        form.ErrorList().ShowModal(form.Handle());
+    } else if (scene == L"viewer") {
+        // A short log as the test writes it, in its code page and line ends.
+        const std::string log = vorlaxis::platform::TempFolder() + "scene-log.txt";
+        HANDLE file = ::CreateFileW(vorlaxis::platform::win32::ToWide(log).c_str(), GENERIC_WRITE,
+                                    0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const std::string text = vorlaxis::platform::Utf8ToCp1250(
+            "Datum testu: 8.12.2026, 9:26:53\r\nTestované umístění: D:\\Archiv 2009\\\r\n"
+            "  D:\\Archiv 2009\\snímek_18.jpg\r\n    - chyba při čtení souboru\r\n"
+            "  test úspěšně dokončen 8.12.2026, 9:27:21\r\n");
+        DWORD written = 0;
+        ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        ::CloseHandle(file);
+        form.Editor().SetCaption(log);
+        (void)form.Editor().Load(log);
+        form.Editor().ShowModal(form.Handle());
+    } else if (scene == L"about") {
+        form.AboutBox().ShowFor(form.Handle());
     }
     return vorlaxis::win32ui::RunMessageLoop(form);
 }
