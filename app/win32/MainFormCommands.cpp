@@ -13,6 +13,7 @@
 #include "results/win32/EditorUnit.h"
 #include "results/win32/ErrorListUnit.h"
 #include "settings/SettingsFile.h"
+#include "settings/win32/KonfigUnit.h"
 
 namespace vorlaxis::win32ui {
 
@@ -40,11 +41,11 @@ class FormPlacement final : public WindowPlacement {
     HWND m_window;
 };
 
+}  // namespace
+
 void ShowHelp(const std::string& topic) {
     platform::ShowCompiledHelp(platform::ProgramFolder() + help::kHelpFileName, topic);
 }
-
-}  // namespace
 
 void TMainForm::Command(int commandId) {
     // A locked menu item stays locked for its accelerator too.
@@ -108,6 +109,9 @@ void TMainForm::Command(int commandId) {
         case id::mmCoJeNoveho:
             m_shell->OpenDocument(platform::ProgramFolder() + help::kWhatsNewFileName, {});
             break;
+        case id::mmMoznosti:
+            m_konfig->Execute(m_hwnd);
+            break;
         case id::mmAbout:
             m_aboutBox->ShowFor(m_hwnd);
             break;
@@ -125,7 +129,7 @@ void TMainForm::ButtonStartTest(ReadModeOverride override) {
 
 void TMainForm::ReadINIs() {
     FormPlacement placement(m_hwnd);
-    vorlaxis::ReadINIs(SettingsPath, m_settings, &placement, m_locations, nullptr);
+    vorlaxis::ReadINIs(SettingsPath, m_settings, &placement, m_locations, m_konfig.get());
     RefreshDiskList();
 }
 

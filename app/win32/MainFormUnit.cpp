@@ -9,6 +9,7 @@
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/HelpTopics.h"
 #include "help/win32/AboutUnit.h"
 #include "help/win32/InfoBoxUnit.h"
 #include "platform/Files.h"
@@ -18,6 +19,7 @@
 #include "results/win32/ErrorListUnit.h"
 #include "settings/DataFolders.h"
 #include "settings/SettingsFile.h"
+#include "settings/win32/KonfigUnit.h"
 
 namespace vorlaxis::win32ui {
 
@@ -128,6 +130,15 @@ TMainForm::TMainForm(Dialogs* dialogs, Clock* clock)
     m_errorList = std::make_unique<TErrorListForm>(m_hwnd);
     m_editor = std::make_unique<TEditor>(m_hwnd);
     m_aboutBox = std::make_unique<TAboutBox>(m_hwnd);
+    m_konfig = std::make_unique<TKonfig>(
+        m_settings,
+        KonfigActions{[this] {
+                          // Shown while the dialog is still open; the changes stay in effect.
+                          const std::string error = WriteINIs();
+                          if (!error.empty()) ReportResultsError(*m_dialogs, error);
+                      },
+                      [this] { ReadINIs(); }, [] { ShowHelp(help::kTopicOptions); }},
+        m_hwnd);
 }
 
 TMainForm::~TMainForm() {
@@ -136,6 +147,7 @@ TMainForm::~TMainForm() {
     m_errorList.reset();
     m_editor.reset();
     m_aboutBox.reset();
+    m_konfig.reset();
     if (m_hwnd) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         ::DestroyWindow(m_hwnd);
