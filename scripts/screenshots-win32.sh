@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the Win32 windows under Wine on Xvfb: the main window idle and during a test,
-# the read-error question, the busy window, the input dialog, the bad-file list, the log viewer and
-# the about box, each from the scene program of tests/win32.
+# the read-error question, the busy window, the input dialog, the bad-file list, the log viewer,
+# the about box and the options dialog's three tabs, each from the scene program of tests/win32.
 # Compare them with the Qt windows' pictures of scripts/screenshots.sh.
 #
 #   scripts/screenshots-win32.sh [OUT_DIR]     (default build-windows/screenshots)
@@ -23,7 +23,7 @@ Xvfb "$display" -screen 0 800x420x24 >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 export DISPLAY="$display"
-for scene in idle testing error busy input errorlist viewer about; do
+for scene in idle testing error busy input errorlist viewer about options1 options2 options3; do
   "$wine" "$build/tests/win32/vorlaxis-win32-scene.exe" "$scene" &
   scene_pid=$!
   sleep 4

@@ -34,11 +34,11 @@ const PageItem kControls[] = {
     {CheckBox1, 0, Item::Check, L"Nepřerušovat test při chybách (test non-stop)", 16, 75, 261, 17},
     {CheckBox2, 0, Item::Check, L"Zobrazit automaticky seznam špatných souborů po testu (je-li)",
      16, 91, 316, 17},
-    {RxSpeedButton1, 0, Item::Button, L">", 200, 120, 17, 17},
     {Label8, 0, Item::Label,
      L"Pozn.: seznam špatných souborů se zobrazuje pouze tehdy,\r\nnení-li zobrazen záznam testu "
      L"(log).",
      33, 107, 282, 26},
+    {RxSpeedButton1, 0, Item::Button, L">", 200, 120, 17, 17},
     {GroupBox1, 1, Item::Group, L"Způsob čtení dat (implicitní)", 8, 4, 349, 73},
     {RadioButton1, 1, Item::Option, L"Číst veškerá data (doporučeno)", 16, 24, 193, 17},
     {RadioButton2, 1, Item::Option,
@@ -107,7 +107,7 @@ DWORD StyleOf(Item item) {
             // Checked by the dialog, so that a group may also show nothing chosen.
             return child | WS_TABSTOP | BS_RADIOBUTTON;
         case Item::Label:
-            return child | SS_LEFT | SS_NOPREFIX;
+            return child | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
         case Item::Button:
             return child | WS_TABSTOP | BS_PUSHBUTTON | BS_FLAT;
         case Item::Field:
@@ -305,6 +305,13 @@ LRESULT TKonfig::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             Command(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_CTLCOLORSTATIC:
+            // The labels lie on the tab's page: its colour shows through them.
+            if (::GetWindowLongPtrW(reinterpret_cast<HWND>(lParam), GWL_STYLE) & SS_NOPREFIX) {
+                ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+                return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+            }
+            return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
         case WM_CLOSE:
             // The close box keeps the changes and leaves the file alone.
             m_closed = true;

@@ -1,6 +1,6 @@
 // The Win32 windows in the states scripts/screenshots-win32.sh pictures: the main window idle
 // and during a test, the read-error question, the busy window, the input dialog, the bad-file
-// list, the log viewer and the about box. Runs until it is ended.
+// list, the log viewer, the about box and the options dialog's tabs. Runs until it is ended.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -18,6 +18,7 @@
 #include "results/WindowLayout.h"
 #include "results/win32/EditorUnit.h"
 #include "results/win32/ErrorListUnit.h"
+#include "settings/win32/KonfigUnit.h"
 
 namespace {
 
@@ -96,6 +97,24 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
         form.Editor().ShowModal(form.Handle());
     } else if (scene == L"about") {
         form.AboutBox().ShowFor(form.Handle());
+    } else if (scene.starts_with(L"options")) {
+        // "options1".."options3": the dialog on that tab.
+        const int tab = scene.size() > 7 ? scene[7] - L'1' : 0;
+        form.Settings().DataReadStyle = vorlaxis::ReadSomeBlocks;
+        form.Settings().ReadEveryXthBlock = vorlaxis::EveryEighthBlock;
+        form.Settings().LogsFileNameFormat = vorlaxis::Combined;
+        form.Settings().TxtViewer = vorlaxis::InternalViewer;
+        HWND tabs = form.Konfig().Control(vorlaxis::win32ui::konfigid::PageControl1);
+        ::SetTimer(tabs, 1, 300, [](HWND control, UINT, UINT_PTR, DWORD) {
+            ::KillTimer(control, 1);
+            const int page = static_cast<int>(::GetWindowLongPtrW(control, GWLP_USERDATA));
+            TabCtrl_SetCurSel(control, page);
+            NMHDR header{control, vorlaxis::win32ui::konfigid::PageControl1, TCN_SELCHANGE};
+            ::SendMessageW(::GetParent(control), WM_NOTIFY, header.idFrom,
+                           reinterpret_cast<LPARAM>(&header));
+        });
+        ::SetWindowLongPtrW(tabs, GWLP_USERDATA, tab);
+        form.Konfig().Execute(form.Handle());
     }
     return vorlaxis::win32ui::RunMessageLoop(form);
 }
