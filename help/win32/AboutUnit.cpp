@@ -128,10 +128,7 @@ void TAboutBox::AddHint(int controlId, const wchar_t* text) {
 }
 
 void TAboutBox::ShowFor(HWND mainWindow) {
-    RECT main{};
-    if (mainWindow && ::GetWindowRect(mainWindow, &main)) {
-        ::SetWindowPos(m_hwnd, HWND_TOP, main.left + 30, main.top + 30, 0, 0, SWP_NOSIZE);
-    }
+    PlaceBeside(m_hwnd, mainWindow);
     m_closed = false;
     RunModal(m_hwnd, mainWindow, m_closed);
 }
@@ -147,13 +144,11 @@ int TAboutBox::LinkAt(POINT point) const {
 }
 
 LRESULT TAboutBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ClosesModal(message, wParam)) {
+        m_closed = true;
+        return 0;
+    }
     switch (message) {
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) m_closed = true;
-            return 0;
-        case WM_CLOSE:
-            m_closed = true;
-            return 0;
         case WM_ERASEBKGND: {
             RECT rect{};
             ::GetClientRect(m_hwnd, &rect);

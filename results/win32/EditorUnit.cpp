@@ -94,12 +94,12 @@ void TEditor::FormResize() {
 LRESULT CALLBACK TEditor::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* editor = static_cast<TEditor*>(WindowObject(hwnd, message, lParam));
     if (editor) {
+        if (ClosesModal(message, wParam)) {
+            editor->m_closed = true;
+            return 0;
+        }
         switch (message) {
             case WM_COMMAND:
-                if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) editor->m_closed = true;
-                return 0;
-            case WM_CLOSE:
-                editor->m_closed = true;
                 return 0;
             case WM_SIZE:
                 editor->FormResize();

@@ -98,12 +98,12 @@ void TErrorListForm::FormResize() {
 LRESULT CALLBACK TErrorListForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* form = static_cast<TErrorListForm*>(WindowObject(hwnd, message, lParam));
     if (form) {
+        if (ClosesModal(message, wParam)) {
+            form->m_closed = true;
+            return 0;
+        }
         switch (message) {
             case WM_COMMAND:
-                if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) form->m_closed = true;
-                return 0;
-            case WM_CLOSE:
-                form->m_closed = true;
                 return 0;
             case WM_SIZE:
                 form->FormResize();

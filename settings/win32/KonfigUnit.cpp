@@ -185,10 +185,7 @@ TKonfig::~TKonfig() {
 }
 
 void TKonfig::Execute(HWND mainWindow) {
-    RECT main{};
-    if (mainWindow && ::GetWindowRect(mainWindow, &main)) {
-        ::SetWindowPos(m_hwnd, HWND_TOP, main.left + 30, main.top + 30, 0, 0, SWP_NOSIZE);
-    }
+    PlaceBeside(m_hwnd, mainWindow);
     TabCtrl_SetCurSel(Control(PageControl1), 0);
     ShowPage(0);
     LoadFromSettings();
