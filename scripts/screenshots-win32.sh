@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the Win32 windows under Wine on Xvfb: the main window idle and during a test,
-# the read-error question, the busy window, the input dialog and the windows after a location
-# (slow files, speed graph, changes), each from the scene program of tests/win32.
+# the read-error question, the busy window, the input dialog, the bad-file list, the log viewer,
+# the about box, the options dialog's three tabs and the windows after a location (slow files,
+# speed graph, changes), each from the scene program of tests/win32.
 # Compare them with the Qt windows' pictures of scripts/screenshots.sh.
 #
 #   scripts/screenshots-win32.sh [OUT_DIR]     (default build-windows/screenshots)
@@ -23,7 +24,8 @@ Xvfb "$display" -screen 0 1024x640x24 >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 export DISPLAY="$display"
-for scene in idle testing error busy input slow graph changes; do
+for scene in idle testing error busy input errorlist viewer about options1 options2 options3 \
+  slow graph changes; do
   "$wine" "$build/tests/win32/vorlaxis-win32-scene.exe" "$scene" &
   scene_pid=$!
   sleep 4

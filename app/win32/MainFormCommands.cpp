@@ -6,11 +6,15 @@
 
 #include "engine/TestRun.h"
 #include "help/HelpTopics.h"
+#include "help/win32/AboutUnit.h"
 #include "platform/Files.h"
 #include "platform/Help.h"
 #include "platform/win32/Wide.h"
+#include "results/win32/EditorUnit.h"
+#include "results/win32/ErrorListUnit.h"
 #include "results/win32/MainFollowUp.h"
 #include "settings/SettingsFile.h"
+#include "settings/win32/KonfigUnit.h"
 
 namespace vorlaxis::win32ui {
 
@@ -38,11 +42,11 @@ class FormPlacement final : public WindowPlacement {
     HWND m_window;
 };
 
+}  // namespace
+
 void ShowHelp(const std::string& topic) {
     platform::ShowCompiledHelp(platform::ProgramFolder() + help::kHelpFileName, topic);
 }
-
-}  // namespace
 
 void TMainForm::Command(int commandId) {
     // A locked menu item stays locked for its accelerator too.
@@ -112,6 +116,12 @@ void TMainForm::Command(int commandId) {
         case id::mmCoJeNoveho:
             m_shell->OpenDocument(platform::ProgramFolder() + help::kWhatsNewFileName, {});
             break;
+        case id::mmMoznosti:
+            m_konfig->Execute(m_hwnd);
+            break;
+        case id::mmAbout:
+            m_aboutBox->ShowFor(m_hwnd);
+            break;
         default:
             break;
     }
@@ -126,7 +136,7 @@ void TMainForm::ButtonStartTest(ReadModeOverride override) {
 
 void TMainForm::ReadINIs() {
     FormPlacement placement(m_hwnd);
-    vorlaxis::ReadINIs(SettingsPath, m_settings, &placement, m_locations, nullptr);
+    vorlaxis::ReadINIs(SettingsPath, m_settings, &placement, m_locations, m_konfig.get());
     RefreshDiskList();
 }
 
@@ -186,17 +196,23 @@ ResultsContext TMainForm::Context() {
 }
 
 void TMainForm::ErrorResults(uint16_t badFileCount) {
+    // The list holds the rows of the location just tested.
+    m_errorList->Clear();
+    for (const BadFileEntry& entry : m_session->BadFiles) m_errorList->AddRow(entry);
     vorlaxis::ErrorResults(Context(), m_statistics, badFileCount);
     m_followUp->AfterLocation(*m_session, m_testedLocation, m_logsFolder, m_closePending);
 }
 
 std::string TMainForm::ShowLogInViewer(const std::string& path) {
-    // No internal viewer on this face yet: the associated program shows the log.
-    m_shell->OpenDocument(path, {});
-    return {};
+    m_editor->SetCaption(path);
+    std::string error = m_editor->Load(path);
+    if (error.empty()) m_editor->ShowModal(m_hwnd);
+    return error;
 }
 
-void TMainForm::ShowBadFileList() {}
+void TMainForm::ShowBadFileList() {
+    m_errorList->ShowModal(m_hwnd);
+}
 
 void TMainForm::SetBadFileCountRed(bool red) {
     m_display.badFilesRed = red;

@@ -9,15 +9,20 @@
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/HelpTopics.h"
+#include "help/win32/AboutUnit.h"
 #include "help/win32/InfoBoxUnit.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
 #include "results/ChangesView.h"
 #include "results/SpeedGraph.h"
+#include "results/win32/EditorUnit.h"
+#include "results/win32/ErrorListUnit.h"
 #include "results/win32/MainFollowUp.h"
 #include "settings/DataFolders.h"
 #include "settings/SettingsFile.h"
+#include "settings/win32/KonfigUnit.h"
 
 namespace vorlaxis::win32ui {
 
@@ -126,12 +131,28 @@ TMainForm::TMainForm(Dialogs* dialogs, Clock* clock)
     m_errorForm = std::make_unique<TErrorForm>(m_hwnd);
     m_followUp = std::make_unique<MainFollowUp>(m_hwnd, *m_dialogs);
     m_infoBox = std::make_unique<TInfoBox>();
+    m_errorList = std::make_unique<TErrorListForm>(m_hwnd);
+    m_editor = std::make_unique<TEditor>(m_hwnd);
+    m_aboutBox = std::make_unique<TAboutBox>(m_hwnd);
+    m_konfig = std::make_unique<TKonfig>(
+        m_settings,
+        KonfigActions{[this] {
+                          // Shown while the dialog is still open; the changes stay in effect.
+                          const std::string error = WriteINIs();
+                          if (!error.empty()) ReportResultsError(*m_dialogs, error);
+                      },
+                      [this] { ReadINIs(); }, [] { ShowHelp(help::kTopicOptions); }},
+        m_hwnd);
 }
 
 TMainForm::~TMainForm() {
     m_errorForm.reset();
     m_followUp.reset();
     m_infoBox.reset();
+    m_errorList.reset();
+    m_editor.reset();
+    m_aboutBox.reset();
+    m_konfig.reset();
     if (m_hwnd) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         ::DestroyWindow(m_hwnd);

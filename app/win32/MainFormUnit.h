@@ -29,9 +29,13 @@ class ThreadedBlockingCalls;
 
 namespace vorlaxis::win32ui {
 
+class TAboutBox;
+class TEditor;
 class TErrorForm;
+class TErrorListForm;
 class MainFollowUp;
 class TInfoBox;
+class TKonfig;
 
 // The identifiers of the controls and menu items, named as the layout names them.
 namespace id {
@@ -120,6 +124,10 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     TErrorForm& ErrorForm() { return *m_errorForm; }
     MainFollowUp& FollowUp() { return *m_followUp; }
     TInfoBox& InfoBox() { return *m_infoBox; }
+    TErrorListForm& ErrorList() { return *m_errorList; }
+    TEditor& Editor() { return *m_editor; }
+    TAboutBox& AboutBox() { return *m_aboutBox; }
+    TKonfig& Konfig() { return *m_konfig; }
     // True once the window has closed for good (after FormClose).
     bool Closed() const { return m_closed; }
 
@@ -201,6 +209,10 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     std::unique_ptr<TErrorForm> m_errorForm;
     std::unique_ptr<MainFollowUp> m_followUp;
     std::unique_ptr<TInfoBox> m_infoBox;
+    std::unique_ptr<TErrorListForm> m_errorList;
+    std::unique_ptr<TEditor> m_editor;
+    std::unique_ptr<TAboutBox> m_aboutBox;
+    std::unique_ptr<TKonfig> m_konfig;
     std::unique_ptr<ThreadedBlockingCalls> m_calls;
     std::unique_ptr<TestSession> m_session;
     std::unique_ptr<Shell> m_shell;
@@ -213,6 +225,9 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     bool m_closePending = false;
     bool m_closed = false;
 };
+
+// Shows a topic of the help file beside the program.
+void ShowHelp(const std::string& topic);
 
 // The program's message loop: runs until the main window has closed. Returns the exit code.
 int RunMessageLoop(TMainForm& form);

@@ -124,6 +124,18 @@ void RunModal(HWND window, HWND owner, const bool& done) {
     if (owner) ::SetActiveWindow(owner);
 }
 
+void PlaceBeside(HWND window, HWND mainWindow) {
+    RECT main{};
+    if (mainWindow && ::GetWindowRect(mainWindow, &main)) {
+        ::SetWindowPos(window, HWND_TOP, main.left + 30, main.top + 30, 0, 0, SWP_NOSIZE);
+    }
+}
+
+bool ClosesModal(UINT message, WPARAM wParam) {
+    return message == WM_CLOSE ||
+           (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL));
+}
+
 void* WindowObject(HWND hwnd, UINT message, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);

@@ -55,6 +55,12 @@ void CentreOver(HWND window, HWND owner);
 // Shows `window` modal to `owner` (disabled meanwhile) and runs the messages until `done`.
 void RunModal(HWND window, HWND owner, const bool& done);
 
+// Places `window` 30 pixels right of and below `mainWindow`'s top-left corner (when there is one).
+void PlaceBeside(HWND window, HWND mainWindow);
+
+// True for the messages that close a modal window: its OK or Cancel command, or its close box.
+bool ClosesModal(UINT message, WPARAM wParam);
+
 // Keeps the window's object pointer (from CreateWindowEx's parameter) and returns it.
 void* WindowObject(HWND hwnd, UINT message, LPARAM lParam);
 

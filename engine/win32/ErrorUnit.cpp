@@ -36,10 +36,7 @@ TErrorForm::~TErrorForm() {
 }
 
 ReadErrorAnswer TErrorForm::Ask(const std::string& path, HWND mainWindow) {
-    RECT main{};
-    if (mainWindow && ::GetWindowRect(mainWindow, &main)) {
-        ::SetWindowPos(m_hwnd, HWND_TOP, main.left + 30, main.top + 30, 0, 0, SWP_NOSIZE);
-    }
+    PlaceBeside(m_hwnd, mainWindow);
     SetWindowText(::GetDlgItem(m_hwnd, errorid::Edit1), path);
     m_answered = false;
     // Anything but an answer (the program quitting under the question) stops the test.

@@ -2,6 +2,7 @@
 
 #include <QStyle>
 
+#include "help/AboutLinks.h"
 #include "help/qt/URLLabel.h"
 #include "settings/DataFolders.h"
 #include "ui_AboutUnit.h"
@@ -10,9 +11,9 @@ namespace vorlaxis::gui {
 
 namespace {
 
-const char* const kAuthorPage = "https://zubrak.example.org/";
-const char* const kProgramPage = "https://zubrak.example.org/vorlaxis/";
-const char* const kAuthorMail = "zubrak@example.org";
+using help::kAuthorMail;
+using help::kAuthorPage;
+using help::kProgramPage;
 
 void SetLink(TURLLabel* label, const QString& text, const QString& command) {
     label->setText(text);

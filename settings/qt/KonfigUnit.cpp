@@ -145,7 +145,9 @@ void TKonfig::Execute(const QPoint& mainWindowTopLeft) {
 }
 
 void TKonfig::RadioButton1Click() {
-    const bool blocks = m_ui->RadioButton2->isChecked();
+    const bool blocks =
+        KonfigEnablingFor(m_ui->RadioButton2->isChecked(), m_ui->CheckBox4->isChecked())
+            .blockChoices;
     for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Label1, m_ui->RadioButton4,
                                                       m_ui->RadioButton5, m_ui->RadioButton6}) {
         w->setEnabled(blocks);
@@ -153,10 +155,11 @@ void TKonfig::RadioButton1Click() {
 }
 
 void TKonfig::CheckBox4Click() {
-    const bool showLog = m_ui->CheckBox4->isChecked();
-    m_ui->RadioButton8->setEnabled(showLog);
-    m_ui->RadioButton9->setEnabled(showLog);
-    m_ui->CheckBox2->setEnabled(!showLog);
+    const KonfigEnabling enabling =
+        KonfigEnablingFor(m_ui->RadioButton2->isChecked(), m_ui->CheckBox4->isChecked());
+    m_ui->RadioButton8->setEnabled(enabling.showLogChoices);
+    m_ui->RadioButton9->setEnabled(enabling.showLogChoices);
+    m_ui->CheckBox2->setEnabled(enabling.errorListCheck);
 }
 
 void TKonfig::RxSpeedButton1Click() {
@@ -164,20 +167,14 @@ void TKonfig::RxSpeedButton1Click() {
     m_ui->CheckBox4->setFocus();
 }
 
-// The field's typed text counts as it would on leaving the field.
-void TKonfig::TakeBlockSize() {
-    m_ui->SpinEdit1->interpretText();
-    m_settings.BlockSize = m_ui->SpinEdit1->value();
-}
-
 void TKonfig::BitBtn1Click() {
-    TakeBlockSize();
-    if (m_actions.writeINIs) m_actions.writeINIs();
+    m_ui->SpinEdit1->interpretText();
+    KonfigOk(m_settings, m_ui->SpinEdit1->text().toStdString(), m_actions);
     accept();
 }
 
 void TKonfig::BitBtn2Click() {
-    if (m_actions.readINIs) m_actions.readINIs();
+    KonfigStorno(m_actions);
     LoadFromSettings();  // the controls show what was read back
     reject();
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "settings/KonfigRules.h"
 #include "settings/SettingsFile.h"
 #include "settings/TestSettings.h"
 
@@ -23,11 +24,7 @@ class TKonfig : public QDialog, public SettingsReadHook {
 
   public:
     // What the buttons do outside the dialog; the main window supplies them.
-    struct Actions {
-        std::function<void()> writeINIs;        // OK
-        std::function<void()> readINIs;         // "Storno" and Esc
-        std::function<void()> showOptionsHelp;  // "&Nápověda"
-    };
+    using Actions = KonfigActions;
 
     TKonfig(TestSettings& settings, Actions actions, QWidget* parent = nullptr);
     ~TKonfig() override;
@@ -57,7 +54,6 @@ class TKonfig : public QDialog, public SettingsReadHook {
     void BindChoices();
     void BindChoice(std::initializer_list<QRadioButton*> buttons, int32_t& field);
     static void ShowChoice(std::initializer_list<QRadioButton*> buttons, int32_t value);
-    void TakeBlockSize();
 
     TestSettings& m_settings;
     Actions m_actions;

@@ -7,12 +7,14 @@
 #include <QLocale>
 #include <algorithm>
 
+#include "settings/KonfigRules.h"
+
 namespace vorlaxis::gui {
 
 namespace {
 
-constexpr int kMinimum = 4;
-constexpr int kMaximum = 48;
+constexpr int kMinimum = kMinBlockSize;
+constexpr int kMaximum = kMaxBlockSize;
 
 // A whole number with an optional sign, or nothing.
 bool ParseWhole(const QString& text, int& value) {
@@ -26,14 +28,14 @@ bool ParseWhole(const QString& text, int& value) {
 
 SpinEdit::SpinEdit(QWidget* parent) : QSpinBox(parent) {
     setRange(kMinimum, kMaximum);
-    setSingleStep(4);
+    setSingleStep(kBlockSizeStep);
     setValue(kMaximum);
     // A typed value out of range is pulled in when the field loses the focus.
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 }
 
 bool SpinEdit::IsAcceptedCharacter(QChar c) const {
-    return c.isDigit() || c == '+' || c == '-' || c == locale().decimalPoint().front();
+    return BlockSizeAccepts(c.unicode(), locale().decimalPoint().front().unicode());
 }
 
 QValidator::State SpinEdit::validate(QString& input, int& /*pos*/) const {
@@ -48,14 +50,11 @@ QValidator::State SpinEdit::validate(QString& input, int& /*pos*/) const {
 }
 
 void SpinEdit::fixup(QString& input) const {
-    int value = 0;
-    if (!ParseWhole(input, value)) value = kMinimum;
-    input = QString::number(std::clamp(value, kMinimum, kMaximum));
+    input = QString::number(PullBlockSize(BlockSizeFromText(input.toStdString())));
 }
 
 int SpinEdit::valueFromText(const QString& text) const {
-    int value = 0;
-    return ParseWhole(text, value) ? value : kMinimum;
+    return BlockSizeFromText(text.toStdString());
 }
 
 void SpinEdit::keyPressEvent(QKeyEvent* event) {

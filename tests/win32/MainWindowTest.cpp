@@ -16,10 +16,14 @@
 #include "app/win32/Win32Dialogs.h"
 #include "engine/TestRun.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/AboutLinks.h"
+#include "help/win32/AboutUnit.h"
 #include "help/win32/InfoBoxUnit.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
+#include "results/win32/EditorUnit.h"
+#include "results/win32/ErrorListUnit.h"
 #include "support/ResultsFakes.h"
 #include "support/ScriptedDialogs.h"
 
@@ -302,6 +306,154 @@ TEST_F(Win32MainWindowTest, EachAnswerOfTheReadErrorQuestion) {
         EXPECT_TRUE(Visible(Control(id::BitBtn2)));
     }
     for (HANDLE h : held) ::CloseHandle(h);
+}
+
+// The person at the result windows: notes what the viewer and the bad-file list show and closes
+// each with its OK button.
+struct ResultWindowsSeen {
+    std::string viewerCaption, viewerText;
+    bool viewerFocused = false;
+    std::vector<std::string> rows;
+};
+ResultWindowsSeen g_seen;
+
+bool ReadAndCloseResultWindows() {
+    HWND viewer = ::FindWindowW(L"TEditor", nullptr);
+    if (viewer && Visible(viewer)) {
+        HWND memo = ::GetDlgItem(viewer, win32ui::editorid::Memo1);
+        g_seen.viewerCaption = TextOf(viewer);
+        g_seen.viewerText = TextOf(memo);
+        g_seen.viewerFocused = ::GetFocus() == memo;
+        Click(::GetDlgItem(viewer, win32ui::editorid::BitBtn1));
+        return false;
+    }
+    HWND list = ::FindWindowW(L"TErrorListForm", nullptr);
+    if (!list || !Visible(list)) return false;
+    HWND rows = ::GetDlgItem(list, win32ui::errorlistid::ListView1);
+    for (int row = 0; row < ListView_GetItemCount(rows); ++row) {
+        wchar_t name[260] = {}, folder[260] = {};
+        ListView_GetItemText(rows, row, 0, name, 260);
+        ListView_GetItemText(rows, row, 1, folder, 260);
+        g_seen.rows.push_back(platform::win32::ToUtf8(name) + "|" +
+                              platform::win32::ToUtf8(folder));
+    }
+    Click(::GetDlgItem(list, win32ui::errorlistid::BitBtn1));
+    return true;
+}
+
+TEST_F(Win32MainWindowTest, UnreadableFileShowsInTheViewersLogOrInTheBadFileList) {
+    const std::string folder = AddTickedFolder(2, 1000);
+    HANDLE held = ::CreateFileW(ToWide(folder + "\\složka\\soubor 1.bin").c_str(), GENERIC_READ, 0,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    TestSettings& settings = form->Settings();
+    settings.GoNonstop = true;
+    settings.TxtViewer = InternalViewer;
+    settings.ShowErrorList = true;
+    // With the log shown the list is not offered; without it the list comes at once.
+    for (const bool showLog : {true, false}) {
+        settings.ShowLogsAfterTest = showLog;
+        g_seen = {};
+        PollDuringCommand(&ReadAndCloseResultWindows);
+        Click(Control(id::BitBtn2));
+        StopPolling();
+        EXPECT_EQ(Text(id::Label12), "1");
+        if (showLog) {
+            EXPECT_EQ(g_seen.viewerCaption, TempLogPath(0));
+            EXPECT_NE(g_seen.viewerText.find("soubor 1.bin"), std::string::npos);
+            EXPECT_NE(g_seen.viewerText.find("\r\n"), std::string::npos);
+            EXPECT_TRUE(g_seen.viewerFocused);
+            EXPECT_TRUE(g_seen.rows.empty());
+        } else {
+            EXPECT_TRUE(g_seen.viewerCaption.empty());
+            EXPECT_EQ(g_seen.rows,
+                      std::vector<std::string>{"soubor 1.bin|" + folder + "\\složka\\"});
+        }
+    }
+    ::CloseHandle(held);
+}
+
+TEST(Win32ResultWindows, ResizingKeepsTheControlsGluedToTheEdges) {
+    win32ui::TErrorListForm list(nullptr);
+    win32ui::TEditor editor(nullptr);
+    const struct {
+        HWND window;
+        int control;
+        RECT before;  // client coordinates at the initial size
+    } cases[] = {{list.Handle(), win32ui::errorlistid::ListView1, {8, 20, 475, 293}},
+                 {list.Handle(), win32ui::errorlistid::BitBtn1, {397, 299, 476, 324}},
+                 {editor.Handle(), win32ui::editorid::Memo1, {4, 4, 523, 289}},
+                 {editor.Handle(), win32ui::editorid::BitBtn1, {449, 297, 524, 322}}};
+    auto place = [](HWND window, int control) {
+        RECT r{};
+        ::GetWindowRect(::GetDlgItem(window, control), &r);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    for (const auto& c : cases) {
+        const RECT r = place(c.window, c.control);
+        EXPECT_EQ(r.left, c.before.left) << c.control;
+        EXPECT_EQ(r.top, c.before.top) << c.control;
+        EXPECT_EQ(r.right, c.before.right) << c.control;
+        EXPECT_EQ(r.bottom, c.before.bottom) << c.control;
+    }
+    for (HWND window : {list.Handle(), editor.Handle()}) {
+        RECT outer{};
+        ::GetWindowRect(window, &outer);
+        ::SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 100,
+                       outer.bottom - outer.top + 100, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    // The buttons move by 100 both ways; the list and the text grow by 100 both ways.
+    for (const auto& c : cases) {
+        const RECT r = place(c.window, c.control);
+        const bool button = c.control == IDOK;
+        EXPECT_EQ(r.left, c.before.left + (button ? 100 : 0)) << c.control;
+        EXPECT_EQ(r.top, c.before.top + (button ? 100 : 0)) << c.control;
+        EXPECT_EQ(r.right, c.before.right + 100) << c.control;
+        EXPECT_EQ(r.bottom, c.before.bottom + 100) << c.control;
+    }
+}
+
+// The person at the about box: notes its caption and place, presses each link, then "Zavřít".
+std::string g_aboutCaption;
+RECT g_aboutPlace{};
+
+bool PressLinksAndCloseAbout() {
+    HWND box = ::FindWindowW(L"TAboutBox", nullptr);
+    if (!box || !Visible(box)) return false;
+    g_aboutCaption = TextOf(box);
+    ::GetWindowRect(box, &g_aboutPlace);
+    for (int link :
+         {win32ui::aboutid::URLLabel1, win32ui::aboutid::URLLabel2, win32ui::aboutid::URLLabel3}) {
+        RECT r{};
+        ::GetWindowRect(::GetDlgItem(box, link), &r);
+        POINT p{r.left + 2, r.top + 2};
+        ::ScreenToClient(box, &p);
+        ::SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        ::SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    }
+    Click(::GetDlgItem(box, win32ui::aboutid::BitBtn1));
+    return true;
+}
+
+TEST_F(Win32MainWindowTest, AboutBoxOpensEachLinkOnItsPressAndClosesWithZavrit) {
+    RecordingShell links;
+    Shell* previous = SetDesktopShell(&links);
+    RECT main{};
+    ::GetWindowRect(form->Handle(), &main);
+    PollDuringCommand(&PressLinksAndCloseAbout);
+    ::SendMessageW(form->Handle(), WM_COMMAND, id::mmAbout, 0);
+    StopPolling();
+    SetDesktopShell(previous);
+    EXPECT_EQ(g_aboutCaption, "O aplikaci Vorlaxis...");
+    EXPECT_EQ(g_aboutPlace.left, main.left + 30);
+    EXPECT_EQ(g_aboutPlace.top, main.top + 30);
+    ASSERT_EQ(links.requests.size(), 3u);
+    EXPECT_EQ(links.requests[0].path, help::kAuthorPage);
+    EXPECT_EQ(links.requests[1].path, help::kProgramPage);
+    EXPECT_EQ(links.requests[2].path, std::string("mailto:") + help::kAuthorMail);
+    EXPECT_FALSE(Visible(form->AboutBox().Handle()));
+    EXPECT_TRUE(Enabled(form->Handle()));
 }
 
 // The person at the input dialog: types the text (when any) and presses the button.

@@ -1,6 +1,7 @@
 // The Win32 windows in the states scripts/screenshots-win32.sh pictures: the main window idle
-// and during a test, the read-error question, the busy window, the input dialog, and the windows
-// after a location (slow files, speed graph, changes). Runs until it is ended.
+// and during a test, the read-error question, the busy window, the input dialog, the bad-file
+// list, the log viewer, the about box, the options dialog's tabs, and the windows after a
+// location (slow files, speed graph, changes). Runs until it is ended.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,10 +11,18 @@
 #include "app/win32/MainFormUnit.h"
 #include "app/win32/Win32Dialogs.h"
 #include "engine/win32/ErrorUnit.h"
+#include "help/win32/AboutUnit.h"
+#include "help/win32/InfoBoxUnit.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "platform/win32/Wide.h"
 #include "results/ChangesView.h"
 #include "results/SlowFileResults.h"
+#include "results/WindowLayout.h"
+#include "results/win32/EditorUnit.h"
+#include "results/win32/ErrorListUnit.h"
 #include "results/win32/ResultForms.h"
-#include "help/win32/InfoBoxUnit.h"
+#include "settings/win32/KonfigUnit.h"
 
 namespace {
 
@@ -122,6 +131,47 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     } else if (scene == L"changes") {
         vorlaxis::win32ui::TChangesForm changes(form.Handle());
         changes.Show(Changes());
+    } else if (scene == L"errorlist") {
+        for (const char* path : {"D:\\Archiv 2009\\snímek_18.jpg", "D:\\Archiv 2009\\snímek_31.jpg",
+                                 "D:\\Dokumenty\\smlouva.pdf"}) {
+            form.ErrorList().AddRow(vorlaxis::SplitBadFilePath(path));
+        }
+        form.ErrorList().ShowModal(form.Handle());
+    } else if (scene == L"viewer") {
+        // A short log as the test writes it, in its code page and line ends.
+        const std::string log = vorlaxis::platform::TempFolder() + "scene-log.txt";
+        HANDLE file = ::CreateFileW(vorlaxis::platform::win32::ToWide(log).c_str(), GENERIC_WRITE,
+                                    0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const std::string text = vorlaxis::platform::Utf8ToCp1250(
+            "Datum testu: 8.12.2026, 9:26:53\r\nTestované umístění: D:\\Archiv 2009\\\r\n"
+            "  D:\\Archiv 2009\\snímek_18.jpg\r\n    - chyba při čtení souboru\r\n"
+            "  test úspěšně dokončen 8.12.2026, 9:27:21\r\n");
+        DWORD written = 0;
+        ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        ::CloseHandle(file);
+        form.Editor().SetCaption(log);
+        (void)form.Editor().Load(log);
+        form.Editor().ShowModal(form.Handle());
+    } else if (scene == L"about") {
+        form.AboutBox().ShowFor(form.Handle());
+    } else if (scene.starts_with(L"options")) {
+        // "options1".."options3": the dialog on that tab.
+        const int tab = scene.size() > 7 ? scene[7] - L'1' : 0;
+        form.Settings().DataReadStyle = vorlaxis::ReadSomeBlocks;
+        form.Settings().ReadEveryXthBlock = vorlaxis::EveryEighthBlock;
+        form.Settings().LogsFileNameFormat = vorlaxis::Combined;
+        form.Settings().TxtViewer = vorlaxis::InternalViewer;
+        HWND tabs = form.Konfig().Control(vorlaxis::win32ui::konfigid::PageControl1);
+        ::SetTimer(tabs, 1, 300, [](HWND control, UINT, UINT_PTR, DWORD) {
+            ::KillTimer(control, 1);
+            const int page = static_cast<int>(::GetWindowLongPtrW(control, GWLP_USERDATA));
+            TabCtrl_SetCurSel(control, page);
+            NMHDR header{control, vorlaxis::win32ui::konfigid::PageControl1, TCN_SELCHANGE};
+            ::SendMessageW(::GetParent(control), WM_NOTIFY, header.idFrom,
+                           reinterpret_cast<LPARAM>(&header));
+        });
+        ::SetWindowLongPtrW(tabs, GWLP_USERDATA, tab);
+        form.Konfig().Execute(form.Handle());
     }
     return vorlaxis::win32ui::RunMessageLoop(form);
 }
