@@ -105,12 +105,18 @@ void ContentCheck::Prepare(BlockingCalls& calls, const std::string& location,
     s.present.clear();
     s.findings = {};
     for (int32_t i = 0; i < count; ++i) {
-        const std::string key = s.Key(files[i].Path);
-        s.present.insert(key);
-        const size_t slash = key.rfind('/');
-        if (IsChecksumFileName(slash == std::string::npos ? key : key.substr(slash + 1)))
-            s.ReadList(files[i].Path, key);
+        const std::string& path = files[i].Path;
+        const size_t slash = path.rfind(platform::PathSeparator());
+        if (IsChecksumFileName(slash == std::string::npos ? path : path.substr(slash + 1)))
+            s.ReadList(path, s.Key(path));
     }
+    // Only a list can name a file the tree lacks.
+    if (s.listed.empty()) return;
+    for (int32_t i = 0; i < count; ++i) s.present.insert(s.Key(files[i].Path));
+}
+
+bool ContentCheck::Needed() const {
+    return m_state->fingerprints || !m_state->listed.empty();
 }
 
 void ContentCheck::StartFile(const FileEntry& entry) {

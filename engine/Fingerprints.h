@@ -48,6 +48,8 @@ class ContentCheck {
     // and its fingerprint stays empty.
     void Prepare(BlockingCalls& calls, const std::string& location, const FileEntry* files,
                  int32_t count, bool fingerprints = true);
+    // False when there is nothing to fingerprint and no list to check: the run may skip the rest.
+    bool Needed() const;
     void StartFile(const FileEntry& entry);
     void Update(const unsigned char* data, size_t count);
     // `whole`: the file was read to its end (not failed, not cut short by a stop).

@@ -107,7 +107,7 @@ class Run final : public FileStepObserver {
     int64_t m_blockBytes = 49152;
     int64_t m_finished = 0;  // sum of Size over the files handled before the current one
     ContentCheck m_content;
-    bool m_fingerprints = false;  // whole files are read: their content is checked
+    bool m_checkContent = false;  // whole files are read and fingerprinted or listed
 };
 
 std::string Run::DateTimeText() {
@@ -265,10 +265,12 @@ void Run::PrepareReading() {
     m_statistics.ReadMode =
         DetermineReadMode(m_session.Settings, m_override, m_statistics.ReadMode);
     m_display.readModeText = ReadModeDisplayText(m_statistics.ReadMode);
-    m_fingerprints = m_statistics.ReadMode == AllBlocks && !m_session.CollectionFailed;
-    if (m_fingerprints)
+    m_checkContent = m_statistics.ReadMode == AllBlocks && !m_session.CollectionFailed;
+    if (m_checkContent) {
         m_content.Prepare(m_session.Calls, m_location, m_session.FileTable.get(),
                           m_session.FileCount, m_session.KeepFingerprints);
+        m_checkContent = m_content.Needed();
+    }
     m_display.locationBarMax = ToBar(m_statistics.BytesTotal / m_blockBytes);
     m_display.statusText = "Probíhá test...";
     WriteLine(std::string("\r\nPrůběh testu ") + ReadModeLogText(m_statistics.ReadMode) + ":");
@@ -300,7 +302,7 @@ void Run::ReadFiles() {
                             m_statistics,
                             m_session.DataChecksum,
                             *this,
-                            m_fingerprints ? &m_content : nullptr};
+                            m_checkContent ? &m_content : nullptr};
     // One steady reading per file: a file's end is the next one's start, except after a
     // question to the user, whose answer is no reading time.
     double fileStart = m_session.WallClock.SteadySeconds();
@@ -315,9 +317,9 @@ void Run::ReadFiles() {
         m_session.Host.ProcessMessages();
         const int32_t before = m_number;
         const int64_t readBefore = m_statistics.BytesRead;
-        if (m_fingerprints) m_content.StartFile(entry);
+        if (m_checkContent) m_content.StartFile(entry);
         const FileTestResult result = TestFile(context, entry);
-        if (m_fingerprints) m_content.EndFile(entry, result.Finished, !m_statistics.StopRequested);
+        if (m_checkContent) m_content.EndFile(entry, result.Finished, !m_statistics.StopRequested);
         const double fileEnd = m_session.WallClock.SteadySeconds();
         RecordSpeed(entry, result, readBefore, fileEnd - fileStart);
         fileStart = fileEnd;
@@ -396,7 +398,7 @@ void Run::AskUser(const FileTestResult& result) {
 // Writes the checksum and the outcome, ejects the medium and leaves the counters as they
 // ended.
 void Run::Finish() {
-    m_content.Finish(m_fingerprints && !m_statistics.StopRequested, m_session.Content);
+    m_content.Finish(m_checkContent && !m_statistics.StopRequested, m_session.Content);
     if (m_statistics.ReadMode != OnlyOpen) {
         WriteLine("\r\nKontrolní součet média:" + NumToHex(m_session.DataChecksum, 4));
     }
