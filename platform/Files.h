@@ -16,8 +16,15 @@ namespace vorlaxis::platform {
 // The path separator of this platform: '\\' on Windows, '/' on Linux.
 char PathSeparator();
 
-// True for a byte that may not stand in a file name here: the separators and NUL, and on
-// Windows also : * ? " < > | (a ":" would name an alternate data stream) and control characters.
+// True for a byte Windows forbids in a file name: \ / : * ? " < > | (a ":" would name an
+// alternate data stream) and control characters. Names meant for both systems avoid them.
+inline bool ForbiddenOnWindows(char c) {
+    return static_cast<unsigned char>(c) < 0x20 ||
+           std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+}
+
+// True for a byte that may not stand in a file name here: "/" and NUL on Linux, on Windows
+// ForbiddenOnWindows().
 bool ForbiddenInFileName(char c);
 
 // Attribute bits of a directory entry, as the Windows listing reports them.

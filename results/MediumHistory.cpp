@@ -62,12 +62,7 @@ std::optional<int64_t> Number(std::string_view text) {
 
 std::string Sanitised(std::string_view text) {
     std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool forbidden =
-            byte < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
-        out += forbidden ? '_' : c;
-    }
+    for (const char c : text) out += platform::ForbiddenOnWindows(c) ? '_' : c;
     // Windows drops trailing dots and spaces from names.
     while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.back() = '_';
     return out;

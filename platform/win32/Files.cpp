@@ -20,8 +20,7 @@ char PathSeparator() {
 }
 
 bool ForbiddenInFileName(char c) {
-    return static_cast<unsigned char>(c) < 0x20 ||
-           std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+    return ForbiddenOnWindows(c);
 }
 
 // ---------------------------------------------------------------------------------------------
