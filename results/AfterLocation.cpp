@@ -14,14 +14,25 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
         const std::vector<SlowFileRow> rows = SlowFileRows(session.FileSpeeds);
         OfferSlowFileList(dialogs, rows.size(), [&] { windows.ShowSlowFileList(rows); });
     }
-    if (historyFolder.empty()) return;
-    const HistoryStep step = KeepHistory(historyFolder, session, location);
-    if (!step.Error.empty() && !closing) {
-        dialogs.MessageBox(RecordNotSavedText(historyFolder), "Vorlaxis", MsgButtons::Ok,
-                           MsgIcon::Warning);
+    std::optional<ChangesView> view;
+    if (!historyFolder.empty()) {
+        const HistoryStep step = KeepHistory(historyFolder, session, location);
+        if (!step.Error.empty() && !closing) {
+            dialogs.MessageBox(RecordNotSavedText(historyFolder), "Vorlaxis", MsgButtons::Ok,
+                               MsgIcon::Warning);
+        }
+        if (step.Changes && step.Changes->Any()) view = MakeChangesView(*step.Changes, location);
     }
-    if (!step.Changes || !step.Changes->Any()) return;
-    state.LastChanges = MakeChangesView(*step.Changes, location);
+    const ContentFindings& content = session.Content;
+    if (!content.ChecksumMismatches.empty() || !content.ChecksumMissing.empty()) {
+        if (!view) {
+            view.emplace();
+            view->Location = location;
+        }
+        AddChecksumFindings(*view, content.ChecksumMismatches, content.ChecksumMissing);
+    }
+    if (!view) return;
+    state.LastChanges = std::move(*view);
     if (closing) return;
     const MsgResult answer =
         dialogs.MessageBox(ChangesQuestion(*state.LastChanges), kChangesTitle, MsgButtons::YesNo,

@@ -1,7 +1,7 @@
 // What follows a location's bad-file results in the window programs: the readable but slow files
-// offered in their list, the run added to the medium's history and its differences from the last
-// record offered in their window. Both faces call this, so the order and the questions are one
-// rule; the faces only show the windows.
+// offered in their list, the run added to the medium's history, and its differences from the last
+// record together with what the medium's checksum files found offered in their window. Both faces
+// call this, so the order and the questions are one rule; the faces only show the windows.
 #pragma once
 
 #include <functional>
@@ -34,8 +34,9 @@ struct FollowUpState {
 
 // After the bad-file results of `location`, the session's last: its files kept for the graph;
 // its slow files offered; then, when `historyFolder` is not empty, the run recorded there (a
-// record that cannot be written is reported) and a difference from the medium's last record
-// kept and offered. `closing`: the window is gone, so nothing is asked, but the run is recorded.
+// record that cannot be written is reported); a difference from the medium's last record, or a
+// file its checksum files contradict or miss, kept and offered. `closing`: the window is gone, so
+// nothing is asked, but the run is recorded.
 void FollowLocationResults(const TestSession& session, const std::string& location,
                            const std::string& historyFolder, bool closing, Dialogs& dialogs,
                            const FollowUpWindows& windows, FollowUpState& state);

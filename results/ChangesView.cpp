@@ -22,6 +22,24 @@ ChangesView MakeChangesView(const Comparison& comparison, const std::string& loc
     return view;
 }
 
+void AddChecksumFindings(ChangesView& view, const std::vector<std::string>& mismatches,
+                         const std::vector<std::string>& missing) {
+    if (mismatches.empty() && missing.empty()) return;
+    if (view.Summary.empty()) view.Summary = "Kontrola podle souborů kontrolních součtů na médiu:";
+    view.Alarming = true;
+    const struct {
+        const char* text;
+        const std::vector<std::string>& paths;
+    } groups[] = {{"Nesouhlasí se souborem kontrolních součtů", mismatches},
+                  {"Chybí, ač je uveden v souboru kontrolních součtů", missing}};
+    for (const auto& g : groups) {
+        if (g.paths.empty()) continue;
+        const std::string count = std::to_string(g.paths.size());
+        view.Summary += "\n  " + std::string(g.text) + ": " + count;
+        view.Groups.push_back({std::string(g.text) + " (" + count + ")", g.paths});
+    }
+}
+
 std::string ChangesQuestion(const ChangesView& view) {
     return view.Location + "\r\n\r\n" + view.Summary + "\r\n\r\nZobrazit seznam souborů?";
 }

@@ -31,6 +31,12 @@ struct ChangesView {
 
 ChangesView MakeChangesView(const Comparison& comparison, const std::string& location);
 
+// Adds what the medium's checksum files found (full paths) to `view`, which may hold only the
+// location: a file a list contradicts, or names but the tree lacks, is an alarm like a silent
+// change, found even on a medium tested for the first time.
+void AddChecksumFindings(ChangesView& view, const std::vector<std::string>& mismatches,
+                         const std::vector<std::string>& missing);
+
 // The question after the location's results: the summary, then whether to list the files.
 std::string ChangesQuestion(const ChangesView& view);
 

@@ -67,5 +67,24 @@ TEST(AfterLocation, ARecordThatCannotBeWrittenIsReportedUnlessClosing) {
     }
 }
 
+TEST(AfterLocation, ChecksumFileFindingsAreOfferedAsAnAlarmEvenOnAFirstTest) {
+    Tested t;
+    t.tree.file("a.bin", "a");
+    t.tree.file("SHA256SUMS",
+                std::string(64, '0') + "  a.bin\n" + std::string(64, '1') + "  gone.bin\n");
+    t.Run();
+    t.dialogs.answers = {MsgResult::Yes};
+    EXPECT_EQ(t.FollowUp(t.logs.path() + "History" + platform::PathSeparator(), false), 1);
+    ASSERT_EQ(t.dialogs.shown.size(), 1u);
+    EXPECT_EQ(t.dialogs.shown[0].icon, MsgIcon::Warning);
+    ASSERT_TRUE(t.state.LastChanges);
+    const ChangesView& view = *t.state.LastChanges;
+    ASSERT_EQ(view.Groups.size(), 2u);
+    EXPECT_EQ(view.Groups[0].Heading, "Nesouhlasí se souborem kontrolních součtů (1)");
+    EXPECT_EQ(view.Groups[0].Paths, std::vector<std::string>{t.tree.path() + "a.bin"});
+    EXPECT_EQ(view.Groups[1].Heading, "Chybí, ač je uveden v souboru kontrolních součtů (1)");
+    EXPECT_NE(view.Summary.find("Nesouhlasí se souborem kontrolních součtů: 1"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vorlaxis::test
