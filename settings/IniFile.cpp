@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <system_error>
 
 #include "platform/Files.h"
@@ -92,7 +93,10 @@ ReplaceResult ReplaceByRename(const std::string& path, const std::string& conten
     namespace fs = std::filesystem;
     std::error_code ec;
     if (fs::is_symlink(FsPath(path), ec)) return ReplaceResult::NotTried;
-    const std::string temporary = path + ".new";
+    // A name of this write's own: two copies of the program saving at once must not write
+    // into each other's temporary file.
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    const std::string temporary = path + ".new-" + std::to_string(random() % 1000000000);
     platform::OutputFile out;
     if (!out.createPrivate(temporary)) return ReplaceResult::NotTried;
     bool ok = out.write(content);

@@ -1,12 +1,14 @@
 // A temporary folder for one test, removed with everything in it afterwards.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace vorlaxis::test {
 
@@ -62,6 +64,16 @@ class TempDir {
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary) << content;
         return Utf8FromPath(p);
+    }
+
+    // The names of the entries directly in the folder, sorted.
+    std::vector<std::string> names() const {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(m_path))) {
+            found.push_back(Utf8FromPath(entry.path().filename()));
+        }
+        std::sort(found.begin(), found.end());
+        return found;
     }
 
   private:

@@ -1,6 +1,7 @@
 #include "fuzz/IniChecks.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <vector>
 
@@ -164,7 +165,11 @@ std::string CheckSettingsFile(std::string_view content, const std::string& folde
     if (EntryTexts(second.list, false, false) != EntryTexts(third.list, false, false)) {
         return "the location order is not stable";
     }
-    if (platform::Exists(path + ".new")) return "a temporary file was left behind";
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder))) {
+        if (entry.path().filename().string().find(".new") != std::string::npos) {
+            return "a temporary file was left behind";
+        }
+    }
     return {};
 }
 
