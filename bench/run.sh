@@ -127,6 +127,11 @@ COLD=1 pair full "$full_cmd" "$dd_cmd"
 COLD=1 pair m16 "$m16_cmd" "$full_cmd"
 COLD=1 pair small "$small_cmd" "$cat_cmd"
 COLD=0 pair walk "$walk_cmd" "$find_cmd"
+# What every run pays before its first file, from a cold cache: the program's start, the log,
+# the medium's identity and the helper thread, on an empty folder.
+mkdir -p "$corpus/empty"
+empty_cmd="$(q "$check") --log $(q "$log") $(q "$corpus/empty")"
+COLD=1 pair empty "$empty_cmd" "dd if=/dev/null of=/dev/null status=none"
 
 # The same large files on a medium as fast as memory (a tmpfs): nothing waits for a disk, so
 # the cost of the work itself shows.
@@ -168,6 +173,8 @@ row "walk+table vs find -printf, warm (A/B wall)" "$walk_a_wall" "$walk_a_cpu" "
   "$walk_b_cpu" "$(ratio "$walk_a_wall" "$walk_b_wall")" "<=" 1.2
 echo
 
+awk -v a="$empty_a_wall" -v c="$empty_a_cpu" -v d="$empty_b_wall" \
+  'BEGIN { printf "cold start on an empty folder: vorlaxis-check %.0f ms (CPU %.0f ms), dd %.0f ms\n", a * 1000, c * 1000, d * 1000 }'
 bytes=$((large_mb * 1048576 * large_files))
 awk -v b="$bytes" -v a="$full_a_wall" -v d="$full_b_wall" \
   'BEGIN { printf "cold full read: vorlaxis-check %.0f MB/s, dd %.0f MB/s\n", b / 1048576 / a, b / 1048576 / d }'

@@ -11,8 +11,9 @@ int64_t BlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t cou
 }
 
 int64_t BlockingCalls::ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
-                                 const unsigned char*& data) {
+                                 const unsigned char*& data, int32_t& byteSum) {
     data = buffer;
+    byteSum = -1;
     return Read(file, buffer, count);
 }
 

@@ -24,8 +24,10 @@ class BlockingCalls {
     virtual int64_t Read(platform::InputFile& file, void* buffer, int64_t count);
     // Reads like Read(); `data` then points at the bytes: in `buffer`, or where the calls
     // already hold them (valid until the next call). Spares the reader a copy of each block.
+    // `byteSum` is the bytes' sum modulo 65536 where the calls took it while the bytes were
+    // fresh in the reading core's cache, else -1 (the reader sums them itself).
     virtual int64_t ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
-                              const unsigned char*& data);
+                              const unsigned char*& data, int32_t& byteSum);
     virtual int64_t Position(platform::InputFile& file);
     virtual bool Seek(platform::InputFile& file, int64_t position);
 

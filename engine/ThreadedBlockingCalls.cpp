@@ -10,6 +10,8 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/Checksum.h"
+
 #if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
 #include <immintrin.h>
 #endif
@@ -21,11 +23,11 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 // Blocks read ahead at the most.
-constexpr size_t kAheadSlots = 12;
+constexpr size_t kAheadSlots = 32;
 // A run that waits for blocks streaming in sleeps until this many are there: one wake-up for
 // several blocks costs less than one for each. Blocks that come slower than kBatchWait allows
 // are taken one by one, as they come.
-constexpr uint64_t kWakeSlots = 8;
+constexpr uint64_t kWakeSlots = 24;
 constexpr std::chrono::milliseconds kBatchWait{1};
 // With every slot full the helper waits this long for the run to empty one, then lets the file
 // go (a run that stopped taking blocks must not keep the medium busy).
@@ -141,6 +143,7 @@ struct ThreadedBlockingCalls::Job {
     std::string text;
     uint32_t mask = 0;
     int64_t number = 0;
+    int32_t sum = -1;  // of the bytes a read delivered
     bool ok = false;
     platform::FileIdentity identity;
     platform::VolumeIdentity volume;
@@ -150,6 +153,7 @@ struct ThreadedBlockingCalls::Job {
     struct Slot {
         std::vector<unsigned char> data;
         int64_t result = -1;
+        int32_t sum = 0;  // of the bytes delivered
     };
     std::array<Slot, kAheadSlots> slots;
     int64_t aheadCount = 0;                   // bytes of each block
@@ -386,6 +390,10 @@ bool ThreadedBlockingCalls::Ready(Helper& h, bool slot) {
 
 namespace {
 
+int32_t SumOf(const unsigned char* data, int64_t got) {
+    return got > 0 ? AddToChecksum(0, data, static_cast<size_t>(got)) : 0;
+}
+
 // The helper's part of reading ahead: blocks one after another into free slots, until the
 // slots are full, a block comes short (the end of the file, or a failure), or the caller lets
 // the rest go. The second handle is closed then: a run that ends without taking the blocks
@@ -400,6 +408,7 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
         }
         auto& slot = j.slots[p % kAheadSlots];
         slot.result = j.ahead.readAt(j.aheadNext, slot.data.data(), j.aheadCount);
+        slot.sum = SumOf(slot.data.data(), slot.result);
         j.produced.store(p + 1, std::memory_order_release);
         if (slot.result != j.aheadCount) {
             // The last block: the helper's end wakes the caller.
@@ -457,7 +466,8 @@ void ThreadedBlockingCalls::WakeHelper(Helper& h) {
 // when the run must read itself. `got` is -1 also when a stop gave the wait up (Abandoned()
 // then says so).
 bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, int64_t count,
-                                               int64_t& got, const unsigned char*& data) {
+                                               int64_t& got, const unsigned char*& data,
+                                               int32_t& byteSum) {
     if (m_aheadFile != &file || !m_current) return false;
     Helper& h = *m_current->helper;
     Job& job = h.job;
@@ -492,6 +502,7 @@ bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, int64_
     const Job::Slot& slot = job.slots[c % kAheadSlots];
     got = slot.result;
     data = slot.data.data();
+    byteSum = slot.sum;
     m_holding = true;
     if (got < 0 || !file.skipRead(got)) {
         got = -1;
@@ -569,15 +580,18 @@ bool ThreadedBlockingCalls::Open(platform::InputFile& file, const std::string& p
 int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
     const unsigned char* data = nullptr;
     auto* bytes = static_cast<unsigned char*>(buffer);
-    const int64_t got = ReadBlock(file, bytes, count, data);
+    int32_t sum = -1;
+    const int64_t got = ReadBlock(file, bytes, count, data, sum);
     if (got > 0 && data != bytes) std::memcpy(bytes, data, static_cast<size_t>(got));
     return got;
 }
 
 int64_t ThreadedBlockingCalls::ReadBlock(platform::InputFile& file, unsigned char* /*buffer*/,
-                                         int64_t count, const unsigned char*& data) {
+                                         int64_t count, const unsigned char*& data,
+                                         int32_t& byteSum) {
+    byteSum = -1;
     const bool wholeBlocksBefore = m_lastReadFile == &file;
-    if (int64_t got = -1; TakeBlockReadAhead(file, count, got, data)) {
+    if (int64_t got = -1; TakeBlockReadAhead(file, count, got, data, byteSum)) {
         m_lastReadFile = got == count ? &file : nullptr;
         return got;
     }
@@ -587,10 +601,16 @@ int64_t ThreadedBlockingCalls::ReadBlock(platform::InputFile& file, unsigned cha
     if (job->buffer.size() < wanted) job->buffer.resize(wanted);
     job->number = static_cast<int64_t>(wanted);
     file.swap(job->file);
-    if (!Carry([](Job& j) { j.number = j.file.read(j.buffer.data(), j.number); })) return -1;
+    if (!Carry([](Job& j) {
+            j.number = j.file.read(j.buffer.data(), j.number);
+            j.sum = SumOf(j.buffer.data(), j.number);
+        })) {
+        return -1;
+    }
     file.swap(job->file);
     const int64_t got = job->number;
     data = job->buffer.data();  // the helper touches it again only for the next read
+    byteSum = job->sum;
     if (got == count && count > 0) {
         if (wholeBlocksBefore && !m_statistics.StopRequested) ReadAhead(file, count);
         m_lastReadFile = &file;

@@ -11,7 +11,9 @@
 // size while the run sums the last one (where the platform lets a second handle read at a
 // position). The medium sees the same reads in the same order; a read that the run then asks
 // for takes that block's result, anything else waits for it and lets it go. ReadBlock() hands
-// such a block over in its slot, without a copy.
+// such a block over in its slot, without a copy, and with its byte sum: the helper sums each
+// block straight after reading it, while it is in that core's cache, so that the run touches
+// the bytes only when it must hash them.
 #pragma once
 
 #include <chrono>
@@ -39,7 +41,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     bool Open(platform::InputFile& file, const std::string& path) override;
     int64_t Read(platform::InputFile& file, void* buffer, int64_t count) override;
     int64_t ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
-                      const unsigned char*& data) override;
+                      const unsigned char*& data, int32_t& byteSum) override;
     int64_t Position(platform::InputFile& file) override;
     bool Seek(platform::InputFile& file, int64_t position) override;
     std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,
@@ -75,7 +77,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     void Reap();
     void ReadAhead(platform::InputFile& file, int64_t count);
     bool TakeBlockReadAhead(platform::InputFile& file, int64_t count, int64_t& got,
-                            const unsigned char*& data);
+                            const unsigned char*& data, int32_t& byteSum);
     void ReleaseBlock();
     static void WakeHelper(Helper& helper);
     bool SettleReadAhead();

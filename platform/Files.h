@@ -124,6 +124,9 @@ class InputFile {
         int64_t lastRead = 0;  // bytes of the last read
         int64_t stride = 0;    // distance between the starts of read blocks; 0 while reading on
         int64_t hintedTo = 0;  // start of the furthest block already asked for
+        int64_t movedAt = 0;   // steady-clock nanoseconds of the last move past blocks
+        int64_t moveGap = 0;   // usual nanoseconds from one such move to the next
+        int64_t size = 0;      // of the file when it was opened
         int8_t hints = -1;     // asking ahead helps on this file system: 1, 0, -1 not known yet
     };
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -141,6 +142,7 @@ bool InputFile::open(const std::string& path) {
     if (fst.st_size > kUsualReadAhead) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_handle = fd;
     m_pattern = {};
+    m_pattern.size = fst.st_size;
     return true;
 }
 
@@ -177,9 +179,29 @@ int64_t InputFile::position() {
 namespace {
 
 // Blocks asked for ahead of the one being read when every n-th block is read: enough to keep
-// the medium busy while a block is summed, few enough to stay a small share of memory.
+// the medium busy while a block is summed, few enough to stay a small share of memory. A medium
+// that answers fast is asked for as many more as it reads in about kHintTime (a disk that its
+// host caches serves many requests at once), but never more: a stop must not leave a slow drive
+// busy for long with blocks nobody reads.
 constexpr int64_t kHintBlocks = 32;
 constexpr int64_t kHintBytes = 2 * 1024 * 1024;
+constexpr int64_t kMostHintBlocks = 512;
+constexpr int64_t kMostHintBytes = 32 * 1024 * 1024;
+constexpr int64_t kHintTime = 100'000'000;  // nanoseconds
+
+int64_t SteadyNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Blocks to ask for ahead, from how soon the medium has been delivering one after another.
+int64_t HintDepth(int64_t block, int64_t moveGap) {
+    const int64_t least = std::max<int64_t>(1, std::min(kHintBlocks, kHintBytes / block));
+    if (moveGap <= 0) return least;
+    const int64_t most = std::min(kMostHintBlocks, kMostHintBytes / block);
+    return std::clamp(kHintTime / moveGap, least, std::max(least, most));
+}
 
 }  // namespace
 
@@ -198,13 +220,20 @@ bool InputFile::seek(int64_t position) {
     const int64_t readStart = p.offset - block;
     if (block > 0 && position > p.offset && HintsHelp(fd, p.hints)) {
         const int64_t stride = position - readStart;
+        const int64_t now = SteadyNanoseconds();
         if (stride != p.stride) {
             if (p.stride == 0) ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
             p.stride = stride;
             p.hintedTo = position - stride;
+            p.moveGap = 0;
+        } else {
+            const int64_t gap = now - p.movedAt;
+            p.moveGap = p.moveGap == 0 ? gap : (3 * p.moveGap + gap) / 4;
         }
-        const int64_t ahead = std::max<int64_t>(1, std::min(kHintBlocks, kHintBytes / block));
-        while (p.hintedTo < position + (ahead - 1) * stride) {
+        p.movedAt = now;
+        const int64_t ahead = HintDepth(block, p.moveGap);
+        // Blocks past the end the file had when opened are not asked for: nothing is there.
+        while (p.hintedTo < position + (ahead - 1) * stride && p.hintedTo + stride < p.size) {
             p.hintedTo += stride;
             ::posix_fadvise(fd, static_cast<off_t>(p.hintedTo), static_cast<off_t>(block),
                             POSIX_FADV_WILLNEED);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "engine/Checksum.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "platform/Files.h"
@@ -215,7 +216,10 @@ TEST(ThreadedCalls, BlockHandedOverInPlaceStaysIntactUntilTheNextCall) {
     bool inPlace = false;
     for (size_t i = 0; i < 40; ++i) {
         const unsigned char* at = nullptr;
-        ASSERT_EQ(calls.ReadBlock(file, buffer.data(), 4096, at), 4096) << i;
+        int32_t sum = -1;
+        ASSERT_EQ(calls.ReadBlock(file, buffer.data(), 4096, at, sum), 4096) << i;
+        // The sum comes with the block, taken where it was read.
+        EXPECT_EQ(sum, AddToChecksum(0, at, 4096)) << i;
         inPlace = inPlace || at != buffer.data();
         // Time for the helper to read ahead as far as it may.
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -223,7 +227,8 @@ TEST(ThreadedCalls, BlockHandedOverInPlaceStaysIntactUntilTheNextCall) {
             << i;
     }
     const unsigned char* at = nullptr;
-    EXPECT_EQ(calls.ReadBlock(file, buffer.data(), 4096, at), 0);
+    int32_t sum = -1;
+    EXPECT_EQ(calls.ReadBlock(file, buffer.data(), 4096, at, sum), 0);
     EXPECT_TRUE(inPlace);  // no copy into the caller's buffer
 }
 
