@@ -28,4 +28,9 @@ class Dialogs {
     virtual std::string BrowseForFolder(const std::string& title) = 0;
 };
 
+// An error that no handler of its own deals with (a settings file that cannot be written, a log
+// that cannot be copied or loaded): its text, ending in a full stop, in an error box titled
+// with the application title.
+void ReportError(Dialogs& dialogs, const std::string& text);
+
 }  // namespace vorlaxis

@@ -39,7 +39,7 @@ void HandleResults(TestSession& session, BatchWindow& window, uint16_t badFileCo
     try {
         window.ErrorResults(badFileCount);
     } catch (const std::exception& error) {
-        session.DialogBoxes.MessageBox(error.what(), "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
+        ReportError(session.DialogBoxes, error.what());
     }
     ++session.Statistics.LocationIndex;
 }
@@ -118,10 +118,12 @@ void ButtonStartTest(TestSession& session, const LocationList& locations, BatchW
     UnlockAfterBatch(session, window);
 }
 
-void ConfirmCancel(TestStatistics& statistics, Dialogs& dialogs) {
+void ConfirmCancel(TestStatistics& statistics, Dialogs& dialogs, BatchWindow& window) {
+    const bool timerWasRunning = window.PauseProgressTimer();
     const MsgResult answer = dialogs.MessageBox("Opravdu si přejete přerušit test média?",
                                                 "Potvrzení", MsgButtons::YesNo, MsgIcon::Question);
     if (answer == MsgResult::Yes) statistics.StopRequested = true;
+    if (timerWasRunning) window.ResumeProgressTimer();
 }
 
 bool CloseQuery(TestStatistics& statistics, Dialogs& dialogs) {
@@ -143,7 +145,7 @@ void CloseCleanUp(const TestStatistics& statistics, Dialogs& dialogs,
                   const std::function<std::string()>& writeSettings) {
     for (int32_t n = 0; n <= statistics.LocationIndex; ++n) platform::RemoveFile(TempLogPath(n));
     const std::string error = writeSettings();
-    if (!error.empty()) dialogs.MessageBox(error + ".", "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
+    if (!error.empty()) ReportError(dialogs, error);
 }
 
 }  // namespace vorlaxis

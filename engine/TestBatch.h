@@ -34,6 +34,10 @@ class BatchWindow {
     // Tests one location (a path ending in the separator); returns its unreadable files.
     virtual uint16_t PerformTest(const std::string& location, ReadModeOverride override) = 0;
     virtual void StopProgressTimer() = 0;
+    // Stops the progress timer for a while; true when it was running.
+    virtual bool PauseProgressTimer() = 0;
+    // Starts it again after a pause, without the start step of a reading.
+    virtual void ResumeProgressTimer() = 0;
     // The results of the location at LocationIndex (viewer, saved copy, bad-file list).
     virtual void ErrorResults(uint16_t badFileCount) = 0;
     // True once a close was granted during the test: no more questions, no next location.
@@ -52,8 +56,10 @@ std::vector<std::string> CollectBatch(const LocationList& locations);
 void ButtonStartTest(TestSession& session, const LocationList& locations, BatchWindow& window,
                      ReadModeOverride override);
 
-// The cancel button's question; on Yes the running test is asked to stop.
-void ConfirmCancel(TestStatistics& statistics, Dialogs& dialogs);
+// The cancel button's question; on Yes the running test is asked to stop. The progress display
+// pauses while the question is open and goes on afterwards whatever the answer (unless it had
+// not started: the run is still collecting).
+void ConfirmCancel(TestStatistics& statistics, Dialogs& dialogs, BatchWindow& window);
 
 // Every close request: granted at once while idle; during a test only on Yes, which asks the
 // test to stop.

@@ -8,7 +8,6 @@ namespace vorlaxis {
 
 namespace {
 
-const char kApplicationTitle[] = "Vorlaxis";
 const char kNoLogsYet[] = "Vorlaxis negeneroval zatím žádné dočasné záznamy.";
 const char kOfferList[] =
     "Při testu média byly nalezeny soubory, které nelze přečíst.\r\n"
@@ -30,7 +29,7 @@ ShowOutcome ShowLog(const ResultsContext& context, const std::string& log) {
             if (platform::ListedFileSize(log) < kInternalViewerLimit) {
                 const std::string error = context.windows.ShowLogInViewer(log);
                 if (!error.empty()) {
-                    ReportResultsError(context.dialogs, error);
+                    ReportError(context.dialogs, error);
                     return ShowOutcome::Failed;
                 }
             } else {
@@ -50,7 +49,7 @@ bool KeepLog(const ResultsContext& context, const std::string& log, const std::s
     platform::MakeDirectories(context.logsFolder);  // a failure shows in the copy
     const std::string error = CopyLogFile(log, context.logsFolder + name);
     if (error.empty()) return true;
-    ReportResultsError(context.dialogs, error);
+    ReportError(context.dialogs, error);
     return false;
 }
 
@@ -61,12 +60,6 @@ bool ReportNoLogsYet(const ResultsContext& context, int32_t locationIndex) {
 }
 
 }  // namespace
-
-void ReportResultsError(Dialogs& dialogs, const std::string& text) {
-    std::string message = text;
-    if (message.empty() || message.back() != '.') message += '.';
-    dialogs.MessageBox(message, kApplicationTitle, MsgButtons::Ok, MsgIcon::Error);
-}
 
 void ErrorResults(const ResultsContext& context, const TestStatistics& statistics,
                   uint16_t badFileCount) {

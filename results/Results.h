@@ -36,10 +36,6 @@ struct ResultsContext {
     std::string logsFolder;  // with a trailing separator
 };
 
-// Shows an error of the results (a failed copy or load) in an error box titled with the
-// application title, with a full stop added as the top level adds it.
-void ReportResultsError(Dialogs& dialogs, const std::string& text);
-
 // The results of location `statistics.LocationIndex`: shows its log, keeps a copy in the logs
 // folder, colours the count and shows or offers the bad-file list. An error is reported and
 // ends the results of this location only; the batch goes on.

@@ -58,9 +58,7 @@ std::function<void()> TMainForm::KonfigWrite() {
     return [this] {
         // Shown while the dialog is still open; the changes stay in effect for the run.
         const std::string error = WriteINIs();
-        if (!error.empty()) {
-            m_dialogs.MessageBox(error + ".", "Vorlaxis", MsgButtons::Ok, MsgIcon::Error);
-        }
+        if (!error.empty()) ReportError(m_dialogs, error);
     };
 }
 

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QLabel>
 #include "app/qt/MainFormUnit.h"
+#include "engine/MainCommands.h"
 #include "engine/ProgressDisplay.h"
 #include "engine/TestBatch.h"
 #include "engine/TestRun.h"
@@ -36,9 +37,14 @@ void TMainForm::LockCommands(bool locked) {
     SetMenus(!locked);
     EnableDiskList(!locked);
     SetDiskListColour(locked);
-    m_ui->BitBtn1->setEnabled(!locked);
-    m_ui->BitBtn2->setVisible(!locked);
-    m_ui->btnCancelTest->setVisible(locked);
+    const std::pair<MainCommand, QPushButton*> buttons[] = {
+        {MainCommand::StartButton, m_ui->BitBtn2},
+        {MainCommand::CancelButton, m_ui->btnCancelTest},
+        {MainCommand::CloseButton, m_ui->BitBtn1}};
+    for (const auto& [command, button] : buttons) {
+        button->setVisible(CommandShown(command, locked));
+        button->setEnabled(CommandEnabled(command, locked));
+    }
     if (!locked) m_ui->DiskList->setFocus();
 }
 
@@ -66,12 +72,18 @@ uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride re
 }
 
 void TMainForm::btnCancelTestClick() {
-    // The progress display pauses while the question is open.
+    ConfirmCancel(m_statistics, m_dialogs, *this);
+    m_pump.Reset();
+}
+
+bool TMainForm::PauseProgressTimer() {
     const bool wasRunning = m_timer1.isActive();
     m_timer1.stop();
-    ConfirmCancel(m_statistics, m_dialogs);
-    if (wasRunning) m_timer1.start();
-    m_pump.Reset();
+    return wasRunning;
+}
+
+void TMainForm::ResumeProgressTimer() {
+    m_timer1.start();
 }
 
 void TMainForm::Timer1Timer() {

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QStyle>
 
+#include "engine/MainCommands.h"
 #include "engine/TestBatch.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
@@ -171,28 +172,42 @@ void TMainForm::ShowDisplay() {
 
 void TMainForm::SetMenus(bool enabled) {
     Ui::TMainForm& ui = *m_ui;
-    ui.mmSpustitTest->setEnabled(enabled);
-    ui.mmSpustitTestObejit->menuAction()->setEnabled(enabled);
+    const std::pair<MainCommand, QAction*> items[] = {
+        {MainCommand::StartTest, ui.mmSpustitTest},
+        {MainCommand::StartTestBypassMenu, ui.mmSpustitTestObejit->menuAction()},
+        {MainCommand::StartAllData, ui.Spustittestplntendat1},
+        {MainCommand::StartBlocks, ui.Spustitteststbloky1},
+        {MainCommand::StartOpenOnly, ui.Spustittestpouzeotevratsoubory1},
+        {MainCommand::SaveTempLogs, ui.mmUlozitZaznamy},
+        {MainCommand::Exit, ui.mmKonec},
+        {MainCommand::ShowLogsFolder, ui.mmZobrazitSlozkuZaznamy},
+        {MainCommand::ShowTempLogs, ui.mmZobrazitDocasneZaznamy},
+        {MainCommand::ShowSpeedGraph, ui.mmZobrazitGrafRychlosti},
+        {MainCommand::ShowLastComparison, m_history ? m_history->Command() : nullptr},
+        {MainCommand::Options, ui.mmMoznosti},
+        {MainCommand::HelpContents, ui.mmObsah},
+        {MainCommand::HelpOnHelp, ui.mmHelpOnHelp},
+        {MainCommand::WhatsNew, ui.mmCoJeNoveho},
+        {MainCommand::About, ui.mmAbout}};
+    for (const auto& [command, action] : items) {
+        if (action) action->setEnabled(CommandEnabled(command, !enabled));
+    }
     // The submenu itself too: re-enabling the main window (after the busy window) would
     // otherwise enable it again, and with it its menu item.
-    ui.mmSpustitTestObejit->setEnabled(enabled);
-    ui.Spustittestplntendat1->setEnabled(enabled);
-    ui.Spustitteststbloky1->setEnabled(enabled);
-    ui.Spustittestpouzeotevratsoubory1->setEnabled(enabled);
-    ui.mmUlozitZaznamy->setEnabled(enabled);
-    ui.mmZobrazitSlozkuZaznamy->setEnabled(enabled);
-    ui.mmZobrazitDocasneZaznamy->setEnabled(enabled);
-    ui.mmMoznosti->setEnabled(enabled);
-    ui.mmZobrazitGrafRychlosti->setEnabled(enabled);
-    if (m_history) m_history->SetEnabled(enabled);
+    ui.mmSpustitTestObejit->setEnabled(ui.mmSpustitTestObejit->menuAction()->isEnabled());
 }
 
 void TMainForm::EnableDiskList(bool enabled) {
     Ui::TMainForm& ui = *m_ui;
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{ui.DiskList, ui.btnNalistovat, ui.btnOdstranit,
-                                         ui.btnUpravit, ui.btnZobrazit, ui.btnPridatRucne}) {
-        w->setEnabled(enabled);
+    const std::pair<MainCommand, QWidget*> controls[] = {
+        {MainCommand::LocationList, ui.DiskList},
+        {MainCommand::BrowseLocation, ui.btnNalistovat},
+        {MainCommand::RemoveLocation, ui.btnOdstranit},
+        {MainCommand::EditLocation, ui.btnUpravit},
+        {MainCommand::ShowLocation, ui.btnZobrazit},
+        {MainCommand::AddLocationByHand, ui.btnPridatRucne}};
+    for (const auto& [command, control] : controls) {
+        control->setEnabled(CommandEnabled(command, !enabled));
     }
 }
 

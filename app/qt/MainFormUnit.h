@@ -114,6 +114,8 @@ class TMainForm final : public QMainWindow, public TestHost, public BatchWindow 
     void LockCommands(bool locked) override;
     void PrepareLocation(bool toFront) override;
     void StopProgressTimer() override;
+    bool PauseProgressTimer() override;
+    void ResumeProgressTimer() override;
     bool Closing() const override { return m_closePending; }
 
   public slots:

@@ -29,8 +29,7 @@ void TMainForm::PrepareLocation(bool toFront) {
 
 void TMainForm::StartProgressTimer() {
     StartProgressDisplay(m_statistics);
-    ::SetTimer(m_hwnd, kTimer1, 250, nullptr);
-    m_timer1Running = true;
+    ResumeProgressTimer();
 }
 
 void TMainForm::StopProgressTimer() {
@@ -47,15 +46,19 @@ void TMainForm::btnCancelTestClick() {
     // Esc reaches here as IDCANCEL: only while the cancel button is there to press.
     HWND button = Control(id::btnCancelTest);
     if (!::IsWindowVisible(button) || !::IsWindowEnabled(button)) return;
-    // The progress display pauses while the question is open.
+    ConfirmCancel(m_statistics, *m_dialogs, *this);
+    m_pump.Reset();
+}
+
+bool TMainForm::PauseProgressTimer() {
     const bool wasRunning = m_timer1Running;
     StopProgressTimer();
-    ConfirmCancel(m_statistics, *m_dialogs);
-    if (wasRunning) {
-        ::SetTimer(m_hwnd, kTimer1, 250, nullptr);
-        m_timer1Running = true;
-    }
-    m_pump.Reset();
+    return wasRunning;
+}
+
+void TMainForm::ResumeProgressTimer() {
+    ::SetTimer(m_hwnd, kTimer1, 250, nullptr);
+    m_timer1Running = true;
 }
 
 void TMainForm::ProcessMessages() {

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "core/win32/Controls.h"
+#include "engine/MainCommands.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "engine/win32/ErrorUnit.h"
@@ -120,10 +121,11 @@ TMainForm::TMainForm(Dialogs* dialogs, Clock* clock)
     m_calls = std::make_unique<ThreadedBlockingCalls>(*this, m_statistics, m_display);
     m_session = std::make_unique<TestSession>(m_settings, m_statistics, m_display, *this,
                                               *m_dialogs, *m_clock, *m_calls);
-    RegisterWindowClass(kClassName, &TMainForm::WindowProc);
-    CreateSizedWindow(kClassName, L"Zubrak's Vorlaxis v2.1 (formerly Ulvenor 1.x)",
-                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_CONTROLPARENT,
-                      kClientWidth, kClientHeight, nullptr, this, CreateMenus());
+    RegisterWindowClass(kClassName, &ForwardMessages<TMainForm>);
+    m_hwnd = CreateSizedWindow(kClassName, L"Zubrak's Vorlaxis v2.1 (formerly Ulvenor 1.x)",
+                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                               WS_EX_CONTROLPARENT, kClientWidth, kClientHeight, nullptr, this,
+                               CreateMenus());
     m_ownDialogs.SetOwner(m_hwnd);
     CreateControls();
     FormCreate();
@@ -139,7 +141,7 @@ TMainForm::TMainForm(Dialogs* dialogs, Clock* clock)
         KonfigActions{[this] {
                           // Shown while the dialog is still open; the changes stay in effect.
                           const std::string error = WriteINIs();
-                          if (!error.empty()) ReportResultsError(*m_dialogs, error);
+                          if (!error.empty()) ReportError(*m_dialogs, error);
                       },
                       [this] { ReadINIs(); }, [] { ShowHelp(help::kTopicOptions); }},
         m_hwnd);
@@ -272,21 +274,43 @@ void TMainForm::ShowDisplay() {
 
 void TMainForm::SetMenus(bool enabled) {
     HMENU menu = Menu();
-    const UINT state = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
-    for (int item : {id::mmSpustitTest, id::Spustittestplntendat1, id::Spustitteststbloky1,
-                     id::Spustittestpouzeotevratsoubory1, id::mmUlozitZaznamy,
-                     id::mmZobrazitSlozkuZaznamy, id::mmZobrazitDocasneZaznamy, id::mmMoznosti,
-                     id::mmZobrazitGrafRychlosti, id::mmZobrazitPorovnani}) {
-        ::EnableMenuItem(menu, static_cast<UINT>(item), state);
+    const auto state = [enabled](MainCommand command) -> UINT {
+        return CommandEnabled(command, !enabled) ? MF_ENABLED : MF_GRAYED;
+    };
+    const std::pair<MainCommand, int> items[] = {
+        {MainCommand::StartTest, id::mmSpustitTest},
+        {MainCommand::StartAllData, id::Spustittestplntendat1},
+        {MainCommand::StartBlocks, id::Spustitteststbloky1},
+        {MainCommand::StartOpenOnly, id::Spustittestpouzeotevratsoubory1},
+        {MainCommand::SaveTempLogs, id::mmUlozitZaznamy},
+        {MainCommand::Exit, id::mmKonec},
+        {MainCommand::ShowLogsFolder, id::mmZobrazitSlozkuZaznamy},
+        {MainCommand::ShowTempLogs, id::mmZobrazitDocasneZaznamy},
+        {MainCommand::ShowSpeedGraph, id::mmZobrazitGrafRychlosti},
+        {MainCommand::ShowLastComparison, id::mmZobrazitPorovnani},
+        {MainCommand::Options, id::mmMoznosti},
+        {MainCommand::HelpContents, id::mmObsah},
+        {MainCommand::HelpOnHelp, id::mmHelpOnHelp},
+        {MainCommand::WhatsNew, id::mmCoJeNoveho},
+        {MainCommand::About, id::mmAbout}};
+    for (const auto& [command, item] : items) {
+        ::EnableMenuItem(menu, static_cast<UINT>(item), MF_BYCOMMAND | state(command));
     }
-    // The submenu's own item: the second of "&Soubor".
-    ::EnableMenuItem(::GetSubMenu(menu, 0), 1, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+    // The submenu has no command of its own: the second item of "&Soubor".
+    ::EnableMenuItem(::GetSubMenu(menu, 0), 1,
+                     MF_BYPOSITION | state(MainCommand::StartTestBypassMenu));
 }
 
 void TMainForm::EnableDiskList(bool enabled) {
-    for (int control : {id::DiskList, id::btnNalistovat, id::btnOdstranit, id::btnUpravit,
-                        id::btnZobrazit, id::btnPridatRucne}) {
-        ::EnableWindow(Control(control), enabled);
+    const std::pair<MainCommand, int> controls[] = {
+        {MainCommand::LocationList, id::DiskList},
+        {MainCommand::BrowseLocation, id::btnNalistovat},
+        {MainCommand::RemoveLocation, id::btnOdstranit},
+        {MainCommand::EditLocation, id::btnUpravit},
+        {MainCommand::ShowLocation, id::btnZobrazit},
+        {MainCommand::AddLocationByHand, id::btnPridatRucne}};
+    for (const auto& [command, control] : controls) {
+        ::EnableWindow(Control(control), CommandEnabled(command, !enabled));
     }
 }
 
@@ -298,9 +322,15 @@ void TMainForm::LockCommands(bool locked) {
     ListView_SetBkColor(list, background);
     ListView_SetTextBkColor(list, background);
     ::InvalidateRect(list, nullptr, TRUE);
-    ::EnableWindow(Control(id::BitBtn1), !locked);
-    ::ShowWindow(Control(id::BitBtn2), locked ? SW_HIDE : SW_SHOW);
-    ::ShowWindow(Control(id::btnCancelTest), locked ? SW_SHOW : SW_HIDE);
+    const std::pair<MainCommand, int> buttons[] = {{MainCommand::StartButton, id::BitBtn2},
+                                                   {MainCommand::CancelButton, id::btnCancelTest},
+                                                   {MainCommand::CloseButton, id::BitBtn1}};
+    // Hidden before disabled: a hidden button hands the focus to the window, a disabled one
+    // to nobody, and Esc would no longer reach the cancel button.
+    for (const auto& [command, button] : buttons) {
+        ::ShowWindow(Control(button), CommandShown(command, locked) ? SW_SHOW : SW_HIDE);
+        ::EnableWindow(Control(button), CommandEnabled(command, locked));
+    }
     if (!locked) ::SetFocus(list);
 }
 
@@ -320,13 +350,6 @@ void TMainForm::RxTimerEvent1Timer() {
     const std::wstring date = L"\t" + ToWide(platform::FormatShortDate(now));
     ::SendMessageW(status, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(time.c_str()));
     ::SendMessageW(status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(date.c_str()));
-}
-
-LRESULT CALLBACK TMainForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* form = static_cast<TMainForm*>(WindowObject(hwnd, message, lParam));
-    if (!form) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    form->m_hwnd = hwnd;
-    return form->OnMessage(message, wParam, lParam);
 }
 
 LRESULT TMainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

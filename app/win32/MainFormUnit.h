@@ -161,6 +161,8 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     void PrepareLocation(bool toFront) override;
     uint16_t PerformTest(const std::string& location, ReadModeOverride override) override;
     void StopProgressTimer() override;
+    bool PauseProgressTimer() override;
+    void ResumeProgressTimer() override;
     void ErrorResults(uint16_t badFileCount) override;
     bool Closing() const override { return m_closePending; }
 
@@ -172,7 +174,8 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     void StartProgressTimer() override;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    template <class Window>
+    friend LRESULT CALLBACK ForwardMessages(HWND, UINT, WPARAM, LPARAM);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     HMENU CreateMenus();

@@ -109,9 +109,10 @@ void CentreOver(HWND window, HWND owner) {
                    area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE);
 }
 
-void RunModal(HWND window, HWND owner, const bool& done) {
+void RunModal(HWND window, HWND owner, const bool& done, HWND focus) {
     if (owner) ::EnableWindow(owner, FALSE);
     ::ShowWindow(window, SW_SHOW);
+    if (focus) ::SetFocus(focus);
     MSG msg;
     while (!done && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (::IsDialogMessageW(window, &msg)) continue;

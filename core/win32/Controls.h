@@ -53,7 +53,9 @@ HWND CreateSizedWindow(const wchar_t* className, const std::wstring& caption, DW
 void CentreOver(HWND window, HWND owner);
 
 // Shows `window` modal to `owner` (disabled meanwhile) and runs the messages until `done`.
-void RunModal(HWND window, HWND owner, const bool& done);
+// `focus`, a control of `window`, gets the keyboard focus once the window is shown (a plain
+// window, unlike a dialog box, would keep it itself).
+void RunModal(HWND window, HWND owner, const bool& done, HWND focus = nullptr);
 
 // Places `window` 30 pixels right of and below `mainWindow`'s top-left corner (when there is one).
 void PlaceBeside(HWND window, HWND mainWindow);
@@ -63,6 +65,17 @@ bool ClosesModal(UINT message, WPARAM wParam);
 
 // Keeps the window's object pointer (from CreateWindowEx's parameter) and returns it.
 void* WindowObject(HWND hwnd, UINT message, LPARAM lParam);
+
+// The window procedure of a window class whose object (`self` of CreateSizedWindow) handles
+// the messages in `OnMessage(message, wParam, lParam)`. The messages that come before the
+// object knows its window (`Handle()`), those of CreateWindowEx itself, and those after the
+// object has let go of it, take the default way. The class declares it a friend.
+template <class Window>
+LRESULT CALLBACK ForwardMessages(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = static_cast<Window*>(WindowObject(hwnd, message, lParam));
+    if (!window || !window->Handle()) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    return window->OnMessage(message, wParam, lParam);
+}
 
 // The window's text as UTF-8; and sets it from UTF-8.
 std::string WindowText(HWND window);

@@ -23,7 +23,7 @@ const Place kPlaces[] = {{errorid::Label1, Kind::Label,
 }  // namespace
 
 TErrorForm::TErrorForm(HWND owner) {
-    RegisterWindowClass(kClassName, &TErrorForm::WindowProc);
+    RegisterWindowClass(kClassName, &ForwardMessages<TErrorForm>);
     // A dialog border without close box or system menu: only an answer ends the question.
     m_hwnd = CreateSizedWindow(kClassName, L"Chyba při čtení souboru", WS_POPUP | WS_CAPTION,
                                WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 418, 108, owner, this);
@@ -41,9 +41,7 @@ ReadErrorAnswer TErrorForm::Ask(const std::string& path, HWND mainWindow) {
     m_answered = false;
     // Anything but an answer (the program quitting under the question) stops the test.
     m_answer = ReadErrorAnswer::Stop;
-    ::SendMessageW(m_hwnd, WM_NEXTDLGCTL,
-                   reinterpret_cast<WPARAM>(::GetDlgItem(m_hwnd, errorid::BitBtn2)), TRUE);
-    RunModal(m_hwnd, mainWindow, m_answered);
+    RunModal(m_hwnd, mainWindow, m_answered, ::GetDlgItem(m_hwnd, errorid::BitBtn2));
     return m_answer;
 }
 
@@ -71,14 +69,16 @@ void TErrorForm::Command(int commandId) {
     m_answered = true;
 }
 
-LRESULT CALLBACK TErrorForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* form = static_cast<TErrorForm*>(WindowObject(hwnd, message, lParam));
-    if (form && message == WM_COMMAND) {
-        form->Command(LOWORD(wParam));
-        return 0;
+LRESULT TErrorForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            Command(LOWORD(wParam));
+            return 0;
+        case WM_CLOSE:
+            return 0;  // no close box, no Alt+F4
+        default:
+            return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
     }
-    if (message == WM_CLOSE) return 0;  // no close box, no Alt+F4
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace vorlaxis::win32ui

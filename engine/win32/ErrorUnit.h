@@ -28,7 +28,9 @@ class TErrorForm final {
     ReadErrorAnswer Ask(const std::string& path, HWND mainWindow);
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    template <class Window>
+    friend LRESULT CALLBACK ForwardMessages(HWND, UINT, WPARAM, LPARAM);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Command(int commandId);
 
     HWND m_hwnd = nullptr;

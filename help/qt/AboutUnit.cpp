@@ -37,7 +37,7 @@ TAboutBox::TAboutBox(QWidget* parent, const std::function<void()>& formCreate)
     m_ui->Label8->setFont(title);
     SetLink(m_ui->URLLabel1, kAuthorPage, kAuthorPage);
     SetLink(m_ui->URLLabel2, kProgramPage, kProgramPage);
-    SetLink(m_ui->URLLabel3, kAuthorMail, QStringLiteral("mailto:") + kAuthorMail);
+    SetLink(m_ui->URLLabel3, kAuthorMail, QString::fromStdString(help::MailTo(kAuthorMail)));
     m_ui->BitBtn1->setDefault(true);
     m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);

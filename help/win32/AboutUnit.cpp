@@ -51,7 +51,7 @@ const Link& LinkNumber(int number) {
     static const Link links[] = {
         {aboutid::URLLabel1, help::kAuthorPage, help::kAuthorPage, L"Zubrak's Home Page"},
         {aboutid::URLLabel2, help::kProgramPage, help::kProgramPage, L"Vorlaxis's home page"},
-        {aboutid::URLLabel3, help::kAuthorMail, std::string("mailto:") + help::kAuthorMail,
+        {aboutid::URLLabel3, help::kAuthorMail, help::MailTo(help::kAuthorMail),
          L"Zubrak's e-mail"}};
     return links[number - 1];
 }
@@ -69,7 +69,7 @@ bool IsLink(int controlId) {
 }  // namespace
 
 TAboutBox::TAboutBox(HWND owner) {
-    RegisterWindowClass(kClassName, &TAboutBox::WindowProc);
+    RegisterWindowClass(kClassName, &ForwardMessages<TAboutBox>);
     // A tool window with the close box only.
     m_hwnd =
         CreateSizedWindow(kClassName, L"O aplikaci Vorlaxis...", WS_POPUP | WS_CAPTION | WS_SYSMENU,
@@ -191,12 +191,6 @@ LRESULT TAboutBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TAboutBox::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* box = static_cast<TAboutBox*>(WindowObject(hwnd, message, lParam));
-    if (!box || !box->m_hwnd) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    return box->OnMessage(message, wParam, lParam);
 }
 
 }  // namespace vorlaxis::win32ui

@@ -38,7 +38,8 @@ class TAboutBox final {
     void ShowFor(HWND mainWindow);
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    template <class Window>
+    friend LRESULT CALLBACK ForwardMessages(HWND, UINT, WPARAM, LPARAM);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // The link under a point of the client area: 1..3, or 0 for none.
     int LinkAt(POINT point) const;

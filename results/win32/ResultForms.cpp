@@ -43,7 +43,7 @@ void DrawText(HDC dc, const std::string& utf8, RECT box, UINT format) {
 
 TResultForm::TResultForm(const wchar_t* className, int width, int height, HWND owner)
     : m_owner(owner) {
-    RegisterWindowClass(className, &TResultForm::WindowProc);
+    RegisterWindowClass(className, &ForwardMessages<TResultForm>);
     m_hwnd =
         CreateSizedWindow(className, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
                           WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, width, height, owner, this);
@@ -60,9 +60,7 @@ void TResultForm::ShowModal() {
         ::SetWindowPos(m_hwnd, HWND_TOP, main.left + 30, main.top + 30, 0, 0, SWP_NOSIZE);
     }
     m_done = false;
-    ::SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(resultid::BitBtn1)),
-                   TRUE);
-    RunModal(m_hwnd, m_owner, m_done);
+    RunModal(m_hwnd, m_owner, m_done, Control(resultid::BitBtn1));
 }
 
 LRESULT TResultForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -76,13 +74,6 @@ LRESULT TResultForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
     }
-}
-
-LRESULT CALLBACK TResultForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* form = static_cast<TResultForm*>(WindowObject(hwnd, message, lParam));
-    // Before CreateWindowEx returns, the object's own handle is not yet known.
-    if (!form || !form->m_hwnd) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    return form->OnMessage(message, wParam, lParam);
 }
 
 // The slow files: the bad-file list's window with a speed column.

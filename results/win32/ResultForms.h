@@ -36,7 +36,8 @@ class TResultForm {
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    template <class Window>
+    friend LRESULT CALLBACK ForwardMessages(HWND, UINT, WPARAM, LPARAM);
 
     HWND m_hwnd = nullptr;
     HWND m_owner;

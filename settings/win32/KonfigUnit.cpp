@@ -139,7 +139,7 @@ bool Checked(HWND button) {
 
 TKonfig::TKonfig(TestSettings& settings, KonfigActions actions, HWND owner)
     : m_settings(settings), m_actions(std::move(actions)) {
-    RegisterWindowClass(kClassName, &TKonfig::WindowProc);
+    RegisterWindowClass(kClassName, &ForwardMessages<TKonfig>);
     // A dialog border with the close box only.
     m_hwnd = CreateSizedWindow(kClassName, L"Možnosti", WS_POPUP | WS_CAPTION | WS_SYSMENU,
                                WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 387, 307, owner, this);
@@ -345,12 +345,6 @@ LRESULT CALLBACK TKonfig::SpinProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         }
     }
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TKonfig::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* dialog = static_cast<TKonfig*>(WindowObject(hwnd, message, lParam));
-    if (!dialog || !dialog->m_hwnd) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    return dialog->OnMessage(message, wParam, lParam);
 }
 
 }  // namespace vorlaxis::win32ui

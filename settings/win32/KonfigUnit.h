@@ -76,7 +76,8 @@ class TKonfig final : public SettingsReadHook {
     void ShowLogsAfterTestRead(const TestSettings& settings) override;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    template <class Window>
+    friend LRESULT CALLBACK ForwardMessages(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK SpinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR, DWORD_PTR self);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -255,15 +255,19 @@ TEST_F(Win32MainWindowTest, CloseWhileIdleAsksNothingButKonecAsksOnce) {
     EXPECT_TRUE(form->Closed());
 }
 
-// The person at the read-error question: each question's path is noted and answered with the
-// next button of the script.
+// The person at the read-error question: each question's path, and whether it opened with the
+// focus on "&Pokračovat", are noted and it is answered with the next button of the script.
 std::deque<int> g_readErrorButtons;
 std::vector<std::string> g_readErrorPaths;
+int g_readErrorsFocusedElsewhere = 0;
 
 bool AnswerReadErrorQuestions() {
     HWND question = ::FindWindowW(L"TErrorForm", nullptr);
     if (!question || !Visible(question)) return false;
     g_readErrorPaths.push_back(TextOf(::GetDlgItem(question, win32ui::errorid::Edit1)));
+    if (::GetFocus() != ::GetDlgItem(question, win32ui::errorid::BitBtn2)) {
+        ++g_readErrorsFocusedElsewhere;
+    }
     const int button = g_readErrorButtons.front();
     g_readErrorButtons.pop_front();
     Click(::GetDlgItem(question, button));
@@ -294,10 +298,13 @@ TEST_F(Win32MainWindowTest, EachAnswerOfTheReadErrorQuestion) {
     for (const auto& c : cases) {
         g_readErrorButtons = c.buttons;
         g_readErrorPaths.clear();
+        g_readErrorsFocusedElsewhere = 0;
         PollDuringCommand(&AnswerReadErrorQuestions);
         Click(Control(id::BitBtn2));
         StopPolling();
         EXPECT_EQ(g_readErrorPaths.size(), c.buttons.size());
+        // Each question opens with the focus on the answer Enter gives, after a retry too.
+        EXPECT_EQ(g_readErrorsFocusedElsewhere, 0) << c.buttons.front();
         EXPECT_EQ(g_readErrorPaths.front(), folder + "\\složka\\soubor 0.bin");
         EXPECT_EQ(Text(id::Label12), c.badCount) << c.buttons.front();
         if (c.logLine) {
