@@ -6,6 +6,11 @@ bool BlockingCalls::Open(platform::InputFile& file, const std::string& path) {
     return file.open(path);
 }
 
+bool BlockingCalls::OpenToRead(platform::InputFile& file, const std::string& path,
+                               int64_t /*count*/) {
+    return Open(file, path);
+}
+
 int64_t BlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
     return file.read(buffer, count);
 }
@@ -41,6 +46,12 @@ int64_t BlockingCalls::ListedSize(const std::string& path) {
 void BlockingCalls::ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
                                 std::vector<int64_t>& sizes) {
     platform::ListedFileSizes(dir, paths, sizes);
+}
+
+bool BlockingCalls::ListFilesWithSizes(const std::string& dir, size_t limit,
+                                       std::vector<std::string>& paths,
+                                       std::vector<int64_t>& sizes) {
+    return platform::ListFilesWithSizes(dir, limit, paths, sizes);
 }
 
 bool BlockingCalls::LastWriteTime(const std::string& path, int64_t& nanoseconds) {

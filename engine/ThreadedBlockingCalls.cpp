@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <system_error>
@@ -296,6 +297,7 @@ void ThreadedBlockingCalls::Reap() {
 ThreadedBlockingCalls::Job* ThreadedBlockingCalls::Begin(bool evenWhenStopping) {
     m_abandoned = false;
     m_lastReadFile = nullptr;
+    m_firstFile = nullptr;  // the job's buffer is taken for this call
     ReleaseBlock();
     // A block read ahead that the run does not take: its read is waited for (it may not be
     // cut short by another call) and its result let go.
@@ -557,13 +559,55 @@ bool ThreadedBlockingCalls::WaitForResult(Helper& h, bool slot) {
 }
 
 bool ThreadedBlockingCalls::Open(platform::InputFile& file, const std::string& path) {
+    return OpenReading(file, path, 0);
+}
+
+bool ThreadedBlockingCalls::OpenToRead(platform::InputFile& file, const std::string& path,
+                                       int64_t count) {
+    return OpenReading(file, path, count);
+}
+
+// Opens `path` and, with a `count`, reads the first block in the same hand-over: a small file
+// costs one wait for the helper, not two. The block stays in the job's buffer for ReadBlock().
+bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::string& path,
+                                        int64_t count) {
     file.close();
     Job* job = Begin();
     if (!job) return false;
     job->path = path;
-    if (!Carry([](Job& j) { j.ok = j.file.open(j.path); })) return false;
+    job->number = std::max<int64_t>(count, 0);
+    if (job->buffer.size() < static_cast<size_t>(job->number))
+        job->buffer.resize(static_cast<size_t>(job->number));
+    if (!Carry([](Job& j) {
+            j.ok = j.file.open(j.path);
+            if (!j.ok || j.number == 0) return;
+            // Back to the start: until the run takes the block, the file is as just opened.
+            j.number = j.file.read(j.buffer.data(), j.number);
+            if (!j.file.seek(0)) j.number = -1;
+        })) {
+        return false;
+    }
     file.swap(job->file);
+    if (job->ok && count > 0) {
+        m_firstFile = &file;
+        m_firstCount = count;
+        m_firstGot = job->number;
+    }
     return job->ok;
+}
+
+// The block read with the open of `file`, when that is what the run asks for now; false when
+// the run must read itself.
+bool ThreadedBlockingCalls::TakeFirstBlock(platform::InputFile& file, int64_t count, int64_t& got,
+                                           const unsigned char*& data) {
+    if (m_firstFile != &file) return false;
+    m_firstFile = nullptr;
+    if (count != m_firstCount || file.position() != 0) return false;
+    m_abandoned = false;
+    got = m_firstGot;
+    if (got >= 0 && !file.skipRead(got)) got = -1;
+    data = m_current->helper->job.buffer.data();
+    return true;
 }
 
 int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
@@ -577,7 +621,8 @@ int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int
 int64_t ThreadedBlockingCalls::ReadBlock(platform::InputFile& file, unsigned char* /*buffer*/,
                                          int64_t count, const unsigned char*& data) {
     const bool wholeBlocksBefore = m_lastReadFile == &file;
-    if (int64_t got = -1; TakeBlockReadAhead(file, count, got, data)) {
+    if (int64_t got = -1;
+        TakeFirstBlock(file, count, got, data) || TakeBlockReadAhead(file, count, got, data)) {
         m_lastReadFile = got == count ? &file : nullptr;
         return got;
     }
@@ -695,6 +740,26 @@ void ThreadedBlockingCalls::ListedSizes(const std::string& dir,
     job->paths = paths;
     if (!Carry([](Job& j) { platform::ListedFileSizes(j.path, j.paths, j.sizes); })) return;
     sizes.swap(job->sizes);
+}
+
+bool ThreadedBlockingCalls::ListFilesWithSizes(const std::string& dir, size_t limit,
+                                               std::vector<std::string>& paths,
+                                               std::vector<int64_t>& sizes) {
+    paths.clear();
+    sizes.clear();
+    Job* job = Begin();
+    if (!job) return false;
+    job->path = dir;
+    job->number = static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX));
+    if (!Carry([](Job& j) {
+            j.ok = platform::ListFilesWithSizes(j.path, static_cast<size_t>(j.number), j.paths,
+                                                j.sizes);
+        })) {
+        return false;
+    }
+    paths.swap(job->paths);
+    sizes.swap(job->sizes);
+    return job->ok;
 }
 
 bool ThreadedBlockingCalls::LastWriteTime(const std::string& path, int64_t& nanoseconds) {

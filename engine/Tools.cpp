@@ -95,7 +95,7 @@ bool ListFiles(const std::string& dir, std::string_view pattern, std::vector<std
     platform::DirEntry entry;
     size_t added = 0;
     while (added < limit && calls.NextEntry(*search, entry)) {
-        if (IsDotName(entry.name) || (entry.attributes & platform::kAttrDirectory)) continue;
+        if (!platform::IsFileEntry(entry)) continue;
         list.push_back(dir + entry.name);
         ++added;
     }

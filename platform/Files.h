@@ -4,6 +4,7 @@
 // value and never throws.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,6 +49,11 @@ struct DirEntry {
     uint32_t attributes = 0;
 };
 
+// True for an entry that a listing of files takes: no directory, nor "." or "..".
+inline bool IsFileEntry(const DirEntry& entry) {
+    return (entry.attributes & kAttrDirectory) == 0 && entry.name != "." && entry.name != "..";
+}
+
 // A directory listing with find-first/find-next semantics. Entries carrying a hidden, system,
 // volume-label or directory bit that the mask lacks are skipped by the search itself.
 // "." and ".." are delivered where the platform lists them; callers pass over them.
@@ -63,6 +69,9 @@ class DirSearch {
     bool valid() const;
     // The next delivered entry; false at the end of the listing or on a listing error.
     bool next(DirEntry& entry);
+    // ListedFileSize() of the entry `name` of this directory, looked up in the directory the
+    // search holds open: the path to it is not walked again.
+    int64_t listedSize(const std::string& name) const;
 
     // Exchanges the listings of two searches (another thread may then go on with one).
     void swap(DirSearch& other) noexcept { m_impl.swap(other.m_impl); }
@@ -139,6 +148,12 @@ int64_t ListedFileSize(const std::string& path);
 // directory looked up once for all of them.
 void ListedFileSizes(const std::string& dir, const std::vector<std::string>& paths,
                      std::vector<int64_t>& sizes);
+
+// The files of `dir` (IsFileEntry) in listing order, at most `limit`, as dir + name in `paths`
+// and their ListedFileSize() in `sizes`, asked once the names are listed: one look-up of the
+// directory for both. False when `dir` cannot be listed.
+bool ListFilesWithSizes(const std::string& dir, size_t limit, std::vector<std::string>& paths,
+                        std::vector<int64_t>& sizes);
 
 // True when `path` names an existing directory (after following links).
 bool IsDirectory(const std::string& path);

@@ -180,6 +180,43 @@ TEST(ListedFileSizes, AreTheSizesOfEachPath) {
     EXPECT_EQ(sizes, std::vector<int64_t>{-1});
 }
 
+// One listing gives every file of a directory once, in listing order, with the size its path
+// has; a directory larger than one fetch of entries included.
+TEST(ListFilesWithSizes, AreTheFilesOfTheListingWithTheSizesOfTheirPaths) {
+    vorlaxis::test::TempDir dir;
+    dir.file("d/seven", "1234567");
+    dir.file("d/empty", "");
+    dir.file("d/sub/x", "x");
+    const std::string d = dir.path() + "d/";
+    ASSERT_EQ(::mkfifo((d + "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("seven", (d + "link").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", (d + "dangling").c_str()), 0);
+    std::vector<std::string> expected = {"dangling", "empty", "fifo", "link", "seven"};
+    for (int i = 0; i < 400; ++i) {
+        expected.push_back(std::string(100, 'n') + std::to_string(1000 + i));
+        dir.file("d/" + expected.back(), std::string(size_t(i % 3), 'z'));
+    }
+    std::sort(expected.begin(), expected.end());
+
+    std::vector<std::string> paths, names;
+    std::vector<int64_t> sizes;
+    ASSERT_TRUE(ListFilesWithSizes(d, static_cast<size_t>(-1), paths, sizes));
+    ASSERT_EQ(sizes.size(), paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        EXPECT_EQ(sizes[i], ListedFileSize(paths[i])) << paths[i];
+        names.push_back(paths[i].substr(d.size()));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, expected);
+
+    const std::vector<std::string> all = paths;
+    ASSERT_TRUE(ListFilesWithSizes(d, 3, paths, sizes));
+    EXPECT_EQ(paths, std::vector<std::string>(all.begin(), all.begin() + 3));
+    EXPECT_EQ(sizes.size(), 3u);
+    EXPECT_FALSE(ListFilesWithSizes(dir.path() + "missing/", 10, paths, sizes));
+    EXPECT_TRUE(paths.empty() && sizes.empty());
+}
+
 TEST(InputFile, DirectoriesAndDanglingLinksFail) {
     vorlaxis::test::TempDir dir;
     InputFile f;
