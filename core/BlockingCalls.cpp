@@ -67,6 +67,12 @@ bool BlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIde
     return platform::GetFileIdentity(path, id);
 }
 
+void BlockingCalls::DirectoryIdentities(const std::string& dir,
+                                        const std::vector<std::string>& names,
+                                        std::vector<std::optional<platform::FileIdentity>>& ids) {
+    platform::GetDirectoryIdentities(dir, names, ids);
+}
+
 platform::VolumeIdentity BlockingCalls::QueryVolume(const std::string& path) {
     return platform::QueryVolume(path);
 }

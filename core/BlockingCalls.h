@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,9 @@ class BlockingCalls {
     virtual bool ListFilesWithSizes(const std::string& dir, size_t limit,
                                     std::vector<std::string>& paths, std::vector<int64_t>& sizes);
     virtual bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id);
+    // DirectoryIdentity() of the subdirectories `names` of `dir`, as one call.
+    virtual void DirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                                     std::vector<std::optional<platform::FileIdentity>>& ids);
     // The last-write time in nanoseconds since 1970 (false when it cannot be had).
     virtual bool LastWriteTime(const std::string& path, int64_t& nanoseconds);
     // A whole file of at most `largest` bytes (false when larger, missing or unreadable).

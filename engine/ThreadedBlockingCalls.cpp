@@ -144,6 +144,7 @@ struct ThreadedBlockingCalls::Job {
     int64_t number = 0;
     bool ok = false;
     platform::FileIdentity identity;
+    std::vector<std::optional<platform::FileIdentity>> identities;
     platform::VolumeIdentity volume;
     // The blocks read ahead through a second handle of the file, a few at most: the helper
     // fills the slot after the last one filled while the caller empties the oldest.
@@ -797,6 +798,20 @@ bool ThreadedBlockingCalls::DirectoryIdentity(const std::string& path, platform:
     }
     id = job->identity;
     return job->ok;
+}
+
+void ThreadedBlockingCalls::DirectoryIdentities(
+    const std::string& dir, const std::vector<std::string>& names,
+    std::vector<std::optional<platform::FileIdentity>>& ids) {
+    ids.assign(names.size(), std::nullopt);
+    Job* job = Begin();
+    if (!job) return;
+    job->path = dir;
+    job->paths = names;
+    if (!Carry([](Job& j) { platform::GetDirectoryIdentities(j.path, j.paths, j.identities); })) {
+        return;
+    }
+    ids.swap(job->identities);
 }
 
 platform::VolumeIdentity ThreadedBlockingCalls::QueryVolume(const std::string& path) {

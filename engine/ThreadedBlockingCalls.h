@@ -53,6 +53,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     bool ListFilesWithSizes(const std::string& dir, size_t limit, std::vector<std::string>& paths,
                             std::vector<int64_t>& sizes) override;
     bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id) override;
+    void DirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                             std::vector<std::optional<platform::FileIdentity>>& ids) override;
     bool LastWriteTime(const std::string& path, int64_t& nanoseconds) override;
     bool ReadSmallFile(const std::string& path, int64_t largest, std::string& content) override;
     platform::VolumeIdentity QueryVolume(const std::string& path) override;

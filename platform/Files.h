@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -234,6 +235,10 @@ struct FileIdentity {
 };
 // False when the path cannot be examined.
 bool GetFileIdentity(const std::string& path, FileIdentity& id);
+// GetFileIdentity() of the directory dir + name + separator for each of `names` into `ids`
+// (none where it cannot be examined), `dir` looked up once for all of them.
+void GetDirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                            std::vector<std::optional<FileIdentity>>& ids);
 
 // True when the process's standard error is a terminal (progress is shown only there).
 bool StandardErrorIsTerminal();

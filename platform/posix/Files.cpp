@@ -590,6 +590,22 @@ bool GetFileIdentity(const std::string& path, FileIdentity& id) {
     return true;
 }
 
+void GetDirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                            std::vector<std::optional<FileIdentity>>& ids) {
+    ids.assign(names.size(), std::nullopt);
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    for (size_t i = 0; i < names.size(); ++i) {
+        // The trailing "/" takes directories only, as the path with its separator does.
+        struct stat st {};
+        if (!names[i].empty() && ::fstatat(fd, (names[i] + '/').c_str(), &st, 0) == 0) {
+            ids[i] =
+                FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+        }
+    }
+    ::close(fd);
+}
+
 bool StandardErrorIsTerminal() {
     return ::isatty(2) == 1;
 }

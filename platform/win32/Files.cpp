@@ -498,6 +498,15 @@ bool GetFileIdentity(const std::string& path, FileIdentity& id) {
     return true;
 }
 
+void GetDirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                            std::vector<std::optional<FileIdentity>>& ids) {
+    ids.assign(names.size(), std::nullopt);
+    for (size_t i = 0; i < names.size(); ++i) {
+        FileIdentity id;
+        if (GetFileIdentity(dir + names[i] + '\\', id)) ids[i] = id;
+    }
+}
+
 bool StandardErrorIsTerminal() {
     DWORD mode = 0;
     return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;

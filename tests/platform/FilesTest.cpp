@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -215,6 +216,30 @@ TEST(ListFilesWithSizes, AreTheFilesOfTheListingWithTheSizesOfTheirPaths) {
     EXPECT_EQ(sizes.size(), 3u);
     EXPECT_FALSE(ListFilesWithSizes(dir.path() + "missing/", 10, paths, sizes));
     EXPECT_TRUE(paths.empty() && sizes.empty());
+}
+
+// The identities of a directory's subdirectories asked together are those asked one by one.
+TEST(GetDirectoryIdentities, AreTheIdentitiesOfEachSubdirectory) {
+    vorlaxis::test::TempDir dir;
+    dir.file("d/a/x", "x");
+    dir.file("d/b/y", "y");
+    dir.file("d/file", "f");
+    const std::string d = dir.path() + "d/";
+    ASSERT_EQ(::symlink("a", (d + "link").c_str()), 0);
+    const std::vector<std::string> names = {"a", "b", "link", "file", "gone"};
+    std::vector<std::optional<FileIdentity>> ids;
+    GetDirectoryIdentities(d, names, ids);
+    ASSERT_EQ(ids.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        FileIdentity one;
+        const bool known = GetFileIdentity(d + names[i] + "/", one);
+        EXPECT_EQ(ids[i].has_value(), known) << names[i];
+        if (ids[i] && known) {
+            EXPECT_EQ(*ids[i], one) << names[i];
+        }
+    }
+    EXPECT_TRUE(ids[0] && ids[2] && *ids[0] == *ids[2]);  // the link leads to a
+    EXPECT_FALSE(ids[3] || ids[4]);
 }
 
 TEST(InputFile, DirectoriesAndDanglingLinksFail) {
