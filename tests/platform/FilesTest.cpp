@@ -153,16 +153,27 @@ TEST(InputFile, SpecialFilesAreNeverOpenedAndReadAsEmpty) {
     EXPECT_EQ(f.read(buffer, 16), 0);
 }
 
-// The sizes of a directory's files asked for together are those asked for one by one.
-TEST(ListedFileSizes, AreTheSizesOfEachPath) {
-    vorlaxis::test::TempDir dir;
+namespace {
+
+// The folder "d/" in `dir` with a file of seven bytes, an empty one, a subdirectory "sub" (with
+// a file "x"), a FIFO, a link to the seven bytes and a dangling link; returns its path.
+std::string MakeOddEntries(const vorlaxis::test::TempDir& dir) {
     dir.file("d/seven", "1234567");
     dir.file("d/empty", "");
     dir.file("d/sub/x", "x");
     const std::string d = dir.path() + "d/";
-    ASSERT_EQ(::mkfifo((d + "fifo").c_str(), 0600), 0);
-    ASSERT_EQ(::symlink("seven", (d + "link").c_str()), 0);
-    ASSERT_EQ(::symlink("nowhere", (d + "dangling").c_str()), 0);
+    EXPECT_EQ(::mkfifo((d + "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(::symlink("seven", (d + "link").c_str()), 0);
+    EXPECT_EQ(::symlink("nowhere", (d + "dangling").c_str()), 0);
+    return d;
+}
+
+}  // namespace
+
+// The sizes of a directory's files asked for together are those asked for one by one.
+TEST(ListedFileSizes, AreTheSizesOfEachPath) {
+    vorlaxis::test::TempDir dir;
+    const std::string d = MakeOddEntries(dir);
     const std::vector<std::pair<std::string, int64_t>> cases = {
         {"seven", 7}, {"empty", 0}, {"sub", -1},     {"fifo", 0},
         {"link", 7},  {"gone", -1}, {"dangling", -1}};
@@ -185,13 +196,7 @@ TEST(ListedFileSizes, AreTheSizesOfEachPath) {
 // has; a directory larger than one fetch of entries included.
 TEST(ListFilesWithSizes, AreTheFilesOfTheListingWithTheSizesOfTheirPaths) {
     vorlaxis::test::TempDir dir;
-    dir.file("d/seven", "1234567");
-    dir.file("d/empty", "");
-    dir.file("d/sub/x", "x");
-    const std::string d = dir.path() + "d/";
-    ASSERT_EQ(::mkfifo((d + "fifo").c_str(), 0600), 0);
-    ASSERT_EQ(::symlink("seven", (d + "link").c_str()), 0);
-    ASSERT_EQ(::symlink("nowhere", (d + "dangling").c_str()), 0);
+    const std::string d = MakeOddEntries(dir);
     std::vector<std::string> expected = {"dangling", "empty", "fifo", "link", "seven"};
     for (int i = 0; i < 400; ++i) {
         expected.push_back(std::string(100, 'n') + std::to_string(1000 + i));
