@@ -63,6 +63,7 @@ void ScanDirectory(const std::string& dir, Walk& walk, const platform::FileIdent
     if (self) walk.ancestors.push_back(*self);
     const std::vector<Subdirectory> subdirectories = ListSubdirectories(dir, walk.calls, walk.host);
     std::vector<std::string> names;
+    names.reserve(subdirectories.size());
     for (const Subdirectory& entry : subdirectories) names.push_back(entry.name);
     // Asked for all at once: one look-up of `dir`, and one wait for the medium.
     std::vector<std::optional<platform::FileIdentity>> ids;
