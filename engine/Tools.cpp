@@ -68,6 +68,7 @@ void ScanDirectory(const std::string& dir, Walk& walk, const platform::FileIdent
     // Asked for all at once: one look-up of `dir`, and one wait for the medium.
     std::vector<std::optional<platform::FileIdentity>> ids;
     if (!names.empty()) walk.calls.DirectoryIdentities(dir, names, ids);
+    ids.resize(names.size());  // unknown where the calls left any out
     for (size_t i = 0; i < subdirectories.size(); ++i) {
         const std::optional<platform::FileIdentity>& id = ids[i];
         if (id) {
