@@ -25,15 +25,13 @@ int main(int argc, char** argv) {
     std::vector<int64_t> sizes;
     for (const std::string& dir : dirs) {
         if (next >= table.size()) break;
-        vorlaxis::ListFiles(dir, "*.*", files, calls, table.size() - next);
-        calls.ListedSizes(dir, files, sizes);
+        calls.ListFilesWithSizes(dir, table.size() - next, files, sizes);
         for (size_t i = 0; i < files.size(); ++i) {
             table[next].Path = std::move(files[i]);
             table[next].Size = sizes[i];
             total += table[next].Size;
             ++next;
         }
-        files.clear();
     }
     std::printf("%zu directories, %zu files, %lld bytes\n", dirs.size(), next,
                 static_cast<long long>(total));

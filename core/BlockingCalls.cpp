@@ -6,6 +6,11 @@ bool BlockingCalls::Open(platform::InputFile& file, const std::string& path) {
     return file.open(path);
 }
 
+bool BlockingCalls::OpenToRead(platform::InputFile& file, const std::string& path,
+                               int64_t /*count*/) {
+    return Open(file, path);
+}
+
 int64_t BlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
     return file.read(buffer, count);
 }
@@ -44,6 +49,12 @@ void BlockingCalls::ListedSizes(const std::string& dir, const std::vector<std::s
     platform::ListedFileSizes(dir, paths, sizes);
 }
 
+bool BlockingCalls::ListFilesWithSizes(const std::string& dir, size_t limit,
+                                       std::vector<std::string>& paths,
+                                       std::vector<int64_t>& sizes) {
+    return platform::ListFilesWithSizes(dir, limit, paths, sizes);
+}
+
 bool BlockingCalls::LastWriteTime(const std::string& path, int64_t& nanoseconds) {
     return platform::GetLastWriteTime(path, nanoseconds);
 }
@@ -55,6 +66,12 @@ bool BlockingCalls::ReadSmallFile(const std::string& path, int64_t largest, std:
 
 bool BlockingCalls::DirectoryIdentity(const std::string& path, platform::FileIdentity& id) {
     return platform::GetFileIdentity(path, id);
+}
+
+void BlockingCalls::DirectoryIdentities(const std::string& dir,
+                                        const std::vector<std::string>& names,
+                                        std::vector<std::optional<platform::FileIdentity>>& ids) {
+    platform::GetDirectoryIdentities(dir, names, ids);
 }
 
 platform::VolumeIdentity BlockingCalls::QueryVolume(const std::string& path) {

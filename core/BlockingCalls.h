@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,10 @@ class BlockingCalls {
 
     // Files (platform::InputFile contracts).
     virtual bool Open(platform::InputFile& file, const std::string& path);
+    // Opens like Open() a file whose first `count` bytes are read next. The calls may read them
+    // together with the open: the next ReadBlock() of `count` bytes of this file then hands them
+    // over at once. The medium sees the same requests in the same order either way.
+    virtual bool OpenToRead(platform::InputFile& file, const std::string& path, int64_t count);
     virtual int64_t Read(platform::InputFile& file, void* buffer, int64_t count);
     // Reads like Read(); `data` then points at the bytes: in `buffer`, or where the calls
     // already hold them (valid until the next call). Spares the reader a copy of each block.
@@ -43,7 +48,14 @@ class BlockingCalls {
     // ListedSize() of each of `paths`, all in `dir`, into `sizes`.
     virtual void ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
                              std::vector<int64_t>& sizes);
+    // The files of `dir` and their sizes for the file table, as one call
+    // (platform::ListFilesWithSizes contract).
+    virtual bool ListFilesWithSizes(const std::string& dir, size_t limit,
+                                    std::vector<std::string>& paths, std::vector<int64_t>& sizes);
     virtual bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id);
+    // DirectoryIdentity() of the subdirectories `names` of `dir`, as one call.
+    virtual void DirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                                     std::vector<std::optional<platform::FileIdentity>>& ids);
     // The last-write time in nanoseconds since 1970 (false when it cannot be had).
     virtual bool LastWriteTime(const std::string& path, int64_t& nanoseconds);
     // A whole file of at most `largest` bytes (false when larger, missing or unreadable).

@@ -58,7 +58,10 @@ int64_t PassOverStep(FileTestContext& c, FileTestResult& r, int& phase) {
 FileTestResult TestFile(FileTestContext& c, const FileEntry& entry) {
     FileTestResult r;
     r.Remaining = entry.Size;
-    if (!c.Calls.Open(c.File, entry.Path)) {
+    // Every mode but opening alone starts with a block read from the start.
+    const bool opened = c.Mode == OnlyOpen ? c.Calls.Open(c.File, entry.Path)
+                                           : c.Calls.OpenToRead(c.File, entry.Path, c.BlockBytes);
+    if (!opened) {
         // A call given up for a stop ends the file as a stop after a step does.
         r.Finished = c.Calls.Abandoned();
         return r;

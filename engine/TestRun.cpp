@@ -68,7 +68,7 @@ class Run final : public FileStepObserver {
     bool OpenLog();
     bool Collect();
     bool BuildFileTable(const DirectoryList& directories);
-    bool EnterFiles(const std::string& dir, std::vector<std::string>& files);
+    void EnterFiles(std::vector<std::string>& files);
     void CollectionFailure();
     void PrepareReading();
     void ReadFiles();
@@ -209,22 +209,20 @@ bool Run::BuildFileTable(const DirectoryList& directories) {
         m_session.Host.ProcessMessages();
         // No more names than free slots: a directory of millions of names stays bounded.
         const int32_t freeSlots = kFileTableSize - m_nextSlot + 1;
-        const bool listed = ListFiles(directories[d], "*.*", files, m_session.Calls,
-                                      static_cast<size_t>(freeSlots));
+        const bool listed = m_session.Calls.ListFilesWithSizes(
+            directories[d], static_cast<size_t>(freeSlots), files, m_sizes);
         // A location that cannot be listed at all (taken out after the batch started, no
         // folder, refused) is no empty medium: reporting it as tested would be a lie. A listing
         // that a stop gave up is no such failure: the run ends as stopped.
         if (!listed && d == 0 && !m_session.Calls.Abandoned()) return false;
-        if (!EnterFiles(directories[d], files)) return false;
-        files.clear();
+        EnterFiles(files);
     }
     m_session.FileCount = m_nextSlot - 1;
     return true;
 }
 
-// Takes the paths over from `files` (the list is cleared next anyway).
-bool Run::EnterFiles(const std::string& dir, std::vector<std::string>& files) {
-    m_session.Calls.ListedSizes(dir, files, m_sizes);
+// Takes the paths over from `files`, with the sizes in m_sizes (both are refilled next anyway).
+void Run::EnterFiles(std::vector<std::string>& files) {
     for (size_t i = 0; i < files.size(); ++i) {
         if (m_nextSlot > kFileTableSize) break;
         FileEntry& entry = Entry(m_nextSlot);
@@ -233,7 +231,6 @@ bool Run::EnterFiles(const std::string& dir, std::vector<std::string>& files) {
         m_statistics.BytesTotal += entry.Size;
         ++m_nextSlot;
     }
-    return true;
 }
 
 void Run::CollectionFailure() {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <system_error>
@@ -146,6 +147,7 @@ struct ThreadedBlockingCalls::Job {
     int32_t sum = -1;  // of the bytes a read delivered
     bool ok = false;
     platform::FileIdentity identity;
+    std::vector<std::optional<platform::FileIdentity>> identities;
     platform::VolumeIdentity volume;
     // The blocks read ahead through a second handle of the file, a few at most: the helper
     // fills the slot after the last one filled while the caller empties the oldest.
@@ -300,6 +302,7 @@ void ThreadedBlockingCalls::Reap() {
 ThreadedBlockingCalls::Job* ThreadedBlockingCalls::Begin(bool evenWhenStopping) {
     m_abandoned = false;
     m_lastReadFile = nullptr;
+    m_firstFile = nullptr;  // the job's buffer is taken for this call
     ReleaseBlock();
     // A block read ahead that the run does not take: its read is waited for (it may not be
     // cut short by another call) and its result let go.
@@ -568,13 +571,58 @@ bool ThreadedBlockingCalls::WaitForResult(Helper& h, bool slot) {
 }
 
 bool ThreadedBlockingCalls::Open(platform::InputFile& file, const std::string& path) {
+    return OpenReading(file, path, 0);
+}
+
+bool ThreadedBlockingCalls::OpenToRead(platform::InputFile& file, const std::string& path,
+                                       int64_t count) {
+    return OpenReading(file, path, count);
+}
+
+// Opens `path` and, with a `count`, reads the first block in the same hand-over: a small file
+// costs one wait for the helper, not two. The block stays in the job's buffer for ReadBlock().
+bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::string& path,
+                                        int64_t count) {
     file.close();
     Job* job = Begin();
     if (!job) return false;
     job->path = path;
-    if (!Carry([](Job& j) { j.ok = j.file.open(j.path); })) return false;
+    job->number = std::max<int64_t>(count, 0);
+    if (job->buffer.size() < static_cast<size_t>(job->number))
+        job->buffer.resize(static_cast<size_t>(job->number));
+    if (!Carry([](Job& j) {
+            j.ok = j.file.open(j.path);
+            if (!j.ok || j.number == 0) return;
+            // Back to the start: until the run takes the block, the file is as just opened.
+            j.number = j.file.read(j.buffer.data(), j.number);
+            if (!j.file.seek(0)) j.number = -1;
+            j.sum = SumOf(j.buffer.data(), j.number);
+        })) {
+        return false;
+    }
     file.swap(job->file);
+    if (job->ok && count > 0) {
+        m_firstFile = &file;
+        m_firstCount = count;
+        m_firstGot = job->number;
+        m_firstSum = job->sum;
+    }
     return job->ok;
+}
+
+// The block read with the open of `file`, when that is what the run asks for now; false when
+// the run must read itself.
+bool ThreadedBlockingCalls::TakeFirstBlock(platform::InputFile& file, int64_t count, int64_t& got,
+                                           const unsigned char*& data, int32_t& byteSum) {
+    if (m_firstFile != &file) return false;
+    m_firstFile = nullptr;
+    if (count != m_firstCount || file.position() != 0) return false;
+    m_abandoned = false;
+    got = m_firstGot;
+    if (got >= 0 && !file.skipRead(got)) got = -1;
+    data = m_current->helper->job.buffer.data();
+    byteSum = got >= 0 ? m_firstSum : -1;
+    return true;
 }
 
 int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t count) {
@@ -591,7 +639,8 @@ int64_t ThreadedBlockingCalls::ReadBlock(platform::InputFile& file, unsigned cha
                                          int32_t& byteSum) {
     byteSum = -1;
     const bool wholeBlocksBefore = m_lastReadFile == &file;
-    if (int64_t got = -1; TakeBlockReadAhead(file, count, got, data, byteSum)) {
+    if (int64_t got = -1; TakeFirstBlock(file, count, got, data, byteSum) ||
+                          TakeBlockReadAhead(file, count, got, data, byteSum)) {
         m_lastReadFile = got == count ? &file : nullptr;
         return got;
     }
@@ -717,6 +766,26 @@ void ThreadedBlockingCalls::ListedSizes(const std::string& dir,
     sizes.swap(job->sizes);
 }
 
+bool ThreadedBlockingCalls::ListFilesWithSizes(const std::string& dir, size_t limit,
+                                               std::vector<std::string>& paths,
+                                               std::vector<int64_t>& sizes) {
+    paths.clear();
+    sizes.clear();
+    Job* job = Begin();
+    if (!job) return false;
+    job->path = dir;
+    job->number = static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX));
+    if (!Carry([](Job& j) {
+            j.ok = platform::ListFilesWithSizes(j.path, static_cast<size_t>(j.number), j.paths,
+                                                j.sizes);
+        })) {
+        return false;
+    }
+    paths.swap(job->paths);
+    sizes.swap(job->sizes);
+    return job->ok;
+}
+
 bool ThreadedBlockingCalls::LastWriteTime(const std::string& path, int64_t& nanoseconds) {
     Job* job = Begin();
     if (!job) return false;
@@ -752,6 +821,20 @@ bool ThreadedBlockingCalls::DirectoryIdentity(const std::string& path, platform:
     }
     id = job->identity;
     return job->ok;
+}
+
+void ThreadedBlockingCalls::DirectoryIdentities(
+    const std::string& dir, const std::vector<std::string>& names,
+    std::vector<std::optional<platform::FileIdentity>>& ids) {
+    ids.assign(names.size(), std::nullopt);
+    Job* job = Begin();
+    if (!job) return;
+    job->path = dir;
+    job->paths = names;
+    if (!Carry([](Job& j) { platform::GetDirectoryIdentities(j.path, j.paths, j.identities); })) {
+        return;
+    }
+    ids.swap(job->identities);
 }
 
 platform::VolumeIdentity ThreadedBlockingCalls::QueryVolume(const std::string& path) {

@@ -39,6 +39,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     ThreadedBlockingCalls& operator=(const ThreadedBlockingCalls&) = delete;
 
     bool Open(platform::InputFile& file, const std::string& path) override;
+    bool OpenToRead(platform::InputFile& file, const std::string& path, int64_t count) override;
     int64_t Read(platform::InputFile& file, void* buffer, int64_t count) override;
     int64_t ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
                       const unsigned char*& data, int32_t& byteSum) override;
@@ -51,7 +52,11 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     int64_t ListedSize(const std::string& path) override;
     void ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
                      std::vector<int64_t>& sizes) override;
+    bool ListFilesWithSizes(const std::string& dir, size_t limit, std::vector<std::string>& paths,
+                            std::vector<int64_t>& sizes) override;
     bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id) override;
+    void DirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                             std::vector<std::optional<platform::FileIdentity>>& ids) override;
     bool LastWriteTime(const std::string& path, int64_t& nanoseconds) override;
     bool ReadSmallFile(const std::string& path, int64_t largest, std::string& content) override;
     platform::VolumeIdentity QueryVolume(const std::string& path) override;
@@ -82,6 +87,9 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     static void WakeHelper(Helper& helper);
     bool SettleReadAhead();
     bool Resume(const platform::InputFile& file);
+    bool OpenReading(platform::InputFile& file, const std::string& path, int64_t count);
+    bool TakeFirstBlock(platform::InputFile& file, int64_t count, int64_t& got,
+                        const unsigned char*& data, int32_t& byteSum);
 
     TestHost& m_host;
     TestStatistics& m_statistics;
@@ -95,6 +103,13 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     const platform::InputFile* m_aheadFile = nullptr;
     int64_t m_aheadAt = 0;
     const platform::InputFile* m_lastReadFile = nullptr;
+    // The first block of a file, read with its open and still in the job's buffer: the file,
+    // the bytes asked for and the result. The file was put back to its start meanwhile, so
+    // any other call may simply forget the block.
+    const platform::InputFile* m_firstFile = nullptr;
+    int64_t m_firstCount = 0;
+    int64_t m_firstGot = 0;
+    int32_t m_firstSum = -1;
     // The run is summing the oldest block read ahead in its slot: the helper leaves it alone.
     bool m_holding = false;
     // How long the helper's recent calls took to answer (whether waiting for one spins).

@@ -61,20 +61,26 @@ std::vector<Subdirectory> ListSubdirectories(const std::string& dir, BlockingCal
 void ScanDirectory(const std::string& dir, Walk& walk, const platform::FileIdentity* self) {
     walk.list.push_back(dir);
     if (self) walk.ancestors.push_back(*self);
-    for (const Subdirectory& entry : ListSubdirectories(dir, walk.calls, walk.host)) {
-        const std::string sub = dir + entry.name + platform::PathSeparator();
-        platform::FileIdentity id;
-        const bool known = walk.calls.DirectoryIdentity(sub, id);
-        if (known) {
+    const std::vector<Subdirectory> subdirectories = ListSubdirectories(dir, walk.calls, walk.host);
+    std::vector<std::string> names;
+    names.reserve(subdirectories.size());
+    for (const Subdirectory& entry : subdirectories) names.push_back(entry.name);
+    // Asked for all at once: one look-up of `dir`, and one wait for the medium.
+    std::vector<std::optional<platform::FileIdentity>> ids;
+    if (!names.empty()) walk.calls.DirectoryIdentities(dir, names, ids);
+    ids.resize(names.size());  // unknown where the calls left any out
+    for (size_t i = 0; i < subdirectories.size(); ++i) {
+        const std::optional<platform::FileIdentity>& id = ids[i];
+        if (id) {
             // Back onto the current path: it would be walked again and again.
-            if (std::find(walk.ancestors.begin(), walk.ancestors.end(), id) !=
+            if (std::find(walk.ancestors.begin(), walk.ancestors.end(), *id) !=
                 walk.ancestors.end()) {
                 continue;
             }
             // Led into by a link before: every further way in would repeat the subtree.
-            if (entry.link && !walk.linked.insert(id).second) continue;
+            if (subdirectories[i].link && !walk.linked.insert(*id).second) continue;
         }
-        ScanDirectory(sub, walk, known ? &id : nullptr);
+        ScanDirectory(dir + names[i] + platform::PathSeparator(), walk, id ? &*id : nullptr);
     }
     if (self) walk.ancestors.pop_back();
 }
@@ -95,7 +101,7 @@ bool ListFiles(const std::string& dir, std::string_view pattern, std::vector<std
     platform::DirEntry entry;
     size_t added = 0;
     while (added < limit && calls.NextEntry(*search, entry)) {
-        if (IsDotName(entry.name) || (entry.attributes & platform::kAttrDirectory)) continue;
+        if (!platform::IsFileEntry(entry)) continue;
         list.push_back(dir + entry.name);
         ++added;
     }

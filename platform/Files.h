@@ -4,8 +4,10 @@
 // value and never throws.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,6 +50,11 @@ struct DirEntry {
     uint32_t attributes = 0;
 };
 
+// True for an entry that a listing of files takes: no directory, nor "." or "..".
+inline bool IsFileEntry(const DirEntry& entry) {
+    return (entry.attributes & kAttrDirectory) == 0 && entry.name != "." && entry.name != "..";
+}
+
 // A directory listing with find-first/find-next semantics. Entries carrying a hidden, system,
 // volume-label or directory bit that the mask lacks are skipped by the search itself.
 // "." and ".." are delivered where the platform lists them; callers pass over them.
@@ -63,6 +70,9 @@ class DirSearch {
     bool valid() const;
     // The next delivered entry; false at the end of the listing or on a listing error.
     bool next(DirEntry& entry);
+    // ListedFileSize() of the entry `name` of this directory, looked up in the directory the
+    // search holds open: the path to it is not walked again.
+    int64_t listedSize(const std::string& name) const;
 
     // Exchanges the listings of two searches (another thread may then go on with one).
     void swap(DirSearch& other) noexcept { m_impl.swap(other.m_impl); }
@@ -143,6 +153,12 @@ int64_t ListedFileSize(const std::string& path);
 void ListedFileSizes(const std::string& dir, const std::vector<std::string>& paths,
                      std::vector<int64_t>& sizes);
 
+// The files of `dir` (IsFileEntry) in listing order, at most `limit`, as dir + name in `paths`
+// and their ListedFileSize() in `sizes`, asked once the names are listed: one look-up of the
+// directory for both. False when `dir` cannot be listed.
+bool ListFilesWithSizes(const std::string& dir, size_t limit, std::vector<std::string>& paths,
+                        std::vector<int64_t>& sizes);
+
 // True when `path` names an existing directory (after following links).
 bool IsDirectory(const std::string& path);
 
@@ -222,6 +238,10 @@ struct FileIdentity {
 };
 // False when the path cannot be examined.
 bool GetFileIdentity(const std::string& path, FileIdentity& id);
+// GetFileIdentity() of the directory dir + name + separator for each of `names` into `ids`
+// (none where it cannot be examined), `dir` looked up once for all of them.
+void GetDirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                            std::vector<std::optional<FileIdentity>>& ids);
 
 // True when the process's standard error is a terminal (progress is shown only there).
 bool StandardErrorIsTerminal();

@@ -33,61 +33,97 @@ bool ForbiddenInFileName(char c) {
 // Directory listing
 
 struct DirSearch::Impl {
-    DIR* dir = nullptr;
     int dirFd = -1;
     uint32_t mask = 0;
+    // Entries as the kernel hands them out, many at a time; `next` is the first not yet given.
+    std::unique_ptr<char[]> buffer;
+    size_t filled = 0;
+    size_t next = 0;
+    bool ended = false;
 };
+
+namespace {
+
+// Bytes of entries fetched per system call: a directory of a few hundred names in one call.
+constexpr size_t kListingBuffer = 32 * 1024;
+
+// The size a listing reports: -1 for a directory, 0 for anything that is no regular file.
+int64_t SizeOf(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return -1;
+    if (!S_ISREG(st.st_mode)) return 0;
+    return static_cast<int64_t>(st.st_size);
+}
+
+}  // namespace
 
 DirSearch::DirSearch(const std::string& dir, std::string_view /*pattern*/, uint32_t mask)
     : m_impl(std::make_unique<Impl>()) {
     m_impl->mask = mask;
     // O_NONBLOCK and O_DIRECTORY: a name that is no directory must not be opened as a file.
+    // The entries are fetched straight from the descriptor: the C library's directory stream
+    // would look at it three more times per directory to learn what this open already says.
     const int fd = ::open(dir.empty() ? "." : dir.c_str(),
                           O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return;
-    m_impl->dir = ::fdopendir(fd);
-    if (!m_impl->dir) {
-        ::close(fd);
-        return;
-    }
     m_impl->dirFd = fd;
+    m_impl->buffer = std::make_unique_for_overwrite<char[]>(kListingBuffer);
 }
 
 DirSearch::~DirSearch() {
-    if (m_impl->dir) ::closedir(m_impl->dir);
+    if (m_impl->dirFd >= 0) ::close(m_impl->dirFd);
 }
 
 bool DirSearch::valid() const {
-    return m_impl->dir != nullptr;
+    return m_impl->dirFd >= 0;
 }
 
 bool DirSearch::next(DirEntry& entry) {
-    if (!m_impl->dir) return false;
+    Impl& l = *m_impl;
+    if (l.dirFd < 0) return false;
     for (;;) {
-        errno = 0;
-        const dirent* d = ::readdir(m_impl->dir);
-        if (!d) return false;  // end, or a listing error: the listing ends as if complete
+        if (l.next >= l.filled) {
+            // The end, or a listing error: the listing ends as if complete.
+            if (l.ended) return false;
+            ssize_t n;
+            do {
+                n = ::getdents64(l.dirFd, l.buffer.get(), kListingBuffer);
+            } while (n < 0 && errno == EINTR);
+            if (n <= 0) {
+                l.ended = true;
+                return false;
+            }
+            l.filled = static_cast<size_t>(n);
+            l.next = 0;
+        }
+        const auto* d = reinterpret_cast<const dirent64*>(l.buffer.get() + l.next);
+        l.next += d->d_reclen;
         uint32_t attributes = 0;
         bool isDir = d->d_type == DT_DIR;
         bool isLink = d->d_type == DT_LNK;
         struct stat st {};
         if (d->d_type == DT_UNKNOWN &&
-            ::fstatat(m_impl->dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            ::fstatat(l.dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             isDir = S_ISDIR(st.st_mode);
             isLink = S_ISLNK(st.st_mode);
         }
         if (isLink) {
             // A link to a directory is walked like a directory; the walk guards loops.
             attributes |= kAttrReparsePoint;
-            isDir = ::fstatat(m_impl->dirFd, d->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+            isDir = ::fstatat(l.dirFd, d->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
         if (isDir) attributes |= kAttrDirectory;
         // Linux has no hidden, system or volume-label bits: only the directory bit filters.
-        if ((attributes & kAttrDirectory) && !(m_impl->mask & kAttrDirectory)) continue;
+        if ((attributes & kAttrDirectory) && !(l.mask & kAttrDirectory)) continue;
         entry.name = d->d_name;
         entry.attributes = attributes;
         return true;
     }
+}
+
+int64_t DirSearch::listedSize(const std::string& name) const {
+    struct stat st {};
+    if (m_impl->dirFd < 0 || ::fstatat(m_impl->dirFd, name.c_str(), &st, 0) != 0) return -1;
+    return SizeOf(st);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -308,16 +344,6 @@ intptr_t InputFile::release() {
 
 // ---------------------------------------------------------------------------------------------
 // Path queries
-
-namespace {
-
-int64_t SizeOf(const struct stat& st) {
-    if (S_ISDIR(st.st_mode)) return -1;
-    if (!S_ISREG(st.st_mode)) return 0;
-    return static_cast<int64_t>(st.st_size);
-}
-
-}  // namespace
 
 int64_t ListedFileSize(const std::string& path) {
     struct stat st {};
@@ -591,6 +617,22 @@ bool GetFileIdentity(const std::string& path, FileIdentity& id) {
     id.device = static_cast<uint64_t>(st.st_dev);
     id.inode = static_cast<uint64_t>(st.st_ino);
     return true;
+}
+
+void GetDirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                            std::vector<std::optional<FileIdentity>>& ids) {
+    ids.assign(names.size(), std::nullopt);
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    for (size_t i = 0; i < names.size(); ++i) {
+        // The trailing "/" takes directories only, as the path with its separator does.
+        struct stat st {};
+        if (!names[i].empty() && ::fstatat(fd, (names[i] + '/').c_str(), &st, 0) == 0) {
+            ids[i] =
+                FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+        }
+    }
+    ::close(fd);
 }
 
 bool StandardErrorIsTerminal() {

@@ -32,6 +32,7 @@ struct DirSearch::Impl {
     bool pending = false;  // `data` holds an entry not yet examined
     bool empty = false;    // the listing started but no name matched (an empty drive root)
     uint32_t mask = 0;
+    std::string dir;
 };
 
 namespace {
@@ -48,6 +49,7 @@ bool Passes(DWORD attributes, uint32_t mask) {
 DirSearch::DirSearch(const std::string& dir, std::string_view pattern, uint32_t mask)
     : m_impl(std::make_unique<Impl>()) {
     m_impl->mask = mask;
+    m_impl->dir = dir;
     const std::wstring query = LongPath(dir) + ToWide(pattern);
     m_impl->find = ::FindFirstFileW(query.c_str(), &m_impl->data);
     m_impl->pending = m_impl->find != INVALID_HANDLE_VALUE;
@@ -76,6 +78,11 @@ bool DirSearch::next(DirEntry& entry) {
         entry.attributes = m_impl->data.dwFileAttributes;
         return true;
     }
+}
+
+// The size as for any path: the directory's own entries may lag behind a file being written.
+int64_t DirSearch::listedSize(const std::string& name) const {
+    return ListedFileSize(m_impl->dir + name);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -489,6 +496,15 @@ bool GetFileIdentity(const std::string& path, FileIdentity& id) {
     id.device = info.dwVolumeSerialNumber;
     id.inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return true;
+}
+
+void GetDirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
+                            std::vector<std::optional<FileIdentity>>& ids) {
+    ids.assign(names.size(), std::nullopt);
+    for (size_t i = 0; i < names.size(); ++i) {
+        FileIdentity id;
+        if (GetFileIdentity(dir + names[i] + '\\', id)) ids[i] = id;
+    }
 }
 
 bool StandardErrorIsTerminal() {

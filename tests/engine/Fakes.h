@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/BlockingCalls.h"
+#include "engine/Tools.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedHost.h"
 
@@ -36,6 +37,14 @@ class FailingCalls : public DirectBlockingCalls {
                      std::vector<int64_t>& sizes) override {
         sizes.clear();
         for (const std::string& path : paths) sizes.push_back(ListedSize(path));
+    }
+    // Listed and sized one by one, so that beforeSize sees each file.
+    bool ListFilesWithSizes(const std::string& dir, size_t limit, std::vector<std::string>& paths,
+                            std::vector<int64_t>& sizes) override {
+        paths.clear();
+        if (!ListFiles(dir, "*.*", paths, *this, limit)) return false;
+        ListedSizes(dir, paths, sizes);
+        return true;
     }
     void EjectVolume(const std::string& path) override { ejected.push_back(path); }
 

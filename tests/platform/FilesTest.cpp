@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -152,16 +153,27 @@ TEST(InputFile, SpecialFilesAreNeverOpenedAndReadAsEmpty) {
     EXPECT_EQ(f.read(buffer, 16), 0);
 }
 
-// The sizes of a directory's files asked for together are those asked for one by one.
-TEST(ListedFileSizes, AreTheSizesOfEachPath) {
-    vorlaxis::test::TempDir dir;
+namespace {
+
+// The folder "d/" in `dir` with a file of seven bytes, an empty one, a subdirectory "sub" (with
+// a file "x"), a FIFO, a link to the seven bytes and a dangling link; returns its path.
+std::string MakeOddEntries(const vorlaxis::test::TempDir& dir) {
     dir.file("d/seven", "1234567");
     dir.file("d/empty", "");
     dir.file("d/sub/x", "x");
     const std::string d = dir.path() + "d/";
-    ASSERT_EQ(::mkfifo((d + "fifo").c_str(), 0600), 0);
-    ASSERT_EQ(::symlink("seven", (d + "link").c_str()), 0);
-    ASSERT_EQ(::symlink("nowhere", (d + "dangling").c_str()), 0);
+    EXPECT_EQ(::mkfifo((d + "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(::symlink("seven", (d + "link").c_str()), 0);
+    EXPECT_EQ(::symlink("nowhere", (d + "dangling").c_str()), 0);
+    return d;
+}
+
+}  // namespace
+
+// The sizes of a directory's files asked for together are those asked for one by one.
+TEST(ListedFileSizes, AreTheSizesOfEachPath) {
+    vorlaxis::test::TempDir dir;
+    const std::string d = MakeOddEntries(dir);
     const std::vector<std::pair<std::string, int64_t>> cases = {
         {"seven", 7}, {"empty", 0}, {"sub", -1},     {"fifo", 0},
         {"link", 7},  {"gone", -1}, {"dangling", -1}};
@@ -178,6 +190,61 @@ TEST(ListedFileSizes, AreTheSizesOfEachPath) {
     EXPECT_EQ(sizes.back(), 1);
     ListedFileSizes(dir.path() + "missing/", {dir.path() + "missing/a"}, sizes);
     EXPECT_EQ(sizes, std::vector<int64_t>{-1});
+}
+
+// One listing gives every file of a directory once, in listing order, with the size its path
+// has; a directory larger than one fetch of entries included.
+TEST(ListFilesWithSizes, AreTheFilesOfTheListingWithTheSizesOfTheirPaths) {
+    vorlaxis::test::TempDir dir;
+    const std::string d = MakeOddEntries(dir);
+    std::vector<std::string> expected = {"dangling", "empty", "fifo", "link", "seven"};
+    for (int i = 0; i < 400; ++i) {
+        expected.push_back(std::string(100, 'n') + std::to_string(1000 + i));
+        dir.file("d/" + expected.back(), std::string(size_t(i % 3), 'z'));
+    }
+    std::sort(expected.begin(), expected.end());
+
+    std::vector<std::string> paths, names;
+    std::vector<int64_t> sizes;
+    ASSERT_TRUE(ListFilesWithSizes(d, static_cast<size_t>(-1), paths, sizes));
+    ASSERT_EQ(sizes.size(), paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        EXPECT_EQ(sizes[i], ListedFileSize(paths[i])) << paths[i];
+        names.push_back(paths[i].substr(d.size()));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, expected);
+
+    const std::vector<std::string> all = paths;
+    ASSERT_TRUE(ListFilesWithSizes(d, 3, paths, sizes));
+    EXPECT_EQ(paths, std::vector<std::string>(all.begin(), all.begin() + 3));
+    EXPECT_EQ(sizes.size(), 3u);
+    EXPECT_FALSE(ListFilesWithSizes(dir.path() + "missing/", 10, paths, sizes));
+    EXPECT_TRUE(paths.empty() && sizes.empty());
+}
+
+// The identities of a directory's subdirectories asked together are those asked one by one.
+TEST(GetDirectoryIdentities, AreTheIdentitiesOfEachSubdirectory) {
+    vorlaxis::test::TempDir dir;
+    dir.file("d/a/x", "x");
+    dir.file("d/b/y", "y");
+    dir.file("d/file", "f");
+    const std::string d = dir.path() + "d/";
+    ASSERT_EQ(::symlink("a", (d + "link").c_str()), 0);
+    const std::vector<std::string> names = {"a", "b", "link", "file", "gone"};
+    std::vector<std::optional<FileIdentity>> ids;
+    GetDirectoryIdentities(d, names, ids);
+    ASSERT_EQ(ids.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        FileIdentity one;
+        const bool known = GetFileIdentity(d + names[i] + "/", one);
+        EXPECT_EQ(ids[i].has_value(), known) << names[i];
+        if (ids[i] && known) {
+            EXPECT_EQ(*ids[i], one) << names[i];
+        }
+    }
+    EXPECT_TRUE(ids[0] && ids[2] && *ids[0] == *ids[2]);  // the link leads to a
+    EXPECT_FALSE(ids[3] || ids[4]);
 }
 
 TEST(InputFile, DirectoriesAndDanglingLinksFail) {

@@ -232,6 +232,50 @@ TEST(ThreadedCalls, BlockHandedOverInPlaceStaysIntactUntilTheNextCall) {
     EXPECT_TRUE(inPlace);  // no copy into the caller's buffer
 }
 
+// A file's first block comes with its open. The caller gets it when it reads that block next;
+// any other call finds the file as just opened.
+TEST(ThreadedCalls, FirstBlockReadWithTheOpenIsTheFilesStartWhateverComesNext) {
+    TempDir tree;
+    const std::string data = Bytes(3 * 4096 + 9, 8);
+    tree.file("f", data);
+    tree.file("short", "seven!!");
+    HelperCalls helper;
+    ThreadedBlockingCalls& calls = helper.calls;
+    platform::InputFile file;
+    std::vector<unsigned char> buffer(4096);
+    auto readBlock = [&](int64_t count) {
+        const unsigned char* at = nullptr;
+        int32_t sum = -1;
+        const int64_t got = calls.ReadBlock(file, buffer.data(), count, at, sum);
+        // A sum that comes with the block is the sum of its bytes.
+        if (got >= 0 && sum >= 0) {
+            EXPECT_EQ(sum, AddToChecksum(0, at, static_cast<size_t>(got)));
+        }
+        return got < 0 ? std::string("failed")
+                       : std::string(reinterpret_cast<const char*>(at), static_cast<size_t>(got));
+    };
+    const std::string f = tree.path() + "f";
+
+    ASSERT_TRUE(calls.OpenToRead(file, f, 4096));
+    EXPECT_EQ(readBlock(4096), data.substr(0, 4096));
+    EXPECT_EQ(readBlock(4096), data.substr(4096, 4096));
+    EXPECT_EQ(calls.Position(file), 2 * 4096);
+
+    ASSERT_TRUE(calls.OpenToRead(file, f, 4096));
+    EXPECT_EQ(calls.Position(file), 0);
+    EXPECT_EQ(readBlock(100), data.substr(0, 100));  // another size than the block read
+
+    ASSERT_TRUE(calls.OpenToRead(file, f, 4096));
+    ASSERT_TRUE(calls.Seek(file, 5));
+    EXPECT_EQ(readBlock(4096), data.substr(5, 4096));
+
+    ASSERT_TRUE(calls.OpenToRead(file, tree.path() + "short", 4096));
+    EXPECT_EQ(readBlock(4096), "seven!!");
+    EXPECT_EQ(readBlock(4096), "");
+    EXPECT_FALSE(calls.OpenToRead(file, tree.path() + "missing", 4096));
+    EXPECT_FALSE(calls.Abandoned());
+}
+
 // Entries come from the helper many at a time; each listing still gets all of its own, in
 // order, even when two are read in turns.
 TEST(ThreadedCalls, ListingsLongerThanOneFetchAndReadInTurnsKeepTheirEntries) {
