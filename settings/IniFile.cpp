@@ -344,6 +344,12 @@ IniFile::IniFile(std::string path) : m_path(std::move(path)) {
 void IniFile::Load() {
     std::string content;
     const bool read = platform::ReadWholeFile(m_path, content);
+    if (!read && platform::Exists(m_path)) {
+        // There but unreadable for the moment (on Windows, while another program replaces
+        // it): an empty document would make the next save drop every other key.
+        m_savedSize = -1;
+        return;
+    }
     m_document = read ? IniDocument(content) : IniDocument();
     // Lines are appended only onto the very text the document writes; a file with other line
     // ends or stray CRs is written whole once first.
