@@ -100,6 +100,9 @@ fi
 # Without a window manager (Xvfb) Wine would wait two seconds for every hidden window of the
 # window tests to be withdrawn; unmanaged windows are hidden at once.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# Windows opens ".txt" documents ("whatsnew.txt", the logs) with Notepad; a Wine prefix has no
+# such association until it is given one.
+"$wine" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 
 say "building the Windows programs and tests"
 cmake --preset windows >/dev/null
