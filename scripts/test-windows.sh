@@ -52,6 +52,10 @@ if [ ! -d "$WINEPREFIX/dosdevices" ]; then
   stop_wine
 fi
 
+# Wine's own fonts in the prefix: this Wine does not look for them where Debian puts them, and
+# without them every face falls back to a wider one that clips the captions.
+cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+
 # The end-to-end tree, reached from Windows as drive T:. The drives, and the label and serial
 # files of T:, must be in place before the Wine server starts: it reads them once. Drive Z: (the whole Linux file system) moves to Y: so that tests
 # may take Z:\ for a drive that does not exist, as on most Windows machines.
