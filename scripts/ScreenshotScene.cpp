@@ -1,10 +1,10 @@
 // Shows one window on the real display for the screenshot script (scripts/screenshots.sh), for
 // windows the program shows too briefly to be caught, or with a tooltip no key brings up.
 // Skipped unless VORLAXIS_SCREENSHOT_SCENE names the scene.
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolTip>
 #include <cstdlib>
 
@@ -16,14 +16,21 @@
 #include "platform/Text.h"
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
-#include "settings/qt/KonfigUnit.h"
 #include "results/qt/SpeedGraphUnit.h"
 #include "results/qt/SpeedGraphView.h"
+#include "settings/qt/KonfigUnit.h"
 
 namespace vorlaxis::test {
 namespace {
 
-using ScreenshotScene = AppFixture;
+class ScreenshotScene : public AppFixture {
+  protected:
+    // A modal window stays up for the picture, then the script dismisses it.
+    void HoldModalWindows() {
+        const QDeadlineTimer until(4000);
+        m_script.HoldWhile([until] { return !until.hasExpired(); });
+    }
+};
 
 bool SceneIs(const char* name) {
     const char* scene = std::getenv("VORLAXIS_SCREENSHOT_SCENE");
@@ -48,11 +55,10 @@ TEST_F(ScreenshotScene, MainWindowAndItsModalWindows) {
     const char* scene = std::getenv("VORLAXIS_SCREENSHOT_SCENE");
     const std::string name = scene ? scene : "";
     if (name != "idle" && name != "about" && name != "error") GTEST_SKIP() << "another scene";
-    Start("[Application]\nXpos=20\nYpos=20\n[Paths]\nPath0=/media/cdrom0/\nPath0Checked=1\n"
-          "Path1=/home/petr/Fotky/Dovolená/\nPath1Checked=0\n");
-    QTimer::singleShot(4000, [] {
-        if (QWidget* box = QApplication::activeModalWidget()) box->hide();
-    });
+    Start(
+        "[Application]\nXpos=20\nYpos=20\n[Paths]\nPath0=/media/cdrom0/\nPath0Checked=1\n"
+        "Path1=/home/petr/Fotky/Dovolená/\nPath1Checked=0\n");
+    HoldModalWindows();
     if (name == "about") m_windows.AboutBox->ShowFor(&Main());
     if (name == "error") {
         (void)m_windows.ErrorForm->Ask("/media/cdrom0/Archiv 2009/snímek_18.jpg", &Main());
@@ -63,9 +69,9 @@ TEST_F(ScreenshotScene, MainWindowAndItsModalWindows) {
 TEST_F(ScreenshotScene, BadFileList) {
     if (!SceneIs("errorlist")) GTEST_SKIP() << "VORLAXIS_SCREENSHOT_SCENE is not errorlist";
     Start();
-    for (const char* path : {"/media/cdrom0/Archiv 2009/snímek_18.jpg",
-                             "/media/cdrom0/Archiv 2009/snímek_31.jpg",
-                             "/media/cdrom0/Dokumenty/smlouva.pdf"}) {
+    for (const char* path :
+         {"/media/cdrom0/Archiv 2009/snímek_18.jpg", "/media/cdrom0/Archiv 2009/snímek_31.jpg",
+          "/media/cdrom0/Dokumenty/smlouva.pdf"}) {
         m_windows.ErrorListForm->AddRow(path);
     }
     m_windows.ErrorListForm->show();
@@ -93,9 +99,7 @@ TEST_F(ScreenshotScene, LogViewer) {
 TEST_F(ScreenshotScene, InputDialog) {
     if (!SceneIs("input")) GTEST_SKIP() << "VORLAXIS_SCREENSHOT_SCENE is not input";
     Start();
-    QTimer::singleShot(4000, [] {
-        if (QWidget* box = QApplication::activeModalWidget()) box->close();
-    });
+    HoldModalWindows();
     gui::QtDialogs dialogs(&Main());
     (void)dialogs.InputBox("Přidat ručně", "Cesta k umístění:", "/media/cdrom0/");
 }

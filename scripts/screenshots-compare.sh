@@ -21,6 +21,11 @@ export WINEPREFIX="$root/build-windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRID
 # Wine's own fonts in the prefix: this Wine does not look for them where Debian puts them, and
 # without them every face falls back to a wider one that clips the captions.
 cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+# Czech, as the Windows tests run (scripts/test-windows.sh makes the locale where it is missing).
+if ! locale -a 2>/dev/null | grep -qix 'cs_CZ.utf-\?8'; then
+  export LOCPATH="$root/build-windows/locale"
+fi
+export LC_ALL=cs_CZ.UTF-8
 display=":$((90 + RANDOM % 100))"
 work="$(mktemp -d /tmp/vorlaxis-compare-XXXXXX)"
 pids=()
@@ -62,8 +67,8 @@ for scene in idle testing error busy input errorlist viewer about options1 optio
       "$qt_scene"
     pair=("$work/qt.png" "$work/win32.png")
   fi
-  "$convert" -background '#808080' "${pair[@]}" -gravity north -splice 12x0 +append \
-    -chop 12x0 "$out/$scene.png"
+  "$convert" "${pair[@]}" -bordercolor '#808080' -border 6 -background '#808080' +append \
+    "$out/$scene.png"
   echo "  $out/$scene.png"
 done
 wineserver -k >/dev/null 2>&1 || true

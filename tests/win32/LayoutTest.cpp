@@ -1,4 +1,5 @@
-// The Win32 windows' captions fit their controls in the font the windows were measured in.
+// The Win32 windows as they are drawn: every caption fits its control in the font the windows
+// were measured in, and the log viewer's text area is grey.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -86,6 +87,20 @@ TEST(Win32Layout, EveryCaptionFitsItsControl) {
         EXPECT_TRUE(clipped.empty()) << TextOf(window) << ":\n"
                                      << ::testing::PrintToString(clipped);
     }
+}
+
+TEST(Win32Layout, LogViewerTextAreaIsGreyLikeTheButtons) {
+    win32ui::TEditor editor(nullptr);
+    ::ShowWindow(editor.Handle(), SW_SHOWNA);
+    HWND memo = ::GetDlgItem(editor.Handle(), win32ui::editorid::Memo1);
+    ::UpdateWindow(memo);
+    RECT client{};
+    ::GetClientRect(memo, &client);
+    HDC dc = ::GetDC(memo);
+    // Below the one line of text, away from its edges.
+    const COLORREF seen = ::GetPixel(dc, client.right / 2, client.bottom / 2);
+    ::ReleaseDC(memo, dc);
+    EXPECT_EQ(seen, ::GetSysColor(COLOR_BTNFACE));
 }
 
 }  // namespace
