@@ -25,7 +25,7 @@ namespace {
 
 class ScreenshotScene : public AppFixture {
   protected:
-    // A modal window stays up for the picture, then the script dismisses it.
+    // A dialog stays up for the picture, untouched by the script, then the script dismisses it.
     void HoldModalWindows() {
         const QDeadlineTimer until(4000);
         m_script.HoldWhile([until] { return !until.hasExpired(); });
@@ -119,6 +119,7 @@ TEST_F(ScreenshotScene, OptionsDialog) {
     const int tab = name.size() > 7 ? name[7] - '1' : 0;
     options.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(tab);
     options.move(Main().pos() + QPoint(30, 30));
+    HoldModalWindows();
     options.show();
     QTest::qWait(4000);
 }
