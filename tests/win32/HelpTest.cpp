@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "MainFormFixture.h"
 #include "TempDir.h"
 #include "Win32Driver.h"
 #include "app/win32/MainFormUnit.h"
@@ -41,22 +42,10 @@ HWND WaitForWindow(const std::function<HWND()>& find, int seconds = 20) {
     return nullptr;
 }
 
-class Win32HelpTest : public ::testing::Test {
+class Win32HelpTest : public MainFormFixture {
   protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-        ::InitCommonControlsEx(&controls);
-    }
     void SetUp() override {
-        form = std::make_unique<win32ui::TMainForm>(&dialogs);
-        form->SettingsPath = temp.path() + "Ulvenor.ini";
-        form->ReadINIs();
-        form->Settings().EjectAfterTest = false;
-        auto recording = std::make_unique<RecordingShell>();
-        shell = recording.get();
-        form->SetShell(std::move(recording));
-        form->SetFolders(platform::TempFolder(), temp.path() + "Logs\\");
-        ::ShowWindow(form->Handle(), SW_SHOW);
+        MainFormFixture::SetUp();
         help::SetCompiledHelpViewer([this](const std::string& file, const std::string& topic) {
             helpAsked.push_back(file + "::" + topic);
             return true;
@@ -64,18 +53,10 @@ class Win32HelpTest : public ::testing::Test {
     }
     void TearDown() override {
         help::SetCompiledHelpViewer({});
-        StopPolling();
-        form.reset();
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        MainFormFixture::TearDown();
     }
     void Command(int commandId) { ::SendMessageW(form->Handle(), WM_COMMAND, commandId, 0); }
 
-    TempDir temp;
-    ScriptedDialogs dialogs;
-    RecordingShell* shell = nullptr;
-    std::unique_ptr<win32ui::TMainForm> form;
     std::vector<std::string> helpAsked;
 };
 
