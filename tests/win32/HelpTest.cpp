@@ -154,7 +154,7 @@ TEST_F(Win32HelpTest, EachViewerOfTheOptionsGetsTheLogAfterTheTestAndFromTheMenu
 }
 
 // The system's help viewer on the built help file (copied beside the test program): its window
-// comes up with the file's title and goes when closed.
+// comes up with the file's title, owned by no window of the program, and goes when closed.
 TEST(Win32RealViewers, HelpViewerOpensTheHelpFileOnEachTopic) {
     const std::wstring helpFile = ProgramFolder() + L"qantrel.chm";
     if (::GetFileAttributesW(helpFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -165,6 +165,7 @@ TEST(Win32RealViewers, HelpViewerOpensTheHelpFileOnEachTopic) {
         HWND viewer = WaitForWindow([] { return ::FindWindowW(L"HH Parent", nullptr); });
         ASSERT_NE(viewer, nullptr) << topic;
         EXPECT_EQ(TextOf(viewer), "Vorlaxis");
+        EXPECT_EQ(::GetWindow(viewer, GW_OWNER), nullptr) << "tied to a window of the program";
         ::SendMessageW(viewer, WM_CLOSE, 0, 0);
         EXPECT_FALSE(::IsWindow(viewer)) << topic;
     }
