@@ -62,16 +62,15 @@ class Win32HelpTest : public MainFormFixture {
 
 // The person at a dialog with a help button: presses it, notes whether the dialog is still
 // open, then leaves with the button that ends it.
+HWND g_dialog = nullptr;
 int g_helpButton = 0, g_leaveButton = 0;
-const wchar_t* g_dialogClass = nullptr;
 bool g_openAfterHelp = false;
 
 bool PressHelpThenLeave() {
-    HWND dialog = ::FindWindowW(g_dialogClass, nullptr);
-    if (!dialog || !Visible(dialog)) return false;
-    Click(::GetDlgItem(dialog, g_helpButton));
-    g_openAfterHelp = Visible(dialog);
-    Click(::GetDlgItem(dialog, g_leaveButton));
+    if (!Visible(g_dialog)) return false;
+    Click(::GetDlgItem(g_dialog, g_helpButton));
+    g_openAfterHelp = Visible(g_dialog);
+    Click(::GetDlgItem(g_dialog, g_leaveButton));
     return true;
 }
 
@@ -83,21 +82,22 @@ TEST_F(Win32HelpTest, EachHelpCommandAsksForItsTopicAndLeavesItsWindowOpen) {
               (std::vector<std::string>{helpFile + "/uvod.htm", helpFile + "/napoveda.htm"}));
 
     const struct {
-        const wchar_t* dialogClass;
+        HWND dialog;
         int helpButton, leaveButton;
         std::function<void()> open;
         std::string topic;
-    } windows[] = {{L"TKonfig", win32ui::konfigid::BitBtn3, win32ui::konfigid::BitBtn2,
-                    [this] { Command(id::mmMoznosti); }, "/konfig/konfig.htm"},
-                   {L"TErrorForm", win32ui::errorid::BitBtn5, win32ui::errorid::BitBtn2,
-                    [this] {
-                        EXPECT_EQ(form->ErrorForm().Ask("C:\\m\\a.bin", form->Handle()),
-                                  ReadErrorAnswer::Continue);
-                    },
-                    "/test.htm"}};
+    } windows[] = {
+        {form->Konfig().Handle(), win32ui::konfigid::BitBtn3, win32ui::konfigid::BitBtn2,
+         [this] { Command(id::mmMoznosti); }, "/konfig/konfig.htm"},
+        {form->ErrorForm().Handle(), win32ui::errorid::BitBtn5, win32ui::errorid::BitBtn2,
+         [this] {
+             EXPECT_EQ(form->ErrorForm().Ask("C:\\m\\a.bin", form->Handle()),
+                       ReadErrorAnswer::Continue);
+         },
+         "/test.htm"}};
     for (const auto& d : windows) {
         helpAsked.clear();
-        g_dialogClass = d.dialogClass;
+        g_dialog = d.dialog;
         g_helpButton = d.helpButton;
         g_leaveButton = d.leaveButton;
         g_openAfterHelp = false;
