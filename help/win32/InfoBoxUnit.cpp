@@ -48,11 +48,8 @@ void TInfoBox::Show(const std::string& location, HWND owner) {
     m_owner = owner;
     if (m_owner) ::EnableWindow(m_owner, FALSE);
     ::ShowWindow(m_hwnd, SW_SHOW);
-    // Frames 0 to 29 over and over; a system whose clip is shorter plays all of it.
-    HWND animation = ::GetDlgItem(m_hwnd, infoid::Animate1);
-    if (!::SendMessageW(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 29))) {
-        ::SendMessageW(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
-    }
+    ::SendMessageW(::GetDlgItem(m_hwnd, infoid::Animate1), ACM_PLAY, static_cast<WPARAM>(-1),
+                   MAKELONG(0, 29));
     ::UpdateWindow(m_hwnd);
 }
 

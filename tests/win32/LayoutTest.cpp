@@ -1,5 +1,5 @@
 // The Win32 windows as they are drawn: every caption fits its control in the font the windows
-// were measured in, the log viewer's text area is grey, the busy window shows its animation.
+// were measured in, and the log viewer's text area is grey.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -101,36 +101,6 @@ TEST(Win32Layout, LogViewerTextAreaIsGreyLikeTheButtons) {
     const COLORREF seen = ::GetPixel(dc, client.right / 2, client.bottom / 2);
     ::ReleaseDC(memo, dc);
     EXPECT_EQ(seen, ::GetSysColor(COLOR_BTNFACE));
-}
-
-// Every other pixel of the control as the screen shows it.
-std::vector<COLORREF> Pixels(HWND control) {
-    RECT client{};
-    ::GetClientRect(control, &client);
-    HDC dc = ::GetDC(control);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < client.bottom; y += 2) {
-        for (int x = 0; x < client.right; x += 2) pixels.push_back(::GetPixel(dc, x, y));
-    }
-    ::ReleaseDC(control, dc);
-    return pixels;
-}
-
-// Wine's clip is one picture over and over, so the test sees that it is drawn, not that it moves.
-TEST(Win32Layout, BusyWindowShowsItsAnimation) {
-    win32ui::TInfoBox box;
-    HWND animation = ::GetDlgItem(box.Handle(), win32ui::infoid::Animate1);
-    box.Show("D:\\", nullptr);
-    const std::vector<COLORREF> blank(Pixels(animation).size(), ::GetSysColor(COLOR_BTNFACE));
-    bool drawn = false;
-    for (int i = 0; i < 200 && !drawn; ++i) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-        ::Sleep(20);
-        drawn = Pixels(animation) != blank;
-    }
-    box.Hide();
-    EXPECT_TRUE(drawn) << "no find-folder animation";
 }
 
 }  // namespace
