@@ -25,6 +25,8 @@ PACKAGES=(
 )
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then
   PACKAGES+=(g++-mingw-w64-x86-64-posix wine wine64 locales)
+  # Wine's own fonts: "MS Sans Serif" as the windows were measured in, not a wider stand-in.
+  PACKAGES+=(fonts-wine)
   # The Windows packages: the help file, the zip and the installer.
   PACKAGES+=(fp-utils zip unzip nsis)
 fi

@@ -15,6 +15,9 @@ cmake --build "$build" --target vorlaxis-win32-scene >/dev/null
 wine=wine
 [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's own fonts in the prefix: this Wine does not look for them where Debian puts them, and
+# without them every face falls back to a wider one that clips the captions.
+cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 display=":$((90 + RANDOM % 100))"
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }

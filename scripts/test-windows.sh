@@ -52,6 +52,10 @@ if [ ! -d "$WINEPREFIX/dosdevices" ]; then
   stop_wine
 fi
 
+# Wine's own fonts in the prefix: this Wine does not look for them where Debian puts them, and
+# without them every face falls back to a wider one that clips the captions.
+cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+
 # The end-to-end tree, reached from Windows as drive T:. The drives, and the label and serial
 # files of T:, must be in place before the Wine server starts: it reads them once. Drive Z: (the whole Linux file system) moves to Y: so that tests
 # may take Z:\ for a drive that does not exist, as on most Windows machines.
@@ -100,6 +104,9 @@ fi
 # Without a window manager (Xvfb) Wine would wait two seconds for every hidden window of the
 # window tests to be withdrawn; unmanaged windows are hidden at once.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# Windows opens ".txt" documents ("whatsnew.txt", the logs) with Notepad; a Wine prefix has no
+# such association until it is given one.
+"$wine" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 
 say "building the Windows programs and tests"
 cmake --preset windows >/dev/null

@@ -8,7 +8,6 @@
 #include "help/HelpTopics.h"
 #include "help/win32/AboutUnit.h"
 #include "platform/Files.h"
-#include "platform/Help.h"
 #include "platform/win32/Wide.h"
 #include "results/win32/EditorUnit.h"
 #include "results/win32/ErrorListUnit.h"
@@ -45,7 +44,7 @@ class FormPlacement final : public WindowPlacement {
 }  // namespace
 
 void ShowHelp(const std::string& topic) {
-    platform::ShowCompiledHelp(platform::ProgramFolder() + help::kHelpFileName, topic);
+    help::ShowCompiledTopic(topic);
 }
 
 void TMainForm::Command(int commandId) {

@@ -71,7 +71,7 @@ const Place kProgressPlaces[] = {
     {id::Label25, Kind::RightLabel, L"Výsledek:", 185, 64, 62, 13},
     {id::Label26, Kind::Label, L"", 249, 64, 136, 13, Face::Bold},
     {id::Bevel1, Kind::Frame, L"", 12, 79, 366, 2},
-    {id::Label18, Kind::Label, L"Umístění:", 10, 83, 45, 13},
+    {id::Label18, Kind::Label, L"Umístění:", 10, 83, 47, 13},
     {id::Label19, Kind::Label, L"", 57, 83, 335, 13},
     {id::Label8, Kind::Label, L"Soubor:", 10, 97, 45, 13},
     {id::Label9, Kind::Label, L"", 57, 97, 335, 13},

@@ -3,7 +3,6 @@
 #include "core/win32/Controls.h"
 #include "help/HelpTopics.h"
 #include "platform/Files.h"
-#include "platform/Help.h"
 
 namespace vorlaxis::win32ui {
 
@@ -60,8 +59,7 @@ void TErrorForm::Command(int commandId) {
             m_answer = ReadErrorAnswer::NonStop;
             break;
         case errorid::BitBtn5:
-            platform::ShowCompiledHelp(platform::ProgramFolder() + help::kHelpFileName,
-                                       help::kTopicReadError);
+            help::ShowCompiledTopic(help::kTopicReadError);
             return;
         default:
             return;

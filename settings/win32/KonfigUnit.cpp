@@ -51,7 +51,7 @@ const PageItem kControls[] = {
     {RadioButton5, 1, Item::Option, L"8. blok", 24, 132, 60, 17},
     {RadioButton6, 1, Item::Option, L"16. blok", 24, 148, 60, 17},
     {Label2, 1, Item::Label, L"Velikost čteného bloku:", 156, 100, 150, 13},
-    {SpinEdit1, 1, Item::Field, L"", 156, 116, 38, 22},
+    {SpinEdit1, 1, Item::Field, L"", 156, 116, 22, 22},  // with its arrows 38 wide
     {Label3, 1, Item::Label, L"kB", 198, 120, 20, 13},
     {Label4, 1, Item::Label, L"(blok doporučen 48 kB)", 156, 144, 150, 13},
     {Label5, 1, Item::Label, L"Pozn.: čím méně bloků se čte, tím rychlejší je test, ale Vorlaxis",
@@ -168,7 +168,7 @@ TKonfig::TKonfig(TestSettings& settings, KonfigActions actions, HWND owner)
         m_pages[c.page].push_back(control);
     }
     HWND arrows = ::CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | UDS_ARROWKEYS,
-                                    page.left + 156 + 38, page.top + 116, 16, 22, m_hwnd,
+                                    page.left + 156 + 22, page.top + 116, 16, 22, m_hwnd,
                                     reinterpret_cast<HMENU>(SpinArrows), instance, nullptr);
     ::SendMessageW(arrows, UDM_SETRANGE32, 0, 100);
     m_pages[1].push_back(arrows);

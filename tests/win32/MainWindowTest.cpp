@@ -10,6 +10,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "MainFormFixture.h"
 #include "TempDir.h"
 #include "Win32Driver.h"
 #include "app/win32/MainFormUnit.h"
@@ -51,33 +52,8 @@ std::string WithoutDates(const std::string& log) {
     return out;
 }
 
-class Win32MainWindowTest : public ::testing::Test {
+class Win32MainWindowTest : public MainFormFixture {
   protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-        ::InitCommonControlsEx(&controls);
-    }
-
-    void SetUp() override {
-        form = std::make_unique<win32ui::TMainForm>(&dialogs);
-        form->SettingsPath = temp.path() + "Ulvenor.ini";
-        form->ReadINIs();  // a missing file: the defaults, as on a first start
-        form->Settings().EjectAfterTest = false;
-        auto recording = std::make_unique<RecordingShell>();
-        shell = recording.get();
-        form->SetShell(std::move(recording));
-        form->SetFolders(platform::TempFolder(), temp.path() + "Logs\\");
-        ::ShowWindow(form->Handle(), SW_SHOW);
-    }
-    void TearDown() override {
-        StopPolling();
-        form.reset();
-        // A closed window asks its loop to end; that request must not reach the next test.
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-
     HWND Control(int controlId) const { return form->Control(controlId); }
     std::string Text(int controlId) const { return TextOf(Control(controlId)); }
 
@@ -93,11 +69,6 @@ class Win32MainWindowTest : public ::testing::Test {
         ListView_SetCheckState(Control(id::DiskList), 0, TRUE);
         return folder;
     }
-
-    TempDir temp;
-    ScriptedDialogs dialogs;
-    RecordingShell* shell = nullptr;
-    std::unique_ptr<win32ui::TMainForm> form;
 };
 
 TEST_F(Win32MainWindowTest, StartsIdleWithItsCaptionAndTheIdleValues) {

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "MainFormFixture.h"
 #include "TempDir.h"
 #include "Win32Driver.h"
 #include "app/win32/MainFormUnit.h"
@@ -110,38 +111,18 @@ bool ReadChanges() {
     return true;
 }
 
-class Win32ResultWindowsTest : public ::testing::Test {
+class Win32ResultWindowsTest : public MainFormFixture {
   protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TREEVIEW_CLASSES};
-        ::InitCommonControlsEx(&controls);
-    }
     void SetUp() override {
-        form = std::make_unique<win32ui::TMainForm>(&dialogs);
-        form->SettingsPath = temp.path() + "Ulvenor.ini";
-        form->ReadINIs();
-        form->Settings().EjectAfterTest = false;
-        form->SetFolders(platform::TempFolder(), temp.path() + "Logs\\");
-        ::ShowWindow(form->Handle(), SW_SHOW);
+        MainFormFixture::SetUp();
         g_followUp = &form->FollowUp();
         g_seen = {};
-    }
-    void TearDown() override {
-        StopPolling();
-        form.reset();
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
     }
     void Menu(int commandId, bool (*person)()) {
         if (person) PollDuringCommand(person);
         ::SendMessageW(form->Handle(), WM_COMMAND, static_cast<WPARAM>(commandId), 0);
         StopPolling();
     }
-
-    TempDir temp;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<win32ui::TMainForm> form;
 };
 
 TEST_F(Win32ResultWindowsTest, SlowFileIsOfferedListedAndNamedUnderTheMouseOnTheGraph) {
