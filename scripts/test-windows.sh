@@ -39,7 +39,7 @@ if ! locale -a 2>/dev/null | grep -qix 'cs_CZ.utf-\?8'; then
 fi
 export LC_ALL=cs_CZ.UTF-8
 
-stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
+stop_wine() { wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true; }
 trap stop_wine EXIT
 stop_wine
 
@@ -111,8 +111,13 @@ fi
 say "building the Windows programs and tests"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
-say "running the core tests and the window tests under Wine"
-ctest --preset windows -j "$jobs" --timeout 600
+say "running the core tests under Wine"
+ctest --preset windows -j "$jobs" --timeout 600 -E '^win32_tests$'
+# The window tests on a Wine server of their own: one left by a program started without the
+# virtual display keeps a desktop without one, and no window could be created on it.
+stop_wine
+say "running the window tests under Wine"
+ctest --preset windows --timeout 600 -R '^win32_tests$'
 
 say "building the Linux vorlaxis-check for the comparison"
 cmake --preset default >/dev/null

@@ -48,8 +48,30 @@ bool MenuEnabled(HMENU menu, int commandId) {
     return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
 }
 
+// BM_CLICK is a press and a release of the mouse button; under Wine a focus or capture change
+// between the two (the display server answering late) can drop it, and a dropped close button
+// leaves a modal loop waiting for ever. So a push button's command is sent as its click would
+// send it, and a box whose mark did not change is clicked again.
 void Click(HWND button) {
-    ::SendMessageW(button, BM_CLICK, 0, 0);
+    if (!::IsWindowEnabled(button)) return;  // a person's click does nothing there either
+    const LONG type = ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+    const bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+                     type == BS_AUTO3STATE || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+    if (!box) {  // push buttons, owner-drawn ones included
+        ::SendMessageW(::GetParent(button), WM_COMMAND,
+                       MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
+        return;
+    }
+    const LRESULT before = ::SendMessageW(button, BM_GETCHECK, 0, 0);
+    const bool radioOn =
+        (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON) && before == BST_CHECKED;
+    const bool marks =
+        type == BS_AUTOCHECKBOX || type == BS_AUTO3STATE || type == BS_AUTORADIOBUTTON;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ::SendMessageW(button, BM_CLICK, 0, 0);
+        if (!marks || radioOn || ::SendMessageW(button, BM_GETCHECK, 0, 0) != before) return;
+    }
 }
 
 int RunProgram(const std::wstring& commandLine) {

@@ -15,7 +15,8 @@ bool Visible(HWND window);
 bool Enabled(HWND window);
 // True when the menu item is neither grayed nor disabled.
 bool MenuEnabled(HMENU menu, int commandId);
-// Clicks a button as a person would (BM_CLICK); returns when its command has been handled.
+// Clicks a button as a person would; returns when its command has been handled. Nothing happens
+// on a disabled button.
 void Click(HWND button);
 // Runs a program with its arguments (quoted) and waits for it; returns its exit code.
 int RunProgram(const std::wstring& commandLine);
