@@ -16,8 +16,8 @@ int64_t BlockingCalls::Read(platform::InputFile& file, void* buffer, int64_t cou
 }
 
 int64_t BlockingCalls::ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
-                                 const unsigned char*& data, int32_t& byteSum) {
-    data = buffer;
+                                 const unsigned char** data, int32_t& byteSum) {
+    if (data != nullptr) *data = buffer;
     byteSum = -1;
     return Read(file, buffer, count);
 }

@@ -27,12 +27,15 @@ class BlockingCalls {
     // over at once. The medium sees the same requests in the same order either way.
     virtual bool OpenToRead(platform::InputFile& file, const std::string& path, int64_t count);
     virtual int64_t Read(platform::InputFile& file, void* buffer, int64_t count);
-    // Reads like Read(); `data` then points at the bytes: in `buffer`, or where the calls
+    // Reads like Read(); `*data` then points at the bytes: in `buffer`, or where the calls
     // already hold them (valid until the next call). Spares the reader a copy of each block.
     // `byteSum` is the bytes' sum modulo 65536 where the calls took it while the bytes were
-    // fresh in the reading core's cache, else -1 (the reader sums them itself).
+    // fresh in the reading core's cache, else -1 (the reader sums them itself). A reader that
+    // wants only the sum passes no `data`: the bytes are then in `buffer` when byteSum is -1,
+    // and nowhere to be had otherwise (the calls may read every block into one place that
+    // stays in the reading core's cache).
     virtual int64_t ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
-                              const unsigned char*& data, int32_t& byteSum);
+                              const unsigned char** data, int32_t& byteSum);
     virtual int64_t Position(platform::InputFile& file);
     virtual bool Seek(platform::InputFile& file, int64_t position);
 

@@ -8,9 +8,11 @@ namespace {
 
 // One read step: a block read and summed. -1 on a read failure.
 int64_t ReadStep(FileTestContext& c, FileTestResult& r) {
-    const unsigned char* block = nullptr;  // the block's bytes, wherever the read left them
+    // The block's bytes, wherever the read left them; asked for only when fingerprinting.
+    const unsigned char* block = c.Buffer;
     int32_t byteSum = -1;
-    const int64_t got = c.Calls.ReadBlock(c.File, c.Buffer, c.BlockBytes, block, byteSum);
+    const int64_t got = c.Calls.ReadBlock(c.File, c.Buffer, c.BlockBytes,
+                                          c.Content != nullptr ? &block : nullptr, byteSum);
     if (got < 0) return -1;
     c.Statistics.BytesRead += got;
     // A sum taken by the thread that read the block spares this one fetching the bytes from

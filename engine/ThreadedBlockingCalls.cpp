@@ -30,6 +30,10 @@ constexpr size_t kAheadSlots = 32;
 // are taken one by one, as they come.
 constexpr uint64_t kWakeSlots = 24;
 constexpr std::chrono::milliseconds kBatchWait{1};
+// Blocks that come faster still are slept for on a timer, about this many at a time, with room
+// left in the ring for a late wake-up: the helper then never wakes the run, which in a virtual
+// machine costs the waker as much as reading a few blocks.
+constexpr uint64_t kTimedSlots = 16;
 // With every slot full the helper waits this long for the run to empty one, then lets the file
 // go (a run that stopped taking blocks must not keep the medium busy).
 constexpr std::chrono::milliseconds kFullPatience{100};
@@ -139,6 +143,7 @@ struct ThreadedBlockingCalls::Job {
     std::vector<std::string> paths;
     std::vector<int64_t> sizes;
     std::vector<unsigned char> buffer;
+    std::vector<unsigned char> scratch;  // every block read ahead when only sums are wanted
     std::string path;
     std::string pattern;
     std::string text;
@@ -158,6 +163,7 @@ struct ThreadedBlockingCalls::Job {
         int32_t sum = 0;  // of the bytes delivered
     };
     std::array<Slot, kAheadSlots> slots;
+    bool keepBytes = true;                    // each block stays in its slot for the caller
     int64_t aheadCount = 0;                   // bytes of each block
     int64_t aheadNext = 0;                    // where the next block to read ahead starts
     std::atomic<uint64_t> produced{0};        // slots filled so far
@@ -373,6 +379,7 @@ bool ThreadedBlockingCalls::Await(Helper& h, bool slot) {
 // not come within kBatchWait (they come from a slow medium, and are waited for one by one).
 bool ThreadedBlockingCalls::WaitForBlocks(Helper& h) {
     Job& job = h.job;
+    if (SleepForBlocks(h)) return true;
     std::unique_lock lock(h.mutex);
     job.wantSlots = kWakeSlots;
     const bool there = h.done.wait_for(lock, kBatchWait, [&] {
@@ -383,6 +390,31 @@ bool ThreadedBlockingCalls::WaitForBlocks(Helper& h) {
     });
     job.wantSlots = 1;
     return there || Ready(h, true);
+}
+
+// Blocks that come fast enough are slept for on a timer, a batch at a time, rather than woken
+// for; false when none are there after it (or they come too slowly for it).
+bool ThreadedBlockingCalls::SleepForBlocks(Helper& h) {
+    const Job& job = h.job;
+    const auto now = SteadyClock::now();
+    const uint64_t produced = job.produced.load(std::memory_order_acquire);
+    if (produced > m_streamProduced) {
+        const auto sample =
+            (now - m_streamFrom) / static_cast<int64_t>(produced - m_streamProduced);
+        m_blockInterval = m_blockInterval.count() == 0
+                              ? sample
+                              : m_blockInterval + (sample - m_blockInterval) / 4;
+        m_streamFrom = now;
+        m_streamProduced = produced;
+    }
+    if (!m_timerSleeps || m_blockInterval.count() == 0 || m_blockInterval * kWakeSlots > kBatchWait)
+        return false;
+    const auto asked = m_blockInterval * kTimedSlots;
+    std::this_thread::sleep_for(asked);
+    // A system whose timer cannot sleep that briefly would leave the helper waiting for room.
+    if (SteadyClock::now() - now > 4 * asked + std::chrono::microseconds{200})
+        m_timerSleeps = false;
+    return Ready(h, true);
 }
 
 bool ThreadedBlockingCalls::Ready(Helper& h, bool slot) {
@@ -410,8 +442,10 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
             break;
         }
         auto& slot = j.slots[p % kAheadSlots];
-        slot.result = j.ahead.readAt(j.aheadNext, slot.data.data(), j.aheadCount);
-        slot.sum = SumOf(slot.data.data(), slot.result);
+        // Without the bytes wanted, one place for every block stays in this core's cache.
+        unsigned char* into = j.keepBytes ? slot.data.data() : j.scratch.data();
+        slot.result = j.ahead.readAt(j.aheadNext, into, j.aheadCount);
+        slot.sum = SumOf(into, slot.result);
         j.produced.store(p + 1, std::memory_order_release);
         if (slot.result != j.aheadCount) {
             // The last block: the helper's end wakes the caller.
@@ -428,16 +462,21 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
 
 // Starts reading the blocks after this one on the helper thread; nothing happens where the
 // platform has no second handle.
-void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count) {
+void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count, bool keepBytes) {
     if (!m_current || !m_current->thread.joinable()) return;
     Helper& h = *m_current->helper;
     Job& job = h.job;
     const int64_t at = file.position();
     if (at < 0 || !file.duplicate(job.ahead)) return;
-    for (Job::Slot& slot : job.slots) {
-        if (slot.data.size() < static_cast<size_t>(count))
-            slot.data.resize(static_cast<size_t>(count));
+    const auto bytes = static_cast<size_t>(count);
+    if (keepBytes) {
+        for (Job::Slot& slot : job.slots) {
+            if (slot.data.size() < bytes) slot.data.resize(bytes);
+        }
+    } else if (job.scratch.size() < bytes) {
+        job.scratch.resize(bytes);
     }
+    job.keepBytes = keepBytes;
     job.aheadCount = count;
     job.aheadNext = at;
     job.produced.store(0, std::memory_order_relaxed);
@@ -446,6 +485,8 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count) 
     job.finished.store(false, std::memory_order_relaxed);
     m_aheadFile = &file;
     m_aheadAt = at;
+    m_streamFrom = SteadyClock::now();
+    m_streamProduced = 0;
     Start(h, ReadBlocksAhead);
 }
 
@@ -469,12 +510,13 @@ void ThreadedBlockingCalls::WakeHelper(Helper& h) {
 // when the run must read itself. `got` is -1 also when a stop gave the wait up (Abandoned()
 // then says so).
 bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, int64_t count,
-                                               int64_t& got, const unsigned char*& data,
+                                               int64_t& got, const unsigned char** data,
                                                int32_t& byteSum) {
     if (m_aheadFile != &file || !m_current) return false;
     Helper& h = *m_current->helper;
     Job& job = h.job;
     if (count != job.aheadCount || file.position() != m_aheadAt) return false;
+    if (data != nullptr && !job.keepBytes) return false;  // the blocks were read for sums only
     m_abandoned = false;
     ReleaseBlock();
     if (!h.pending.load(std::memory_order_acquire) &&
@@ -504,7 +546,7 @@ bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, int64_
     const uint64_t c = job.consumed.load(std::memory_order_relaxed);
     const Job::Slot& slot = job.slots[c % kAheadSlots];
     got = slot.result;
-    data = slot.data.data();
+    if (data != nullptr) *data = slot.data.data();
     byteSum = slot.sum;
     m_holding = true;
     if (got < 0 || !file.skipRead(got)) {
@@ -613,14 +655,14 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
 // The block read with the open of `file`, when that is what the run asks for now; false when
 // the run must read itself.
 bool ThreadedBlockingCalls::TakeFirstBlock(platform::InputFile& file, int64_t count, int64_t& got,
-                                           const unsigned char*& data, int32_t& byteSum) {
+                                           const unsigned char** data, int32_t& byteSum) {
     if (m_firstFile != &file) return false;
     m_firstFile = nullptr;
     if (count != m_firstCount || file.position() != 0) return false;
     m_abandoned = false;
     got = m_firstGot;
     if (got >= 0 && !file.skipRead(got)) got = -1;
-    data = m_current->helper->job.buffer.data();
+    if (data != nullptr) *data = m_current->helper->job.buffer.data();
     byteSum = got >= 0 ? m_firstSum : -1;
     return true;
 }
@@ -629,13 +671,13 @@ int64_t ThreadedBlockingCalls::Read(platform::InputFile& file, void* buffer, int
     const unsigned char* data = nullptr;
     auto* bytes = static_cast<unsigned char*>(buffer);
     int32_t sum = -1;
-    const int64_t got = ReadBlock(file, bytes, count, data, sum);
+    const int64_t got = ReadBlock(file, bytes, count, &data, sum);
     if (got > 0 && data != bytes) std::memcpy(bytes, data, static_cast<size_t>(got));
     return got;
 }
 
 int64_t ThreadedBlockingCalls::ReadBlock(platform::InputFile& file, unsigned char* /*buffer*/,
-                                         int64_t count, const unsigned char*& data,
+                                         int64_t count, const unsigned char** data,
                                          int32_t& byteSum) {
     byteSum = -1;
     const bool wholeBlocksBefore = m_lastReadFile == &file;
@@ -658,10 +700,12 @@ int64_t ThreadedBlockingCalls::ReadBlock(platform::InputFile& file, unsigned cha
     }
     file.swap(job->file);
     const int64_t got = job->number;
-    data = job->buffer.data();  // the helper touches it again only for the next read
+    // The helper touches the buffer again only for the next read.
+    if (data != nullptr) *data = job->buffer.data();
     byteSum = job->sum;
     if (got == count && count > 0) {
-        if (wholeBlocksBefore && !m_statistics.StopRequested) ReadAhead(file, count);
+        if (wholeBlocksBefore && !m_statistics.StopRequested)
+            ReadAhead(file, count, data != nullptr);
         m_lastReadFile = &file;
     }
     return got;

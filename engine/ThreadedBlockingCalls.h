@@ -42,7 +42,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     bool OpenToRead(platform::InputFile& file, const std::string& path, int64_t count) override;
     int64_t Read(platform::InputFile& file, void* buffer, int64_t count) override;
     int64_t ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
-                      const unsigned char*& data, int32_t& byteSum) override;
+                      const unsigned char** data, int32_t& byteSum) override;
     int64_t Position(platform::InputFile& file) override;
     bool Seek(platform::InputFile& file, int64_t position) override;
     std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,
@@ -78,18 +78,19 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     bool Await(Helper& helper, bool slot);
     static bool Ready(Helper& helper, bool slot);
     bool WaitForBlocks(Helper& helper);
+    bool SleepForBlocks(Helper& helper);
     bool WaitForResult(Helper& helper, bool slot);
     void Reap();
-    void ReadAhead(platform::InputFile& file, int64_t count);
+    void ReadAhead(platform::InputFile& file, int64_t count, bool keepBytes);
     bool TakeBlockReadAhead(platform::InputFile& file, int64_t count, int64_t& got,
-                            const unsigned char*& data, int32_t& byteSum);
+                            const unsigned char** data, int32_t& byteSum);
     void ReleaseBlock();
     static void WakeHelper(Helper& helper);
     bool SettleReadAhead();
     bool Resume(const platform::InputFile& file);
     bool OpenReading(platform::InputFile& file, const std::string& path, int64_t count);
     bool TakeFirstBlock(platform::InputFile& file, int64_t count, int64_t& got,
-                        const unsigned char*& data, int32_t& byteSum);
+                        const unsigned char** data, int32_t& byteSum);
 
     TestHost& m_host;
     TestStatistics& m_statistics;
@@ -112,6 +113,13 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     int32_t m_firstSum = -1;
     // The run is summing the oldest block read ahead in its slot: the helper leaves it alone.
     bool m_holding = false;
+    // How fast the blocks read ahead come (whether the run sleeps for them on a timer), from
+    // the count produced since a moment of the stream; and whether the timer sleeps briefly
+    // enough for it.
+    std::chrono::steady_clock::duration m_blockInterval{};
+    std::chrono::steady_clock::time_point m_streamFrom;
+    uint64_t m_streamProduced = 0;
+    bool m_timerSleeps = true;
     // How long the helper's recent calls took to answer (whether waiting for one spins).
     std::chrono::microseconds m_usualAnswer{};
     // Entries of a listing fetched together: the entries not yet given out, and whether the
