@@ -1,30 +1,78 @@
 #include "platform/Digest.h"
 
+#include <dlfcn.h>
 #include <openssl/evp.h>
 #include <zlib.h>
 
 #include <climits>
+#include <mutex>
 
 namespace vorlaxis::platform {
 
+namespace {
+
+// libcrypto is loaded when a hash is first wanted, not with the program: it is several
+// megabytes that a start from a cold cache would read for every run, most of which never
+// meets a checksum file.
+struct Crypto {
+    decltype(&EVP_MD_CTX_new) newContext = nullptr;
+    decltype(&EVP_MD_CTX_free) freeContext = nullptr;
+    decltype(&EVP_DigestInit_ex) init = nullptr;
+    decltype(&EVP_DigestUpdate) update = nullptr;
+    decltype(&EVP_DigestFinal_ex) final = nullptr;
+    decltype(&EVP_md5) md5 = nullptr;
+    decltype(&EVP_sha1) sha1 = nullptr;
+    decltype(&EVP_sha256) sha256 = nullptr;
+    decltype(&EVP_sha512) sha512 = nullptr;
+};
+
+template <typename Function>
+bool Find(void* library, const char* name, Function& into) {
+    into = reinterpret_cast<Function>(::dlsym(library, name));
+    return into != nullptr;
+}
+
+// Null when the library is not there or lacks a function: hashes are then refused.
+const Crypto* LoadCrypto() {
+    static Crypto crypto;
+    static bool loaded = false;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        void* library = ::dlopen("libcrypto.so.3", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) return;
+        loaded = Find(library, "EVP_MD_CTX_new", crypto.newContext) &&
+                 Find(library, "EVP_MD_CTX_free", crypto.freeContext) &&
+                 Find(library, "EVP_DigestInit_ex", crypto.init) &&
+                 Find(library, "EVP_DigestUpdate", crypto.update) &&
+                 Find(library, "EVP_DigestFinal_ex", crypto.final) &&
+                 Find(library, "EVP_md5", crypto.md5) && Find(library, "EVP_sha1", crypto.sha1) &&
+                 Find(library, "EVP_sha256", crypto.sha256) &&
+                 Find(library, "EVP_sha512", crypto.sha512);
+    });
+    return loaded ? &crypto : nullptr;
+}
+
+}  // namespace
+
 struct Digest::Impl {
     DigestKind kind = DigestKind::Crc32;
+    const Crypto* crypto = nullptr;
     EVP_MD_CTX* context = nullptr;  // null for CRC-32 or when libcrypto refused
     uLong crc = 0;
 };
 
 namespace {
 
-const EVP_MD* Algorithm(DigestKind kind) {
+const EVP_MD* Algorithm(const Crypto& crypto, DigestKind kind) {
     switch (kind) {
         case DigestKind::Md5:
-            return EVP_md5();
+            return crypto.md5();
         case DigestKind::Sha1:
-            return EVP_sha1();
+            return crypto.sha1();
         case DigestKind::Sha256:
-            return EVP_sha256();
+            return crypto.sha256();
         case DigestKind::Sha512:
-            return EVP_sha512();
+            return crypto.sha512();
         case DigestKind::Crc32:
         default:
             return nullptr;
@@ -36,22 +84,26 @@ const EVP_MD* Algorithm(DigestKind kind) {
 Digest::Digest(DigestKind kind) : m_impl(std::make_unique<Impl>()) {
     m_impl->kind = kind;
     m_impl->crc = crc32(0L, Z_NULL, 0);
-    const EVP_MD* algorithm = Algorithm(kind);
+    if (kind == DigestKind::Crc32) return;
+    const Crypto* crypto = LoadCrypto();
+    if (crypto == nullptr) return;
+    const EVP_MD* algorithm = Algorithm(*crypto, kind);
     if (algorithm == nullptr) return;
-    m_impl->context = EVP_MD_CTX_new();
-    if (m_impl->context != nullptr && EVP_DigestInit_ex(m_impl->context, algorithm, nullptr) != 1) {
-        EVP_MD_CTX_free(m_impl->context);
+    m_impl->crypto = crypto;
+    m_impl->context = crypto->newContext();
+    if (m_impl->context != nullptr && crypto->init(m_impl->context, algorithm, nullptr) != 1) {
+        crypto->freeContext(m_impl->context);
         m_impl->context = nullptr;
     }
 }
 
 Digest::~Digest() {
-    if (m_impl->context != nullptr) EVP_MD_CTX_free(m_impl->context);
+    if (m_impl->context != nullptr) m_impl->crypto->freeContext(m_impl->context);
 }
 
 void Digest::Update(const unsigned char* data, size_t count) {
     if (m_impl->kind != DigestKind::Crc32) {
-        if (m_impl->context != nullptr) EVP_DigestUpdate(m_impl->context, data, count);
+        if (m_impl->context != nullptr) m_impl->crypto->update(m_impl->context, data, count);
         return;
     }
     while (count > 0) {  // zlib takes an unsigned int at a time
@@ -72,7 +124,7 @@ std::string Digest::HexFinal() {
     }
     unsigned char bytes[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
-    if (m_impl->context == nullptr || EVP_DigestFinal_ex(m_impl->context, bytes, &size) != 1)
+    if (m_impl->context == nullptr || m_impl->crypto->final(m_impl->context, bytes, &size) != 1)
         return {};
     return HexBytes(bytes, size);
 }
