@@ -25,14 +25,18 @@ __attribute__((target("avx2"))) uint16_t AddWide(uint16_t sum, const unsigned ch
     __m256i b = a;
     __m256i c = a;
     __m256i d = a;
-    const auto* at = reinterpret_cast<const __m256i*>(data);
-    size_t i = 0;
-    for (; i + 128 <= count; i += 128, at += 4) {
+    // Whole 128-byte pieces from the last one back: what a read wrote last is still in the
+    // nearest cache, and is summed before the rest pushes it out.
+    size_t i = count / 128 * 128;
+    const auto* start = reinterpret_cast<const __m256i*>(data);
+    for (const auto* at = reinterpret_cast<const __m256i*>(data + i); at != start;) {
+        at -= 4;
         a = _mm256_add_epi16(a, _mm256_maddubs_epi16(_mm256_loadu_si256(at), ones));
         b = _mm256_add_epi16(b, _mm256_maddubs_epi16(_mm256_loadu_si256(at + 1), ones));
         c = _mm256_add_epi16(c, _mm256_maddubs_epi16(_mm256_loadu_si256(at + 2), ones));
         d = _mm256_add_epi16(d, _mm256_maddubs_epi16(_mm256_loadu_si256(at + 3), ones));
     }
+    const auto* at = reinterpret_cast<const __m256i*>(data + i);
     for (; i + 32 <= count; i += 32, ++at) {
         a = _mm256_add_epi16(a, _mm256_maddubs_epi16(_mm256_loadu_si256(at), ones));
     }

@@ -138,6 +138,7 @@ class InputFile {
         int64_t moveGap = 0;   // usual nanoseconds from one such move to the next
         int64_t size = 0;      // of the file when it was opened
         int8_t hints = -1;     // asking ahead helps on this file system: 1, 0, -1 not known yet
+        bool systemBehind = false;  // moved past bytes read elsewhere; the system not told yet
     };
 
     intptr_t m_handle = -1;

@@ -185,6 +185,11 @@ bool InputFile::open(const std::string& path) {
 int64_t InputFile::read(void* buffer, int64_t count) {
     if (m_special) return 0;
     if (m_handle < 0) return -1;
+    if (m_pattern.systemBehind) {
+        if (::lseek(static_cast<int>(m_handle), static_cast<off_t>(m_pattern.offset), SEEK_SET) < 0)
+            return -1;
+        m_pattern.systemBehind = false;
+    }
     auto* out = static_cast<char*>(buffer);
     int64_t done = 0;
     while (done < count) {
@@ -246,6 +251,7 @@ bool InputFile::seek(int64_t position) {
     if (m_handle < 0 || position < 0) return false;
     const int fd = static_cast<int>(m_handle);
     if (::lseek(fd, static_cast<off_t>(position), SEEK_SET) < 0) return false;
+    m_pattern.systemBehind = false;
 
     // A forward move straight after a read passes over blocks. Read one by one, each block
     // would wait for the medium in turn; asking for the next few blocks of the same pattern keeps
@@ -328,9 +334,11 @@ int64_t InputFile::readAt(int64_t offset, void* buffer, int64_t count) {
 bool InputFile::skipRead(int64_t count) {
     if (m_special) return true;
     if (m_handle < 0 || count < 0) return false;
-    if (::lseek(static_cast<int>(m_handle), static_cast<off_t>(count), SEEK_CUR) < 0) return false;
+    // The system's position is set only when a read of this handle needs it: a file read
+    // through its duplicate would otherwise cost a call per block.
     m_pattern.offset += count;
     m_pattern.lastRead = count;
+    m_pattern.systemBehind = true;
     return true;
 }
 

@@ -33,6 +33,18 @@ TEST(InputFile, ReadsPositionsAndStopsAtTheEnd) {
     EXPECT_EQ(f.read(buffer, 4096), 0);
     EXPECT_TRUE(f.seek(1'000'000));  // past the end is a position, reading there gives 0
     EXPECT_EQ(f.read(buffer, 4096), 0);
+    // Bytes read through a duplicate are passed over; the next read goes on after them.
+    std::string data(10000, 'x');
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i % 251);
+    const std::string other = dir.file("other.bin", data);
+    ASSERT_TRUE(f.open(other));
+    InputFile twin;
+    ASSERT_TRUE(f.duplicate(twin));
+    EXPECT_EQ(twin.readAt(0, buffer, 4096), 4096);
+    EXPECT_TRUE(f.skipRead(4096) && f.skipRead(100));
+    EXPECT_EQ(f.position(), 4196);
+    ASSERT_EQ(f.read(buffer, 10), 10);
+    EXPECT_EQ(std::string(buffer, 10), data.substr(4196, 10));
 }
 
 namespace {
