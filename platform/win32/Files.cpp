@@ -146,6 +146,9 @@ int64_t InputFile::position() {
     return pos.QuadPart;
 }
 
+// No hints for the blocks ahead when every n-th block is read, unlike on Linux: the system's
+// cache reads ahead for a handle opened without an access-pattern flag once its last reads
+// show a pattern, a stride over unread blocks included.
 bool InputFile::seek(int64_t position) {
     if (m_special) return true;
     if (m_handle == -1 || position < 0) return false;
