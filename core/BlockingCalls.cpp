@@ -30,6 +30,10 @@ bool BlockingCalls::Seek(platform::InputFile& file, int64_t position) {
     return file.seek(position);
 }
 
+bool BlockingCalls::SeekToRead(platform::InputFile& file, int64_t position, int64_t /*count*/) {
+    return Seek(file, position);
+}
+
 std::unique_ptr<platform::DirSearch> BlockingCalls::StartListing(const std::string& dir,
                                                                  std::string_view pattern,
                                                                  uint32_t mask) {

@@ -38,6 +38,11 @@ class BlockingCalls {
                               const unsigned char** data, int32_t& byteSum);
     virtual int64_t Position(platform::InputFile& file);
     virtual bool Seek(platform::InputFile& file, int64_t position);
+    // Seeks like Seek() where the next `count` bytes are read next. The calls may read them
+    // together with the move: the next ReadBlock() of `count` bytes of this file then hands
+    // them over at once, any other call finds the file as just moved. The medium sees the same
+    // requests in the same order either way.
+    virtual bool SeekToRead(platform::InputFile& file, int64_t position, int64_t count);
 
     // Directory listing (platform::DirSearch contracts); null never returned.
     virtual std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,

@@ -149,7 +149,8 @@ struct ThreadedBlockingCalls::Job {
     std::string text;
     uint32_t mask = 0;
     int64_t number = 0;
-    int32_t sum = -1;  // of the bytes a read delivered
+    int64_t readCount = 0;  // bytes to read with a move, then the bytes read
+    int32_t sum = -1;       // of the bytes a read delivered
     bool ok = false;
     platform::FileIdentity identity;
     std::vector<std::optional<platform::FileIdentity>> identities;
@@ -646,6 +647,7 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
     if (job->ok && count > 0) {
         m_firstFile = &file;
         m_firstCount = count;
+        m_firstAt = 0;
         m_firstGot = job->number;
         m_firstSum = job->sum;
     }
@@ -658,7 +660,7 @@ bool ThreadedBlockingCalls::TakeFirstBlock(platform::InputFile& file, int64_t co
                                            const unsigned char** data, int32_t& byteSum) {
     if (m_firstFile != &file) return false;
     m_firstFile = nullptr;
-    if (count != m_firstCount || file.position() != 0) return false;
+    if (count != m_firstCount || file.position() != m_firstAt) return false;
     m_abandoned = false;
     got = m_firstGot;
     if (got >= 0 && !file.skipRead(got)) got = -1;
@@ -725,6 +727,36 @@ bool ThreadedBlockingCalls::Seek(platform::InputFile& file, int64_t position) {
     file.swap(job->file);
     if (!Carry([](Job& j) { j.ok = j.file.seek(j.number); })) return false;
     file.swap(job->file);
+    return job->ok;
+}
+
+// Moves and reads the block there in the same hand-over, where the platform reads at a position
+// without moving it: every n-th block then costs one wait for the helper, not two.
+bool ThreadedBlockingCalls::SeekToRead(platform::InputFile& file, int64_t position, int64_t count) {
+    if (!platform::kReadAtLeavesPosition) return Seek(file, position);
+    Job* job = Begin();
+    if (!job) return false;
+    job->number = position;
+    job->readCount = std::max<int64_t>(count, 0);
+    if (job->buffer.size() < static_cast<size_t>(job->readCount))
+        job->buffer.resize(static_cast<size_t>(job->readCount));
+    file.swap(job->file);
+    if (!Carry([](Job& j) {
+            j.ok = j.file.seek(j.number);
+            if (!j.ok || j.readCount == 0) return;
+            j.readCount = j.file.readAt(j.number, j.buffer.data(), j.readCount);
+            j.sum = SumOf(j.buffer.data(), j.readCount);
+        })) {
+        return false;
+    }
+    file.swap(job->file);
+    if (job->ok && count > 0) {
+        m_firstFile = &file;
+        m_firstCount = count;
+        m_firstAt = position;
+        m_firstGot = job->readCount;
+        m_firstSum = job->sum;
+    }
     return job->ok;
 }
 

@@ -45,6 +45,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
                       const unsigned char** data, int32_t& byteSum) override;
     int64_t Position(platform::InputFile& file) override;
     bool Seek(platform::InputFile& file, int64_t position) override;
+    bool SeekToRead(platform::InputFile& file, int64_t position, int64_t count) override;
     std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,
                                                       std::string_view pattern,
                                                       uint32_t mask) override;
@@ -104,11 +105,12 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     const platform::InputFile* m_aheadFile = nullptr;
     int64_t m_aheadAt = 0;
     const platform::InputFile* m_lastReadFile = nullptr;
-    // The first block of a file, read with its open and still in the job's buffer: the file,
-    // the bytes asked for and the result. The file was put back to its start meanwhile, so
-    // any other call may simply forget the block.
+    // The block read with the open of a file or a move in it, still in the job's buffer: the
+    // file, the bytes asked for, where and the result. The file's position was left before the
+    // block, so any other call may simply forget it.
     const platform::InputFile* m_firstFile = nullptr;
     int64_t m_firstCount = 0;
+    int64_t m_firstAt = 0;  // where the block starts
     int64_t m_firstGot = 0;
     int32_t m_firstSum = -1;
     // The run is summing the oldest block read ahead in its slot: the helper leaves it alone.

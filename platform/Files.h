@@ -86,6 +86,14 @@ class DirSearch {
 // On Linux a name that is not a regular file (FIFO, socket, device node) is never opened:
 // open() succeeds and the file behaves as an empty one. A directory or a name that cannot be
 // examined fails. Before reading, the file's cached pages are dropped so the medium is read.
+// Whether readAt() on the handle open() gave also leaves that handle's position alone: POSIX's
+// positioned read does, while Windows moves a synchronous handle's pointer past what it read.
+#ifdef _WIN32
+inline constexpr bool kReadAtLeavesPosition = false;
+#else
+inline constexpr bool kReadAtLeavesPosition = true;
+#endif
+
 class InputFile {
   public:
     InputFile() = default;
@@ -110,7 +118,8 @@ class InputFile {
     // this one goes on; false where the platform offers none or the file is not open.
     bool duplicate(InputFile& into) const;
     // Reads like read() from `offset`, on a handle that duplicate() gave; the position of the
-    // file it was duplicated from stays where it is.
+    // file it was duplicated from stays where it is. (On the handle open() gave, see
+    // kReadAtLeavesPosition.)
     int64_t readAt(int64_t offset, void* buffer, int64_t count);
     // Moves the position on by `count` bytes as reading them would (they were read through a
     // duplicate); false on failure.

@@ -273,6 +273,19 @@ TEST(ThreadedCalls, FirstBlockReadWithTheOpenIsTheFilesStartWhateverComesNext) {
     EXPECT_EQ(readBlock(4096), "seven!!");
     EXPECT_EQ(readBlock(4096), "");
     EXPECT_FALSE(calls.OpenToRead(file, tree.path() + "missing", 4096));
+
+    // The same for a block read with a move: the file stays just moved until it is taken.
+    ASSERT_TRUE(calls.OpenToRead(file, f, 4096));
+    ASSERT_TRUE(calls.SeekToRead(file, 2 * 4096, 4096));
+    EXPECT_EQ(calls.Position(file), 2 * 4096);
+    EXPECT_EQ(readBlock(4096), data.substr(2 * 4096, 4096));
+    ASSERT_TRUE(calls.SeekToRead(file, 4096, 4096));
+    EXPECT_EQ(readBlock(10), data.substr(4096, 10));
+    ASSERT_TRUE(calls.SeekToRead(file, 0, 4096));
+    ASSERT_TRUE(calls.SeekToRead(file, 3, 4096));
+    EXPECT_EQ(readBlock(4096), data.substr(3, 4096));
+    ASSERT_TRUE(calls.SeekToRead(file, 10 * 4096, 4096));  // past the end: nothing there
+    EXPECT_EQ(readBlock(4096), "");
     EXPECT_FALSE(calls.Abandoned());
 }
 
