@@ -149,7 +149,7 @@ struct ThreadedBlockingCalls::Job {
     std::string text;
     uint32_t mask = 0;
     int64_t number = 0;
-    int64_t readCount = 0;  // bytes to read with a move, then the bytes read
+    int64_t readCount = 0;  // bytes to read with an open or a move, then the bytes read
     int32_t sum = -1;       // of the bytes a read delivered
     bool ok = false;
     platform::FileIdentity identity;
@@ -630,28 +630,38 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
     Job* job = Begin();
     if (!job) return false;
     job->path = path;
-    job->number = std::max<int64_t>(count, 0);
-    if (job->buffer.size() < static_cast<size_t>(job->number))
-        job->buffer.resize(static_cast<size_t>(job->number));
+    PrepareBlock(*job, count);
     if (!Carry([](Job& j) {
             j.ok = j.file.open(j.path);
-            if (!j.ok || j.number == 0) return;
+            if (!j.ok || j.readCount == 0) return;
             // Back to the start: until the run takes the block, the file is as just opened.
-            j.number = j.file.read(j.buffer.data(), j.number);
-            if (!j.file.seek(0)) j.number = -1;
-            j.sum = SumOf(j.buffer.data(), j.number);
+            j.readCount = j.file.read(j.buffer.data(), j.readCount);
+            if (!j.file.seek(0)) j.readCount = -1;
+            j.sum = SumOf(j.buffer.data(), j.readCount);
         })) {
         return false;
     }
     file.swap(job->file);
-    if (job->ok && count > 0) {
-        m_firstFile = &file;
-        m_firstCount = count;
-        m_firstAt = 0;
-        m_firstGot = job->number;
-        m_firstSum = job->sum;
-    }
+    if (job->ok) KeepBlock(file, count, 0, *job);
     return job->ok;
+}
+
+// The job's buffer made ready for a block of `count` bytes read with an open or a move.
+void ThreadedBlockingCalls::PrepareBlock(Job& job, int64_t count) {
+    job.readCount = std::max<int64_t>(count, 0);
+    if (job.buffer.size() < static_cast<size_t>(job.readCount))
+        job.buffer.resize(static_cast<size_t>(job.readCount));
+}
+
+// Remembers the block such a job read at `at`, for the ReadBlock() that may take it.
+void ThreadedBlockingCalls::KeepBlock(const platform::InputFile& file, int64_t count, int64_t at,
+                                      const Job& job) {
+    if (count <= 0) return;
+    m_firstFile = &file;
+    m_firstCount = count;
+    m_firstAt = at;
+    m_firstGot = job.readCount;
+    m_firstSum = job.sum;
 }
 
 // The block read with the open of `file`, when that is what the run asks for now; false when
@@ -737,9 +747,7 @@ bool ThreadedBlockingCalls::SeekToRead(platform::InputFile& file, int64_t positi
     Job* job = Begin();
     if (!job) return false;
     job->number = position;
-    job->readCount = std::max<int64_t>(count, 0);
-    if (job->buffer.size() < static_cast<size_t>(job->readCount))
-        job->buffer.resize(static_cast<size_t>(job->readCount));
+    PrepareBlock(*job, count);
     file.swap(job->file);
     if (!Carry([](Job& j) {
             j.ok = j.file.seek(j.number);
@@ -750,13 +758,7 @@ bool ThreadedBlockingCalls::SeekToRead(platform::InputFile& file, int64_t positi
         return false;
     }
     file.swap(job->file);
-    if (job->ok && count > 0) {
-        m_firstFile = &file;
-        m_firstCount = count;
-        m_firstAt = position;
-        m_firstGot = job->readCount;
-        m_firstSum = job->sum;
-    }
+    if (job->ok) KeepBlock(file, count, position, *job);
     return job->ok;
 }
 

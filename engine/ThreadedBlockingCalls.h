@@ -90,6 +90,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     bool SettleReadAhead();
     bool Resume(const platform::InputFile& file);
     bool OpenReading(platform::InputFile& file, const std::string& path, int64_t count);
+    static void PrepareBlock(Job& job, int64_t count);
+    void KeepBlock(const platform::InputFile& file, int64_t count, int64_t at, const Job& job);
     bool TakeFirstBlock(platform::InputFile& file, int64_t count, int64_t& got,
                         const unsigned char** data, int32_t& byteSum);
 
