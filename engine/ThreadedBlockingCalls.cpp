@@ -309,7 +309,7 @@ void ThreadedBlockingCalls::Reap() {
 ThreadedBlockingCalls::Job* ThreadedBlockingCalls::Begin(bool evenWhenStopping) {
     m_abandoned = false;
     m_lastReadFile = nullptr;
-    m_firstFile = nullptr;  // the job's buffer is taken for this call
+    m_keptFile = nullptr;  // the job's buffer is taken for this call
     ReleaseBlock();
     // A block read ahead that the run does not take: its read is waited for (it may not be
     // cut short by another call) and its result let go.
@@ -428,6 +428,18 @@ namespace {
 
 int32_t SumOf(const unsigned char* data, int64_t got) {
     return got > 0 ? AddToChecksum(0, data, static_cast<size_t>(got)) : 0;
+}
+
+// Reads and sums the block at `at`, where the file stands, and leaves the file's position
+// there: until the run takes the block, the file is as it was before the read.
+void ReadKeptBlock(ThreadedBlockingCalls::Job& j, int64_t at) {
+    if (platform::kReadAtLeavesPosition) {
+        j.readCount = j.file.readAt(at, j.buffer.data(), j.readCount);
+    } else {
+        j.readCount = j.file.read(j.buffer.data(), j.readCount);
+        if (!j.file.seek(at)) j.readCount = -1;
+    }
+    j.sum = SumOf(j.buffer.data(), j.readCount);
 }
 
 // The helper's part of reading ahead: blocks one after another into free slots, until the
@@ -633,11 +645,7 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
     PrepareBlock(*job, count);
     if (!Carry([](Job& j) {
             j.ok = j.file.open(j.path);
-            if (!j.ok || j.readCount == 0) return;
-            // Back to the start: until the run takes the block, the file is as just opened.
-            j.readCount = j.file.read(j.buffer.data(), j.readCount);
-            if (!j.file.seek(0)) j.readCount = -1;
-            j.sum = SumOf(j.buffer.data(), j.readCount);
+            if (j.ok && j.readCount > 0) ReadKeptBlock(j, 0);
         })) {
         return false;
     }
@@ -657,25 +665,25 @@ void ThreadedBlockingCalls::PrepareBlock(Job& job, int64_t count) {
 void ThreadedBlockingCalls::KeepBlock(const platform::InputFile& file, int64_t count, int64_t at,
                                       const Job& job) {
     if (count <= 0) return;
-    m_firstFile = &file;
-    m_firstCount = count;
-    m_firstAt = at;
-    m_firstGot = job.readCount;
-    m_firstSum = job.sum;
+    m_keptFile = &file;
+    m_keptCount = count;
+    m_keptAt = at;
+    m_keptGot = job.readCount;
+    m_keptSum = job.sum;
 }
 
-// The block read with the open of `file`, when that is what the run asks for now; false when
-// the run must read itself.
-bool ThreadedBlockingCalls::TakeFirstBlock(platform::InputFile& file, int64_t count, int64_t& got,
-                                           const unsigned char** data, int32_t& byteSum) {
-    if (m_firstFile != &file) return false;
-    m_firstFile = nullptr;
-    if (count != m_firstCount || file.position() != m_firstAt) return false;
+// The block read with the open of `file` or a move in it, when that is what the run asks for
+// now; false when the run must read itself.
+bool ThreadedBlockingCalls::TakeKeptBlock(platform::InputFile& file, int64_t count, int64_t& got,
+                                          const unsigned char** data, int32_t& byteSum) {
+    if (m_keptFile != &file) return false;
+    m_keptFile = nullptr;
+    if (count != m_keptCount || file.position() != m_keptAt) return false;
     m_abandoned = false;
-    got = m_firstGot;
+    got = m_keptGot;
     if (got >= 0 && !file.skipRead(got)) got = -1;
     if (data != nullptr) *data = m_current->helper->job.buffer.data();
-    byteSum = got >= 0 ? m_firstSum : -1;
+    byteSum = got >= 0 ? m_keptSum : -1;
     return true;
 }
 
@@ -693,7 +701,7 @@ int64_t ThreadedBlockingCalls::ReadBlock(platform::InputFile& file, unsigned cha
                                          int32_t& byteSum) {
     byteSum = -1;
     const bool wholeBlocksBefore = m_lastReadFile == &file;
-    if (int64_t got = -1; TakeFirstBlock(file, count, got, data, byteSum) ||
+    if (int64_t got = -1; TakeKeptBlock(file, count, got, data, byteSum) ||
                           TakeBlockReadAhead(file, count, got, data, byteSum)) {
         m_lastReadFile = got == count ? &file : nullptr;
         return got;
@@ -740,10 +748,9 @@ bool ThreadedBlockingCalls::Seek(platform::InputFile& file, int64_t position) {
     return job->ok;
 }
 
-// Moves and reads the block there in the same hand-over, where the platform reads at a position
-// without moving it: every n-th block then costs one wait for the helper, not two.
+// Moves and reads the block there in the same hand-over: every n-th block costs one wait for
+// the helper, not two. The block stays in the job's buffer for ReadBlock().
 bool ThreadedBlockingCalls::SeekToRead(platform::InputFile& file, int64_t position, int64_t count) {
-    if (!platform::kReadAtLeavesPosition) return Seek(file, position);
     Job* job = Begin();
     if (!job) return false;
     job->number = position;
@@ -751,9 +758,7 @@ bool ThreadedBlockingCalls::SeekToRead(platform::InputFile& file, int64_t positi
     file.swap(job->file);
     if (!Carry([](Job& j) {
             j.ok = j.file.seek(j.number);
-            if (!j.ok || j.readCount == 0) return;
-            j.readCount = j.file.readAt(j.number, j.buffer.data(), j.readCount);
-            j.sum = SumOf(j.buffer.data(), j.readCount);
+            if (j.ok && j.readCount > 0) ReadKeptBlock(j, j.number);
         })) {
         return false;
     }

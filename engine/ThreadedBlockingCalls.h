@@ -92,8 +92,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     bool OpenReading(platform::InputFile& file, const std::string& path, int64_t count);
     static void PrepareBlock(Job& job, int64_t count);
     void KeepBlock(const platform::InputFile& file, int64_t count, int64_t at, const Job& job);
-    bool TakeFirstBlock(platform::InputFile& file, int64_t count, int64_t& got,
-                        const unsigned char** data, int32_t& byteSum);
+    bool TakeKeptBlock(platform::InputFile& file, int64_t count, int64_t& got,
+                       const unsigned char** data, int32_t& byteSum);
 
     TestHost& m_host;
     TestStatistics& m_statistics;
@@ -110,11 +110,11 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     // The block read with the open of a file or a move in it, still in the job's buffer: the
     // file, the bytes asked for, where and the result. The file's position was left before the
     // block, so any other call may simply forget it.
-    const platform::InputFile* m_firstFile = nullptr;
-    int64_t m_firstCount = 0;
-    int64_t m_firstAt = 0;  // where the block starts
-    int64_t m_firstGot = 0;
-    int32_t m_firstSum = -1;
+    const platform::InputFile* m_keptFile = nullptr;
+    int64_t m_keptCount = 0;
+    int64_t m_keptAt = 0;  // where the block starts
+    int64_t m_keptGot = 0;
+    int32_t m_keptSum = -1;
     // The run is summing the oldest block read ahead in its slot: the helper leaves it alone.
     bool m_holding = false;
     // How fast the blocks read ahead come (whether the run sleeps for them on a timer), from

@@ -5,7 +5,6 @@
 #include <zlib.h>
 
 #include <climits>
-#include <mutex>
 
 namespace vorlaxis::platform {
 
@@ -35,21 +34,21 @@ bool Find(void* library, const char* name, Function& into) {
 // Null when the library is not there or lacks a function: hashes are then refused.
 const Crypto* LoadCrypto() {
     static Crypto crypto;
-    static bool loaded = false;
-    static std::once_flag once;
-    std::call_once(once, [] {
+    static const Crypto* const loaded = []() -> const Crypto* {
         void* library = ::dlopen("libcrypto.so.3", RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) return;
-        loaded = Find(library, "EVP_MD_CTX_new", crypto.newContext) &&
-                 Find(library, "EVP_MD_CTX_free", crypto.freeContext) &&
-                 Find(library, "EVP_DigestInit_ex", crypto.init) &&
-                 Find(library, "EVP_DigestUpdate", crypto.update) &&
-                 Find(library, "EVP_DigestFinal_ex", crypto.final) &&
-                 Find(library, "EVP_md5", crypto.md5) && Find(library, "EVP_sha1", crypto.sha1) &&
-                 Find(library, "EVP_sha256", crypto.sha256) &&
-                 Find(library, "EVP_sha512", crypto.sha512);
-    });
-    return loaded ? &crypto : nullptr;
+        if (library == nullptr) return nullptr;
+        const bool all = Find(library, "EVP_MD_CTX_new", crypto.newContext) &&
+                         Find(library, "EVP_MD_CTX_free", crypto.freeContext) &&
+                         Find(library, "EVP_DigestInit_ex", crypto.init) &&
+                         Find(library, "EVP_DigestUpdate", crypto.update) &&
+                         Find(library, "EVP_DigestFinal_ex", crypto.final) &&
+                         Find(library, "EVP_md5", crypto.md5) &&
+                         Find(library, "EVP_sha1", crypto.sha1) &&
+                         Find(library, "EVP_sha256", crypto.sha256) &&
+                         Find(library, "EVP_sha512", crypto.sha512);
+        return all ? &crypto : nullptr;
+    }();
+    return loaded;
 }
 
 }  // namespace

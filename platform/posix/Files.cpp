@@ -250,8 +250,9 @@ bool InputFile::seek(int64_t position) {
     if (m_special) return true;
     if (m_handle < 0 || position < 0) return false;
     const int fd = static_cast<int>(m_handle);
-    if (::lseek(fd, static_cast<off_t>(position), SEEK_SET) < 0) return false;
-    m_pattern.systemBehind = false;
+    // Told to the system when a read of this handle needs it (every n-th block is read at
+    // its position through the helper, and never needs it).
+    m_pattern.systemBehind = true;
 
     // A forward move straight after a read passes over blocks. Read one by one, each block
     // would wait for the medium in turn; asking for the next few blocks of the same pattern keeps
@@ -343,6 +344,9 @@ bool InputFile::skipRead(int64_t count) {
 }
 
 intptr_t InputFile::release() {
+    if (m_handle >= 0 && m_pattern.systemBehind) {
+        ::lseek(static_cast<int>(m_handle), static_cast<off_t>(m_pattern.offset), SEEK_SET);
+    }
     const intptr_t h = m_handle;
     m_handle = -1;
     m_special = false;
