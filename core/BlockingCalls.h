@@ -43,6 +43,13 @@ class BlockingCalls {
     // them over at once, any other call finds the file as just moved. The medium sees the same
     // requests in the same order either way.
     virtual bool SeekToRead(platform::InputFile& file, int64_t position, int64_t count);
+    // Opens a file that the run opens soon and asks the medium for its first `count` bytes
+    // without waiting for them, so that a quick medium works on several small files at once:
+    // their reads are asked for earlier, in the same order. Open() or OpenToRead() of the same
+    // path takes that handle. CloseOpenedAhead() closes those not taken. The calls may do
+    // nothing here (the plain ones do).
+    virtual void OpenAhead(const std::string& /*path*/, int64_t /*count*/) {}
+    virtual void CloseOpenedAhead() {}
 
     // Directory listing (platform::DirSearch contracts); null never returned.
     virtual std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -155,6 +156,14 @@ struct ThreadedBlockingCalls::Job {
     platform::FileIdentity identity;
     std::vector<std::optional<platform::FileIdentity>> identities;
     platform::VolumeIdentity volume;
+    // Files opened ahead of the run, oldest first, and those to open ahead with this call. The
+    // run's thread closes them between calls: reading ahead never touches them.
+    struct OpenedAhead {
+        std::string path;
+        platform::InputFile file;
+    };
+    std::deque<OpenedAhead> openedAhead;
+    std::vector<std::pair<std::string, int64_t>> toOpenAhead;
     // The blocks read ahead through a second handle of the file, a few at most: the helper
     // fills the slot after the last one filled while the caller empties the oldest.
     platform::InputFile ahead;
@@ -177,6 +186,10 @@ struct ThreadedBlockingCalls::Job {
 
     // The helper's wait for slot `p` to be free again; false when it did not come.
     bool WaitForFreeSlot(uint64_t p);
+
+    // Opens `path` into `file`, taking the handle opened ahead for it where there is one.
+    bool OpenFile();
+    void OpenFilesAhead();
 
     // Tells a caller that waits for slots that `filled` are full, when that is what it wants.
     void WakeCaller(uint64_t filled);
@@ -210,6 +223,29 @@ bool ThreadedBlockingCalls::Job::WaitForFreeSlot(uint64_t p) {
         lock, kFullPatience, [&] { return cancel.load() || p - consumed.load() < kAheadSlots; });
     waitingForSlot.store(false);
     return free && !cancel.load();
+}
+
+bool ThreadedBlockingCalls::Job::OpenFile() {
+    const auto taken = std::find_if(openedAhead.begin(), openedAhead.end(),
+                                    [&](const OpenedAhead& o) { return o.path == path; });
+    if (taken == openedAhead.end()) return file.open(path);
+    file = std::move(taken->file);
+    openedAhead.erase(openedAhead.begin(), taken + 1);  // any before it were passed over
+    return true;
+}
+
+// A file that cannot be opened now is left to the run's own open, which reports it.
+void ThreadedBlockingCalls::Job::OpenFilesAhead() {
+    for (auto& [name, count] : toOpenAhead) {
+        OpenedAhead& o = openedAhead.emplace_back();
+        o.path = std::move(name);
+        if (o.file.open(o.path)) {
+            o.file.willRead(count);
+        } else {
+            openedAhead.pop_back();
+        }
+    }
+    toOpenAhead.clear();
 }
 
 void ThreadedBlockingCalls::Job::WakeCaller(uint64_t filled) {
@@ -252,6 +288,7 @@ void ThreadedBlockingCalls::Serve(std::shared_ptr<Helper> h) {
     std::lock_guard lock(h->mutex);
     h->job.file.close();
     h->job.ahead.close();
+    h->job.openedAhead.clear();
     h->job.started.reset();
     h->job.listing.reset();
     h->ended = true;
@@ -643,8 +680,12 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
     if (!job) return false;
     job->path = path;
     PrepareBlock(*job, count);
+    job->toOpenAhead.swap(m_toOpenAhead);
+    m_toOpenAhead.clear();
     if (!Carry([](Job& j) {
-            j.ok = j.file.open(j.path);
+            j.ok = j.OpenFile();
+            // Asked for before this file's block is waited for.
+            j.OpenFilesAhead();
             if (j.ok && j.readCount > 0) ReadKeptBlock(j, 0);
         })) {
         return false;
@@ -652,6 +693,17 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
     file.swap(job->file);
     if (job->ok) KeepBlock(file, count, 0, *job);
     return job->ok;
+}
+
+// Only where a helper carries the opens out: the run's own thread must not wait on them.
+void ThreadedBlockingCalls::OpenAhead(const std::string& path, int64_t count) {
+    if (!platform::kAsksAhead || (m_current && !m_current->thread.joinable())) return;
+    m_toOpenAhead.emplace_back(path, count);
+}
+
+void ThreadedBlockingCalls::CloseOpenedAhead() {
+    m_toOpenAhead.clear();
+    if (m_current) m_current->helper->job.openedAhead.clear();
 }
 
 // The job's buffer made ready for a block of `count` bytes read with an open or a move.

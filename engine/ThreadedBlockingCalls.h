@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/BlockingCalls.h"
@@ -46,6 +47,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     int64_t Position(platform::InputFile& file) override;
     bool Seek(platform::InputFile& file, int64_t position) override;
     bool SeekToRead(platform::InputFile& file, int64_t position, int64_t count) override;
+    void OpenAhead(const std::string& path, int64_t count) override;
+    void CloseOpenedAhead() override;
     std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,
                                                       std::string_view pattern,
                                                       uint32_t mask) override;
@@ -135,6 +138,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
         bool ended = false;
     };
     std::vector<Listed> m_listed;
+    // Files to open ahead with the next open (the path and the bytes to ask for).
+    std::vector<std::pair<std::string, int64_t>> m_toOpenAhead;
     bool TakeListed(std::vector<Listed>::iterator listed, platform::DirEntry& entry);
 };
 

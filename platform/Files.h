@@ -93,6 +93,13 @@ inline constexpr bool kReadAtLeavesPosition = false;
 #else
 inline constexpr bool kReadAtLeavesPosition = true;
 #endif
+// Whether willRead() asks the medium for anything: a synchronous Windows handle has no way to
+// ask for bytes without waiting for them.
+#ifdef _WIN32
+inline constexpr bool kAsksAhead = false;
+#else
+inline constexpr bool kAsksAhead = true;
+#endif
 
 class InputFile {
   public:
@@ -100,8 +107,19 @@ class InputFile {
     ~InputFile() { close(); }
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
+    InputFile(InputFile&& other) noexcept { swap(other); }
+    InputFile& operator=(InputFile&& other) noexcept {
+        if (this != &other) {
+            close();
+            swap(other);
+        }
+        return *this;
+    }
 
     bool open(const std::string& path);
+    // Asks the medium for the first `count` bytes of the file just opened, without waiting for
+    // them: the reads that follow find them on their way (where kAsksAhead; else nothing).
+    void willRead(int64_t count);
     // Reads up to `count` bytes into `buffer`, retrying interruptions and short reads until
     // `count` bytes, the end of the file, or an error. Returns the bytes delivered (fewer than
     // `count` only at the end of the file, 0 at or past it), or -1 on a read error.

@@ -182,6 +182,12 @@ bool InputFile::open(const std::string& path) {
     return true;
 }
 
+void InputFile::willRead(int64_t count) {
+    if (m_handle >= 0 && count > 0)
+        ::posix_fadvise(static_cast<int>(m_handle), 0, static_cast<off_t>(count),
+                        POSIX_FADV_WILLNEED);
+}
+
 int64_t InputFile::read(void* buffer, int64_t count) {
     if (m_special) return 0;
     if (m_handle < 0) return -1;

@@ -129,6 +129,8 @@ bool InputFile::open(const std::string& path) {
     return true;
 }
 
+void InputFile::willRead(int64_t /*count*/) {}
+
 int64_t InputFile::read(void* buffer, int64_t count) {
     if (m_special) return 0;
     if (m_handle == -1 || count < 0) return -1;

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -123,6 +124,44 @@ TEST_F(ReadAhead, StopDoesNotWaitForTheBlockReadAheadAndItsFileIsClosedLater) {
     while (OpenFilesUnder(fs.root()) > 0 && SteadyClock::now() < limit) {
         std::this_thread::sleep_for(20ms);
     }
+    EXPECT_EQ(OpenFilesUnder(fs.root()), 0);
+}
+
+TEST_F(ReadAhead, SmallFilesAreOpenedAheadOnAQuickMediumAndAStopEndsThat) {
+    auto name = [](int i) { return "f" + std::to_string(10 + i) + ".bin"; };
+    for (int i = 0; i < 60; ++i) fs.AddFile(name(i), Blocks(kBlock / 2 + i, i));
+    const std::string faults = "read-error /" + name(40) + " 0 1\n";
+    fs.SetFaults(faults);
+    const Outcome direct = RunOver(fs, false, 0, {ReadErrorAnswer::Stop});
+    fs.SetFaults(faults);
+    const Outcome threaded = RunOver(fs, true, 0, {ReadErrorAnswer::Stop});
+    EXPECT_EQ(threaded.log, direct.log);
+    EXPECT_EQ(threaded.questions, direct.questions);
+    EXPECT_EQ(threaded.checksum, direct.checksum);
+    // The run's own reads come in the same order; the others are first blocks asked for ahead
+    // (this medium reads past its cache, so they show).
+    size_t next = 0;
+    for (const std::string& r : threaded.reads) {
+        if (next < direct.reads.size() && r == direct.reads[next]) {
+            ++next;
+        } else {
+            EXPECT_NE(r.find(" 0 4096 "), std::string::npos) << r;
+        }
+    }
+    EXPECT_EQ(next, direct.reads.size());
+
+    // The run's clock stands still: every file counts as quick. After a row of 16 files the
+    // run takes handles opened 16 files ahead (each file is opened once), up to 16 files beyond
+    // the bad one, and none is left open.
+    std::map<std::string, int> opens;
+    bool thirtiethOpenWhileReadingEighteenth = false;
+    for (const TraceLine& t : fs.Trace()) {
+        if (t.what == "open") ++opens[t.path];
+        if (t.what == "read" && t.path == "/" + name(17) && t.offset > 0)
+            thirtiethOpenWhileReadingEighteenth = opens.count("/" + name(30)) > 0;
+    }
+    EXPECT_TRUE(thirtiethOpenWhileReadingEighteenth);
+    for (int i = 0; i < 60; ++i) EXPECT_EQ(opens["/" + name(i)], i <= 40 + 16 ? 1 : 0) << name(i);
     EXPECT_EQ(OpenFilesUnder(fs.root()), 0);
 }
 
