@@ -24,8 +24,11 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-// Blocks read ahead at the most.
+// Blocks read ahead at the most: with their bytes kept for the run, or with only their sums (a
+// slot then holds two numbers; a medium faster than the run's wake-ups, such as a disk whose
+// system read-ahead delivers megabytes at a time, is not held up meanwhile).
 constexpr size_t kAheadSlots = 32;
+constexpr size_t kSummedSlots = 256;
 // A run that waits for blocks streaming in sleeps until this many are there: one wake-up for
 // several blocks costs less than one for each. Blocks that come slower than kBatchWait allows
 // are taken one by one, as they come.
@@ -172,8 +175,9 @@ struct ThreadedBlockingCalls::Job {
         int64_t result = -1;
         int32_t sum = 0;  // of the bytes delivered
     };
-    std::array<Slot, kAheadSlots> slots;
+    std::array<Slot, kSummedSlots> slots;
     bool keepBytes = true;                    // each block stays in its slot for the caller
+    size_t capacity = kAheadSlots;            // slots in use
     int64_t aheadCount = 0;                   // bytes of each block
     int64_t aheadNext = 0;                    // where the next block to read ahead starts
     std::atomic<uint64_t> produced{0};        // slots filled so far
@@ -220,7 +224,7 @@ bool ThreadedBlockingCalls::Job::WaitForFreeSlot(uint64_t p) {
     std::unique_lock lock(owner->mutex);
     waitingForSlot.store(true);
     const bool free = owner->wake.wait_for(
-        lock, kFullPatience, [&] { return cancel.load() || p - consumed.load() < kAheadSlots; });
+        lock, kFullPatience, [&] { return cancel.load() || p - consumed.load() < capacity; });
     waitingForSlot.store(false);
     return free && !cancel.load();
 }
@@ -487,11 +491,10 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
     for (;;) {
         if (j.cancel.load(std::memory_order_acquire)) break;
         const uint64_t p = j.produced.load(std::memory_order_relaxed);
-        if (p - j.consumed.load(std::memory_order_acquire) >= kAheadSlots &&
-            !j.WaitForFreeSlot(p)) {
+        if (p - j.consumed.load(std::memory_order_acquire) >= j.capacity && !j.WaitForFreeSlot(p)) {
             break;
         }
-        auto& slot = j.slots[p % kAheadSlots];
+        auto& slot = j.slots[p % j.capacity];
         // Without the bytes wanted, one place for every block stays in this core's cache.
         unsigned char* into = j.keepBytes ? slot.data.data() : j.scratch.data();
         slot.result = j.ahead.readAt(j.aheadNext, into, j.aheadCount);
@@ -520,13 +523,14 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count, 
     if (at < 0 || !file.duplicate(job.ahead)) return;
     const auto bytes = static_cast<size_t>(count);
     if (keepBytes) {
-        for (Job::Slot& slot : job.slots) {
-            if (slot.data.size() < bytes) slot.data.resize(bytes);
+        for (size_t i = 0; i < kAheadSlots; ++i) {
+            if (job.slots[i].data.size() < bytes) job.slots[i].data.resize(bytes);
         }
     } else if (job.scratch.size() < bytes) {
         job.scratch.resize(bytes);
     }
     job.keepBytes = keepBytes;
+    job.capacity = keepBytes ? kAheadSlots : kSummedSlots;
     job.aheadCount = count;
     job.aheadNext = at;
     job.produced.store(0, std::memory_order_relaxed);
@@ -594,7 +598,7 @@ bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, int64_
     }
     // The slot stays the run's until its next call: the helper fills the others meanwhile.
     const uint64_t c = job.consumed.load(std::memory_order_relaxed);
-    const Job::Slot& slot = job.slots[c % kAheadSlots];
+    const Job::Slot& slot = job.slots[c % job.capacity];
     got = slot.result;
     if (data != nullptr) *data = slot.data.data();
     byteSum = slot.sum;
