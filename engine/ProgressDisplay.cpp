@@ -8,8 +8,13 @@ namespace {
 
 constexpr int64_t kMsPerDay = 86400000;
 
+// Half away from zero, as llround() rounds; without it the headless program needs no maths
+// library, one fewer to load on every start.
 int64_t ToMilliseconds(double fractionOfDay) {
-    return std::llround(fractionOfDay * static_cast<double>(kMsPerDay));
+    const double ms = fractionOfDay * static_cast<double>(kMsPerDay);
+    const auto whole = static_cast<int64_t>(ms);  // toward zero
+    const double rest = ms - static_cast<double>(whole);
+    return whole + (rest >= 0.5 ? 1 : 0) - (rest <= -0.5 ? 1 : 0);
 }
 
 // Time of day without a date: a reading phase that runs past midnight would give a negative

@@ -1,5 +1,5 @@
 // The hashes and the CRC-32 that checksum files on a medium name, from the system's own
-// libraries (libcrypto and zlib on Linux, CNG and ntdll on Windows).
+// libraries (libcrypto and zlib on Linux, loaded when first wanted; CNG and ntdll on Windows).
 #pragma once
 
 #include <cstddef>

@@ -9,9 +9,9 @@ PACKAGES=(
   libgl-dev
   libgtest-dev libgmock-dev
   libblkid-dev
-  # Fingerprints (XXH3, header-only) and xxh128sum for the tests; libcrypto and zlib for the
+  # Fingerprints (XXH3, header-only) and xxh128sum for the tests; libcrypto's headers for the
   # checksum files found on media.
-  libxxhash-dev xxhash libssl-dev zlib1g-dev
+  libxxhash-dev xxhash libssl-dev
   libfuse3-dev fuse3
   clang libclang-rt-14-dev clang-format clang-tidy
   dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools genisoimage

@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 #include <openssl/evp.h>
-#include <zlib.h>
 
 #include <climits>
 
@@ -31,6 +30,19 @@ bool Find(void* library, const char* name, Function& into) {
     return into != nullptr;
 }
 
+// zlib's CRC-32 likewise, loaded with the first CRC wanted.
+using Crc32Function = unsigned long (*)(unsigned long, const unsigned char*, unsigned int);
+
+Crc32Function LoadCrc32() {
+    static const Crc32Function loaded = []() -> Crc32Function {
+        void* library = ::dlopen("libz.so.1", RTLD_NOW | RTLD_LOCAL);
+        Crc32Function crc32 = nullptr;
+        if (library != nullptr) Find(library, "crc32", crc32);
+        return crc32;
+    }();
+    return loaded;
+}
+
 // Null when the library is not there or lacks a function: hashes are then refused.
 const Crypto* LoadCrypto() {
     static Crypto crypto;
@@ -57,7 +69,8 @@ struct Digest::Impl {
     DigestKind kind = DigestKind::Crc32;
     const Crypto* crypto = nullptr;
     EVP_MD_CTX* context = nullptr;  // null for CRC-32 or when libcrypto refused
-    uLong crc = 0;
+    Crc32Function crc32 = nullptr;  // null for a hash, or when zlib is missing
+    unsigned long crc = 0;
 };
 
 namespace {
@@ -82,8 +95,10 @@ const EVP_MD* Algorithm(const Crypto& crypto, DigestKind kind) {
 
 Digest::Digest(DigestKind kind) : m_impl(std::make_unique<Impl>()) {
     m_impl->kind = kind;
-    m_impl->crc = crc32(0L, Z_NULL, 0);
-    if (kind == DigestKind::Crc32) return;
+    if (kind == DigestKind::Crc32) {
+        m_impl->crc32 = LoadCrc32();
+        return;
+    }
     const Crypto* crypto = LoadCrypto();
     if (crypto == nullptr) return;
     const EVP_MD* algorithm = Algorithm(*crypto, kind);
@@ -105,9 +120,10 @@ void Digest::Update(const unsigned char* data, size_t count) {
         if (m_impl->context != nullptr) m_impl->crypto->update(m_impl->context, data, count);
         return;
     }
+    if (m_impl->crc32 == nullptr) return;
     while (count > 0) {  // zlib takes an unsigned int at a time
-        const uInt piece = count > UINT_MAX ? UINT_MAX : static_cast<uInt>(count);
-        m_impl->crc = crc32(m_impl->crc, data, piece);
+        const unsigned piece = count > UINT_MAX ? UINT_MAX : static_cast<unsigned>(count);
+        m_impl->crc = m_impl->crc32(m_impl->crc, data, piece);
         data += piece;
         count -= piece;
     }
@@ -115,6 +131,7 @@ void Digest::Update(const unsigned char* data, size_t count) {
 
 std::string Digest::HexFinal() {
     if (m_impl->kind == DigestKind::Crc32) {
+        if (m_impl->crc32 == nullptr) return {};
         const unsigned char bytes[4] = {static_cast<unsigned char>(m_impl->crc >> 24),
                                         static_cast<unsigned char>(m_impl->crc >> 16),
                                         static_cast<unsigned char>(m_impl->crc >> 8),
