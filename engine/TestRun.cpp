@@ -239,6 +239,8 @@ bool Run::BuildFileTable(const DirectoryList& directories) {
 void Run::EnterFiles(std::vector<std::string>& files) {
     for (size_t i = 0; i < files.size(); ++i) {
         if (m_nextSlot > kFileTableSize) break;
+        if (m_session.FileTable.size() < static_cast<size_t>(m_nextSlot))
+            m_session.FileTable.emplace_back();
         FileEntry& entry = Entry(m_nextSlot);
         entry.Size = m_sizes[i];
         entry.Path = std::move(files[i]);
@@ -278,7 +280,7 @@ void Run::PrepareReading() {
     m_display.readModeText = ReadModeDisplayText(m_statistics.ReadMode);
     m_checkContent = m_statistics.ReadMode == AllBlocks && !m_session.CollectionFailed;
     if (m_checkContent) {
-        m_content.Prepare(m_session.Calls, m_location, m_session.FileTable.get(),
+        m_content.Prepare(m_session.Calls, m_location, m_session.FileTable.data(),
                           m_session.FileCount, m_session.KeepFingerprints);
         m_checkContent = m_content.Needed();
     }
@@ -488,8 +490,9 @@ TestSession::TestSession(TestSettings& settings, TestStatistics& statistics, Mai
       DialogBoxes(dialogs),
       WallClock(clock),
       Calls(calls),
-      FileTable(std::make_unique<FileEntry[]>(kFileTableSize)),
-      Buffer(std::make_unique<unsigned char[]>(kReadBufferSize)) {}
+      Buffer(std::make_unique_for_overwrite<unsigned char[]>(kReadBufferSize)) {
+    FileTable.reserve(kFileTableSize);
+}
 
 TestSession::~TestSession() = default;
 

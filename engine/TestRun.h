@@ -42,8 +42,9 @@ struct TestSession {
     Clock& WallClock;
     BlockingCalls& Calls;
 
-    // FileTable[0] is the file numbered 1; FileCount entries are filled. Allocated once.
-    std::unique_ptr<FileEntry[]> FileTable;
+    // FileTable[0] is the file numbered 1; FileCount entries are filled. Its room is reserved
+    // once and entered as the table fills: a run over a few files touches a few of its pages.
+    std::vector<FileEntry> FileTable;
     int32_t FileCount = 0;
     // The directories the last run found, the location itself included.
     int64_t DirectoryCount = 0;
