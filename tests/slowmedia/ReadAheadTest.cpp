@@ -154,13 +154,13 @@ TEST_F(ReadAhead, SmallFilesAreOpenedAheadOnAQuickMediumAndAStopEndsThat) {
     // run takes handles opened 16 files ahead (each file is opened once), up to 16 files beyond
     // the bad one, and none is left open.
     std::map<std::string, int> opens;
-    bool thirtiethOpenWhileReadingEighteenth = false;
+    bool thirtyFirstOpenWhileEighteenthIsRead = false;
     for (const TraceLine& t : fs.Trace()) {
         if (t.what == "open") ++opens[t.path];
         if (t.what == "read" && t.path == "/" + name(17) && t.offset > 0)
-            thirtiethOpenWhileReadingEighteenth = opens.count("/" + name(30)) > 0;
+            thirtyFirstOpenWhileEighteenthIsRead = opens.count("/" + name(30)) > 0;
     }
-    EXPECT_TRUE(thirtiethOpenWhileReadingEighteenth);
+    EXPECT_TRUE(thirtyFirstOpenWhileEighteenthIsRead);
     for (int i = 0; i < 60; ++i) EXPECT_EQ(opens["/" + name(i)], i <= 40 + 16 ? 1 : 0) << name(i);
     EXPECT_EQ(OpenFilesUnder(fs.root()), 0);
 }
