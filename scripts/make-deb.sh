@@ -64,9 +64,9 @@ mkdir -p "$pkg/DEBIAN"
 printf 'Source: vorlaxis\n\nPackage: vorlaxis\nArchitecture: any\n' >"$work/debian/control"
 depends=$(cd "$work" && dpkg-shlibdeps -O -edebian/vorlaxis/usr/lib/vorlaxis/vorlaxis \
   -edebian/vorlaxis/usr/lib/vorlaxis/vorlaxis-check | sed -n 's/^shlibs:Depends=//p')
-# libcrypto and zlib are loaded only when a checksum file's hash or CRC is wanted, so the tool
-# cannot see them.
-depends="$depends, libssl3 | libssl3t64, zlib1g"
+# libcrypto and zlib are loaded only when a checksum file's hash or CRC is wanted, libblkid only
+# when a device is probed, so the tool cannot see them.
+depends="$depends, libssl3 | libssl3t64, zlib1g, libblkid1"
 
 (cd "$pkg" && find usr -type f | LC_ALL=C sort | xargs md5sum) >"$pkg/DEBIAN/md5sums"
 cat >"$pkg/DEBIAN/control" <<EOF

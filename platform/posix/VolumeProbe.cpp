@@ -2,6 +2,7 @@
 #include "platform/posix/VolumeProbe.h"
 
 #include <blkid/blkid.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <sys/ioctl.h>
@@ -36,6 +37,59 @@ formats::ReadAt DescriptorReader(int fd) {
     };
 }
 
+// libblkid is loaded when a device is first probed, not with the program: most runs as a user
+// cannot open the device of a disk (the system's records answer then), and a start from a cold
+// cache would read the library every time. Null when it is missing or incomplete: the own
+// parsers and the records still answer.
+struct Blkid {
+    decltype(&blkid_new_probe) newProbe = nullptr;
+    decltype(&blkid_probe_set_device) setDevice = nullptr;
+    decltype(&blkid_probe_enable_superblocks) enableSuperblocks = nullptr;
+    decltype(&blkid_probe_set_superblocks_flags) setSuperblocksFlags = nullptr;
+    decltype(&blkid_do_safeprobe) safeProbe = nullptr;
+    decltype(&blkid_probe_filter_superblocks_type) filterSuperblocksType = nullptr;
+    decltype(&blkid_probe_lookup_value) lookupValue = nullptr;
+    decltype(&blkid_free_probe) freeProbe = nullptr;
+    decltype(&blkid_get_cache) getCache = nullptr;
+    decltype(&blkid_get_dev) getDev = nullptr;
+    decltype(&blkid_tag_iterate_begin) tagIterateBegin = nullptr;
+    decltype(&blkid_tag_next) tagNext = nullptr;
+    decltype(&blkid_tag_iterate_end) tagIterateEnd = nullptr;
+    decltype(&blkid_put_cache) putCache = nullptr;
+};
+
+template <typename Function>
+bool Find(void* library, const char* name, Function& into) {
+    into = reinterpret_cast<Function>(::dlsym(library, name));
+    return into != nullptr;
+}
+
+const Blkid* LoadBlkid() {
+    static Blkid blkid;
+    static const Blkid* const loaded = []() -> const Blkid* {
+        void* library = ::dlopen("libblkid.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) return nullptr;
+        Blkid& b = blkid;
+        const bool all =
+            Find(library, "blkid_new_probe", b.newProbe) &&
+            Find(library, "blkid_probe_set_device", b.setDevice) &&
+            Find(library, "blkid_probe_enable_superblocks", b.enableSuperblocks) &&
+            Find(library, "blkid_probe_set_superblocks_flags", b.setSuperblocksFlags) &&
+            Find(library, "blkid_do_safeprobe", b.safeProbe) &&
+            Find(library, "blkid_probe_filter_superblocks_type", b.filterSuperblocksType) &&
+            Find(library, "blkid_probe_lookup_value", b.lookupValue) &&
+            Find(library, "blkid_free_probe", b.freeProbe) &&
+            Find(library, "blkid_get_cache", b.getCache) &&
+            Find(library, "blkid_get_dev", b.getDev) &&
+            Find(library, "blkid_tag_iterate_begin", b.tagIterateBegin) &&
+            Find(library, "blkid_tag_next", b.tagNext) &&
+            Find(library, "blkid_tag_iterate_end", b.tagIterateEnd) &&
+            Find(library, "blkid_put_cache", b.putCache);
+        return all ? &blkid : nullptr;
+    }();
+    return loaded;
+}
+
 struct BlkidValues {
     std::string type;
     std::string label;
@@ -52,30 +106,31 @@ std::string BlkidTypeName(const std::string& mountedType) {
 }
 
 std::optional<BlkidValues> BlkidProbe(int fd, const std::string& mountedType) {
-    blkid_probe pr = blkid_new_probe();
+    const Blkid* b = LoadBlkid();
+    if (!b) return std::nullopt;
+    blkid_probe pr = b->newProbe();
     if (!pr) return std::nullopt;
     std::optional<BlkidValues> values;
-    if (blkid_probe_set_device(pr, fd, 0, 0) == 0) {
-        blkid_probe_enable_superblocks(pr, 1);
-        blkid_probe_set_superblocks_flags(
-            pr, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE);
-        int rc = blkid_do_safeprobe(pr);
+    if (b->setDevice(pr, fd, 0, 0) == 0) {
+        b->enableSuperblocks(pr, 1);
+        b->setSuperblocksFlags(pr, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE);
+        int rc = b->safeProbe(pr);
         std::string hint = BlkidTypeName(mountedType);
         if (rc == -2 && !hint.empty()) {
             // Stale signatures of an earlier file system: the mounted one is the one that counts.
             char* only[] = {hint.data(), nullptr};
-            blkid_probe_filter_superblocks_type(pr, BLKID_FLTR_ONLYIN, only);
-            rc = blkid_do_safeprobe(pr);
+            b->filterSuperblocksType(pr, BLKID_FLTR_ONLYIN, only);
+            rc = b->safeProbe(pr);
         }
         if (rc == 0) {
             values.emplace();
             const char* data = nullptr;
-            if (blkid_probe_lookup_value(pr, "TYPE", &data, nullptr) == 0) values->type = data;
-            if (blkid_probe_lookup_value(pr, "LABEL", &data, nullptr) == 0) values->label = data;
-            if (blkid_probe_lookup_value(pr, "UUID", &data, nullptr) == 0) values->uuid = data;
+            if (b->lookupValue(pr, "TYPE", &data, nullptr) == 0) values->type = data;
+            if (b->lookupValue(pr, "LABEL", &data, nullptr) == 0) values->label = data;
+            if (b->lookupValue(pr, "UUID", &data, nullptr) == 0) values->uuid = data;
         }
     }
-    blkid_free_probe(pr);
+    b->freeProbe(pr);
     return values;
 }
 
@@ -118,28 +173,30 @@ std::optional<ProbedVolume> ProbeOpenDevice(int fd, const std::string& mountedTy
 
 std::optional<ProbedVolume> FromBlkidCache(const std::string& node, const char* cacheFile) {
     if (node.empty()) return std::nullopt;
+    const Blkid* b = LoadBlkid();
+    if (!b) return std::nullopt;
     blkid_cache cache = nullptr;
-    if (blkid_get_cache(&cache, cacheFile) != 0) return std::nullopt;
+    if (b->getCache(&cache, cacheFile) != 0) return std::nullopt;
     std::optional<ProbedVolume> result;
     // BLKID_DEV_FIND: only look the entry up, never probe or verify the device.
-    if (blkid_dev dev = blkid_get_dev(cache, node.c_str(), BLKID_DEV_FIND)) {
+    if (blkid_dev dev = b->getDev(cache, node.c_str(), BLKID_DEV_FIND)) {
         BlkidValues values;
-        blkid_tag_iterate it = blkid_tag_iterate_begin(dev);
+        blkid_tag_iterate it = b->tagIterateBegin(dev);
         const char* type = nullptr;
         const char* value = nullptr;
-        while (it && blkid_tag_next(it, &type, &value) == 0) {
+        while (it && b->tagNext(it, &type, &value) == 0) {
             const std::string_view tag(type);
             if (tag == "TYPE") values.type = value;
             if (tag == "LABEL") values.label = value;
             if (tag == "UUID") values.uuid = value;
         }
-        if (it) blkid_tag_iterate_end(it);
+        if (it) b->tagIterateEnd(it);
         if (!values.type.empty() || !values.label.empty() || !values.uuid.empty()) {
             result =
                 ProbedVolume{values.type, values.label, SerialFromUuid(values.type, values.uuid)};
         }
     }
-    blkid_put_cache(cache);
+    b->putCache(cache);
     return result;
 }
 
