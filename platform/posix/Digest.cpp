@@ -1,9 +1,10 @@
 #include "platform/Digest.h"
 
-#include <dlfcn.h>
 #include <openssl/evp.h>
 
 #include <climits>
+
+#include "platform/posix/LoadLater.h"
 
 namespace vorlaxis::platform {
 
@@ -24,20 +25,14 @@ struct Crypto {
     decltype(&EVP_sha512) sha512 = nullptr;
 };
 
-template <typename Function>
-bool Find(void* library, const char* name, Function& into) {
-    into = reinterpret_cast<Function>(::dlsym(library, name));
-    return into != nullptr;
-}
-
 // zlib's CRC-32 likewise, loaded with the first CRC wanted.
 using Crc32Function = unsigned long (*)(unsigned long, const unsigned char*, unsigned int);
 
 Crc32Function LoadCrc32() {
     static const Crc32Function loaded = []() -> Crc32Function {
-        void* library = ::dlopen("libz.so.1", RTLD_NOW | RTLD_LOCAL);
+        void* library = LoadLibrary("libz.so.1");
         Crc32Function crc32 = nullptr;
-        if (library != nullptr) Find(library, "crc32", crc32);
+        if (library != nullptr) FindFunction(library, "crc32", crc32);
         return crc32;
     }();
     return loaded;
@@ -47,17 +42,17 @@ Crc32Function LoadCrc32() {
 const Crypto* LoadCrypto() {
     static Crypto crypto;
     static const Crypto* const loaded = []() -> const Crypto* {
-        void* library = ::dlopen("libcrypto.so.3", RTLD_NOW | RTLD_LOCAL);
+        void* library = LoadLibrary("libcrypto.so.3");
         if (library == nullptr) return nullptr;
-        const bool all = Find(library, "EVP_MD_CTX_new", crypto.newContext) &&
-                         Find(library, "EVP_MD_CTX_free", crypto.freeContext) &&
-                         Find(library, "EVP_DigestInit_ex", crypto.init) &&
-                         Find(library, "EVP_DigestUpdate", crypto.update) &&
-                         Find(library, "EVP_DigestFinal_ex", crypto.final) &&
-                         Find(library, "EVP_md5", crypto.md5) &&
-                         Find(library, "EVP_sha1", crypto.sha1) &&
-                         Find(library, "EVP_sha256", crypto.sha256) &&
-                         Find(library, "EVP_sha512", crypto.sha512);
+        const bool all = FindFunction(library, "EVP_MD_CTX_new", crypto.newContext) &&
+                         FindFunction(library, "EVP_MD_CTX_free", crypto.freeContext) &&
+                         FindFunction(library, "EVP_DigestInit_ex", crypto.init) &&
+                         FindFunction(library, "EVP_DigestUpdate", crypto.update) &&
+                         FindFunction(library, "EVP_DigestFinal_ex", crypto.final) &&
+                         FindFunction(library, "EVP_md5", crypto.md5) &&
+                         FindFunction(library, "EVP_sha1", crypto.sha1) &&
+                         FindFunction(library, "EVP_sha256", crypto.sha256) &&
+                         FindFunction(library, "EVP_sha512", crypto.sha512);
         return all ? &crypto : nullptr;
     }();
     return loaded;

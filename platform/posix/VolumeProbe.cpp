@@ -2,7 +2,6 @@
 #include "platform/posix/VolumeProbe.h"
 
 #include <blkid/blkid.h>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <sys/ioctl.h>
@@ -15,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/posix/LoadLater.h"
 #include "platform/posix/VolumeFormats.h"
 
 namespace vorlaxis::platform::probe {
@@ -58,33 +58,27 @@ struct Blkid {
     decltype(&blkid_put_cache) putCache = nullptr;
 };
 
-template <typename Function>
-bool Find(void* library, const char* name, Function& into) {
-    into = reinterpret_cast<Function>(::dlsym(library, name));
-    return into != nullptr;
-}
-
 const Blkid* LoadBlkid() {
     static Blkid blkid;
     static const Blkid* const loaded = []() -> const Blkid* {
-        void* library = ::dlopen("libblkid.so.1", RTLD_NOW | RTLD_LOCAL);
+        void* library = LoadLibrary("libblkid.so.1");
         if (library == nullptr) return nullptr;
         Blkid& b = blkid;
         const bool all =
-            Find(library, "blkid_new_probe", b.newProbe) &&
-            Find(library, "blkid_probe_set_device", b.setDevice) &&
-            Find(library, "blkid_probe_enable_superblocks", b.enableSuperblocks) &&
-            Find(library, "blkid_probe_set_superblocks_flags", b.setSuperblocksFlags) &&
-            Find(library, "blkid_do_safeprobe", b.safeProbe) &&
-            Find(library, "blkid_probe_filter_superblocks_type", b.filterSuperblocksType) &&
-            Find(library, "blkid_probe_lookup_value", b.lookupValue) &&
-            Find(library, "blkid_free_probe", b.freeProbe) &&
-            Find(library, "blkid_get_cache", b.getCache) &&
-            Find(library, "blkid_get_dev", b.getDev) &&
-            Find(library, "blkid_tag_iterate_begin", b.tagIterateBegin) &&
-            Find(library, "blkid_tag_next", b.tagNext) &&
-            Find(library, "blkid_tag_iterate_end", b.tagIterateEnd) &&
-            Find(library, "blkid_put_cache", b.putCache);
+            FindFunction(library, "blkid_new_probe", b.newProbe) &&
+            FindFunction(library, "blkid_probe_set_device", b.setDevice) &&
+            FindFunction(library, "blkid_probe_enable_superblocks", b.enableSuperblocks) &&
+            FindFunction(library, "blkid_probe_set_superblocks_flags", b.setSuperblocksFlags) &&
+            FindFunction(library, "blkid_do_safeprobe", b.safeProbe) &&
+            FindFunction(library, "blkid_probe_filter_superblocks_type", b.filterSuperblocksType) &&
+            FindFunction(library, "blkid_probe_lookup_value", b.lookupValue) &&
+            FindFunction(library, "blkid_free_probe", b.freeProbe) &&
+            FindFunction(library, "blkid_get_cache", b.getCache) &&
+            FindFunction(library, "blkid_get_dev", b.getDev) &&
+            FindFunction(library, "blkid_tag_iterate_begin", b.tagIterateBegin) &&
+            FindFunction(library, "blkid_tag_next", b.tagNext) &&
+            FindFunction(library, "blkid_tag_iterate_end", b.tagIterateEnd) &&
+            FindFunction(library, "blkid_put_cache", b.putCache);
         return all ? &blkid : nullptr;
     }();
     return loaded;
