@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -165,8 +166,22 @@ std::optional<ProbedVolume> ProbeOpenDevice(int fd, const std::string& mountedTy
     return ProbedVolume{blkid->type, blkid->label, SerialFromUuid(blkid->type, blkid->uuid)};
 }
 
+// Whether libblkid's cache file (`cacheFile`, else the one its environment or configuration
+// names, else its default) may exist: where it surely does not, the library is not loaded to
+// find that out.
+bool BlkidCacheMayExist(const char* cacheFile) {
+    if (cacheFile == nullptr) cacheFile = std::getenv("BLKID_FILE");
+    if (cacheFile == nullptr) {
+        // A configuration may name another file.
+        if (std::getenv("BLKID_CONF") != nullptr || ::access("/etc/blkid.conf", F_OK) == 0)
+            return true;
+        cacheFile = "/run/blkid/blkid.tab";
+    }
+    return ::access(cacheFile, F_OK) == 0;
+}
+
 std::optional<ProbedVolume> FromBlkidCache(const std::string& node, const char* cacheFile) {
-    if (node.empty()) return std::nullopt;
+    if (node.empty() || !BlkidCacheMayExist(cacheFile)) return std::nullopt;
     const Blkid* b = LoadBlkid();
     if (!b) return std::nullopt;
     blkid_cache cache = nullptr;
