@@ -124,4 +124,26 @@ TEST_F(SlowMedium, CancelGivesTheStuckReadUpAndItsFileIsClosedLater) {
     EXPECT_EQ(OpenFilesUnder(fs.root()), 0);
 }
 
+// A medium that takes milliseconds a block (a disc) is asked for no file ahead of the one being
+// read: each file is opened only after the one before it has been read.
+TEST_F(SlowMedium, IsAskedForNoFileAhead) {
+    for (int i = 0; i < 24; ++i) fs.AddFile("f" + std::to_string(10 + i) + ".bin", "x");
+    fs.SetFaults("delay 3\n");
+
+    EXPECT_EQ(r.Run(fs.root()), 0);
+    std::string opened;
+    bool readSinceOpen = true;
+    int opens = 0;
+    for (const TraceLine& t : fs.Trace()) {
+        if (t.what == "open") {
+            EXPECT_TRUE(readSinceOpen) << t.path << " opened before " << opened << " was read";
+            opened = t.path;
+            readSinceOpen = false;
+            ++opens;
+        }
+        readSinceOpen = readSinceOpen || (t.what == "read" && t.path == opened);
+    }
+    EXPECT_EQ(opens, 24);
+}
+
 }  // namespace
