@@ -1,7 +1,5 @@
 #include "engine/ProgressDisplay.h"
 
-#include <cmath>
-
 namespace vorlaxis {
 
 namespace {

@@ -177,7 +177,6 @@ struct ThreadedBlockingCalls::Job {
     };
     std::array<Slot, kSummedSlots> slots;
     bool keepBytes = true;                    // each block stays in its slot for the caller
-    size_t capacity = kAheadSlots;            // slots in use
     int64_t aheadCount = 0;                   // bytes of each block
     int64_t aheadNext = 0;                    // where the next block to read ahead starts
     std::atomic<uint64_t> produced{0};        // slots filled so far
@@ -188,6 +187,8 @@ struct ThreadedBlockingCalls::Job {
     std::atomic<bool> waitingForSlot{false};  // the helper sleeps until a slot is emptied
     Helper* owner = nullptr;
 
+    // Slots in use: a slot without bytes costs two numbers.
+    size_t Capacity() const { return keepBytes ? kAheadSlots : kSummedSlots; }
     // The helper's wait for slot `p` to be free again; false when it did not come.
     bool WaitForFreeSlot(uint64_t p);
 
@@ -224,7 +225,7 @@ bool ThreadedBlockingCalls::Job::WaitForFreeSlot(uint64_t p) {
     std::unique_lock lock(owner->mutex);
     waitingForSlot.store(true);
     const bool free = owner->wake.wait_for(
-        lock, kFullPatience, [&] { return cancel.load() || p - consumed.load() < capacity; });
+        lock, kFullPatience, [&] { return cancel.load() || p - consumed.load() < Capacity(); });
     waitingForSlot.store(false);
     return free && !cancel.load();
 }
@@ -241,13 +242,10 @@ bool ThreadedBlockingCalls::Job::OpenFile() {
 // A file that cannot be opened now is left to the run's own open, which reports it.
 void ThreadedBlockingCalls::Job::OpenFilesAhead() {
     for (auto& [name, count] : toOpenAhead) {
-        OpenedAhead& o = openedAhead.emplace_back();
-        o.path = std::move(name);
-        if (o.file.open(o.path)) {
-            o.file.willRead(count);
-        } else {
-            openedAhead.pop_back();
-        }
+        platform::InputFile opened;
+        if (!opened.open(name)) continue;
+        opened.willRead(count);
+        openedAhead.push_back({std::move(name), std::move(opened)});
     }
     toOpenAhead.clear();
 }
@@ -491,10 +489,11 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
     for (;;) {
         if (j.cancel.load(std::memory_order_acquire)) break;
         const uint64_t p = j.produced.load(std::memory_order_relaxed);
-        if (p - j.consumed.load(std::memory_order_acquire) >= j.capacity && !j.WaitForFreeSlot(p)) {
+        if (p - j.consumed.load(std::memory_order_acquire) >= j.Capacity() &&
+            !j.WaitForFreeSlot(p)) {
             break;
         }
-        auto& slot = j.slots[p % j.capacity];
+        auto& slot = j.slots[p % j.Capacity()];
         // Without the bytes wanted, one place for every block stays in this core's cache.
         unsigned char* into = j.keepBytes ? slot.data.data() : j.scratch.data();
         slot.result = j.ahead.readAt(j.aheadNext, into, j.aheadCount);
@@ -530,7 +529,6 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count, 
         job.scratch.resize(bytes);
     }
     job.keepBytes = keepBytes;
-    job.capacity = keepBytes ? kAheadSlots : kSummedSlots;
     job.aheadCount = count;
     job.aheadNext = at;
     job.produced.store(0, std::memory_order_relaxed);
@@ -598,7 +596,7 @@ bool ThreadedBlockingCalls::TakeBlockReadAhead(platform::InputFile& file, int64_
     }
     // The slot stays the run's until its next call: the helper fills the others meanwhile.
     const uint64_t c = job.consumed.load(std::memory_order_relaxed);
-    const Job::Slot& slot = job.slots[c % job.capacity];
+    const Job::Slot& slot = job.slots[c % job.Capacity()];
     got = slot.result;
     if (data != nullptr) *data = slot.data.data();
     byteSum = slot.sum;

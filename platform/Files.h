@@ -88,16 +88,13 @@ class DirSearch {
 // examined fails. Before reading, the file's cached pages are dropped so the medium is read.
 // Whether readAt() on the handle open() gave also leaves that handle's position alone: POSIX's
 // positioned read does, while Windows moves a synchronous handle's pointer past what it read.
+// And whether willRead() asks the medium for anything: a synchronous Windows handle has no
+// way to ask for bytes without waiting for them.
 #ifdef _WIN32
 inline constexpr bool kReadAtLeavesPosition = false;
-#else
-inline constexpr bool kReadAtLeavesPosition = true;
-#endif
-// Whether willRead() asks the medium for anything: a synchronous Windows handle has no way to
-// ask for bytes without waiting for them.
-#ifdef _WIN32
 inline constexpr bool kAsksAhead = false;
 #else
+inline constexpr bool kReadAtLeavesPosition = true;
 inline constexpr bool kAsksAhead = true;
 #endif
 

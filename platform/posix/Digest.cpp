@@ -26,35 +26,32 @@ struct Crypto {
 };
 
 // zlib's CRC-32 likewise, loaded with the first CRC wanted.
-using Crc32Function = unsigned long (*)(unsigned long, const unsigned char*, unsigned int);
+struct Zlib {
+    unsigned long (*crc32)(unsigned long, const unsigned char*, unsigned int) = nullptr;
+};
 
-Crc32Function LoadCrc32() {
-    static const Crc32Function loaded = []() -> Crc32Function {
-        void* library = LoadLibrary("libz.so.1");
-        Crc32Function crc32 = nullptr;
-        if (library != nullptr) FindFunction(library, "crc32", crc32);
-        return crc32;
-    }();
+const Zlib* LoadZlib() {
+    static Zlib zlib;
+    static const Zlib* const loaded =
+        LoadFunctions("libz.so.1", zlib, [](Zlib& z, auto find) { find("crc32", z.crc32); });
     return loaded;
 }
 
 // Null when the library is not there or lacks a function: hashes are then refused.
 const Crypto* LoadCrypto() {
     static Crypto crypto;
-    static const Crypto* const loaded = []() -> const Crypto* {
-        void* library = LoadLibrary("libcrypto.so.3");
-        if (library == nullptr) return nullptr;
-        const bool all = FindFunction(library, "EVP_MD_CTX_new", crypto.newContext) &&
-                         FindFunction(library, "EVP_MD_CTX_free", crypto.freeContext) &&
-                         FindFunction(library, "EVP_DigestInit_ex", crypto.init) &&
-                         FindFunction(library, "EVP_DigestUpdate", crypto.update) &&
-                         FindFunction(library, "EVP_DigestFinal_ex", crypto.final) &&
-                         FindFunction(library, "EVP_md5", crypto.md5) &&
-                         FindFunction(library, "EVP_sha1", crypto.sha1) &&
-                         FindFunction(library, "EVP_sha256", crypto.sha256) &&
-                         FindFunction(library, "EVP_sha512", crypto.sha512);
-        return all ? &crypto : nullptr;
-    }();
+    static const Crypto* const loaded =
+        LoadFunctions("libcrypto.so.3", crypto, [](Crypto& c, auto find) {
+            find("EVP_MD_CTX_new", c.newContext);
+            find("EVP_MD_CTX_free", c.freeContext);
+            find("EVP_DigestInit_ex", c.init);
+            find("EVP_DigestUpdate", c.update);
+            find("EVP_DigestFinal_ex", c.final);
+            find("EVP_md5", c.md5);
+            find("EVP_sha1", c.sha1);
+            find("EVP_sha256", c.sha256);
+            find("EVP_sha512", c.sha512);
+        });
     return loaded;
 }
 
@@ -64,7 +61,7 @@ struct Digest::Impl {
     DigestKind kind = DigestKind::Crc32;
     const Crypto* crypto = nullptr;
     EVP_MD_CTX* context = nullptr;  // null for CRC-32 or when libcrypto refused
-    Crc32Function crc32 = nullptr;  // null for a hash, or when zlib is missing
+    const Zlib* zlib = nullptr;     // null for a hash, or when zlib is missing
     unsigned long crc = 0;
 };
 
@@ -91,7 +88,7 @@ const EVP_MD* Algorithm(const Crypto& crypto, DigestKind kind) {
 Digest::Digest(DigestKind kind) : m_impl(std::make_unique<Impl>()) {
     m_impl->kind = kind;
     if (kind == DigestKind::Crc32) {
-        m_impl->crc32 = LoadCrc32();
+        m_impl->zlib = LoadZlib();
         return;
     }
     const Crypto* crypto = LoadCrypto();
@@ -115,10 +112,10 @@ void Digest::Update(const unsigned char* data, size_t count) {
         if (m_impl->context != nullptr) m_impl->crypto->update(m_impl->context, data, count);
         return;
     }
-    if (m_impl->crc32 == nullptr) return;
+    if (m_impl->zlib == nullptr) return;
     while (count > 0) {  // zlib takes an unsigned int at a time
         const unsigned piece = count > UINT_MAX ? UINT_MAX : static_cast<unsigned>(count);
-        m_impl->crc = m_impl->crc32(m_impl->crc, data, piece);
+        m_impl->crc = m_impl->zlib->crc32(m_impl->crc, data, piece);
         data += piece;
         count -= piece;
     }
@@ -126,7 +123,7 @@ void Digest::Update(const unsigned char* data, size_t count) {
 
 std::string Digest::HexFinal() {
     if (m_impl->kind == DigestKind::Crc32) {
-        if (m_impl->crc32 == nullptr) return {};
+        if (m_impl->zlib == nullptr) return {};
         const unsigned char bytes[4] = {static_cast<unsigned char>(m_impl->crc >> 24),
                                         static_cast<unsigned char>(m_impl->crc >> 16),
                                         static_cast<unsigned char>(m_impl->crc >> 8),

@@ -4,18 +4,23 @@
 
 #include <dlfcn.h>
 
+#include <type_traits>
+
 namespace vorlaxis::platform {
 
-// Null when the library is missing.
-inline void* LoadLibrary(const char* soname) {
-    return ::dlopen(soname, RTLD_NOW | RTLD_LOCAL);
-}
-
-// The function `name` of `library` into `into`; false when the library lacks it.
-template <typename Function>
-bool FindFunction(void* library, const char* name, Function& into) {
-    into = reinterpret_cast<Function>(::dlsym(library, name));
-    return into != nullptr;
+// Loads `soname` and hands `fill` a finder, `find(name, field)`, that sets `field` of
+// `functions` to the library's function `name`. `&functions` when the library and every
+// function it was asked for are there, else null (callers then do without).
+template <typename Functions, typename Fill>
+const Functions* LoadFunctions(const char* soname, Functions& functions, Fill fill) {
+    void* library = ::dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return nullptr;
+    bool all = true;
+    fill(functions, [&](const char* name, auto& field) {
+        field = reinterpret_cast<std::remove_reference_t<decltype(field)>>(::dlsym(library, name));
+        all = all && field != nullptr;
+    });
+    return all ? &functions : nullptr;
 }
 
 }  // namespace vorlaxis::platform

@@ -61,27 +61,23 @@ struct Blkid {
 
 const Blkid* LoadBlkid() {
     static Blkid blkid;
-    static const Blkid* const loaded = []() -> const Blkid* {
-        void* library = LoadLibrary("libblkid.so.1");
-        if (library == nullptr) return nullptr;
-        Blkid& b = blkid;
-        const bool all =
-            FindFunction(library, "blkid_new_probe", b.newProbe) &&
-            FindFunction(library, "blkid_probe_set_device", b.setDevice) &&
-            FindFunction(library, "blkid_probe_enable_superblocks", b.enableSuperblocks) &&
-            FindFunction(library, "blkid_probe_set_superblocks_flags", b.setSuperblocksFlags) &&
-            FindFunction(library, "blkid_do_safeprobe", b.safeProbe) &&
-            FindFunction(library, "blkid_probe_filter_superblocks_type", b.filterSuperblocksType) &&
-            FindFunction(library, "blkid_probe_lookup_value", b.lookupValue) &&
-            FindFunction(library, "blkid_free_probe", b.freeProbe) &&
-            FindFunction(library, "blkid_get_cache", b.getCache) &&
-            FindFunction(library, "blkid_get_dev", b.getDev) &&
-            FindFunction(library, "blkid_tag_iterate_begin", b.tagIterateBegin) &&
-            FindFunction(library, "blkid_tag_next", b.tagNext) &&
-            FindFunction(library, "blkid_tag_iterate_end", b.tagIterateEnd) &&
-            FindFunction(library, "blkid_put_cache", b.putCache);
-        return all ? &blkid : nullptr;
-    }();
+    static const Blkid* const loaded =
+        LoadFunctions("libblkid.so.1", blkid, [](Blkid& b, auto find) {
+            find("blkid_new_probe", b.newProbe);
+            find("blkid_probe_set_device", b.setDevice);
+            find("blkid_probe_enable_superblocks", b.enableSuperblocks);
+            find("blkid_probe_set_superblocks_flags", b.setSuperblocksFlags);
+            find("blkid_do_safeprobe", b.safeProbe);
+            find("blkid_probe_filter_superblocks_type", b.filterSuperblocksType);
+            find("blkid_probe_lookup_value", b.lookupValue);
+            find("blkid_free_probe", b.freeProbe);
+            find("blkid_get_cache", b.getCache);
+            find("blkid_get_dev", b.getDev);
+            find("blkid_tag_iterate_begin", b.tagIterateBegin);
+            find("blkid_tag_next", b.tagNext);
+            find("blkid_tag_iterate_end", b.tagIterateEnd);
+            find("blkid_put_cache", b.putCache);
+        });
     return loaded;
 }
 
