@@ -38,6 +38,8 @@ constexpr std::chrono::milliseconds kBatchWait{1};
 // left in the ring for a late wake-up: the helper then never wakes the run, which in a virtual
 // machine costs the waker as much as reading a few blocks.
 constexpr uint64_t kTimedSlots = 16;
+// Sleeps in a row that overshoot many times over before the timer is taken for a coarse one.
+constexpr int kLongSleepsInARow = 3;
 // With every slot full the helper waits this long for the run to empty one, then lets the file
 // go (a run that stopped taking blocks must not keep the medium busy).
 constexpr std::chrono::milliseconds kFullPatience{100};
@@ -451,9 +453,13 @@ bool ThreadedBlockingCalls::SleepForBlocks(Helper& h) {
         return false;
     const auto asked = m_blockInterval * kTimedSlots;
     std::this_thread::sleep_for(asked);
-    // A system whose timer cannot sleep that briefly would leave the helper waiting for room.
-    if (SteadyClock::now() - now > 4 * asked + std::chrono::microseconds{200})
-        m_timerSleeps = false;
+    // A system whose timer cannot sleep that briefly would leave the helper waiting for room;
+    // a single long sleep is the run being preempted, which a busy machine does now and then.
+    if (SteadyClock::now() - now > 4 * asked + std::chrono::microseconds{200}) {
+        if (++m_longSleeps == kLongSleepsInARow) m_timerSleeps = false;
+    } else {
+        m_longSleeps = 0;
+    }
     return Ready(h, true);
 }
 

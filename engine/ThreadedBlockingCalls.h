@@ -127,6 +127,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     std::chrono::steady_clock::time_point m_streamFrom;
     uint64_t m_streamProduced = 0;
     bool m_timerSleeps = true;
+    int m_longSleeps = 0;  // in a row
     // How long the helper's recent calls took to answer (whether waiting for one spins).
     std::chrono::microseconds m_usualAnswer{};
     // Entries of a listing fetched together: the entries not yet given out, and whether the
