@@ -8,6 +8,7 @@
 
 #include "core/BlockingCalls.h"
 #include "engine/ChecksumFiles.h"
+#include "engine/Xxh3Wide.h"
 #include "platform/Digest.h"
 #include "platform/Files.h"
 
@@ -136,9 +137,24 @@ void ContentCheck::StartFile(const FileEntry& entry) {
     if (s.hashing) XXH3_128bits_reset(s.xxh);
 }
 
+Xxh3Update WideXxh3Update() {
+#ifdef VORLAXIS_XXH3_WIDE
+    if (__builtin_cpu_supports("avx512f")) return Xxh3UpdateAvx512;
+    if (__builtin_cpu_supports("avx2")) return Xxh3UpdateAvx2;
+#endif
+    return nullptr;
+}
+
 void ContentCheck::Update(const unsigned char* data, size_t count) {
     State& s = *m_state;
-    if (s.hashing) XXH3_128bits_update(s.xxh, data, count);
+    static const Xxh3Update wide = WideXxh3Update();
+    if (s.hashing) {
+        if (wide) {
+            wide(s.xxh, data, count);
+        } else {
+            XXH3_128bits_update(s.xxh, data, count);
+        }
+    }
     s.bytes += static_cast<int64_t>(count);
     for (auto& digest : s.digests) {
         if (digest.second) digest.second->Update(data, count);

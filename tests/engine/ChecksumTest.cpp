@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "engine/Checksum.h"
+#include "engine/Xxh3Wide.h"
+
+#define XXH_INLINE_ALL
+#include <xxhash.h>
 
 namespace vorlaxis {
 namespace {
@@ -56,6 +61,32 @@ TEST(Checksum, WidestAndPortableAgree) {
                       AddToChecksumPortable(0xABCD, data.data() + start, n))
                 << start << " + " << n;
         }
+    }
+}
+
+// Each wide build of XXH3 the processor runs gives the sums of the baseline one, fed in pieces
+// that cut its stripes and blocks anywhere.
+TEST(Checksum, WideXxh3AgreesWithTheBaseline) {
+    std::vector<unsigned char> data(200003);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<unsigned char>(i * i + i / 7);
+    const XXH128_hash_t expected = XXH3_128bits(data.data(), data.size());
+    std::vector<std::pair<const char*, Xxh3Update>> updates;
+#ifdef VORLAXIS_XXH3_WIDE
+    if (__builtin_cpu_supports("avx2")) updates.emplace_back("avx2", Xxh3UpdateAvx2);
+    if (__builtin_cpu_supports("avx512f")) updates.emplace_back("avx512", Xxh3UpdateAvx512);
+#endif
+    if (updates.empty()) GTEST_SKIP() << "no wide build of XXH3 runs here";
+    for (const auto& [name, update] : updates) {
+        XXH3_state_t* state = XXH3_createState();
+        XXH3_128bits_reset(state);
+        size_t at = 0;
+        for (size_t piece : {1u, 63u, 64u, 1000u, 1025u, 49152u}) {
+            update(state, data.data() + at, piece);
+            at += piece;
+        }
+        update(state, data.data() + at, data.size() - at);
+        EXPECT_TRUE(XXH128_isEqual(XXH3_128bits_digest(state), expected)) << name;
+        XXH3_freeState(state);
     }
 }
 
