@@ -1,5 +1,7 @@
 #include "engine/Checksum.h"
 
+#include "platform/Processor.h"
+
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define VORLAXIS_CHECKSUM_SSE2 1
@@ -89,7 +91,7 @@ uint16_t AddToChecksumPortable(uint16_t sum, const unsigned char* data, size_t c
 
 uint16_t AddToChecksum(uint16_t sum, const unsigned char* data, size_t count) {
 #ifdef VORLAXIS_CHECKSUM_AVX2
-    static const bool wide = __builtin_cpu_supports("avx2");
+    static const bool wide = platform::HasAvx2();
     if (wide) return AddWide(sum, data, count);
 #endif
     return AddToChecksumPortable(sum, data, count);

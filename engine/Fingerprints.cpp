@@ -11,6 +11,7 @@
 #include "engine/Xxh3Wide.h"
 #include "platform/Digest.h"
 #include "platform/Files.h"
+#include "platform/Processor.h"
 
 namespace vorlaxis {
 
@@ -139,8 +140,8 @@ void ContentCheck::StartFile(const FileEntry& entry) {
 
 Xxh3Update WideXxh3Update() {
 #ifdef VORLAXIS_XXH3_WIDE
-    if (__builtin_cpu_supports("avx512f")) return Xxh3UpdateAvx512;
-    if (__builtin_cpu_supports("avx2")) return Xxh3UpdateAvx2;
+    if (platform::HasAvx512()) return Xxh3UpdateAvx512;
+    if (platform::HasAvx2()) return Xxh3UpdateAvx2;
 #endif
     return nullptr;
 }

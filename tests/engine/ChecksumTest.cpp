@@ -6,6 +6,7 @@
 
 #include "engine/Checksum.h"
 #include "engine/Xxh3Wide.h"
+#include "platform/Processor.h"
 
 #define XXH_INLINE_ALL
 #include <xxhash.h>
@@ -72,8 +73,8 @@ TEST(Checksum, WideXxh3AgreesWithTheBaseline) {
     const XXH128_hash_t expected = XXH3_128bits(data.data(), data.size());
     std::vector<std::pair<const char*, Xxh3Update>> updates;
 #ifdef VORLAXIS_XXH3_WIDE
-    if (__builtin_cpu_supports("avx2")) updates.emplace_back("avx2", Xxh3UpdateAvx2);
-    if (__builtin_cpu_supports("avx512f")) updates.emplace_back("avx512", Xxh3UpdateAvx512);
+    if (platform::HasAvx2()) updates.emplace_back("avx2", Xxh3UpdateAvx2);
+    if (platform::HasAvx512()) updates.emplace_back("avx512", Xxh3UpdateAvx512);
 #endif
     if (updates.empty()) GTEST_SKIP() << "no wide build of XXH3 runs here";
     for (const auto& [name, update] : updates) {
