@@ -91,8 +91,7 @@ uint16_t AddToChecksumPortable(uint16_t sum, const unsigned char* data, size_t c
 
 uint16_t AddToChecksum(uint16_t sum, const unsigned char* data, size_t count) {
 #ifdef VORLAXIS_CHECKSUM_AVX2
-    static const bool wide = platform::HasAvx2();
-    if (wide) return AddWide(sum, data, count);
+    if (platform::HasAvx2()) return AddWide(sum, data, count);
 #endif
     return AddToChecksumPortable(sum, data, count);
 }

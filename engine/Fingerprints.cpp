@@ -138,24 +138,27 @@ void ContentCheck::StartFile(const FileEntry& entry) {
     if (s.hashing) XXH3_128bits_reset(s.xxh);
 }
 
-Xxh3Update WideXxh3Update() {
+namespace {
+
+void Xxh3UpdateBaseline(void* state, const void* data, size_t count) {
+    XXH3_128bits_update(static_cast<XXH3_state_t*>(state), data, count);
+}
+
+// The widest update this processor runs.
+Xxh3Update WidestXxh3Update() {
 #ifdef VORLAXIS_XXH3_WIDE
     if (platform::HasAvx512()) return Xxh3UpdateAvx512;
     if (platform::HasAvx2()) return Xxh3UpdateAvx2;
 #endif
-    return nullptr;
+    return Xxh3UpdateBaseline;
 }
+
+}  // namespace
 
 void ContentCheck::Update(const unsigned char* data, size_t count) {
     State& s = *m_state;
-    static const Xxh3Update wide = WideXxh3Update();
-    if (s.hashing) {
-        if (wide) {
-            wide(s.xxh, data, count);
-        } else {
-            XXH3_128bits_update(s.xxh, data, count);
-        }
-    }
+    static const Xxh3Update update = WidestXxh3Update();
+    if (s.hashing) update(s.xxh, data, count);
     s.bytes += static_cast<int64_t>(count);
     for (auto& digest : s.digests) {
         if (digest.second) digest.second->Update(data, count);

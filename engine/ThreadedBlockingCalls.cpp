@@ -449,17 +449,17 @@ bool ThreadedBlockingCalls::SleepForBlocks(Helper& h) {
         m_streamFrom = now;
         m_streamProduced = produced;
     }
-    if (!m_timerSleeps || m_blockInterval.count() == 0 || m_blockInterval * kWakeSlots > kBatchWait)
+    if (m_longSleeps >= kLongSleepsInARow || m_blockInterval.count() == 0 ||
+        m_blockInterval * kWakeSlots > kBatchWait) {
         return false;
+    }
     const auto asked = m_blockInterval * kTimedSlots;
     std::this_thread::sleep_for(asked);
     // A system whose timer cannot sleep that briefly would leave the helper waiting for room;
     // a single long sleep is the run being preempted, which a busy machine does now and then.
-    if (SteadyClock::now() - now > 4 * asked + std::chrono::microseconds{200}) {
-        if (++m_longSleeps == kLongSleepsInARow) m_timerSleeps = false;
-    } else {
-        m_longSleeps = 0;
-    }
+    m_longSleeps = SteadyClock::now() - now > 4 * asked + std::chrono::microseconds{200}
+                       ? m_longSleeps + 1
+                       : 0;
     return Ready(h, true);
 }
 

@@ -121,13 +121,12 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     // The run is summing the oldest block read ahead in its slot: the helper leaves it alone.
     bool m_holding = false;
     // How fast the blocks read ahead come (whether the run sleeps for them on a timer), from
-    // the count produced since a moment of the stream; and whether the timer sleeps briefly
-    // enough for it.
+    // the count produced since a moment of the stream; and how many sleeps in a row overshot
+    // (enough of them take the timer for one too coarse to sleep that briefly).
     std::chrono::steady_clock::duration m_blockInterval{};
     std::chrono::steady_clock::time_point m_streamFrom;
     uint64_t m_streamProduced = 0;
-    bool m_timerSleeps = true;
-    int m_longSleeps = 0;  // in a row
+    int m_longSleeps = 0;
     // How long the helper's recent calls took to answer (whether waiting for one spins).
     std::chrono::microseconds m_usualAnswer{};
     // Entries of a listing fetched together: the entries not yet given out, and whether the

@@ -10,9 +10,6 @@ namespace vorlaxis {
 // Adds `count` bytes to an XXH3 state (an XXH3_state_t of the inline build).
 using Xxh3Update = void (*)(void* state, const void* data, size_t count);
 
-// The widest update this processor runs; nullptr where the baseline's own is as wide as it gets.
-Xxh3Update WideXxh3Update();
-
 #ifdef VORLAXIS_XXH3_WIDE
 void Xxh3UpdateAvx2(void* state, const void* data, size_t count);
 void Xxh3UpdateAvx512(void* state, const void* data, size_t count);
