@@ -123,6 +123,9 @@ say "building the Linux vorlaxis-check for the comparison"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs" --target vorlaxis-check vorlaxis-faultfs
 
+# One server for the rest, as for the core tests: it does not quit and restart between programs.
+wineserver -p </dev/null >/dev/null 2>&1 &
+
 # The hidden and system attributes (Wine keeps them in extended attributes).
 "$wine" cmd /c 'attrib +h T:\skrytý.txt & attrib +s T:\systém.sys & attrib +h +s T:\b\obojí.dat' \
   >/dev/null
@@ -225,8 +228,23 @@ grep -qx '  počet chybých souborů: 2' "$e2e/windows-faults.txt" ||
   fail "the Windows log does not count the 2 unreadable files"
 
 # A location named outside the ANSI code page reaches the program whole (wide command line).
-single=$("$wine" build-windows/cli/vorlaxis-check.exe --mode open 'T:\日本語 složka' | tr -d '\r') ||
-  fail "vorlaxis-check.exe could not test 'T:\日本語 složka'"
+# A failure here was seen once in CI and never again in hundreds of runs: its exit status and
+# output are printed, and one more try tells a fault in the arguments (it fails again) from a
+# passing fault of the machine (it is reported and the stage goes on).
+single_run() {
+  set +e
+  single=$("$wine" build-windows/cli/vorlaxis-check.exe --mode open 'T:\日本語 složka' 2>&1 | tr -d '\r')
+  single_rc=$?  # with pipefail, the program's own status
+  set -e
+}
+single_run
+if [ "$single_rc" -ne 0 ]; then
+  say "vorlaxis-check.exe over 'T:\日本語 složka' reported $single_rc, printing:"$'\n'"$single"
+  single_run
+  [ "$single_rc" -eq 0 ] ||
+    fail "vorlaxis-check.exe could not test 'T:\日本語 složka' ($single_rc):"$'\n'"$single"
+  say "WARNING: the second try passed; the first failure above came from outside the program's arguments"
+fi
 grep -q "^  počet souborů:       1$" <<<"$single" ||
   fail "vorlaxis-check.exe did not find the file in 'T:\日本語 složka'"
 
