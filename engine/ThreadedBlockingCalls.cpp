@@ -65,6 +65,10 @@ constexpr std::chrono::milliseconds kExitPatience{500};
 // whole time; the run sleeps at once.
 constexpr std::chrono::microseconds kCallSpin{150};
 
+int32_t SumOf(const unsigned char* data, int64_t got) {
+    return got > 0 ? AddToChecksum(0, data, static_cast<size_t>(got)) : 0;
+}
+
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
     _mm_pause();
@@ -175,13 +179,20 @@ struct ThreadedBlockingCalls::Job {
     struct Slot {
         std::vector<unsigned char> data;
         int64_t result = -1;
-        int32_t sum = 0;  // of the bytes delivered
+        int32_t sum = 0;                   // of the bytes delivered
+        std::atomic<uint64_t> filled{0};  // the number of the block it holds, plus one
     };
     std::array<Slot, kSummedSlots> slots;
     bool keepBytes = true;                    // each block stays in its slot for the caller
     int64_t aheadCount = 0;                   // bytes of each block
-    int64_t aheadNext = 0;                    // where the next block to read ahead starts
-    std::atomic<uint64_t> produced{0};        // slots filled so far
+    int64_t aheadStart = 0;                   // where the first block read ahead starts
+    // Blocks taken for reading so far, by the helper or (from memory) by the run; the slots of
+    // those before `produced` are all filled, of the others only those that say so.
+    std::atomic<uint64_t> claimed{0};
+    // A block the run took but found not in memory: the helper reads it before any other.
+    static constexpr uint64_t kNoBlock = ~uint64_t{0};
+    std::atomic<uint64_t> handedBack{kNoBlock};
+    std::atomic<uint64_t> produced{0};        // slots filled so far, one after another
     std::atomic<uint64_t> consumed{0};        // slots emptied so far
     std::atomic<bool> cancel{false};          // no more blocks: the caller lets the rest go
     std::atomic<bool> finished{false};        // a block came short: the last one is in its slot
@@ -191,6 +202,12 @@ struct ThreadedBlockingCalls::Job {
 
     // Slots in use: a slot without bytes costs two numbers.
     size_t Capacity() const { return keepBytes ? kAheadSlots : kSummedSlots; }
+    int64_t BlockStart(uint64_t block) const {
+        return aheadStart + static_cast<int64_t>(block) * aheadCount;
+    }
+    // Block `block`, taken by this thread, is in its slot: `produced` moves past every slot
+    // filled in a row. Returns `produced`.
+    uint64_t Fill(uint64_t block);
     // The helper's wait for slot `p` to be free again; false when it did not come.
     bool WaitForFreeSlot(uint64_t p);
 
@@ -226,10 +243,21 @@ struct ThreadedBlockingCalls::Helper {
 bool ThreadedBlockingCalls::Job::WaitForFreeSlot(uint64_t p) {
     std::unique_lock lock(owner->mutex);
     waitingForSlot.store(true);
-    const bool free = owner->wake.wait_for(
-        lock, kFullPatience, [&] { return cancel.load() || p - consumed.load() < Capacity(); });
+    const bool free = owner->wake.wait_for(lock, kFullPatience, [&] {
+        return cancel.load() || p - consumed.load() < Capacity() || handedBack.load() != kNoBlock;
+    });
     waitingForSlot.store(false);
     return free && !cancel.load();
+}
+
+uint64_t ThreadedBlockingCalls::Job::Fill(uint64_t block) {
+    slots[block % Capacity()].filled.store(block + 1, std::memory_order_release);
+    uint64_t p = produced.load(std::memory_order_acquire);
+    // Either side may fill the slot after another's: whichever comes last moves past both.
+    while (slots[p % Capacity()].filled.load(std::memory_order_acquire) == p + 1) {
+        if (produced.compare_exchange_weak(p, p + 1, std::memory_order_acq_rel)) ++p;
+    }
+    return p;
 }
 
 bool ThreadedBlockingCalls::Job::OpenFile() {
@@ -453,6 +481,7 @@ bool ThreadedBlockingCalls::SleepForBlocks(Helper& h) {
         m_blockInterval * kWakeSlots > kBatchWait) {
         return false;
     }
+    if (ReadBlocksInMemory(h)) return true;
     const auto asked = m_blockInterval * kTimedSlots;
     std::this_thread::sleep_for(asked);
     // A system whose timer cannot sleep that briefly would leave the helper waiting for room;
@@ -463,6 +492,45 @@ bool ThreadedBlockingCalls::SleepForBlocks(Helper& h) {
     return Ready(h, true);
 }
 
+// At memory speed a block takes the helper about as long to read as to sum, and the run would
+// sleep meanwhile: from a file in memory the run reads the blocks after the helper's itself.
+// True when the block the run waits for is there after it.
+bool ThreadedBlockingCalls::ReadBlocksInMemory(Helper& h) {
+    Job& job = h.job;
+    // Only a file in memory: a read on the run's thread must never wait for a medium. Where
+    // reading at a position moves the file's position, the run's thread does not read so.
+    if (m_aheadFile == nullptr || !platform::kReadAtLeavesPosition ||
+        !m_aheadFile->livesInMemory()) {
+        return false;
+    }
+    while (!Ready(h, true)) {
+        if (job.cancel.load(std::memory_order_acquire) ||
+            job.finished.load(std::memory_order_acquire) || m_statistics.StopRequested) {
+            return false;
+        }
+        // One handed back is the helper's to read first; the run waits for it.
+        if (job.handedBack.load(std::memory_order_acquire) != Job::kNoBlock) return false;
+        uint64_t p = job.claimed.load(std::memory_order_acquire);
+        if (p - job.consumed.load(std::memory_order_relaxed) >= job.Capacity()) return false;
+        // Taken before it is read: the helper goes on with the next, never with the same.
+        if (!job.claimed.compare_exchange_strong(p, p + 1, std::memory_order_acq_rel)) continue;
+        Job::Slot& slot = job.slots[p % job.Capacity()];
+        // The slot is free and this side's: the bytes wanted go straight into it.
+        unsigned char* into = job.keepBytes ? slot.data.data() : m_ownBlock.data();
+        const int64_t got = m_aheadFile->readAt(job.BlockStart(p), into, job.aheadCount);
+        if (got != job.aheadCount) {
+            // The end of the file, or a failure: the helper reads it again and tells.
+            job.handedBack.store(p, std::memory_order_release);
+            if (job.waitingForSlot.load()) WakeHelper(h);
+            return false;
+        }
+        slot.result = got;
+        slot.sum = SumOf(into, got);
+        job.Fill(p);
+    }
+    return true;
+}
+
 bool ThreadedBlockingCalls::Ready(Helper& h, bool slot) {
     if (!h.pending.load(std::memory_order_acquire)) return true;
     return slot && h.job.produced.load(std::memory_order_acquire) >
@@ -470,10 +538,6 @@ bool ThreadedBlockingCalls::Ready(Helper& h, bool slot) {
 }
 
 namespace {
-
-int32_t SumOf(const unsigned char* data, int64_t got) {
-    return got > 0 ? AddToChecksum(0, data, static_cast<size_t>(got)) : 0;
-}
 
 // Reads and sums the block at `at`, where the file stands, and leaves the file's position
 // there: until the run takes the block, the file is as it was before the read.
@@ -494,24 +558,28 @@ void ReadKeptBlock(ThreadedBlockingCalls::Job& j, int64_t at) {
 void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
     for (;;) {
         if (j.cancel.load(std::memory_order_acquire)) break;
-        const uint64_t p = j.produced.load(std::memory_order_relaxed);
-        if (p - j.consumed.load(std::memory_order_acquire) >= j.Capacity() &&
-            !j.WaitForFreeSlot(p)) {
-            break;
+        uint64_t p = j.handedBack.exchange(ThreadedBlockingCalls::Job::kNoBlock, std::memory_order_acq_rel);
+        if (p == ThreadedBlockingCalls::Job::kNoBlock) {
+            p = j.claimed.load(std::memory_order_acquire);
+            if (p - j.consumed.load(std::memory_order_acquire) >= j.Capacity() &&
+                !j.WaitForFreeSlot(p)) {
+                break;
+            }
+            // The run may have taken this block meanwhile, or handed one back.
+            if (!j.claimed.compare_exchange_strong(p, p + 1, std::memory_order_acq_rel)) continue;
         }
         auto& slot = j.slots[p % j.Capacity()];
         // Without the bytes wanted, one place for every block stays in this core's cache.
         unsigned char* into = j.keepBytes ? slot.data.data() : j.scratch.data();
-        slot.result = j.ahead.readAt(j.aheadNext, into, j.aheadCount);
+        slot.result = j.ahead.readAt(j.BlockStart(p), into, j.aheadCount);
         slot.sum = SumOf(into, slot.result);
-        j.produced.store(p + 1, std::memory_order_release);
+        const uint64_t produced = j.Fill(p);
         if (slot.result != j.aheadCount) {
             // The last block: the helper's end wakes the caller.
             j.finished.store(true, std::memory_order_release);
             break;
         }
-        j.WakeCaller(p + 1 - j.consumed.load(std::memory_order_acquire));
-        j.aheadNext += j.aheadCount;
+        j.WakeCaller(produced - j.consumed.load(std::memory_order_acquire));
     }
     j.ahead.close();
 }
@@ -531,12 +599,16 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count, 
         for (size_t i = 0; i < kAheadSlots; ++i) {
             if (job.slots[i].data.size() < bytes) job.slots[i].data.resize(bytes);
         }
-    } else if (job.scratch.size() < bytes) {
-        job.scratch.resize(bytes);
+    } else {
+        if (job.scratch.size() < bytes) job.scratch.resize(bytes);
+        if (m_ownBlock.size() < bytes) m_ownBlock.resize(bytes);
     }
     job.keepBytes = keepBytes;
     job.aheadCount = count;
-    job.aheadNext = at;
+    job.aheadStart = at;
+    for (Job::Slot& slot : job.slots) slot.filled.store(0, std::memory_order_relaxed);
+    job.claimed.store(0, std::memory_order_relaxed);
+    job.handedBack.store(Job::kNoBlock, std::memory_order_relaxed);
     job.produced.store(0, std::memory_order_relaxed);
     job.consumed.store(0, std::memory_order_relaxed);
     job.cancel.store(false, std::memory_order_relaxed);

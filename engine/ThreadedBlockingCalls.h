@@ -83,6 +83,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     static bool Ready(Helper& helper, bool slot);
     bool WaitForBlocks(Helper& helper);
     bool SleepForBlocks(Helper& helper);
+    bool ReadBlocksInMemory(Helper& helper);
     bool WaitForResult(Helper& helper, bool slot);
     void Reap();
     void ReadAhead(platform::InputFile& file, int64_t count, bool keepBytes);
@@ -107,8 +108,10 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     // The block being read ahead, for this file of the run at this position, and whether the
     // last call was a whole-block read of that file (only then is the next block read ahead:
     // the block modes move on after every read).
-    const platform::InputFile* m_aheadFile = nullptr;
+    platform::InputFile* m_aheadFile = nullptr;
     int64_t m_aheadAt = 0;
+    // A block the run read itself from memory, while the helper read another.
+    std::vector<unsigned char> m_ownBlock;
     const platform::InputFile* m_lastReadFile = nullptr;
     // The block read with the open of a file or a move in it, still in the job's buffer: the
     // file, the bytes asked for, where and the result. The file's position was left before the

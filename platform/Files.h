@@ -136,6 +136,10 @@ class InputFile {
     // file it was duplicated from stays where it is. (On the handle open() gave, see
     // kReadAtLeavesPosition.)
     int64_t readAt(int64_t offset, void* buffer, int64_t count);
+    // Whether the file system keeps the file in memory (tmpfs, ramfs): no read of it can wait
+    // for a medium. Pages a disk's file system holds could be read without waiting too, but
+    // reads of them beside the helper's would break up the system's read-ahead of the file.
+    bool livesInMemory();
     // Moves the position on by `count` bytes as reading them would (they were read through a
     // duplicate); false on failure.
     bool skipRead(int64_t count);
@@ -162,6 +166,7 @@ class InputFile {
         int64_t moveGap = 0;   // usual nanoseconds from one such move to the next
         int64_t size = 0;      // of the file when it was opened
         int8_t hints = -1;     // asking ahead helps on this file system: 1, 0, -1 not known yet
+        int8_t inMemory = -1;  // the file system keeps its files in memory: 1, 0, -1 not known yet
         bool systemBehind = false;  // moved past bytes read elsewhere; the system not told yet
     };
 

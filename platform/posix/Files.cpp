@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <stdio.h>  // renameat2
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -336,6 +337,16 @@ int64_t InputFile::readAt(int64_t offset, void* buffer, int64_t count) {
         done += n;
     }
     return done;
+}
+
+bool InputFile::livesInMemory() {
+    if (m_special || m_handle < 0) return false;
+    if (m_pattern.inMemory < 0) {
+        struct statfs fs {};
+        m_pattern.inMemory = ::fstatfs(static_cast<int>(m_handle), &fs) == 0 &&
+                             (fs.f_type == TMPFS_MAGIC || fs.f_type == RAMFS_MAGIC);
+    }
+    return m_pattern.inMemory == 1;
 }
 
 bool InputFile::skipRead(int64_t count) {

@@ -211,6 +211,11 @@ int64_t InputFile::readAt(int64_t offset, void* buffer, int64_t count) {
     return done;
 }
 
+// A RAM disk is a driver of its own kind, not told apart here: the reading stays the helper's.
+bool InputFile::livesInMemory() {
+    return false;
+}
+
 bool InputFile::skipRead(int64_t count) {
     if (m_special) return true;
     const int64_t here = position();

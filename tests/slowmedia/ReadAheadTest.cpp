@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "FaultFsFixture.h"
 #include "OpenFiles.h"
 #include "RunHarness.h"
+#include "TempDir.h"
 #include "engine/ThreadedBlockingCalls.h"
 
 using namespace vorlaxis;
@@ -166,3 +168,29 @@ TEST_F(ReadAhead, SmallFilesAreOpenedAheadOnAQuickMediumAndAStopEndsThat) {
 }
 
 }  // namespace
+
+// From a file system in memory the run reads blocks itself beside the helper; the log, the sums
+// and the bytes counted must be those of a run that reads each block in turn.
+TEST(ReadAheadInMemory, RunReadingBesideTheHelperChangesNothing) {
+    if (!std::filesystem::is_directory("/dev/shm")) GTEST_SKIP() << "no memory file system";
+    TempDir memory("/dev/shm");
+    const std::map<std::string, std::string> files{{"exact.bin", Blocks(2000 * kBlock, 6)},
+                                                   {"long.bin", Blocks(3000 * kBlock + 100, 7)}};
+    for (const auto& [name, bytes] : files) {
+        std::ofstream(PathFromUtf8(memory.path() + name), std::ios::binary) << bytes;
+    }
+    for (const bool fingerprints : {true, false}) {  // the blocks' bytes wanted, or sums only
+        SCOPED_TRACE(fingerprints ? "fingerprints" : "sums only");
+        std::vector<Outcome> outcomes;
+        for (const CallsOn on : {CallsOn::RunThread, CallsOn::HelperThread}) {
+            RunHarness h(on);
+            h.session.KeepFingerprints = fingerprints;
+            h.Run(memory.path());
+            outcomes.push_back({h.Log(), h.host.asked, {}, h.session.DataChecksum,
+                                h.statistics.BytesDone});
+        }
+        EXPECT_EQ(outcomes[1].log, outcomes[0].log);
+        EXPECT_EQ(outcomes[1].checksum, outcomes[0].checksum);
+        EXPECT_EQ(outcomes[1].bytesDone, 5000 * kBlock + 100);
+    }
+}
