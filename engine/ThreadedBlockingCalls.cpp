@@ -179,13 +179,13 @@ struct ThreadedBlockingCalls::Job {
     struct Slot {
         std::vector<unsigned char> data;
         int64_t result = -1;
-        int32_t sum = 0;                   // of the bytes delivered
+        int32_t sum = 0;                  // of the bytes delivered
         std::atomic<uint64_t> filled{0};  // the number of the block it holds, plus one
     };
     std::array<Slot, kSummedSlots> slots;
-    bool keepBytes = true;                    // each block stays in its slot for the caller
-    int64_t aheadCount = 0;                   // bytes of each block
-    int64_t aheadStart = 0;                   // where the first block read ahead starts
+    bool keepBytes = true;   // each block stays in its slot for the caller
+    int64_t aheadCount = 0;  // bytes of each block
+    int64_t aheadStart = 0;  // where the first block read ahead starts
     // Blocks taken for reading so far, by the helper or (from memory) by the run; the slots of
     // those before `produced` are all filled, of the others only those that say so.
     std::atomic<uint64_t> claimed{0};
@@ -558,7 +558,8 @@ void ReadKeptBlock(ThreadedBlockingCalls::Job& j, int64_t at) {
 void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
     for (;;) {
         if (j.cancel.load(std::memory_order_acquire)) break;
-        uint64_t p = j.handedBack.exchange(ThreadedBlockingCalls::Job::kNoBlock, std::memory_order_acq_rel);
+        uint64_t p =
+            j.handedBack.exchange(ThreadedBlockingCalls::Job::kNoBlock, std::memory_order_acq_rel);
         if (p == ThreadedBlockingCalls::Job::kNoBlock) {
             p = j.claimed.load(std::memory_order_acquire);
             if (p - j.consumed.load(std::memory_order_acquire) >= j.Capacity() &&

@@ -186,8 +186,8 @@ TEST(ReadAheadInMemory, RunReadingBesideTheHelperChangesNothing) {
             RunHarness h(on);
             h.session.KeepFingerprints = fingerprints;
             h.Run(memory.path());
-            outcomes.push_back({h.Log(), h.host.asked, {}, h.session.DataChecksum,
-                                h.statistics.BytesDone});
+            outcomes.push_back(
+                {h.Log(), h.host.asked, {}, h.session.DataChecksum, h.statistics.BytesDone});
         }
         EXPECT_EQ(outcomes[1].log, outcomes[0].log);
         EXPECT_EQ(outcomes[1].checksum, outcomes[0].checksum);
