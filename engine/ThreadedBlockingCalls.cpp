@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "engine/Checksum.h"
+#include "platform/Processor.h"
 
 #if defined(__x86_64__) || defined(__i386__) || defined(_M_X64)
 #include <immintrin.h>
@@ -198,6 +199,7 @@ struct ThreadedBlockingCalls::Job {
     std::atomic<bool> finished{false};        // a block came short: the last one is in its slot
     uint64_t wantSlots = 1;                   // filled slots the caller waits for (under the mutex)
     std::atomic<bool> waitingForSlot{false};  // the helper sleeps until a slot is emptied
+    std::atomic<int> helperProcessor{-1};     // where the helper read its last block
     Helper* owner = nullptr;
 
     // Slots in use: a slot without bytes costs two numbers.
@@ -503,6 +505,10 @@ bool ThreadedBlockingCalls::ReadBlocksInMemory(Helper& h) {
         !m_aheadFile->livesInMemory()) {
         return false;
     }
+    // Sharing a processor with the helper, the run would only take turns with it, and a block
+    // it took and could not finish before its turn ended would hold the helper's up.
+    const int here = platform::CurrentProcessor();
+    if (here < 0 || here == job.helperProcessor.load(std::memory_order_relaxed)) return false;
     while (!Ready(h, true)) {
         if (job.cancel.load(std::memory_order_acquire) ||
             job.finished.load(std::memory_order_acquire) || m_statistics.StopRequested) {
@@ -511,7 +517,8 @@ bool ThreadedBlockingCalls::ReadBlocksInMemory(Helper& h) {
         // One handed back is the helper's to read first; the run waits for it.
         if (job.handedBack.load(std::memory_order_acquire) != Job::kNoBlock) return false;
         uint64_t p = job.claimed.load(std::memory_order_acquire);
-        if (p - job.consumed.load(std::memory_order_relaxed) >= job.Capacity()) return false;
+        // Half the slots stay the helper's: it is never kept waiting for room by the run.
+        if (p - job.consumed.load(std::memory_order_relaxed) >= job.Capacity() / 2) return false;
         // Taken before it is read: the helper goes on with the next, never with the same.
         if (!job.claimed.compare_exchange_strong(p, p + 1, std::memory_order_acq_rel)) continue;
         Job::Slot& slot = job.slots[p % job.Capacity()];
@@ -520,7 +527,7 @@ bool ThreadedBlockingCalls::ReadBlocksInMemory(Helper& h) {
         const int64_t got = m_aheadFile->readAt(job.BlockStart(p), into, job.aheadCount);
         if (got != job.aheadCount) {
             // The end of the file, or a failure: the helper reads it again and tells.
-            job.handedBack.store(p, std::memory_order_release);
+            job.handedBack.store(p);  // in order with the look at the helper's sleep below
             if (job.waitingForSlot.load()) WakeHelper(h);
             return false;
         }
@@ -562,9 +569,10 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
             j.handedBack.exchange(ThreadedBlockingCalls::Job::kNoBlock, std::memory_order_acq_rel);
         if (p == ThreadedBlockingCalls::Job::kNoBlock) {
             p = j.claimed.load(std::memory_order_acquire);
-            if (p - j.consumed.load(std::memory_order_acquire) >= j.Capacity() &&
-                !j.WaitForFreeSlot(p)) {
-                break;
+            if (p - j.consumed.load(std::memory_order_acquire) >= j.Capacity()) {
+                // Woken for a free slot or a block handed back: which one is looked at again.
+                if (!j.WaitForFreeSlot(p)) break;
+                continue;
             }
             // The run may have taken this block meanwhile, or handed one back.
             if (!j.claimed.compare_exchange_strong(p, p + 1, std::memory_order_acq_rel)) continue;
@@ -575,6 +583,7 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
         slot.result = j.ahead.readAt(j.BlockStart(p), into, j.aheadCount);
         slot.sum = SumOf(into, slot.result);
         const uint64_t produced = j.Fill(p);
+        j.helperProcessor.store(platform::CurrentProcessor(), std::memory_order_relaxed);
         if (slot.result != j.aheadCount) {
             // The last block: the helper's end wakes the caller.
             j.finished.store(true, std::memory_order_release);
@@ -610,6 +619,7 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count, 
     for (Job::Slot& slot : job.slots) slot.filled.store(0, std::memory_order_relaxed);
     job.claimed.store(0, std::memory_order_relaxed);
     job.handedBack.store(Job::kNoBlock, std::memory_order_relaxed);
+    job.helperProcessor.store(-1, std::memory_order_relaxed);
     job.produced.store(0, std::memory_order_relaxed);
     job.consumed.store(0, std::memory_order_relaxed);
     job.cancel.store(false, std::memory_order_relaxed);

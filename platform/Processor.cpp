@@ -1,5 +1,9 @@
 #include "platform/Processor.h"
 
+#ifdef __linux__
+#include <sched.h>
+#endif
+
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #include <cpuid.h>
 #define VORLAXIS_ASKS_CPUID 1
@@ -46,6 +50,14 @@ bool HasAvx2() {
 
 bool HasAvx512() {
     return Wide().avx512;
+}
+
+int CurrentProcessor() {
+#ifdef __linux__
+    return ::sched_getcpu();
+#else
+    return -1;
+#endif
 }
 
 }  // namespace vorlaxis::platform

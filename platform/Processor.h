@@ -9,4 +9,7 @@ namespace vorlaxis::platform {
 bool HasAvx2();
 bool HasAvx512();  // the foundation of AVX-512
 
+// The processor the calling thread runs on now, -1 where the system does not say.
+int CurrentProcessor();
+
 }  // namespace vorlaxis::platform
