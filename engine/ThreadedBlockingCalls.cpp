@@ -580,11 +580,13 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
         auto& slot = j.slots[p % j.Capacity()];
         // Without the bytes wanted, one place for every block stays in this core's cache.
         unsigned char* into = j.keepBytes ? slot.data.data() : j.scratch.data();
-        slot.result = j.ahead.readAt(j.BlockStart(p), into, j.aheadCount);
-        slot.sum = SumOf(into, slot.result);
+        const int64_t result = j.ahead.readAt(j.BlockStart(p), into, j.aheadCount);
+        slot.result = result;
+        slot.sum = SumOf(into, result);
+        // Once filled, the slot may be taken and filled again by the run at any moment.
         const uint64_t produced = j.Fill(p);
         j.helperProcessor.store(platform::CurrentProcessor(), std::memory_order_relaxed);
-        if (slot.result != j.aheadCount) {
+        if (result != j.aheadCount) {
             // The last block: the helper's end wakes the caller.
             j.finished.store(true, std::memory_order_release);
             break;
