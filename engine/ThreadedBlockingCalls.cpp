@@ -190,7 +190,8 @@ struct ThreadedBlockingCalls::Job {
     // Blocks taken for reading so far, by the helper or (from memory) by the run; the slots of
     // those before `produced` are all filled, of the others only those that say so.
     std::atomic<uint64_t> claimed{0};
-    // A block the run took but found not in memory: the helper reads it before any other.
+    // A block the run took but could not read whole (the end, a failure): the helper reads it
+    // before any other, and tells.
     static constexpr uint64_t kNoBlock = ~uint64_t{0};
     std::atomic<uint64_t> handedBack{kNoBlock};
     std::atomic<uint64_t> produced{0};        // slots filled so far, one after another
