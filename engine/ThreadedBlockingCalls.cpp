@@ -200,7 +200,10 @@ struct ThreadedBlockingCalls::Job {
     std::atomic<bool> finished{false};        // a block came short: the last one is in its slot
     uint64_t wantSlots = 1;                   // filled slots the caller waits for (under the mutex)
     std::atomic<bool> waitingForSlot{false};  // the helper sleeps until a slot is emptied
-    std::atomic<int> helperProcessor{-1};     // where the helper read its last block
+    // The run may read blocks beside the helper (the file is in memory); the helper then says
+    // where it read its last one.
+    bool runReadsToo = false;
+    std::atomic<int> helperProcessor{-1};
     Helper* owner = nullptr;
 
     // Slots in use: a slot without bytes costs two numbers.
@@ -500,12 +503,7 @@ bool ThreadedBlockingCalls::SleepForBlocks(Helper& h) {
 // True when the block the run waits for is there after it.
 bool ThreadedBlockingCalls::ReadBlocksInMemory(Helper& h) {
     Job& job = h.job;
-    // Only a file in memory: a read on the run's thread must never wait for a medium. Where
-    // reading at a position moves the file's position, the run's thread does not read so.
-    if (m_aheadFile == nullptr || !platform::kReadAtLeavesPosition ||
-        !m_aheadFile->livesInMemory()) {
-        return false;
-    }
+    if (!job.runReadsToo || m_aheadFile == nullptr) return false;
     // Sharing a processor with the helper, the run would only take turns with it, and a block
     // it took and could not finish before its turn ended would hold the helper's up.
     const int here = platform::CurrentProcessor();
@@ -586,7 +584,8 @@ void ReadBlocksAhead(ThreadedBlockingCalls::Job& j) {
         slot.sum = SumOf(into, result);
         // Once filled, the slot may be taken and filled again by the run at any moment.
         const uint64_t produced = j.Fill(p);
-        j.helperProcessor.store(platform::CurrentProcessor(), std::memory_order_relaxed);
+        if (j.runReadsToo)
+            j.helperProcessor.store(platform::CurrentProcessor(), std::memory_order_relaxed);
         if (result != j.aheadCount) {
             // The last block: the helper's end wakes the caller.
             j.finished.store(true, std::memory_order_release);
@@ -617,6 +616,9 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count, 
         if (m_ownBlock.size() < bytes) m_ownBlock.resize(bytes);
     }
     job.keepBytes = keepBytes;
+    // Only a file in memory: a read on the run's thread must never wait for a medium. Where
+    // reading at a position moves the file's position, the run's thread does not read so.
+    job.runReadsToo = platform::kReadAtLeavesPosition && file.livesInMemory();
     job.aheadCount = count;
     job.aheadStart = at;
     for (Job::Slot& slot : job.slots) slot.filled.store(0, std::memory_order_relaxed);

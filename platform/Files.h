@@ -158,15 +158,14 @@ class InputFile {
     // How the file is being read, kept so that reads of every n-th block can ask the medium for
     // the blocks still to come rather than wait for each in turn.
     struct ReadPattern {
-        int64_t offset = 0;    // the position: where the next read starts
-        int64_t lastRead = 0;  // bytes of the last read
-        int64_t stride = 0;    // distance between the starts of read blocks; 0 while reading on
-        int64_t hintedTo = 0;  // start of the furthest block already asked for
-        int64_t movedAt = 0;   // steady-clock nanoseconds of the last move past blocks
-        int64_t moveGap = 0;   // usual nanoseconds from one such move to the next
-        int64_t size = 0;      // of the file when it was opened
-        int8_t hints = -1;     // asking ahead helps on this file system: 1, 0, -1 not known yet
-        int8_t inMemory = -1;  // the file system keeps its files in memory: 1, 0, -1 not known yet
+        int64_t offset = 0;       // the position: where the next read starts
+        int64_t lastRead = 0;     // bytes of the last read
+        int64_t stride = 0;       // distance between the starts of read blocks; 0 while reading on
+        int64_t hintedTo = 0;     // start of the furthest block already asked for
+        int64_t movedAt = 0;      // steady-clock nanoseconds of the last move past blocks
+        int64_t moveGap = 0;      // usual nanoseconds from one such move to the next
+        int64_t size = 0;         // of the file when it was opened
+        int64_t fileSystem = -1;  // its kind as the system names it; 0 unknown, -1 not asked yet
         bool systemBehind = false;  // moved past bytes read elsewhere; the system not told yet
     };
 

@@ -132,18 +132,21 @@ int64_t DirSearch::listedSize(const std::string& name) const {
 
 namespace {
 
-// Blocks asked for ahead are read into the page cache. A user-space file system may serve the
-// program's reads past that cache, and would then be asked for every such block twice.
-bool HintsHelp(int fd) {
-    constexpr decltype(statfs::f_type) kFuseMagic = 0x65735546;
-    struct statfs fs {};
-    return ::fstatfs(fd, &fs) == 0 && fs.f_type != kFuseMagic;
+// The kind of file system the file is on, asked once per file; 0 when the system does not say.
+int64_t FileSystemOf(int fd, int64_t& known) {
+    if (known < 0) {
+        struct statfs fs {};
+        known = ::fstatfs(fd, &fs) == 0 ? static_cast<int64_t>(fs.f_type) : 0;
+    }
+    return known;
 }
 
-// Asked once per file, when it is first read with moves between the blocks.
-bool HintsHelp(int fd, int8_t& known) {
-    if (known < 0) known = HintsHelp(fd) ? 1 : 0;
-    return known == 1;
+// Blocks asked for ahead are read into the page cache. A user-space file system may serve the
+// program's reads past that cache, and would then be asked for every such block twice.
+bool HintsHelp(int fd, int64_t& known) {
+    constexpr int64_t kFuseMagic = 0x65735546;
+    const int64_t kind = FileSystemOf(fd, known);
+    return kind != 0 && kind != kFuseMagic;
 }
 
 }  // namespace
@@ -268,7 +271,7 @@ bool InputFile::seek(int64_t position) {
     ReadPattern& p = m_pattern;
     const int64_t block = p.lastRead;
     const int64_t readStart = p.offset - block;
-    if (block > 0 && position > p.offset && HintsHelp(fd, p.hints)) {
+    if (block > 0 && position > p.offset && HintsHelp(fd, p.fileSystem)) {
         const int64_t stride = position - readStart;
         const int64_t now = SteadyNanoseconds();
         if (stride != p.stride) {
@@ -341,12 +344,8 @@ int64_t InputFile::readAt(int64_t offset, void* buffer, int64_t count) {
 
 bool InputFile::livesInMemory() {
     if (m_special || m_handle < 0) return false;
-    if (m_pattern.inMemory < 0) {
-        struct statfs fs {};
-        m_pattern.inMemory = ::fstatfs(static_cast<int>(m_handle), &fs) == 0 &&
-                             (fs.f_type == TMPFS_MAGIC || fs.f_type == RAMFS_MAGIC);
-    }
-    return m_pattern.inMemory == 1;
+    const int64_t kind = FileSystemOf(static_cast<int>(m_handle), m_pattern.fileSystem);
+    return kind == TMPFS_MAGIC || kind == RAMFS_MAGIC;
 }
 
 bool InputFile::skipRead(int64_t count) {
