@@ -6,7 +6,8 @@
 # order swapped every round; a discarded run comes before each timed pair (the first read after
 # other work often runs slow on a virtual disk). The table gives the medians of the rounds, wall
 # time and CPU time (user + system of the command and its children) side by side. It never fails
-# a test run: it is not part of the suite.
+# a test run: it is not part of the suite. Below the table: the cold start, the floor the disk
+# itself sets under mode 16, speeds and peak memory.
 #
 #   bench/run.sh [--quick|--full] [CORPUS_DIR]     (default --full, /var/tmp/vorlaxis-bench)
 #   --quick: 3 rounds over 3 x 64 MiB; --full: 7 rounds over 3 x 256 MiB (the issue's corpus).
@@ -28,7 +29,10 @@ corpus="${1:-/var/tmp/vorlaxis-bench}"
 large_files="${BENCH_LARGE_FILES:-3}"
 check="${BENCH_CHECK:-$root/build/cli/vorlaxis-check}"  # another build, for a before and after
 walker="$root/build/bench/bench_walk_table"
-if [ ! -x "$check" ] || [ ! -x "$walker" ]; then bench_build vorlaxis-check bench_walk_table || exit 1; fi
+nth="$root/build/bench/bench_nth_blocks"
+if [ ! -x "$check" ] || [ ! -x "$walker" ] || [ ! -x "$nth" ]; then
+  bench_build vorlaxis-check bench_walk_table bench_nth_blocks || exit 1
+fi
 
 make_corpus() {
   mkdir -p "$corpus/large" "$corpus/small"
@@ -125,6 +129,9 @@ echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), nice $(nic
 
 COLD=1 pair full "$full_cmd" "$dd_cmd"
 COLD=1 pair m16 "$m16_cmd" "$full_cmd"
+# The floor under mode 16: its blocks alone, all asked for at once, read by a bare reader.
+floor_cmd="$(q "$nth") 16 49152 $(q "$corpus")/large/*.bin"
+COLD=1 pair floor "$floor_cmd" "$m16_cmd"
 COLD=1 pair small "$small_cmd" "$cat_cmd"
 COLD=0 pair walk "$walk_cmd" "$find_cmd"
 # What every run pays before its first file, from a cold cache: the program's start, the log,
@@ -175,6 +182,8 @@ echo
 
 awk -v a="$empty_a_wall" -v c="$empty_a_cpu" -v d="$empty_b_wall" \
   'BEGIN { printf "cold start on an empty folder: vorlaxis-check %.0f ms (CPU %.0f ms), dd %.0f ms\n", a * 1000, c * 1000, d * 1000 }'
+awk -v f="$floor_a_wall" -v m="$m16_a_wall" -v r="$m16_b_wall" 'BEGIN {
+  printf "mode 16 blocks alone (all asked for at once, nothing summed): %.0f ms, mode 16 run %.0f ms; floor / full read %.2f\n", f * 1000, m * 1000, (r > 0 ? f / r : 0) }'
 bytes=$((large_mb * 1048576 * large_files))
 awk -v b="$bytes" -v a="$full_a_wall" -v d="$full_b_wall" \
   'BEGIN { printf "cold full read: vorlaxis-check %.0f MB/s, dd %.0f MB/s\n", b / 1048576 / a, b / 1048576 / d }'
