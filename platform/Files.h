@@ -166,6 +166,7 @@ class InputFile {
         int64_t moveGap = 0;      // usual nanoseconds from one such move to the next
         int64_t size = 0;         // of the file when it was opened
         int64_t fileSystem = -1;  // its kind as the system names it; 0 unknown, -1 not asked yet
+        int64_t letGoTo = 0;      // the cached pages before it have been let go after reading
         bool systemBehind = false;  // moved past bytes read elsewhere; the system not told yet
     };
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -150,6 +153,50 @@ TEST(InputFile, EveryNthBlockReadingFetchesLittleMoreThanThoseBlocks) {
     const int64_t sparse = StorageReadBytes() - start;
     // A sixteenth is 4 MiB; the hints ask for a few blocks past the end at most.
     EXPECT_LT(sparse, 8 * mib) << "every 16th block of 64 MiB fetched " << sparse << " bytes";
+}
+
+// A medium read through is not left in the page cache: pages are let go behind the reading,
+// the rest when the file is closed. Read on, and through a duplicate at positions.
+TEST(InputFile, ReadingThroughLeavesLittleOfTheFileCached) {
+    const size_t size = 32 * 1024 * 1024;
+    vorlaxis::test::TempDir dir(fs::path("/var/tmp"));
+    const std::string path = dir.file("big.bin", Pattern(size));
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ::fsync(fd);  // written pages cannot be let go until they are on the disk
+    struct statfs where {};
+    ASSERT_EQ(::fstatfs(fd, &where), 0);
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+    ::close(fd);
+    ASSERT_NE(map, MAP_FAILED);
+    if (where.f_type == TMPFS_MAGIC || where.f_type == RAMFS_MAGIC || where.f_type == 0x65735546) {
+        ::munmap(map, size);
+        GTEST_SKIP() << "/var/tmp keeps its files in memory here";
+    }
+    const auto cachedMiB = [&] {
+        std::vector<unsigned char> pages((size + 4095) / 4096);
+        EXPECT_EQ(::mincore(map, size, pages.data()), 0);
+        return std::count_if(pages.begin(), pages.end(), [](unsigned char p) { return p & 1; }) *
+               4096 / (1024 * 1024);
+    };
+    for (const bool atPositions : {false, true}) {
+        std::vector<char> buffer(49152);
+        InputFile f;
+        ASSERT_TRUE(f.open(path));
+        InputFile twin;
+        ASSERT_TRUE(f.duplicate(twin));
+        int64_t total = 0;
+        for (int64_t got = 1; got > 0; total += got) {
+            got = atPositions ? twin.readAt(total, buffer.data(), 49152)
+                              : f.read(buffer.data(), 49152);
+        }
+        EXPECT_EQ(total, int64_t(size));
+        EXPECT_LE(cachedMiB(), 16) << "while open, at positions: " << atPositions;
+        f.close();
+        twin.close();
+        EXPECT_LE(cachedMiB(), 1) << "closed, at positions: " << atPositions;
+    }
+    ::munmap(map, size);
 }
 
 TEST(InputFile, SpecialFilesAreNeverOpenedAndReadAsEmpty) {
