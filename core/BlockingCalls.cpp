@@ -7,7 +7,7 @@ bool BlockingCalls::Open(platform::InputFile& file, const std::string& path) {
 }
 
 bool BlockingCalls::OpenToRead(platform::InputFile& file, const std::string& path,
-                               int64_t /*count*/) {
+                               int64_t /*count*/, int64_t /*every*/) {
     return Open(file, path);
 }
 

@@ -24,8 +24,11 @@ class BlockingCalls {
     virtual bool Open(platform::InputFile& file, const std::string& path);
     // Opens like Open() a file whose first `count` bytes are read next. The calls may read them
     // together with the open: the next ReadBlock() of `count` bytes of this file then hands them
-    // over at once. The medium sees the same requests in the same order either way.
-    virtual bool OpenToRead(platform::InputFile& file, const std::string& path, int64_t count);
+    // over at once. The medium sees the same requests in the same order either way. With an
+    // `every` larger than `count`, the file is read a block of `count` bytes every `every` bytes,
+    // and the calls may ask the medium for the first few of those blocks at once.
+    virtual bool OpenToRead(platform::InputFile& file, const std::string& path, int64_t count,
+                            int64_t every);
     virtual int64_t Read(platform::InputFile& file, void* buffer, int64_t count);
     // Reads like Read(); `*data` then points at the bytes: in `buffer`, or where the calls
     // already hold them (valid until the next call). Spares the reader a copy of each block.
@@ -45,10 +48,10 @@ class BlockingCalls {
     virtual bool SeekToRead(platform::InputFile& file, int64_t position, int64_t count);
     // Opens a file that the run opens soon and asks the medium for its first `count` bytes
     // without waiting for them, so that a quick medium works on several small files at once:
-    // their reads are asked for earlier, in the same order. Open() or OpenToRead() of the same
-    // path takes that handle. CloseOpenedAhead() closes those not taken. The calls may do
-    // nothing here (the plain ones do).
-    virtual void OpenAhead(const std::string& /*path*/, int64_t /*count*/) {}
+    // their reads are asked for earlier, in the same order (with `every`, as OpenToRead() would
+    // ask). Open() or OpenToRead() of the same path takes that handle. CloseOpenedAhead() closes
+    // those not taken. The calls may do nothing here (the plain ones do).
+    virtual void OpenAhead(const std::string& /*path*/, int64_t /*count*/, int64_t /*every*/) {}
     virtual void CloseOpenedAhead() {}
 
     // Directory listing (platform::DirSearch contracts); null never returned.

@@ -63,7 +63,8 @@ FileTestResult TestFile(FileTestContext& c, const FileEntry& entry) {
     r.Remaining = entry.Size;
     // Every mode but opening alone starts with a block read from the start.
     const bool opened = c.Mode == OnlyOpen ? c.Calls.Open(c.File, entry.Path)
-                                           : c.Calls.OpenToRead(c.File, entry.Path, c.BlockBytes);
+                                           : c.Calls.OpenToRead(c.File, entry.Path, c.BlockBytes,
+                                                                c.Mode * c.BlockBytes);
     if (!opened) {
         // A call given up for a stop ends the file as a stop after a step does.
         r.Finished = c.Calls.Abandoned();

@@ -358,7 +358,8 @@ void Run::OpenFilesAhead() {
     for (int32_t i = std::max(m_openedAheadTo, m_number) + 1; i <= last; ++i) {
         const FileEntry& entry = Entry(i);
         if (entry.Size >= 0)
-            m_session.Calls.OpenAhead(entry.Path, std::min(entry.Size, m_blockBytes));
+            m_session.Calls.OpenAhead(entry.Path, std::min(entry.Size, m_blockBytes),
+                                      m_statistics.ReadMode * m_blockBytes);
     }
     m_openedAheadTo = std::max(m_openedAheadTo, last);
 }

@@ -161,6 +161,7 @@ struct ThreadedBlockingCalls::Job {
     uint32_t mask = 0;
     int64_t number = 0;
     int64_t readCount = 0;  // bytes to read with an open or a move, then the bytes read
+    int64_t every = 0;      // an open's file is read a block every so many bytes (0: on)
     int32_t sum = -1;       // of the bytes a read delivered
     bool ok = false;
     platform::FileIdentity identity;
@@ -173,7 +174,7 @@ struct ThreadedBlockingCalls::Job {
         platform::InputFile file;
     };
     std::deque<OpenedAhead> openedAhead;
-    std::vector<std::pair<std::string, int64_t>> toOpenAhead;
+    std::vector<ToOpenAhead> toOpenAhead;
     // The blocks read ahead through a second handle of the file, a few at most: the helper
     // fills the slot after the last one filled while the caller empties the oldest.
     platform::InputFile ahead;
@@ -277,11 +278,11 @@ bool ThreadedBlockingCalls::Job::OpenFile() {
 
 // A file that cannot be opened now is left to the run's own open, which reports it.
 void ThreadedBlockingCalls::Job::OpenFilesAhead() {
-    for (auto& [name, count] : toOpenAhead) {
+    for (ToOpenAhead& next : toOpenAhead) {
         platform::InputFile opened;
-        if (!opened.open(name)) continue;
-        opened.willRead(count);
-        openedAhead.push_back({std::move(name), std::move(opened)});
+        if (!opened.open(next.path)) continue;
+        if (!opened.willReadEvery(next.count, next.every)) opened.willRead(next.count);
+        openedAhead.push_back({std::move(next.path), std::move(opened)});
     }
     toOpenAhead.clear();
 }
@@ -759,27 +760,29 @@ bool ThreadedBlockingCalls::WaitForResult(Helper& h, bool slot) {
 }
 
 bool ThreadedBlockingCalls::Open(platform::InputFile& file, const std::string& path) {
-    return OpenReading(file, path, 0);
+    return OpenReading(file, path, 0, 0);
 }
 
 bool ThreadedBlockingCalls::OpenToRead(platform::InputFile& file, const std::string& path,
-                                       int64_t count) {
-    return OpenReading(file, path, count);
+                                       int64_t count, int64_t every) {
+    return OpenReading(file, path, count, every);
 }
 
 // Opens `path` and, with a `count`, reads the first block in the same hand-over: a small file
 // costs one wait for the helper, not two. The block stays in the job's buffer for ReadBlock().
 bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::string& path,
-                                        int64_t count) {
+                                        int64_t count, int64_t every) {
     file.close();
     Job* job = Begin();
     if (!job) return false;
     job->path = path;
+    job->every = every;
     PrepareBlock(*job, count);
     job->toOpenAhead.swap(m_toOpenAhead);
     m_toOpenAhead.clear();
     if (!Carry([](Job& j) {
             j.ok = j.OpenFile();
+            if (j.ok && j.readCount > 0) j.file.willReadEvery(j.readCount, j.every);
             // Asked for before this file's block is waited for.
             j.OpenFilesAhead();
             if (j.ok && j.readCount > 0) ReadKeptBlock(j, 0);
@@ -792,9 +795,9 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
 }
 
 // Only where a helper carries the opens out: the run's own thread must not wait on them.
-void ThreadedBlockingCalls::OpenAhead(const std::string& path, int64_t count) {
+void ThreadedBlockingCalls::OpenAhead(const std::string& path, int64_t count, int64_t every) {
     if (!platform::kAsksAhead || (m_current && !m_current->thread.joinable())) return;
-    m_toOpenAhead.emplace_back(path, count);
+    m_toOpenAhead.push_back({path, count, every});
 }
 
 void ThreadedBlockingCalls::CloseOpenedAhead() {

@@ -40,14 +40,15 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     ThreadedBlockingCalls& operator=(const ThreadedBlockingCalls&) = delete;
 
     bool Open(platform::InputFile& file, const std::string& path) override;
-    bool OpenToRead(platform::InputFile& file, const std::string& path, int64_t count) override;
+    bool OpenToRead(platform::InputFile& file, const std::string& path, int64_t count,
+                    int64_t every) override;
     int64_t Read(platform::InputFile& file, void* buffer, int64_t count) override;
     int64_t ReadBlock(platform::InputFile& file, unsigned char* buffer, int64_t count,
                       const unsigned char** data, int32_t& byteSum) override;
     int64_t Position(platform::InputFile& file) override;
     bool Seek(platform::InputFile& file, int64_t position) override;
     bool SeekToRead(platform::InputFile& file, int64_t position, int64_t count) override;
-    void OpenAhead(const std::string& path, int64_t count) override;
+    void OpenAhead(const std::string& path, int64_t count, int64_t every) override;
     void CloseOpenedAhead() override;
     std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,
                                                       std::string_view pattern,
@@ -93,7 +94,8 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     static void WakeHelper(Helper& helper);
     bool SettleReadAhead();
     bool Resume(const platform::InputFile& file);
-    bool OpenReading(platform::InputFile& file, const std::string& path, int64_t count);
+    bool OpenReading(platform::InputFile& file, const std::string& path, int64_t count,
+                     int64_t every);
     static void PrepareBlock(Job& job, int64_t count);
     void KeepBlock(const platform::InputFile& file, int64_t count, int64_t at, const Job& job);
     bool TakeKeptBlock(platform::InputFile& file, int64_t count, int64_t& got,
@@ -141,8 +143,13 @@ class ThreadedBlockingCalls final : public BlockingCalls {
         bool ended = false;
     };
     std::vector<Listed> m_listed;
-    // Files to open ahead with the next open (the path and the bytes to ask for).
-    std::vector<std::pair<std::string, int64_t>> m_toOpenAhead;
+    // A file to open ahead with the next open: what OpenAhead() was told.
+    struct ToOpenAhead {
+        std::string path;
+        int64_t count = 0;
+        int64_t every = 0;
+    };
+    std::vector<ToOpenAhead> m_toOpenAhead;
     bool TakeListed(std::vector<Listed>::iterator listed, platform::DirEntry& entry);
 };
 

@@ -284,6 +284,23 @@ int64_t HintDepth(int64_t block, int64_t moveGap) {
 
 }  // namespace
 
+bool InputFile::willReadEvery(int64_t count, int64_t every) {
+    ReadPattern& p = m_pattern;
+    if (m_handle < 0 || count <= 0 || every <= count) return false;
+    if (p.stride == every) return true;  // asked for when opened ahead
+    const int fd = static_cast<int>(m_handle);
+    if (!HintsHelp(fd, p.fileSystem)) return false;
+    // As a first move past blocks would; the pace of the moves is not known yet.
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    p.stride = every;
+    const int64_t ahead = HintDepth(count, 0);
+    for (int64_t at = 0; at < ahead * every && at < p.size; at += every) {
+        ::posix_fadvise(fd, static_cast<off_t>(at), static_cast<off_t>(count), POSIX_FADV_WILLNEED);
+        p.hintedTo = at;
+    }
+    return true;
+}
+
 bool InputFile::seek(int64_t position) {
     if (m_special) return true;
     if (m_handle < 0 || position < 0) return false;
@@ -307,7 +324,7 @@ bool InputFile::seek(int64_t position) {
             p.stride = stride;
             p.hintedTo = position - stride;
             p.moveGap = 0;
-        } else {
+        } else if (p.movedAt != 0) {
             const int64_t gap = now - p.movedAt;
             p.moveGap = p.moveGap == 0 ? gap : (3 * p.moveGap + gap) / 4;
         }

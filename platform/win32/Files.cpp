@@ -131,6 +131,10 @@ bool InputFile::open(const std::string& path) {
 
 void InputFile::willRead(int64_t /*count*/) {}
 
+bool InputFile::willReadEvery(int64_t /*count*/, int64_t /*every*/) {
+    return false;
+}
+
 int64_t InputFile::read(void* buffer, int64_t count) {
     if (m_special) return 0;
     if (m_handle == -1 || count < 0) return -1;

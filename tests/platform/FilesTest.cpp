@@ -151,6 +151,15 @@ TEST(InputFile, EveryNthBlockReadingFetchesLittleMoreThanThoseBlocks) {
     const int64_t sparse = StorageReadBytes() - start;
     // A sixteenth is 4 MiB; the hints ask for a few blocks past the end at most.
     EXPECT_LT(sparse, 8 * mib) << "every 16th block of 64 MiB fetched " << sparse << " bytes";
+
+    // Told at the open, the file asks for its first blocks before any is read, and still for
+    // nothing between them.
+    ASSERT_TRUE(f.open(path));
+    const int64_t opened = StorageReadBytes();
+    EXPECT_TRUE(f.willReadEvery(49152, 16 * 49152));
+    EXPECT_GE(StorageReadBytes() - opened, 8 * 49152);
+    EXPECT_EQ(ReadEveryNth(f, 49152, 16), EveryNth(data, 49152, 16));
+    EXPECT_LT(StorageReadBytes() - opened, 8 * mib);
 }
 
 // A medium read through is not left in the page cache: pages are let go behind the reading,

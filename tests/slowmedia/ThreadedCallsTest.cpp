@@ -256,26 +256,26 @@ TEST(ThreadedCalls, FirstBlockReadWithTheOpenIsTheFilesStartWhateverComesNext) {
     };
     const std::string f = tree.path() + "f";
 
-    ASSERT_TRUE(calls.OpenToRead(file, f, 4096));
+    ASSERT_TRUE(calls.OpenToRead(file, f, 4096, 0));
     EXPECT_EQ(readBlock(4096), data.substr(0, 4096));
     EXPECT_EQ(readBlock(4096), data.substr(4096, 4096));
     EXPECT_EQ(calls.Position(file), 2 * 4096);
 
-    ASSERT_TRUE(calls.OpenToRead(file, f, 4096));
+    ASSERT_TRUE(calls.OpenToRead(file, f, 4096, 0));
     EXPECT_EQ(calls.Position(file), 0);
     EXPECT_EQ(readBlock(100), data.substr(0, 100));  // another size than the block read
 
-    ASSERT_TRUE(calls.OpenToRead(file, f, 4096));
+    ASSERT_TRUE(calls.OpenToRead(file, f, 4096, 0));
     ASSERT_TRUE(calls.Seek(file, 5));
     EXPECT_EQ(readBlock(4096), data.substr(5, 4096));
 
-    ASSERT_TRUE(calls.OpenToRead(file, tree.path() + "short", 4096));
+    ASSERT_TRUE(calls.OpenToRead(file, tree.path() + "short", 4096, 0));
     EXPECT_EQ(readBlock(4096), "seven!!");
     EXPECT_EQ(readBlock(4096), "");
-    EXPECT_FALSE(calls.OpenToRead(file, tree.path() + "missing", 4096));
+    EXPECT_FALSE(calls.OpenToRead(file, tree.path() + "missing", 4096, 0));
 
     // The same for a block read with a move: the file stays just moved until it is taken.
-    ASSERT_TRUE(calls.OpenToRead(file, f, 4096));
+    ASSERT_TRUE(calls.OpenToRead(file, f, 4096, 0));
     ASSERT_TRUE(calls.SeekToRead(file, 2 * 4096, 4096));
     EXPECT_EQ(calls.Position(file), 2 * 4096);
     EXPECT_EQ(readBlock(4096), data.substr(2 * 4096, 4096));
