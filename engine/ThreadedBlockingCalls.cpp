@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -47,6 +48,10 @@ constexpr std::chrono::milliseconds kFullPatience{100};
 // Entries of a listing fetched by one call of the helper: a hand-over for each entry would
 // cost more than the listing itself on a medium as fast as memory.
 constexpr size_t kListedTogether = 128;
+// Blocks asked for with a file opened ahead, when every n-th block is read: the first two, so
+// that neither waits for the other; the first move asks for the rest at the medium's pace.
+// More would leave a drive that is only just quick enough busy for long after a stop.
+constexpr int64_t kAheadFileBlocks = 2;
 
 // How often the window is pumped while a call waits.
 constexpr std::chrono::milliseconds kPumpInterval{5};
@@ -281,7 +286,8 @@ void ThreadedBlockingCalls::Job::OpenFilesAhead() {
     for (ToOpenAhead& next : toOpenAhead) {
         platform::InputFile opened;
         if (!opened.open(next.path)) continue;
-        if (!opened.willReadEvery(next.count, next.every)) opened.willRead(next.count);
+        if (!opened.willReadEvery(next.count, next.every, kAheadFileBlocks))
+            opened.willRead(next.count);
         openedAhead.push_back({std::move(next.path), std::move(opened)});
     }
     toOpenAhead.clear();
@@ -782,7 +788,8 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
     m_toOpenAhead.clear();
     if (!Carry([](Job& j) {
             j.ok = j.OpenFile();
-            if (j.ok && j.readCount > 0) j.file.willReadEvery(j.readCount, j.every);
+            if (j.ok && j.readCount > 0)
+                j.file.willReadEvery(j.readCount, j.every, std::numeric_limits<int64_t>::max());
             // Asked for before this file's block is waited for.
             j.OpenFilesAhead();
             if (j.ok && j.readCount > 0) ReadKeptBlock(j, 0);

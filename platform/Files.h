@@ -117,12 +117,12 @@ class InputFile {
     // Asks the medium for the first `count` bytes of the file just opened, without waiting for
     // them: the reads that follow find them on their way (where kAsksAhead; else nothing).
     void willRead(int64_t count);
-    // Asks the medium, without waiting, for the first few blocks of `count` bytes that start
-    // `every` bytes apart from the start, where every n-th block of the file just opened is read
-    // next: the blocks the first move past the others would ask for, asked for before the
-    // first is read. False where nothing was asked (see kAsksAhead; a file system that is
-    // served in user space is read only as it is asked).
-    bool willReadEvery(int64_t count, int64_t every);
+    // Asks the medium, without waiting, for the first blocks of `count` bytes that start `every`
+    // bytes apart from the start, where every n-th block of the file just opened is read next:
+    // at most `most`, and no more than the first move past blocks would ask for, but before the
+    // first block is read. False where nothing was asked (see kAsksAhead; a file system served
+    // in user space is read only as it is asked).
+    bool willReadEvery(int64_t count, int64_t every, int64_t most);
     // Reads up to `count` bytes into `buffer`, retrying interruptions and short reads until
     // `count` bytes, the end of the file, or an error. Returns the bytes delivered (fewer than
     // `count` only at the end of the file, 0 at or past it), or -1 on a read error.

@@ -284,19 +284,23 @@ int64_t HintDepth(int64_t block, int64_t moveGap) {
 
 }  // namespace
 
-bool InputFile::willReadEvery(int64_t count, int64_t every) {
+bool InputFile::willReadEvery(int64_t count, int64_t every, int64_t most) {
     ReadPattern& p = m_pattern;
     if (m_handle < 0 || count <= 0 || every <= count) return false;
-    if (p.stride == every) return true;  // asked for when opened ahead
     const int fd = static_cast<int>(m_handle);
-    if (!HintsHelp(fd, p.fileSystem)) return false;
-    // As a first move past blocks would; the pace of the moves is not known yet.
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
-    p.stride = every;
-    const int64_t ahead = HintDepth(count, 0);
-    for (int64_t at = 0; at < ahead * every && at < p.size; at += every) {
-        ::posix_fadvise(fd, static_cast<off_t>(at), static_cast<off_t>(count), POSIX_FADV_WILLNEED);
-        p.hintedTo = at;
+    if (p.stride != every) {
+        if (!HintsHelp(fd, p.fileSystem)) return false;
+        // As a first move past blocks would; the pace of the moves is not known yet.
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+        p.stride = every;
+        p.hintedTo = -every;
+    }
+    // A file opened ahead asked for some already: the rest, up to what is asked now.
+    const int64_t ahead = std::min(most, HintDepth(count, 0));
+    while (p.hintedTo + every < ahead * every && p.hintedTo + every < p.size) {
+        p.hintedTo += every;
+        ::posix_fadvise(fd, static_cast<off_t>(p.hintedTo), static_cast<off_t>(count),
+                        POSIX_FADV_WILLNEED);
     }
     return true;
 }

@@ -131,7 +131,7 @@ bool InputFile::open(const std::string& path) {
 
 void InputFile::willRead(int64_t /*count*/) {}
 
-bool InputFile::willReadEvery(int64_t /*count*/, int64_t /*every*/) {
+bool InputFile::willReadEvery(int64_t /*count*/, int64_t /*every*/, int64_t /*most*/) {
     return false;
 }
 

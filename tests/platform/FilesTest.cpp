@@ -156,7 +156,7 @@ TEST(InputFile, EveryNthBlockReadingFetchesLittleMoreThanThoseBlocks) {
     // nothing between them.
     ASSERT_TRUE(f.open(path));
     const int64_t opened = StorageReadBytes();
-    EXPECT_TRUE(f.willReadEvery(49152, 16 * 49152));
+    EXPECT_TRUE(f.willReadEvery(49152, 16 * 49152, 64));
     EXPECT_GE(StorageReadBytes() - opened, 8 * 49152);
     EXPECT_EQ(ReadEveryNth(f, 49152, 16), EveryNth(data, 49152, 16));
     EXPECT_LT(StorageReadBytes() - opened, 8 * mib);
