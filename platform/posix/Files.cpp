@@ -282,6 +282,17 @@ int64_t HintDepth(int64_t block, int64_t moveGap) {
     return std::clamp(kHintTime / moveGap, least, std::max(least, most));
 }
 
+// Asks for the blocks of `block` bytes every `stride` bytes after the one at `hintedTo`, up to
+// the one at `last`. Blocks past the end the file had when opened are not asked for: nothing
+// is there.
+void AskUpTo(int fd, int64_t last, int64_t stride, int64_t block, int64_t size, int64_t& hintedTo) {
+    while (hintedTo < last && hintedTo + stride < size) {
+        hintedTo += stride;
+        ::posix_fadvise(fd, static_cast<off_t>(hintedTo), static_cast<off_t>(block),
+                        POSIX_FADV_WILLNEED);
+    }
+}
+
 }  // namespace
 
 bool InputFile::willReadEvery(int64_t count, int64_t every, int64_t most) {
@@ -297,11 +308,7 @@ bool InputFile::willReadEvery(int64_t count, int64_t every, int64_t most) {
     }
     // A file opened ahead asked for some already: the rest, up to what is asked now.
     const int64_t ahead = std::min(most, HintDepth(count, 0));
-    while (p.hintedTo + every < ahead * every && p.hintedTo + every < p.size) {
-        p.hintedTo += every;
-        ::posix_fadvise(fd, static_cast<off_t>(p.hintedTo), static_cast<off_t>(count),
-                        POSIX_FADV_WILLNEED);
-    }
+    AskUpTo(fd, (ahead - 1) * every, every, count, p.size, p.hintedTo);
     return true;
 }
 
@@ -334,12 +341,7 @@ bool InputFile::seek(int64_t position) {
         }
         p.movedAt = now;
         const int64_t ahead = HintDepth(block, p.moveGap);
-        // Blocks past the end the file had when opened are not asked for: nothing is there.
-        while (p.hintedTo < position + (ahead - 1) * stride && p.hintedTo + stride < p.size) {
-            p.hintedTo += stride;
-            ::posix_fadvise(fd, static_cast<off_t>(p.hintedTo), static_cast<off_t>(block),
-                            POSIX_FADV_WILLNEED);
-        }
+        AskUpTo(fd, position + (ahead - 1) * stride, stride, block, p.size, p.hintedTo);
     } else if (p.stride != 0) {
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         p.stride = 0;
