@@ -195,7 +195,9 @@ const char* UsageText() {
            "  2  bad usage, or no PATH is an existing directory\n"
            "  3  stopped by a signal\n"
            "  4  no file was unreadable, but content changed silently since the last record or\n"
-           "     a checksum file disagrees with the medium\n";
+           "     a checksum file disagrees with the medium\n"
+           "  5  incomplete: something was not checked (listed under \"unchecked\")\n"
+           "When several apply, the status is the gravest: 3, then 1, then 4, then 5.\n";
 }
 
 const char* VersionText() {

@@ -15,6 +15,8 @@ const char* OutcomeText(Outcome outcome) {
             return "errors";
         case Outcome::Stopped:
             return "stopped";
+        case Outcome::Incomplete:
+            return "incomplete";
         case Outcome::Failed:
         default:
             return "failed";
@@ -85,6 +87,21 @@ void WriteLocation(JsonWriter& json, const LocationResult& r) {
     PathList(json, "new", r.added);
     PathList(json, "newly_unreadable", r.newlyUnreadable);
     PathList(json, "readable_again", r.readableAgain);
+    json.Key("unchecked");
+    json.BeginArray();
+    for (const UncheckedItem& item : r.unchecked) {
+        json.BeginObject();
+        json.Key("path");
+        json.String(item.Path);
+        json.Key("reason");
+        json.String(UncheckedKey(item.Reason));
+        if (item.Reason == UncheckedReason::FileLimit) {
+            json.Key("files");
+            json.Integer(item.Count);
+        }
+        json.EndObject();
+    }
+    json.EndArray();
     json.EndObject();
 }
 

@@ -7,14 +7,17 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Unchecked.h"
+
 namespace vorlaxis::cli {
 
 enum class Outcome {
-    Ok,       // every file could be read
-    Errors,   // unreadable files were found
-    Stopped,  // a signal stopped the test, or came before the location was reached
-    Failed    // not an existing directory, the tree could not be collected, or the log is
-              // incomplete
+    Ok,         // every file could be read
+    Errors,     // unreadable files were found
+    Stopped,    // a signal stopped the test, or came before the location was reached
+    Failed,     // not an existing directory, the tree could not be collected, or the log is
+                // incomplete
+    Incomplete  // every file found was readable, but something was not checked (unchecked)
 };
 
 struct LocationResult {
@@ -39,6 +42,7 @@ struct LocationResult {
     std::vector<std::string> checksumMissing;  // full paths a checksum file lists, not there
     // Since the medium's last record (--history), full paths by kind.
     std::vector<std::string> changed, edited, missing, added, newlyUnreadable, readableAgain;
+    UncheckedList unchecked;  // what could not be checked, with its path and reason
 };
 
 // The result file: the program, its version, the exit status and one object per location.

@@ -24,8 +24,29 @@ enum ExitCode {
     kUnreadable = 1,
     kBadUsage = 2,
     kStopped = 3,
-    kContentDiffers = 4
+    kContentDiffers = 4,
+    kIncomplete = 5
 };
+
+// The status of several findings is the gravest of them: a stop, then unreadable data, then
+// content that differs, then something left unchecked.
+int Graver(int a, int b) {
+    auto rank = [](int status) {
+        switch (status) {
+            case kStopped:
+                return 4;
+            case kUnreadable:
+                return 3;
+            case kContentDiffers:
+                return 2;
+            case kIncomplete:
+                return 1;
+            default:
+                return 0;
+        }
+    };
+    return rank(b) > rank(a) ? b : a;
+}
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "vorlaxis-check: %s\nTry 'vorlaxis-check --help'.\n", message.c_str());
@@ -111,12 +132,15 @@ void Record(LocationResult& r, const TestSession& session, uint16_t bad, double 
         r.speedProfile.emplace_back(point.Megabytes, point.MegabytesPerSecond);
     r.checksumMismatches = session.Content.ChecksumMismatches;
     r.checksumMissing = session.Content.ChecksumMissing;
+    r.unchecked = session.Unchecked;
     if (session.CollectionFailed || session.LogIncomplete) {
         r.outcome = Outcome::Failed;
     } else if (statistics.StopRequested) {
         r.outcome = Outcome::Stopped;
     } else {
-        r.outcome = bad > 0 ? Outcome::Errors : Outcome::Ok;
+        r.outcome = bad > 0                ? Outcome::Errors
+                    : !r.unchecked.empty() ? Outcome::Incomplete
+                                           : Outcome::Ok;
     }
 }
 
@@ -197,25 +221,26 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
         host.EndProgress();
         Record(location, session, bad, took.count());
         if (!o.historyFolder.empty() && !KeepLocationHistory(o.historyFolder, session, location)) {
-            result = kUnreadable;
+            result = Graver(result, kUnreadable);
         }
-        if (result == kAllReadable && bad == 0 &&
-            (!location.changed.empty() || !location.checksumMismatches.empty() ||
-             !location.checksumMissing.empty())) {
-            result = kContentDiffers;
+        if (!location.changed.empty() || !location.checksumMismatches.empty() ||
+            !location.checksumMissing.empty()) {
+            result = Graver(result, kContentDiffers);
         }
+        if (!location.unchecked.empty()) result = Graver(result, kIncomplete);
         const size_t number = static_cast<size_t>(&location - results.data()) + 1;
         if (!o.graphFile.empty() &&
             !WriteGraph(GraphPath(o.graphFile, results.size(), number), session)) {
-            result = kUnreadable;
+            result = Graver(result, kUnreadable);
         }
         // A stop without a signal is a tree that could not be collected: not all readable.
-        if (bad > 0 || (statistics.StopRequested && !g_stopSignal)) result = kUnreadable;
+        if (bad > 0 || (statistics.StopRequested && !g_stopSignal))
+            result = Graver(result, kUnreadable);
         // A log without its end must not pass for a clean test.
         if (session.LogIncomplete) {
             std::fprintf(stderr, "vorlaxis-check: the log of %s could not be written completely\n",
                          platform::DisplayText(location.path).c_str());
-            result = kUnreadable;
+            result = Graver(result, kUnreadable);
         }
         if (o.logFile.empty()) {
             // Standard output may carry the JSON result instead.

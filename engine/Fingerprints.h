@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/TestStatistics.h"
+#include "engine/Unchecked.h"
 
 namespace vorlaxis {
 
@@ -28,6 +29,7 @@ struct ContentFindings {
     std::vector<FileFingerprint> Files;           // in the order of testing
     std::vector<std::string> ChecksumMismatches;  // full paths whose content a list contradicts
     std::vector<std::string> ChecksumMissing;     // full paths a list names but the tree lacks
+    UncheckedList Unchecked;  // lists that could not be used, comparisons not made
 };
 
 // The full path of `within` ("/" separated) in `location`, with the platform's separators.

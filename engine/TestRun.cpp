@@ -90,6 +90,7 @@ class Run final : public FileStepObserver {
     void OpenFilesAhead();
     void JudgeQuickness(const FileTestResult& result, int64_t bytesRead, double seconds);
     void Finish();
+    void WriteUnchecked();
     void WriteOutcome();
     void ShowBadCount();
     void WriteLine(std::string_view line) {
@@ -156,6 +157,7 @@ void Run::Begin() {
     m_session.DirectoryCount = 0;
     m_session.DataChecksum = 0;
     m_session.FileSpeeds.clear();
+    m_session.Unchecked.clear();
     if (m_session.MediaRecords.size() <= static_cast<size_t>(m_statistics.LocationIndex) &&
         m_statistics.LocationIndex >= 0) {
         m_session.MediaRecords.resize(static_cast<size_t>(m_statistics.LocationIndex) + 1);
@@ -440,9 +442,12 @@ void Run::AskUser(const FileTestResult& result) {
 // ended.
 void Run::Finish() {
     m_content.Finish(m_checkContent && !m_statistics.StopRequested, m_session.Content);
+    for (const UncheckedItem& item : m_session.Content.Unchecked)
+        m_session.Unchecked.push_back(item);
     if (m_statistics.ReadMode != OnlyOpen) {
         WriteLine("\r\nKontrolní součet média:" + NumToHex(m_session.DataChecksum, 4));
     }
+    WriteUnchecked();
     WriteLine("\r\nKonec testu:");
     if (ShouldEject(m_location, m_session.Settings.EjectAfterTest)) {
         m_display.directoryText.clear();
@@ -463,18 +468,31 @@ void Run::Finish() {
     m_display.megabytesTotalText = "0";
 }
 
+// What could not be checked, before the end: a healthy medium's log has no such block.
+void Run::WriteUnchecked() {
+    if (m_session.Unchecked.empty()) return;
+    WriteLine("\r\nNebylo otestováno:");
+    for (const UncheckedItem& item : m_session.Unchecked) WriteLine(LogSafe(UncheckedLine(item)));
+}
+
 void Run::WriteOutcome() {
     const bool stopped = m_statistics.StopRequested;
+    // A run that left something unchecked is no success, whatever it read.
+    const bool incomplete = !m_session.Unchecked.empty();
     const std::string count = std::to_string(m_badCount);
     if (m_badCount == 0) {
         WriteLine("  žádné problémy při čtení souborů...");
     } else {
         WriteLine((stopped ? "  počet chybných souborů: " : "  počet chybých souborů: ") + count);
     }
-    WriteLine((stopped ? "  test přerušen uživatelem " : "  test úspěšně dokončen ") +
+    WriteLine((stopped      ? "  test přerušen uživatelem "
+               : incomplete ? "  test neúplný, něco nebylo otestováno "
+                            : "  test úspěšně dokončen ") +
               DateTimeText());
     if (stopped) {
         m_display.outcomeText = "test přerušen !";
+    } else if (incomplete && m_badCount == 0) {
+        m_display.outcomeText = "test neúplný !";
     } else {
         m_display.outcomeText = m_badCount == 0 ? "test dokončen OK" : "test dokončen, chyby!";
     }

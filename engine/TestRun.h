@@ -15,6 +15,7 @@
 #include "engine/ReadMode.h"
 #include "engine/SlowFiles.h"
 #include "engine/TestStatistics.h"
+#include "engine/Unchecked.h"
 #include "platform/Files.h"
 #include "settings/TestSettings.h"
 
@@ -60,6 +61,9 @@ struct TestSession {
     // Fingerprint every file read whole, for the medium's record. Off where no record is kept:
     // the hash and the last-write time then cost nothing, and checksum files are still checked.
     bool KeepFingerprints = true;
+    // What the last run could not check (directories it may not list, files beyond the table,
+    // lists and comparisons it could not make), in the order found. Not empty: no "ok".
+    UncheckedList Unchecked;
     // The media checksum of the last location.
     uint16_t DataChecksum = 0;
     // Where the log goes. Empty: the temporary log "tmplog" + LocationIndex + ".txt" in the

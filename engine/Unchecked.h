@@ -1,0 +1,37 @@
+// What a test was asked to check and could not. Each item is named with its path and reason
+// wherever the verdict shows (log, windows, standard error, JSON), and none may pass for "ok".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vorlaxis {
+
+enum class UncheckedReason {
+    AccessDenied,    // the system would not let us list a directory or open a file
+    PathTooLong,     // a path beyond what the platform can open
+    FileLimit,       // files left out of the full file table (Count of them)
+    NoMedium,        // the location is missing, or nothing is mounted there
+    RecordUnusable,  // the medium's last record is damaged: nothing compared with it
+    ListUnusable,    // a checksum list that cannot be read or understood: nothing checked by it
+    NotCompared      // a read mode that does not read files whole: nothing was compared
+};
+
+struct UncheckedItem {
+    UncheckedReason Reason = UncheckedReason::AccessDenied;
+    std::string Path;   // full path (a directory ends in the separator); empty where none fits
+    int64_t Count = 0;  // FileLimit: the files left out
+};
+
+// The reason as the log and the windows name it, in Czech ("přístup odepřen").
+const char* UncheckedText(UncheckedReason reason);
+// The reason as vorlaxis-check's result names it ("access_denied").
+const char* UncheckedKey(UncheckedReason reason);
+// One line of the log's and the windows' list: "  \"path\" - reason", or for the file limit
+// "  souborů nad limit: count".
+std::string UncheckedLine(const UncheckedItem& item);
+
+using UncheckedList = std::vector<UncheckedItem>;
+
+}  // namespace vorlaxis
