@@ -12,6 +12,7 @@ struct MainDisplay {
     // The file counters: all files of the location, those tested, those left, the unreadable.
     std::string filesTotalText, filesTestedText, filesLeftText, badFilesText;
     bool badFilesRed = false;        // the unreadable count in red, else green
+    bool incomplete = false;         // something was not checked: the count is never green
     std::string currentFileText;     // the file being read, or what the run is doing now
     std::string directoryText;       // the directory of that file
     std::string readModeText;        // "čtení všech dat", ...
@@ -26,5 +27,17 @@ struct MainDisplay {
     std::string statusText;
     std::string busyLocationText;  // the location the busy window names
 };
+
+struct Rgb {
+    uint8_t red, green, blue;
+};
+
+// The colour of the unreadable count: red for unreadable files; amber where none was found but
+// not everything could be checked, so no green suggests a clean medium; green otherwise.
+inline Rgb BadCountColour(const MainDisplay& d) {
+    if (d.badFilesRed) return {255, 0, 0};
+    if (d.incomplete) return {192, 112, 0};
+    return {0, 128, 0};
+}
 
 }  // namespace vorlaxis

@@ -461,6 +461,7 @@ void Run::Finish() {
     m_display.filesTestedText = std::to_string(m_number - 1);
     m_display.filesLeftText = std::to_string(m_session.FileCount - m_number + 1);
     m_display.badFilesText = std::to_string(m_badCount);
+    m_display.incomplete = !m_session.Unchecked.empty();
     m_display.fileBarPosition = 0;
     m_display.locationBarPosition = 0;
     m_display.currentFileText.clear();

@@ -23,14 +23,18 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
         }
         if (step.Changes && step.Changes->Any()) view = MakeChangesView(*step.Changes, location);
     }
-    const ContentFindings& content = session.Content;
-    if (!content.ChecksumMismatches.empty() || !content.ChecksumMissing.empty()) {
+    // Findings without a record to compare with still open a view of their own.
+    auto viewOfLocation = [&]() -> ChangesView& {
         if (!view) {
             view.emplace();
             view->Location = location;
         }
-        AddChecksumFindings(*view, content.ChecksumMismatches, content.ChecksumMissing);
-    }
+        return *view;
+    };
+    const ContentFindings& content = session.Content;
+    if (!content.ChecksumMismatches.empty() || !content.ChecksumMissing.empty())
+        AddChecksumFindings(viewOfLocation(), content.ChecksumMismatches, content.ChecksumMissing);
+    if (!session.Unchecked.empty()) AddUnchecked(viewOfLocation(), session.Unchecked);
     if (!view) return;
     state.LastChanges = std::move(*view);
     if (closing) return;

@@ -40,6 +40,20 @@ void AddChecksumFindings(ChangesView& view, const std::vector<std::string>& mism
     }
 }
 
+void AddUnchecked(ChangesView& view, const UncheckedList& items) {
+    if (items.empty()) return;
+    constexpr const char kHeading[] = "Nebylo otestováno";
+    if (view.Summary.empty()) view.Summary = "Test není úplný:";
+    view.Alarming = true;
+    ChangesView::Group group{std::string(kHeading) + " (" + std::to_string(items.size()) + ")", {}};
+    for (const UncheckedItem& item : items) {
+        const std::string line = UncheckedLine(item);
+        group.Paths.push_back(line.substr(line.find_first_not_of(' ')));
+    }
+    view.Summary += "\n  " + std::string(kHeading) + ": " + std::to_string(items.size());
+    view.Groups.push_back(std::move(group));
+}
+
 std::string ChangesQuestion(const ChangesView& view) {
     return view.Location + "\r\n\r\n" + view.Summary + "\r\n\r\nZobrazit seznam souborů?";
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Unchecked.h"
 #include "results/Comparison.h"
 
 namespace vorlaxis {
@@ -36,6 +37,10 @@ ChangesView MakeChangesView(const Comparison& comparison, const std::string& loc
 // change, found even on a medium tested for the first time.
 void AddChecksumFindings(ChangesView& view, const std::vector<std::string>& mismatches,
                          const std::vector<std::string>& missing);
+
+// Adds what the test could not check to `view`, which may hold only the location: a warning,
+// since a medium partly checked must not look like a clean one.
+void AddUnchecked(ChangesView& view, const UncheckedList& items);
 
 // The question after the location's results: the summary, then whether to list the files.
 std::string ChangesQuestion(const ChangesView& view);

@@ -156,7 +156,8 @@ void TMainForm::ShowDisplay() {
         {m_panel[0], &d.statusText}};
     for (const auto& [label, text] : fields) label->setText(FromUtf8(*text));
     QPalette pal = ui.Label12->palette();
-    pal.setColor(QPalette::WindowText, d.badFilesRed ? QColor(255, 0, 0) : QColor(0, 128, 0));
+    const Rgb colour = BadCountColour(d);
+    pal.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
     ui.Label12->setPalette(pal);
     ui.Label29->setVisible(d.speedCaptionsVisible);
     ui.Label31->setVisible(d.speedCaptionsVisible);

@@ -34,7 +34,6 @@ using platform::win32::ToWide;
 constexpr wchar_t kClassName[] = L"TMainForm";
 constexpr UINT_PTR kTimer1 = 1, kTimer2 = 2;
 constexpr int kClientWidth = 698, kClientHeight = 259;
-const COLORREF kGreen = RGB(0, 128, 0), kRed = RGB(255, 0, 0);
 
 // The places of the layout, in the main window's client area. The controls of the two groups
 // are given in their group's coordinates and moved by the group's place.
@@ -337,7 +336,8 @@ void TMainForm::LockCommands(bool locked) {
 LRESULT TMainForm::ColourStatic(HDC dc, HWND control) {
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     if (::GetDlgCtrlID(control) == id::Label12) {
-        ::SetTextColor(dc, m_display.badFilesRed ? kRed : kGreen);
+        const Rgb colour = BadCountColour(m_display);
+        ::SetTextColor(dc, RGB(colour.red, colour.green, colour.blue));
     }
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
 }

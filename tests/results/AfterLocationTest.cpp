@@ -86,5 +86,36 @@ TEST(AfterLocation, ChecksumFileFindingsAreOfferedAsAnAlarmEvenOnAFirstTest) {
     EXPECT_NE(view.Summary.find("Nesouhlasí se souborem kontrolních součtů: 1"), std::string::npos);
 }
 
+// Each finding alone opens the alarm: a slip that waits for two kinds, or for a record to
+// compare with, would let a partly bad medium look clean.
+TEST(AfterLocation, EachFindingAloneIsOfferedAsAnAlarm) {
+    const std::string sum = std::string(64, '0');
+    const struct {
+        std::string list;  // SHA256SUMS on the medium, none when empty
+        bool unchecked;    // a directory the run could not list
+        std::string heading;
+    } cases[] = {
+        {sum + "  a.bin\n", false, "Nesouhlasí se souborem kontrolních součtů (1)"},
+        {std::string(64, '1') + "  gone.bin\n", false,
+         "Chybí, ač je uveden v souboru kontrolních součtů (1)"},
+        {"", true, "Nebylo otestováno (1)"},
+    };
+    for (const auto& c : cases) {
+        Tested t;
+        t.tree.file("a.bin", "a");
+        if (!c.list.empty()) t.tree.file("SHA256SUMS", c.list);
+        t.Run();
+        if (c.unchecked)
+            t.session.Unchecked = {{UncheckedReason::AccessDenied, t.tree.path() + "x/"}};
+        t.dialogs.answers = {MsgResult::Yes};
+        EXPECT_EQ(t.FollowUp({}, false), 1) << c.heading;
+        ASSERT_EQ(t.dialogs.shown.size(), 1u);
+        EXPECT_EQ(t.dialogs.shown[0].icon, MsgIcon::Warning);
+        ASSERT_TRUE(t.state.LastChanges);
+        ASSERT_EQ(t.state.LastChanges->Groups.size(), 1u);
+        EXPECT_EQ(t.state.LastChanges->Groups[0].Heading, c.heading);
+    }
+}
+
 }  // namespace
 }  // namespace vorlaxis::test

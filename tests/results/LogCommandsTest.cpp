@@ -77,6 +77,20 @@ TEST_F(LogCommandsTest, ThreeLogsOpenThreeViewersNeverTheInternalOne) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
+// After a batch of one, the logs an earlier, longer batch left behind are not this batch's.
+TEST_F(LogCommandsTest, AfterOneLocationOnlyItsLogIsShownAndSaved) {
+    batchOfThree();
+    settings.TxtViewer = AssociatedProgram;
+    settings.LogsFileNameFormat = BySerialNumber;
+    ShowTempLogs(context(), 1);
+    ASSERT_EQ(shell.requests.size(), 1u);
+    EXPECT_EQ(shell.requests[0], (ShellRequest{"document", temp + "tmplog0.txt", temp}));
+    dialogs.answers = {MsgResult::Yes};
+    SaveTempLogs(context(), 1, media);
+    EXPECT_EQ(saved("0123ABCD.txt"), "log 0");
+    EXPECT_FALSE(platform::Exists(logs + "00000001.txt"));
+}
+
 TEST_F(LogCommandsTest, SaveAsksFirstAndNoSavesNothing) {
     batchOfThree();
     settings.LogsFileNameFormat = BySerialNumber;
