@@ -284,7 +284,8 @@ void ChecksumListReader::Line(std::string_view line, std::vector<ListedFile>& en
             }
         }
     }
-    if (file) {
+    // No file name holds a NUL: such a line names nothing that could be found.
+    if (file && file->Path.find('\0') == std::string::npos) {
         entries.push_back(std::move(*file));
     } else {
         ++m_notUnderstood;
@@ -344,9 +345,17 @@ void ChecksumListReader::HashdeepLine(std::string_view line, std::vector<ListedF
         return;
     }
     std::string name = Slashes(rest);
+    if (name.find('\0') != std::string::npos) {
+        ++m_notUnderstood;
+        return;
+    }
     // Paths below the folder hashdeep ran in are taken as relative to it, where the list lies.
     if (!m_invokedFrom.empty() && name.starts_with(m_invokedFrom))
         name.erase(0, m_invokedFrom.size());
+    if (name.empty()) {  // the folder itself
+        ++m_notUnderstood;
+        return;
+    }
     entries.push_back({std::move(name), hash, Lower(digest)});
 }
 

@@ -103,8 +103,10 @@ struct ContentCheck::State {
     std::vector<int32_t> byKey;             // the table's indices in the order of their keys
     std::vector<std::string> lists;         // full paths of the lists read
     std::vector<Expectation> expectations;  // by file once the lists are read
-    std::vector<std::string> unmatched;     // paths within the location that lists name and
-                                            // the table lacks
+    // The paths within the location that lists name and the table lacks, one after another
+    // ("\0" after each) so that a long list for another tree costs only its names' bytes.
+    std::string unmatchedNames;
+    std::vector<size_t> unmatched;  // where each starts
     bool usable[static_cast<int>(ListedHash::Xxh128) + 1] = {};
     bool usableKnown[static_cast<int>(ListedHash::Xxh128) + 1] = {};
     // The digests the current file's lists ask for, one per hash.
@@ -176,6 +178,7 @@ struct ContentCheck::State {
         if (text && !folder.empty() && !NameSpeaksOfSums(FileName(key))) return;
         const size_t expectationsBefore = expectations.size();
         const size_t unmatchedBefore = unmatched.size();
+        const size_t unmatchedNamesBefore = unmatchedNames.size();
         const size_t uncheckedBefore = findings.Unchecked.size();
         const int32_t list = static_cast<int32_t>(lists.size());
         lists.push_back(path);
@@ -218,7 +221,8 @@ struct ContentCheck::State {
                     }
                     const int32_t index = Find(joined);
                     if (index < 0) {
-                        unmatched.push_back(std::move(joined));
+                        unmatched.push_back(unmatchedNames.size());
+                        unmatchedNames.append(joined).push_back('\0');
                         continue;
                     }
                     matched = true;
@@ -243,6 +247,7 @@ struct ContentCheck::State {
             // read (the run reads it again and reports it).
             expectations.resize(expectationsBefore);
             unmatched.resize(unmatchedBefore);
+            unmatchedNames.resize(unmatchedNamesBefore);
             findings.Unchecked.resize(uncheckedBefore);
             lists.pop_back();
             return;
@@ -283,6 +288,7 @@ void ContentCheck::Prepare(BlockingCalls& calls, const std::string& location,
     s.lists.clear();
     s.expectations.clear();
     s.unmatched.clear();
+    s.unmatchedNames.clear();
     s.findings = {};
     s.first = s.last = nullptr;
     for (int32_t i = 0; i < count && !calls.Abandoned(); ++i) {
@@ -408,15 +414,32 @@ void ContentCheck::Finish(bool complete, ContentFindings& findings) {
     State& s = *m_state;
     s.findings.Complete = complete;
     if (complete) {
-        std::sort(s.unmatched.begin(), s.unmatched.end());
-        s.unmatched.erase(std::unique(s.unmatched.begin(), s.unmatched.end()), s.unmatched.end());
-        for (const std::string& key : s.unmatched) {
-            // Not in the table yet there (past the file limit): not missing, only not tested.
-            const std::string path = LocationPath(s.location, key);
-            if (s.calls->ListedSize(path) < 0) s.findings.ChecksumMissing.push_back(path);
+        const auto name = [&s](size_t at) {
+            return std::string_view(s.unmatchedNames.c_str() + at);
+        };
+        std::sort(s.unmatched.begin(), s.unmatched.end(),
+                  [&name](size_t a, size_t b) { return name(a) < name(b); });
+        s.unmatched.erase(std::unique(s.unmatched.begin(), s.unmatched.end(),
+                                      [&name](size_t a, size_t b) { return name(a) == name(b); }),
+                          s.unmatched.end());
+        // Not in the table yet there (past the file limit): not missing, only not tested.
+        // Asked in batches: one call to the medium's thread for thousands of names.
+        std::vector<std::string> paths;
+        std::vector<int64_t> sizes;
+        for (size_t i = 0; i < s.unmatched.size(); i += paths.size()) {
+            paths.clear();
+            for (size_t k = i; k < s.unmatched.size() && paths.size() < 4096; ++k)
+                paths.push_back(LocationPath(s.location, std::string(name(s.unmatched[k]))));
+            s.calls->ListedSizes(s.location, paths, sizes);
+            for (size_t k = 0; k < paths.size(); ++k) {
+                if (k >= sizes.size() || sizes[k] < 0)
+                    s.findings.ChecksumMissing.push_back(std::move(paths[k]));
+            }
         }
     }
     s.unmatched.clear();
+    s.unmatchedNames.clear();
+    s.unmatchedNames.shrink_to_fit();
     s.expectations.clear();
     findings = std::move(s.findings);
     s.findings = {};

@@ -148,6 +148,10 @@ TEST(ChecksumFiles, LinesThatGiveNoEntryAreCounted) {
         {"MD5SUMS", kMd5 + "  " + std::string(100000, 'n') + "\n" + kMd5 + "  a", 1, 1},
         {"x.sfv", "; c\nname only\nf 12345678\n", 1, 1},
         {"h.txt", "%%%% HASHDEEP-1.0\n%%%% size,tiger,filename\n1," + kSha1 + ",a\n", 0, 1},
+        // hashdeep naming the folder it ran in: no file.
+        {"h.txt",
+         "%%%% HASHDEEP-1.0\n%%%% size,md5,filename\n## Invoked from: /d\n1," + kMd5 + ",/d/\n", 0,
+         1},
     };
     for (const Case& c : cases) {
         ChecksumListReader reader(c.name);
