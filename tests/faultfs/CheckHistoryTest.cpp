@@ -247,6 +247,12 @@ TEST_F(CheckHistory, EveryVerdictCountsAndNothingOutsideIsTakenForInside) {
     tree.file("a.bin", "a");
     tree.file("b.bin", "b");
     tree.file("x", "x");
+    // Text files: a list where it names a file there; no list where it names none, or where a
+    // line is no entry.
+    tree.file("sub/c.bin", "c");
+    tree.file("sub/sums.txt", std::string(32, 'e') + "  c.bin\n");
+    tree.file("sub/other-sums.txt", std::string(32, 'e') + "  nothing-here\n");
+    tree.file("readme.txt", std::string(32, 'e') + "  x\nhello\n");
     const std::string wrong(40, '0');
     const ProgramResult made = RunProgram(
         {"/bin/sh", "-c",
@@ -261,7 +267,8 @@ TEST_F(CheckHistory, EveryVerdictCountsAndNothingOutsideIsTakenForInside) {
     const CheckRun run = Check(t);
     EXPECT_EQ(run.program.exitCode, kContentDiffers) << run.program.err;
     EXPECT_EQ(Sorted(run, "checksum_file_mismatches"),
-              (std::vector<std::string>{t + "a.bin", t + "b.bin"}));
+              (std::vector<std::string>{t + "a.bin", t + "b.bin", t + "sub/c.bin"}));
+    EXPECT_EQ(List(run, "checksum_file_missing"), "[]");
     EXPECT_EQ(List(run, "unchecked"),
               "[{\"path\": \"" + t + "../../x\", \"reason\": \"outside_medium\"}, {\"path\": \"" +
                   t + "SHA1SUMS\", \"reason\": \"list_lines_unusable\"}]");
