@@ -29,7 +29,8 @@ struct ContentFindings {
     std::vector<FileFingerprint> Files;           // in the order of testing
     std::vector<std::string> ChecksumMismatches;  // full paths whose content a list contradicts
     std::vector<std::string> ChecksumMissing;     // full paths a list names but the tree lacks
-    UncheckedList Unchecked;  // lists that could not be used, comparisons not made
+    UncheckedList Unchecked;  // lists that could not be read or used, lines of them that give no
+                              // entry, entries outside the location: comparisons not made
 };
 
 // The full path of `within` ("/" separated) in `location`, with the platform's separators.
@@ -45,7 +46,9 @@ class ContentCheck {
     ContentCheck& operator=(const ContentCheck&) = delete;
 
     // Reads the checksum files among `count` table entries (before any file they list), through
-    // `calls`, which also give each file's last-write time.
+    // `calls`, which also give each file's last-write time. Lists are read piece by piece and
+    // only the leading bytes of the digests of the table's files are kept, so a list of any
+    // length fits in little memory. `files` must stay in place until Finish().
     // Without `fingerprints` a file is hashed only for a checksum file that lists its XXH3-128,
     // and its fingerprint stays empty.
     void Prepare(BlockingCalls& calls, const std::string& location, const FileEntry* files,

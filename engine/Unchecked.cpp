@@ -16,6 +16,10 @@ const char* UncheckedText(UncheckedReason reason) {
             return "nelze porovnat se záznamem média (záznam je poškozen)";
         case UncheckedReason::ListUnusable:
             return "seznam kontrolních součtů nelze použít";
+        case UncheckedReason::ListLinesUnusable:
+            return "řádky seznamu kontrolních součtů nelze použít";
+        case UncheckedReason::OutsideMedium:
+            return "soubor ze seznamu kontrolních součtů leží mimo médium";
         case UncheckedReason::NotCompared:
         default:
             return "nic nebylo porovnáno (soubory nebyly čteny celé)";
@@ -36,6 +40,10 @@ const char* UncheckedKey(UncheckedReason reason) {
             return "record_unusable";
         case UncheckedReason::ListUnusable:
             return "list_unusable";
+        case UncheckedReason::ListLinesUnusable:
+            return "list_lines_unusable";
+        case UncheckedReason::OutsideMedium:
+            return "outside_medium";
         case UncheckedReason::NotCompared:
         default:
             return "not_compared";
@@ -47,7 +55,10 @@ std::string UncheckedLine(const UncheckedItem& item) {
         return std::string("  ") + UncheckedText(item.Reason) + ": " + std::to_string(item.Count);
     }
     if (item.Path.empty()) return std::string("  ") + UncheckedText(item.Reason);
-    return "  \"" + item.Path + "\" - " + UncheckedText(item.Reason);
+    std::string line = "  \"" + item.Path + "\" - " + UncheckedText(item.Reason);
+    if (item.Reason == UncheckedReason::ListLinesUnusable)
+        line += ": " + std::to_string(item.Count);
+    return line;
 }
 
 }  // namespace vorlaxis

@@ -8,7 +8,7 @@
 
 namespace vorlaxis::platform {
 
-enum class DigestKind { Md5, Sha1, Sha256, Sha512, Crc32 };
+enum class DigestKind { Md5, Sha1, Sha224, Sha256, Sha384, Sha512, Blake2b512, Crc32 };
 
 // One running digest. Feed it with Update(), then take the result once with HexFinal().
 class Digest {
@@ -18,6 +18,8 @@ class Digest {
     Digest(const Digest&) = delete;
     Digest& operator=(const Digest&) = delete;
 
+    // False when the system cannot compute this kind: nothing is then compared by it.
+    bool Usable() const;
     void Update(const unsigned char* data, size_t count);
     // The result in lower-case hexadecimal digits (CRC-32: 8 digits, big-endian); empty when
     // the system could not compute it.

@@ -12,6 +12,8 @@ PACKAGES=(
   # Fingerprints (XXH3, header-only) and xxh128sum for the tests; libcrypto's headers for the
   # checksum files found on media.
   libxxhash-dev xxhash libssl-dev
+  # Checksum lists as other tools write them, for the tests.
+  rhash cksfv hashdeep
   libfuse3-dev fuse3
   clang libclang-rt-14-dev clang-format clang-tidy
   dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools genisoimage

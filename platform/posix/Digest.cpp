@@ -21,8 +21,11 @@ struct Crypto {
     decltype(&EVP_DigestFinal_ex) final = nullptr;
     decltype(&EVP_md5) md5 = nullptr;
     decltype(&EVP_sha1) sha1 = nullptr;
+    decltype(&EVP_sha224) sha224 = nullptr;
     decltype(&EVP_sha256) sha256 = nullptr;
+    decltype(&EVP_sha384) sha384 = nullptr;
     decltype(&EVP_sha512) sha512 = nullptr;
+    decltype(&EVP_blake2b512) blake2b512 = nullptr;
 };
 
 // zlib's CRC-32 likewise, loaded with the first CRC wanted.
@@ -49,8 +52,11 @@ const Crypto* LoadCrypto() {
             find("EVP_DigestFinal_ex", c.final);
             find("EVP_md5", c.md5);
             find("EVP_sha1", c.sha1);
+            find("EVP_sha224", c.sha224);
             find("EVP_sha256", c.sha256);
+            find("EVP_sha384", c.sha384);
             find("EVP_sha512", c.sha512);
+            find("EVP_blake2b512", c.blake2b512);
         });
     return loaded;
 }
@@ -73,10 +79,16 @@ const EVP_MD* Algorithm(const Crypto& crypto, DigestKind kind) {
             return crypto.md5();
         case DigestKind::Sha1:
             return crypto.sha1();
+        case DigestKind::Sha224:
+            return crypto.sha224();
         case DigestKind::Sha256:
             return crypto.sha256();
+        case DigestKind::Sha384:
+            return crypto.sha384();
         case DigestKind::Sha512:
             return crypto.sha512();
+        case DigestKind::Blake2b512:
+            return crypto.blake2b512();
         case DigestKind::Crc32:
         default:
             return nullptr;
@@ -105,6 +117,10 @@ Digest::Digest(DigestKind kind) : m_impl(std::make_unique<Impl>()) {
 
 Digest::~Digest() {
     if (m_impl->context != nullptr) m_impl->crypto->freeContext(m_impl->context);
+}
+
+bool Digest::Usable() const {
+    return m_impl->kind == DigestKind::Crc32 ? m_impl->zlib != nullptr : m_impl->context != nullptr;
 }
 
 void Digest::Update(const unsigned char* data, size_t count) {

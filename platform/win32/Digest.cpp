@@ -30,8 +30,13 @@ LPCWSTR AlgorithmName(DigestKind kind) {
             return BCRYPT_SHA1_ALGORITHM;
         case DigestKind::Sha256:
             return BCRYPT_SHA256_ALGORITHM;
+        case DigestKind::Sha384:
+            return BCRYPT_SHA384_ALGORITHM;
         case DigestKind::Sha512:
             return BCRYPT_SHA512_ALGORITHM;
+        // CNG has neither SHA-224 nor BLAKE2b: lists of them are reported as unusable.
+        case DigestKind::Sha224:
+        case DigestKind::Blake2b512:
         case DigestKind::Crc32:
         default:
             return nullptr;
@@ -55,6 +60,10 @@ Digest::Digest(DigestKind kind) : m_impl(std::make_unique<Impl>()) {
 Digest::~Digest() {
     if (m_impl->hash != nullptr) BCryptDestroyHash(m_impl->hash);
     if (m_impl->algorithm != nullptr) BCryptCloseAlgorithmProvider(m_impl->algorithm, 0);
+}
+
+bool Digest::Usable() const {
+    return m_impl->kind == DigestKind::Crc32 || m_impl->hash != nullptr;
 }
 
 void Digest::Update(const unsigned char* data, size_t count) {

@@ -51,6 +51,20 @@ class CheckHistory : public ::testing::Test {
                         run.json, key});
         return r.out.empty() ? r.err : r.out.substr(0, r.out.size() - 1);
     }
+    // The location's list under `key`, sorted.
+    static std::vector<std::string> Sorted(const CheckRun& run, const std::string& key) {
+        const ProgramResult r =
+            RunProgram({Tool("python3"), "-c",
+                        "import json,sys; d=json.load(open(sys.argv[1], encoding='utf-8'));"
+                        "print(''.join(p + '\\n' for p in sorted(d['locations'][0][sys.argv[2]])),"
+                        " end='')",
+                        run.json, key});
+        std::vector<std::string> lines;
+        size_t start = 0;
+        for (size_t end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1)
+            lines.push_back(r.out.substr(start, end - start));
+        return lines;
+    }
     static std::string Tool(const std::string& name) {
         const std::string path = vorlaxis::platform::FindProgram(name);
         EXPECT_FALSE(path.empty()) << name << " is needed here";
@@ -180,6 +194,84 @@ TEST_F(CheckHistory, ChecksumFilesAreVerifiedInTheSameRead) {
     const CheckRun xxh = Check(t);
     EXPECT_EQ(xxh.program.exitCode, kContentDiffers) << xxh.program.err;
     EXPECT_EQ(List(xxh, "checksum_file_mismatches"), Q(t + "a.bin"));
+}
+
+// Every form of list real tools write is understood: each list names its own file, so a list
+// not recognised shows as a file missing from the mismatches once they all change.
+TEST_F(CheckHistory, ListsInEveryFormRealToolsWriteAreChecked) {
+    const std::string t = tree.path();
+    const std::vector<std::pair<std::string, std::string>> lists = {
+        {"sub/deb.bin", "md5sum ./sub/deb.bin > md5sum.txt"},
+        {"tag.bin", "sha256sum --tag tag.bin > SHA256SUMS.txt"},
+        {"b2.bin", "b2sum b2.bin > B2SUMS && b2sum --tag b2.bin > x.b2"},
+        {"t.bin", "sha224sum t.bin > t.sha224 && sha384sum t.bin > SHA384SUMS"},
+        {"iso.bin", "sha256sum iso.bin > iso.bin.sha256sum"},
+        {"rh.bin", "rhash rh.bin > rh.sfv"},
+        {"ck.bin", "cksfv ck.bin > ck.sfv"},
+        {"hd/h.bin", "hashdeep -r hd > hashes.txt"},
+        {"bag/data/p.bin", "cd bag && sha512sum data/p.bin > manifest-sha512.txt"},
+        // Written on Windows: CR LF and backslashes.
+        {"win/w.bin", "md5sum win/w.bin | sed 's|/|\\\\\\\\|; s/$/\\r/' > win.md5"},
+        // Fedora: signed, BSD form, no hash in the name.
+        {"fed.iso",
+         "{ printf -- '-----BEGIN PGP SIGNED MESSAGE-----\\nHash: SHA256\\n\\n# fed.iso: 4 "
+         "bytes\\n'; sha256sum --tag fed.iso; printf -- '-----BEGIN PGP SIGNATURE-----\\n\\n"
+         "iQIz\\n-----END PGP SIGNATURE-----\\n'; } > F-39-x86_64-CHECKSUM"},
+        // Upper-case digits in the GNU form.
+        {"up.bin", "sha1sum up.bin | sed 's/^[0-9a-f]*/\\U&/' > UP.sha1"},
+    };
+    std::string script = "set -e; cd \"$1\"";
+    std::vector<std::string> expected;
+    for (const auto& [file, command] : lists) {
+        tree.file(file, "was " + file);
+        script += "; (" + command + ")";
+        expected.push_back(t + file);
+    }
+    const ProgramResult made = RunProgram({"/bin/sh", "-c", script, "sh", t});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const CheckRun sound = Check(t);
+    EXPECT_EQ(sound.program.exitCode, kAllReadable) << sound.program.out << sound.program.err;
+    EXPECT_EQ(List(sound, "unchecked"), "[]");
+    EXPECT_EQ(List(sound, "checksum_file_missing"), "[]");
+    for (const auto& entry : lists) tree.file(entry.first, "now " + entry.first);
+    const CheckRun changed = Check(t);
+    EXPECT_EQ(changed.program.exitCode, kContentDiffers) << changed.program.err;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Sorted(changed, "checksum_file_mismatches"), expected);
+}
+
+// A list that disagrees is heard whatever another list says, whatever its size; an entry
+// that leaves the location names nothing in it.
+TEST_F(CheckHistory, EveryVerdictCountsAndNothingOutsideIsTakenForInside) {
+    const std::string t = tree.path();
+    tree.file("a.bin", "a");
+    tree.file("b.bin", "b");
+    tree.file("x", "x");
+    // Text files: a list where it names a file there; no list where it names none, or where a
+    // line is no entry.
+    tree.file("sub/c.bin", "c");
+    tree.file("sub/sums.txt", std::string(32, 'e') + "  c.bin\n");
+    tree.file("sub/other-sums.txt", std::string(32, 'e') + "  nothing-here\n");
+    tree.file("readme.txt", std::string(32, 'e') + "  x\nhello\n");
+    const std::string wrong(40, '0');
+    const ProgramResult made = RunProgram(
+        {"/bin/sh", "-c",
+         "cd \"$1\" && md5sum a.bin > MD5SUMS && printf '%s  b.bin\\n' " + wrong.substr(8) +
+             " >> MD5SUMS && head -c 70000000 /dev/zero | tr '\\0' '#' | fold -w 99 > SHA1SUMS && "
+             "echo >> SHA1SUMS "
+             "&& printf '%s  a.bin\\n' " +
+             wrong + " >> SHA1SUMS && sha1sum b.bin >> SHA1SUMS && printf '%s  ../../x\\n' " +
+             wrong + " >> SHA1SUMS && echo 'not an entry' >> SHA1SUMS",
+         "sh", t});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const CheckRun run = Check(t);
+    EXPECT_EQ(run.program.exitCode, kContentDiffers) << run.program.err;
+    EXPECT_EQ(Sorted(run, "checksum_file_mismatches"),
+              (std::vector<std::string>{t + "a.bin", t + "b.bin", t + "sub/c.bin"}));
+    EXPECT_EQ(List(run, "checksum_file_missing"), "[]");
+    EXPECT_EQ(List(run, "unchecked"),
+              "[{\"path\": \"" + t + "../../x\", \"reason\": \"outside_medium\"}, {\"path\": \"" +
+                  t + "SHA1SUMS\", \"reason\": \"list_lines_unusable\"}]");
 }
 
 TEST_F(CheckHistory, RecordFolderThatCannotBeWrittenIsReported) {

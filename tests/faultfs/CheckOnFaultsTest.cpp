@@ -18,7 +18,7 @@ using namespace vorlaxis::test;
 
 namespace {
 
-constexpr int kAllReadable = 0, kUnreadable = 1, kBadUsage = 2, kStopped = 3;
+constexpr int kAllReadable = 0, kUnreadable = 1, kBadUsage = 2, kStopped = 3, kIncomplete = 5;
 
 std::string Pattern(int64_t size, int seed) {
     std::string bytes(static_cast<size_t>(size), '\0');
@@ -133,6 +133,30 @@ TEST_F(CheckOnFaults, VanishedFileExitsOne) {
 TEST_F(CheckOnFaults, TransientErrorIsStillReportedWithoutSomeoneToRetry) {
     fs.AddFile("flaky", Pattern(10000, 6));
     EXPECT_EQ(CheckWithFaults("read-error /flaky 0 1 1\n").exitCode, kUnreadable);
+}
+
+// A checksum list that cannot be read is a file that cannot be read, and the comparisons it
+// asks for are named as not made, even when only its first reading fails.
+TEST_F(CheckOnFaults, ChecksumListThatCannotBeReadIsNamed) {
+    const std::string content = Pattern(5000, 3);
+    fs.AddFile("data.bin", content);
+    std::string list;
+    for (int i = 0; i < 2000; ++i) list += std::string(32, '0') + "  x" + std::to_string(i) + "\n";
+    fs.AddFile("MD5SUMS", list);
+    struct Case {
+        const char* faults;
+        int exitCode;
+        bool unreadable;
+    };
+    for (const Case& c : {Case{"read-error /MD5SUMS 70000 1\n", kUnreadable, true},
+                          Case{"read-error /MD5SUMS 0 1 1\n", kIncomplete, false},
+                          Case{"open-error /MD5SUMS EIO\n", kUnreadable, true}}) {
+        const ProgramResult r = CheckWithFaults(c.faults);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.faults << r.out;
+        EXPECT_EQ(HasLine(r, Failure("MD5SUMS")), c.unreadable) << c.faults << r.out;
+        EXPECT_TRUE(HasLine(r, "  \"" + fs.root() + "MD5SUMS\" - seznam kontrolních součtů"))
+            << c.faults << r.out;
+    }
 }
 
 TEST_F(CheckOnFaults, UnlistableSubdirectoryCountsAsEmptyButAnUnlistableLocationFails) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/ChecksumFiles.h"
 #include "fuzz/SparseImage.h"
 #include "platform/Text.h"
 #include "platform/posix/VolumeProbe.h"
@@ -132,6 +133,49 @@ std::string CheckDiskInput(std::string_view input, std::string* found) {
 std::string CheckNameInput(std::string_view input) {
     if (std::string problem = CheckNameForms(input); !problem.empty()) return problem;
     return CheckLabelTexts(input);
+}
+
+std::string CheckListInput(std::string_view input) {
+    static const char* const kNames[] = {
+        "SHA256SUMS",        "md5sum.txt", "x.sfv",    "B2SUMS",      "x-CHECKSUM",
+        "manifest-sha1.txt", "hashes.txt", "f.xxh128", "a.sha384sum", "tagmanifest-md5.txt"};
+    if (input.size() < 2) return {};
+    const char* name = kNames[static_cast<unsigned char>(input[0]) % std::size(kNames)];
+    const size_t piece = 1 + static_cast<unsigned char>(input[1]);
+    input.remove_prefix(2);
+    const std::vector<ListedFile> whole = ParseChecksumFile(name, input);
+    ChecksumListReader reader(name);
+    std::vector<ListedFile> pieces;
+    for (size_t at = 0; at < input.size(); at += piece)
+        reader.Feed(input.substr(at, piece), pieces);
+    reader.End(pieces);
+    if (pieces.size() != whole.size()) return "entries differ when read in pieces";
+    static const std::pair<ListedHash, size_t> kDigits[] = {
+        {ListedHash::Md5, 32},      {ListedHash::Sha1, 40},   {ListedHash::Sha224, 56},
+        {ListedHash::Sha256, 64},   {ListedHash::Sha384, 96}, {ListedHash::Sha512, 128},
+        {ListedHash::Blake2b, 128}, {ListedHash::Crc32, 8},   {ListedHash::Xxh128, 32}};
+    for (size_t i = 0; i < whole.size(); ++i) {
+        const ListedFile& f = whole[i];
+        if (f.Path != pieces[i].Path || f.Expected != pieces[i].Expected ||
+            f.Hash != pieces[i].Hash)
+            return "entry " + std::to_string(i) + " differs when read in pieces";
+        if (f.Path.empty()) return "an entry without a name";
+        for (const auto& [hash, digits] : kDigits) {
+            if (hash == f.Hash && f.Expected.size() != digits)
+                return "a digest of the wrong length";
+        }
+        if (f.Expected.find_first_not_of("0123456789abcdef") != std::string::npos)
+            return "a digest that is not lower-case hexadecimal";
+        for (const std::string folder : {"", "d/e/"}) {
+            std::string joined;
+            if (!JoinListedPath(folder, f.Path, joined)) continue;
+            const std::string framed = "/" + joined + "/";
+            if (joined.empty() || framed.find("//") != std::string::npos ||
+                framed.find("/../") != std::string::npos || framed.find("/./") != std::string::npos)
+                return "a joined path that is not plain: " + joined;
+        }
+    }
+    return {};
 }
 
 }  // namespace vorlaxis::test

@@ -25,4 +25,10 @@ std::string CheckDiskInput(std::string_view input, std::string* found = nullptr)
 // decoders of label texts and of the system's encoded names.
 std::string CheckNameInput(std::string_view input);
 
+// Any bytes as a checksum list found on a medium: the first byte picks the list's name (and so
+// its form), the second where the list is cut into pieces. Entries read whole and in pieces
+// agree, every digest has its hash's length in lower-case digits, and a listed path joined to
+// a folder never climbs above the root.
+std::string CheckListInput(std::string_view input);
+
 }  // namespace vorlaxis::test

@@ -23,6 +23,7 @@ TEST(MediumCorpus, EveryKeptInputHoldsEveryProperty) {
         {"optical", CheckOpticalInput},
         {"disk", CheckDiskInput},
         {"names", [](std::string_view input, std::string*) { return CheckNameInput(input); }},
+        {"lists", [](std::string_view input, std::string*) { return CheckListInput(input); }},
     };
     for (const Family& family : families) {
         std::vector<fs::path> files;
