@@ -40,9 +40,10 @@ class FailingCalls : public DirectBlockingCalls {
     }
     // Listed and sized one by one, so that beforeSize sees each file.
     bool ListFilesWithSizes(const std::string& dir, size_t limit, std::vector<std::string>& paths,
-                            std::vector<int64_t>& sizes) override {
+                            std::vector<int64_t>& sizes,
+                            platform::ListingOutcome& outcome) override {
         paths.clear();
-        if (!ListFiles(dir, "*.*", paths, *this, limit)) return false;
+        if (!ListFiles(dir, "*.*", paths, *this, limit, &outcome)) return false;
         ListedSizes(dir, paths, sizes);
         return true;
     }

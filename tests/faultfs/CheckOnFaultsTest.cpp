@@ -18,7 +18,7 @@ using namespace vorlaxis::test;
 
 namespace {
 
-constexpr int kAllReadable = 0, kUnreadable = 1, kBadUsage = 2, kStopped = 3;
+constexpr int kAllReadable = 0, kUnreadable = 1, kBadUsage = 2, kStopped = 3, kIncomplete = 5;
 
 std::string Pattern(int64_t size, int seed) {
     std::string bytes(static_cast<size_t>(size), '\0');
@@ -135,12 +135,17 @@ TEST_F(CheckOnFaults, TransientErrorIsStillReportedWithoutSomeoneToRetry) {
     EXPECT_EQ(CheckWithFaults("read-error /flaky 0 1 1\n").exitCode, kUnreadable);
 }
 
-TEST_F(CheckOnFaults, UnlistableSubdirectoryCountsAsEmptyButAnUnlistableLocationFails) {
+TEST_F(CheckOnFaults, UnlistableSubdirectoryIsUnreadableOrUncheckedAndAnUnlistableLocationFails) {
     fs.AddFile("a", "a");
     fs.AddFile("sub/b", "b");
-    const ProgramResult sub = CheckWithFaults("list-error /sub\n");
-    EXPECT_EQ(sub.exitCode, kAllReadable);
+    const ProgramResult sub = CheckWithFaults("list-error /sub after 2\n");
+    EXPECT_EQ(sub.exitCode, kUnreadable);
     EXPECT_TRUE(HasLine(sub, "  počet souborů:       1"));
+    EXPECT_TRUE(HasLine(sub, Failure("sub/")));
+
+    const ProgramResult denied = CheckWithFaults("list-error /sub open EACCES\n");
+    EXPECT_EQ(denied.exitCode, kIncomplete);
+    EXPECT_TRUE(HasLine(denied, "  \"" + fs.root() + "sub/\" - přístup odepřen"));
 
     const ProgramResult root = CheckWithFaults("list-error /\n");
     EXPECT_EQ(root.exitCode, kUnreadable);
