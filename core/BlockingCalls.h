@@ -83,6 +83,8 @@ class BlockingCalls {
     // The medium.
     virtual platform::VolumeIdentity QueryVolume(const std::string& path);
     virtual void EjectVolume(const std::string& path);
+    // platform::NothingMountedWhereExpected().
+    virtual bool NothingMounted(const std::string& path);
 
     // True when the last call was given up because a stop was requested while it waited on
     // the medium; its result is then empty (false, -1, no entry) and means nothing.

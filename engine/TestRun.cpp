@@ -265,6 +265,12 @@ bool Run::BuildFileTable(const DirectoryList& directories, const UnlistedDirecto
     }
     if (pastLimit > 0) m_session.Unchecked.push_back({UncheckedReason::FileLimit, "", pastLimit});
     m_session.FileCount = m_nextSlot - 1;
+    // An empty folder where a medium should be mounted is no medium without files. A plain
+    // empty folder stays a tested one: nothing says a medium belongs there.
+    if (m_session.FileCount == 0 && directories.size() == 1 && unlisted.empty() &&
+        m_session.Calls.NothingMounted(m_location)) {
+        m_session.Unchecked.push_back({UncheckedReason::NoMedium, m_location});
+    }
     return true;
 }
 

@@ -1031,6 +1031,14 @@ bool ThreadedBlockingCalls::ListFilesWithSizes(const std::string& dir, size_t li
     return job->ok;
 }
 
+bool ThreadedBlockingCalls::NothingMounted(const std::string& path) {
+    Job* job = Begin();
+    if (!job) return false;
+    job->path = path;
+    if (!Carry([](Job& j) { j.ok = platform::NothingMountedWhereExpected(j.path); })) return false;
+    return job->ok;
+}
+
 bool ThreadedBlockingCalls::LastWriteTime(const std::string& path, int64_t& nanoseconds) {
     Job* job = Begin();
     if (!job) return false;

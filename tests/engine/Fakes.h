@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,11 +49,13 @@ class FailingCalls : public DirectBlockingCalls {
         return true;
     }
     void EjectVolume(const std::string& path) override { ejected.push_back(path); }
+    bool NothingMounted(const std::string& path) override { return awaitingMedium.count(path) > 0; }
 
     std::map<std::string, int> failOpen;
     std::map<std::string, int64_t> failReadAt;
     std::map<std::string, int> opens;
     std::vector<std::string> ejected;
+    std::set<std::string> awaitingMedium;  // folders where fstab mounts what is not there
     std::function<void(const std::string&)> beforeSize;
 
   private:
