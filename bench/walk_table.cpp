@@ -23,9 +23,10 @@ int main(int argc, char** argv) {
     int64_t total = 0;
     std::vector<std::string> files;
     std::vector<int64_t> sizes;
+    vorlaxis::platform::ListingOutcome outcome;
     for (const std::string& dir : dirs) {
         if (next >= table.size()) break;
-        calls.ListFilesWithSizes(dir, table.size() - next, files, sizes);
+        calls.ListFilesWithSizes(dir, table.size() - next, files, sizes, outcome);
         for (size_t i = 0; i < files.size(); ++i) {
             table[next].Path = std::move(files[i]);
             table[next].Size = sizes[i];

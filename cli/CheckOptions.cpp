@@ -82,6 +82,8 @@ bool ParseOptions(const std::vector<std::string>& args, CheckOptions& o, std::st
         } else if (arg == "--version") {
             o.version = true;
             return true;
+        } else if (arg == "--no-file-limit") {
+            o.noFileLimit = true;
         } else {
             const size_t eq = arg.find('=');
             const std::string name = arg.substr(0, eq);
@@ -117,7 +119,8 @@ std::string AsLocation(const std::string& path) {
 
 const char* UsageText() {
     return "Usage: vorlaxis-check [--mode all|4|8|16|open] [--block-size KB] [--log FILE]\n"
-           "                      [--json FILE] [--graph FILE] [--history DIR] PATH...\n"
+           "                      [--json FILE] [--graph FILE] [--history DIR]\n"
+           "                      [--no-file-limit] PATH...\n"
            "       vorlaxis-check --help | --version\n"
            "\n"
            "Tests whether every file below each PATH can be read, and prints the test log.\n"
@@ -140,6 +143,9 @@ const char* UsageText() {
            "                     report what changed since the medium's last record; each\n"
            "                     record comes with a *.xxh128 file: run in the location's\n"
            "                     folder, \"xxh128sum -c\" verifies the medium with it\n"
+           "  --no-file-limit    test every file; without it at most 49152 files of a location\n"
+           "                     are tested, and the number of those left out is reported\n"
+           "                     (exit status 5, \"unchecked\")\n"
            "  -h, --help         show this text\n"
            "  --version          show the program's name and version\n"
            "\n"

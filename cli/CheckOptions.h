@@ -18,6 +18,7 @@ struct CheckOptions {
     std::string jsonFile;                        // empty: no JSON result; "-": standard output
     std::string graphFile;                       // empty: no speed graph
     std::string historyFolder;                   // empty: no records; else ends in "/"
+    bool noFileLimit = false;                    // test every file, past the usual 49152
     std::vector<std::string> paths;
 };
 

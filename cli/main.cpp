@@ -206,6 +206,7 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
     ThreadedBlockingCalls calls(host, statistics, display);
     TestSession session(settings, statistics, display, host, host, clock, calls);
     session.KeepFingerprints = !o.historyFolder.empty();
+    session.NoFileLimit = o.noFileLimit;
     int result = kAllReadable;
     int32_t index = 0;
     for (LocationResult& location : results) {

@@ -53,10 +53,14 @@ void BlockingCalls::ListedSizes(const std::string& dir, const std::vector<std::s
     platform::ListedFileSizes(dir, paths, sizes);
 }
 
+bool BlockingCalls::NothingMounted(const std::string& path) {
+    return platform::NothingMountedWhereExpected(path);
+}
+
 bool BlockingCalls::ListFilesWithSizes(const std::string& dir, size_t limit,
-                                       std::vector<std::string>& paths,
-                                       std::vector<int64_t>& sizes) {
-    return platform::ListFilesWithSizes(dir, limit, paths, sizes);
+                                       std::vector<std::string>& paths, std::vector<int64_t>& sizes,
+                                       platform::ListingOutcome& outcome) {
+    return platform::ListFilesWithSizes(dir, limit, paths, sizes, outcome);
 }
 
 bool BlockingCalls::LastWriteTime(const std::string& path, int64_t& nanoseconds) {

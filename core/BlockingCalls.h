@@ -69,7 +69,8 @@ class BlockingCalls {
     // The files of `dir` and their sizes for the file table, as one call
     // (platform::ListFilesWithSizes contract).
     virtual bool ListFilesWithSizes(const std::string& dir, size_t limit,
-                                    std::vector<std::string>& paths, std::vector<int64_t>& sizes);
+                                    std::vector<std::string>& paths, std::vector<int64_t>& sizes,
+                                    platform::ListingOutcome& outcome);
     virtual bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id);
     // DirectoryIdentity() of the subdirectories `names` of `dir`, as one call.
     virtual void DirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
@@ -82,6 +83,8 @@ class BlockingCalls {
     // The medium.
     virtual platform::VolumeIdentity QueryVolume(const std::string& path);
     virtual void EjectVolume(const std::string& path);
+    // platform::NothingMountedWhereExpected().
+    virtual bool NothingMounted(const std::string& path);
 
     // True when the last call was given up because a stop was requested while it waited on
     // the medium; its result is then empty (false, -1, no entry) and means nothing.

@@ -58,6 +58,14 @@ BadFileEntry SplitPath(const std::string& path) {
     return {path.substr(slash + 1), path.substr(0, slash + 1)};
 }
 
+// A directory (ending in the separator) as the list of unreadable files shows it: its own name
+// with the separator, in the directory that holds it.
+BadFileEntry SplitDirectory(const std::string& dir) {
+    BadFileEntry parts = SplitPath(dir.substr(0, dir.size() - 1));
+    parts.Name += platform::PathSeparator();
+    return parts;
+}
+
 // One location's run: the phases of PerformTest with the values they share.
 class Run final : public FileStepObserver {
   public:
@@ -77,8 +85,9 @@ class Run final : public FileStepObserver {
     void Begin();
     bool OpenLog();
     bool Collect();
-    bool BuildFileTable(const DirectoryList& directories);
+    bool BuildFileTable(const DirectoryList& directories, const UnlistedDirectories& unlisted);
     void EnterFiles(std::vector<std::string>& files);
+    void NoteUnlisted(const std::string& dir, platform::ListingFailure failure);
     void CollectionFailure();
     void PrepareReading();
     void ReadFiles();
@@ -113,8 +122,10 @@ class Run final : public FileStepObserver {
     TestLog m_log;
     bool m_writeLines = true;  // false after a collection failure
     bool m_busyShown = false;
-    uint16_t m_badCount = 0;
+    int64_t m_badCount = 0;  // beyond what the return value holds with no file limit
     int32_t m_nextSlot = 1;
+    int32_t m_tableSize = kFileTableSize;
+    std::vector<std::string> m_unreadableDirectories;  // to the log as reading starts
     std::vector<int64_t> m_sizes;  // of the files of one directory, as the table is built
     int32_t m_number = 1;          // the number of the file being tested, from 1
     int64_t m_blockBytes = 49152;
@@ -142,7 +153,7 @@ uint16_t Run::Execute() {
     PrepareReading();
     ReadFiles();
     Finish();
-    return m_badCount;
+    return static_cast<uint16_t>(std::min<int64_t>(m_badCount, UINT16_MAX));
 }
 
 // Resets the counters and the display for a new location.
@@ -158,6 +169,7 @@ void Run::Begin() {
     m_session.DataChecksum = 0;
     m_session.FileSpeeds.clear();
     m_session.Unchecked.clear();
+    m_tableSize = m_session.NoFileLimit ? INT32_MAX : kFileTableSize;
     if (m_session.MediaRecords.size() <= static_cast<size_t>(m_statistics.LocationIndex) &&
         m_statistics.LocationIndex >= 0) {
         m_session.MediaRecords.resize(static_cast<size_t>(m_statistics.LocationIndex) + 1);
@@ -196,7 +208,8 @@ bool Run::OpenLog() {
 // written.
 bool Run::Collect() {
     DirectoryList directories;
-    ScanDirectories(m_location, directories, m_session.Calls, m_session.Host);
+    UnlistedDirectories unlisted;
+    ScanDirectories(m_location, directories, m_session.Calls, m_session.Host, &unlisted);
     m_session.DirectoryCount = static_cast<int64_t>(directories.size());
     m_session.Host.HideBusyWindow();
     m_busyShown = false;
@@ -209,38 +222,86 @@ bool Run::Collect() {
     m_display.currentFileText = "Zjišťuji informace o souborech na médiu...";
     m_display.fileBarMax = ToBar(static_cast<int64_t>(directories.size()) - 1);
     m_session.Host.ProcessMessages();
-    return BuildFileTable(directories);
+    return BuildFileTable(directories, unlisted);
 }
 
-bool Run::BuildFileTable(const DirectoryList& directories) {
+bool Run::BuildFileTable(const DirectoryList& directories, const UnlistedDirectories& unlisted) {
     std::vector<std::string> files;
+    auto walkFailure = unlisted.begin();
+    int64_t pastLimit = 0;  // files beyond the table: counted, never kept
     for (size_t d = 0; d < directories.size(); ++d) {
-        if (m_nextSlot > kFileTableSize) {
-            // Only a further directory brings the message; the table keeps its 49152 files.
-            m_session.DialogBoxes.MessageBox(kLimitText, "Překročen limit...", MsgButtons::Ok,
-                                             MsgIcon::Warning);
-            break;
-        }
         m_display.fileBarPosition = ToBar(static_cast<int64_t>(d));
         m_session.Host.ProcessMessages();
-        // No more names than free slots: a directory of millions of names stays bounded.
-        const int32_t freeSlots = kFileTableSize - m_nextSlot + 1;
-        const bool listed = m_session.Calls.ListFilesWithSizes(
-            directories[d], static_cast<size_t>(freeSlots), files, m_sizes);
+        platform::ListingFailure failure = platform::ListingFailure::None;
+        bool listAgain = true;
+        if (walkFailure != unlisted.end() && walkFailure->index == d) {
+            failure = walkFailure->failure;
+            // One that broke off may give its first files; one that never started is not
+            // asked again.
+            listAgain = walkFailure->started;
+            ++walkFailure;
+        }
         // A location that cannot be listed at all (taken out after the batch started, no
-        // folder, refused) is no empty medium: reporting it as tested would be a lie. A listing
-        // that a stop gave up is no such failure: the run ends as stopped.
-        if (!listed && d == 0 && !m_session.Calls.Abandoned()) return false;
-        EnterFiles(files);
+        // folder, refused) is no empty medium: reporting it as tested would be a lie.
+        if (d == 0 && !listAgain) return false;
+        if (listAgain) {
+            // No more names than free slots: a directory of millions of names stays bounded.
+            const int32_t freeSlots = m_tableSize - m_nextSlot + 1;
+            platform::ListingOutcome outcome;
+            const bool listed = m_session.Calls.ListFilesWithSizes(
+                directories[d], static_cast<size_t>(freeSlots), files, m_sizes, outcome);
+            // A listing that a stop gave up is no failure: the run ends as stopped.
+            if (m_session.Calls.Abandoned()) break;
+            if (!listed && d == 0) return false;
+            if (failure == platform::ListingFailure::None) failure = outcome.failure;
+            if (pastLimit == 0 && outcome.pastLimit > 0) {
+                m_session.DialogBoxes.MessageBox(kLimitText, "Překročen limit...", MsgButtons::Ok,
+                                                 MsgIcon::Warning);
+            }
+            pastLimit += outcome.pastLimit;
+            EnterFiles(files);
+        }
+        if (failure != platform::ListingFailure::None) NoteUnlisted(directories[d], failure);
     }
+    if (pastLimit > 0) m_session.Unchecked.push_back({UncheckedReason::FileLimit, "", pastLimit});
     m_session.FileCount = m_nextSlot - 1;
+    // An empty folder where a medium should be mounted is no medium without files. A plain
+    // empty folder stays a tested one: nothing says a medium belongs there.
+    if (m_session.FileCount == 0 && directories.size() == 1 && unlisted.empty() &&
+        m_session.Calls.NothingMounted(m_location)) {
+        m_session.Unchecked.push_back({UncheckedReason::NoMedium, m_location});
+    }
     return true;
+}
+
+// A directory that could not be listed: one the medium fails to give is unreadable like a file
+// (no question: there is nothing to try again but the whole listing); one that is refused or
+// too deep to reach is not damage, only not tested.
+void Run::NoteUnlisted(const std::string& dir, platform::ListingFailure failure) {
+    switch (failure) {
+        case platform::ListingFailure::AccessDenied:
+            m_session.Unchecked.push_back({UncheckedReason::AccessDenied, dir});
+            break;
+        case platform::ListingFailure::PathTooLong:
+            m_session.Unchecked.push_back({UncheckedReason::PathTooLong, dir});
+            break;
+        default:
+            m_unreadableDirectories.push_back(dir);
+            m_session.BadFiles.push_back(SplitDirectory(dir));
+            ++m_badCount;
+            break;
+    }
 }
 
 // Takes the paths over from `files`, with the sizes in m_sizes (both are refilled next anyway).
 void Run::EnterFiles(std::vector<std::string>& files) {
     for (size_t i = 0; i < files.size(); ++i) {
-        if (m_nextSlot > kFileTableSize) break;
+        if (m_nextSlot > m_tableSize) break;
+        // Past what the system opens by full name: no read could say anything of it.
+        if (platform::PathTooLong(files[i])) {
+            m_session.Unchecked.push_back({UncheckedReason::PathTooLong, std::move(files[i])});
+            continue;
+        }
         if (m_session.FileTable.size() < static_cast<size_t>(m_nextSlot))
             m_session.FileTable.emplace_back();
         FileEntry& entry = Entry(m_nextSlot);
@@ -264,6 +325,8 @@ void Run::CollectionFailure() {
     m_busyShown = false;
     // The list must not show another location's files as this one's.
     m_session.BadFiles.clear();
+    m_badCount = 0;
+    m_unreadableDirectories.clear();
     m_session.FileCount = m_nextSlot - 1;
 }
 
@@ -289,6 +352,8 @@ void Run::PrepareReading() {
     m_display.locationBarMax = ToBar(m_statistics.BytesTotal / m_blockBytes);
     m_display.statusText = "Probíhá test...";
     WriteLine(std::string("\r\nPrůběh testu ") + ReadModeLogText(m_statistics.ReadMode) + ":");
+    for (const std::string& dir : m_unreadableDirectories)
+        WriteLine("  \"" + LogSafe(dir) + "\" nelze přečíst");
     m_statistics.StartTime = TimeOfDay(m_session.WallClock.Now());
     StartProgressDisplay(m_statistics);
     m_session.Host.StartProgressTimer();

@@ -58,6 +58,8 @@ struct TestSession {
     std::vector<FileSpeed> FileSpeeds;
     // The fingerprints and checksum-file verdicts of the last location (read mode "all" only).
     ContentFindings Content;
+    // Test every file of a location, however many: the table grows past kFileTableSize.
+    bool NoFileLimit = false;
     // Fingerprint every file read whole, for the medium's record. Off where no record is kept:
     // the hash and the last-write time then cost nothing, and checksum files are still checked.
     bool KeepFingerprints = true;
@@ -84,7 +86,8 @@ struct TestSession {
 };
 
 // Tests one location (a path ending in "/") in the read mode the options and the override
-// give. Returns the number of unreadable files. Always returns normally, also when stopped;
+// give. Returns the number of unreadable files (directories that could not be read included),
+// at most 65535. Always returns normally, also when stopped;
 // StopRequested stays set when the run stopped.
 uint16_t PerformTest(TestSession& session, const std::string& location,
                      ReadModeOverride readModeOverride = AsTheOptionsSay);

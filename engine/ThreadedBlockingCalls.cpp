@@ -172,6 +172,7 @@ struct ThreadedBlockingCalls::Job {
     platform::FileIdentity identity;
     std::vector<std::optional<platform::FileIdentity>> identities;
     platform::VolumeIdentity volume;
+    platform::ListingOutcome filesListed;
     // Files opened ahead of the run, oldest first, and those to open ahead with this call. The
     // run's thread closes them between calls: reading ahead never touches them.
     struct OpenedAhead {
@@ -1009,21 +1010,32 @@ void ThreadedBlockingCalls::ListedSizes(const std::string& dir,
 
 bool ThreadedBlockingCalls::ListFilesWithSizes(const std::string& dir, size_t limit,
                                                std::vector<std::string>& paths,
-                                               std::vector<int64_t>& sizes) {
+                                               std::vector<int64_t>& sizes,
+                                               platform::ListingOutcome& outcome) {
     paths.clear();
     sizes.clear();
+    outcome = {};
     Job* job = Begin();
     if (!job) return false;
     job->path = dir;
     job->number = static_cast<int64_t>(std::min<size_t>(limit, INT64_MAX));
     if (!Carry([](Job& j) {
             j.ok = platform::ListFilesWithSizes(j.path, static_cast<size_t>(j.number), j.paths,
-                                                j.sizes);
+                                                j.sizes, j.filesListed);
         })) {
         return false;
     }
     paths.swap(job->paths);
     sizes.swap(job->sizes);
+    outcome = job->filesListed;
+    return job->ok;
+}
+
+bool ThreadedBlockingCalls::NothingMounted(const std::string& path) {
+    Job* job = Begin();
+    if (!job) return false;
+    job->path = path;
+    if (!Carry([](Job& j) { j.ok = platform::NothingMountedWhereExpected(j.path); })) return false;
     return job->ok;
 }
 

@@ -58,8 +58,10 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     void ListedSizes(const std::string& dir, const std::vector<std::string>& paths,
                      std::vector<int64_t>& sizes) override;
     bool ListFilesWithSizes(const std::string& dir, size_t limit, std::vector<std::string>& paths,
-                            std::vector<int64_t>& sizes) override;
+                            std::vector<int64_t>& sizes,
+                            platform::ListingOutcome& outcome) override;
     bool DirectoryIdentity(const std::string& path, platform::FileIdentity& id) override;
+    bool NothingMounted(const std::string& path) override;
     void DirectoryIdentities(const std::string& dir, const std::vector<std::string>& names,
                              std::vector<std::optional<platform::FileIdentity>>& ids) override;
     bool LastWriteTime(const std::string& path, int64_t& nanoseconds) override;

@@ -31,18 +31,23 @@ struct Walk {
     BlockingCalls& calls;
     TestHost& host;
     DirectoryList& list;
+    UnlistedDirectories* unlisted;
     std::vector<platform::FileIdentity> ancestors;
     std::set<platform::FileIdentity, Before> linked;
 };
 
 // The subdirectories of `dir` in listing order. The listing is closed before the caller
-// descends, so the depth of a tree never runs out of open descriptors.
+// descends, so the depth of a tree never runs out of open descriptors. `failure` tells why the
+// listing did not start or broke off (None: complete, or given up for a stop), and `started`
+// whether it started.
 std::vector<Subdirectory> ListSubdirectories(const std::string& dir, BlockingCalls& calls,
-                                             TestHost& host) {
+                                             TestHost& host, platform::ListingFailure& failure,
+                                             bool& started) {
     std::vector<Subdirectory> found;
     auto search = calls.StartListing(dir, "*.*", platform::kMaskWalk);
     platform::DirEntry entry;
-    bool have = search->valid() && calls.NextEntry(*search, entry);
+    started = search->valid();
+    bool have = started && calls.NextEntry(*search, entry);
     // Looking for the first subdirectory lets the window breathe after each entry passed over.
     while (have && !IsSubdirectory(entry)) {
         have = calls.NextEntry(*search, entry);
@@ -54,6 +59,10 @@ std::vector<Subdirectory> ListSubdirectories(const std::string& dir, BlockingCal
         }
         have = calls.NextEntry(*search, entry);
     }
+    failure = calls.Abandoned() ? platform::ListingFailure::None : search->failure();
+    // A listing that could not start and says nothing was still not listed.
+    if (!started && !calls.Abandoned() && failure == platform::ListingFailure::None)
+        failure = platform::ListingFailure::Unreadable;
     return found;
 }
 
@@ -61,7 +70,12 @@ std::vector<Subdirectory> ListSubdirectories(const std::string& dir, BlockingCal
 void ScanDirectory(const std::string& dir, Walk& walk, const platform::FileIdentity* self) {
     walk.list.push_back(dir);
     if (self) walk.ancestors.push_back(*self);
-    const std::vector<Subdirectory> subdirectories = ListSubdirectories(dir, walk.calls, walk.host);
+    platform::ListingFailure failure = platform::ListingFailure::None;
+    bool started = false;
+    const std::vector<Subdirectory> subdirectories =
+        ListSubdirectories(dir, walk.calls, walk.host, failure, started);
+    if (failure != platform::ListingFailure::None && walk.unlisted)
+        walk.unlisted->push_back({walk.list.size() - 1, failure, started});
     std::vector<std::string> names;
     names.reserve(subdirectories.size());
     for (const Subdirectory& entry : subdirectories) names.push_back(entry.name);
@@ -88,23 +102,32 @@ void ScanDirectory(const std::string& dir, Walk& walk, const platform::FileIdent
 }  // namespace
 
 void ScanDirectories(const std::string& path, DirectoryList& list, BlockingCalls& calls,
-                     TestHost& host) {
-    Walk walk{calls, host, list, {}, {}};
+                     TestHost& host, UnlistedDirectories* unlisted) {
+    Walk walk{calls, host, list, unlisted, {}, {}};
     platform::FileIdentity root;
     ScanDirectory(path, walk, calls.DirectoryIdentity(path, root) ? &root : nullptr);
 }
 
 bool ListFiles(const std::string& dir, std::string_view pattern, std::vector<std::string>& list,
-               BlockingCalls& calls, size_t limit) {
+               BlockingCalls& calls, size_t limit, platform::ListingOutcome* outcome) {
+    if (outcome) *outcome = {};
     auto search = calls.StartListing(dir, pattern, platform::kMaskFiles);
-    if (!search->valid()) return false;
+    if (!search->valid()) {
+        if (outcome) outcome->failure = search->failure();
+        return false;
+    }
     platform::DirEntry entry;
     size_t added = 0;
-    while (added < limit && calls.NextEntry(*search, entry)) {
+    while ((added < limit || outcome) && calls.NextEntry(*search, entry)) {
         if (!platform::IsFileEntry(entry)) continue;
+        if (added == limit) {
+            ++outcome->pastLimit;  // counted only
+            continue;
+        }
         list.push_back(dir + entry.name);
         ++added;
     }
+    if (outcome && !calls.Abandoned()) outcome->failure = search->failure();
     return true;
 }
 

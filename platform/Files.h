@@ -55,6 +55,10 @@ inline bool IsFileEntry(const DirEntry& entry) {
     return (entry.attributes & kAttrDirectory) == 0 && entry.name != "." && entry.name != "..";
 }
 
+// Why a listing could not start or broke off before its end. Unreadable is the medium's
+// failure (an I/O error, also midway); the other two are no damage, only nothing was listed.
+enum class ListingFailure : uint8_t { None, Unreadable, AccessDenied, PathTooLong };
+
 // A directory listing with find-first/find-next semantics. Entries carrying a hidden, system,
 // volume-label or directory bit that the mask lacks are skipped by the search itself.
 // "." and ".." are delivered where the platform lists them; callers pass over them.
@@ -70,6 +74,8 @@ class DirSearch {
     bool valid() const;
     // The next delivered entry; false at the end of the listing or on a listing error.
     bool next(DirEntry& entry);
+    // Why the listing did not start, or why next() ended it early; None at a complete end.
+    ListingFailure failure() const;
     // ListedFileSize() of the entry `name` of this directory, looked up in the directory the
     // search holds open: the path to it is not walked again.
     int64_t listedSize(const std::string& name) const;
@@ -189,11 +195,21 @@ int64_t ListedFileSize(const std::string& path);
 void ListedFileSizes(const std::string& dir, const std::vector<std::string>& paths,
                      std::vector<int64_t>& sizes);
 
+// How a listing of files went beyond the names it delivered.
+struct ListingOutcome {
+    ListingFailure failure = ListingFailure::None;
+    int64_t pastLimit = 0;  // files listed after the limit was reached: counted, not kept
+};
+
 // The files of `dir` (IsFileEntry) in listing order, at most `limit`, as dir + name in `paths`
 // and their ListedFileSize() in `sizes`, asked once the names are listed: one look-up of the
-// directory for both. False when `dir` cannot be listed.
+// directory for both. The files past the limit are counted in `outcome`. False when `dir`
+// cannot be listed; true with the failure in `outcome` when the listing broke off.
 bool ListFilesWithSizes(const std::string& dir, size_t limit, std::vector<std::string>& paths,
-                        std::vector<int64_t>& sizes);
+                        std::vector<int64_t>& sizes, ListingOutcome& outcome);
+
+// True when `path` is longer than this platform can open by its full name (PATH_MAX on Linux).
+bool PathTooLong(const std::string& path);
 
 // True when `path` names an existing directory (after following links).
 bool IsDirectory(const std::string& path);

@@ -19,6 +19,11 @@ VolumeIdentity QueryVolume(const std::string& path);
 // a separator at either end ("" for the root itself, and when the volume cannot be found).
 std::string PathWithinVolume(const std::string& path);
 
+// True when `path` is a folder where the system's table of file systems (/etc/fstab) mounts a
+// medium, but nothing is mounted there now: its emptiness says nothing of any medium. False
+// where the platform has no such table.
+bool NothingMountedWhereExpected(const std::string& path);
+
 // Asks the drive that holds `path` to eject its medium, only when it is a removable or optical
 // drive. Nothing is reported.
 void EjectVolume(const std::string& path);

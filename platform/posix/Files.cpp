@@ -41,12 +41,26 @@ struct DirSearch::Impl {
     size_t filled = 0;
     size_t next = 0;
     bool ended = false;
+    ListingFailure failure = ListingFailure::None;
 };
 
 namespace {
 
 // Bytes of entries fetched per system call: a directory of a few hundred names in one call.
 constexpr size_t kListingBuffer = 32 * 1024;
+
+// What a failed open or getdents64 says about the directory.
+ListingFailure FailureOf(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return ListingFailure::AccessDenied;
+        case ENAMETOOLONG:
+            return ListingFailure::PathTooLong;
+        default:
+            return ListingFailure::Unreadable;
+    }
+}
 
 // The size a listing reports: -1 for a directory, 0 for anything that is no regular file.
 int64_t SizeOf(const struct stat& st) {
@@ -65,7 +79,10 @@ DirSearch::DirSearch(const std::string& dir, std::string_view /*pattern*/, uint3
     // would look at it three more times per directory to learn what this open already says.
     const int fd = ::open(dir.empty() ? "." : dir.c_str(),
                           O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return;
+    if (fd < 0) {
+        m_impl->failure = FailureOf(errno);
+        return;
+    }
     m_impl->dirFd = fd;
     m_impl->buffer = std::make_unique_for_overwrite<char[]>(kListingBuffer);
 }
@@ -78,18 +95,23 @@ bool DirSearch::valid() const {
     return m_impl->dirFd >= 0;
 }
 
+ListingFailure DirSearch::failure() const {
+    return m_impl->failure;
+}
+
 bool DirSearch::next(DirEntry& entry) {
     Impl& l = *m_impl;
     if (l.dirFd < 0) return false;
     for (;;) {
         if (l.next >= l.filled) {
-            // The end, or a listing error: the listing ends as if complete.
             if (l.ended) return false;
             ssize_t n;
             do {
                 n = ::getdents64(l.dirFd, l.buffer.get(), kListingBuffer);
             } while (n < 0 && errno == EINTR);
             if (n <= 0) {
+                // A listing that breaks off is no complete one: the entries after are unknown.
+                if (n < 0) l.failure = FailureOf(errno);
                 l.ended = true;
                 return false;
             }
@@ -125,6 +147,10 @@ int64_t DirSearch::listedSize(const std::string& name) const {
     struct stat st {};
     if (m_impl->dirFd < 0 || ::fstatat(m_impl->dirFd, name.c_str(), &st, 0) != 0) return -1;
     return SizeOf(st);
+}
+
+bool PathTooLong(const std::string& path) {
+    return path.size() >= PATH_MAX;
 }
 
 // ---------------------------------------------------------------------------------------------

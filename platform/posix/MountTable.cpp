@@ -105,6 +105,41 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text) {
     return table;
 }
 
+namespace {
+
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+std::vector<std::string> ParseFstabMountPoints(std::string_view text) {
+    std::vector<std::string> points;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t end = std::min(text.find('\n', pos), text.size());
+        std::string line(text.substr(pos, end - pos));
+        pos = end + 1;
+        for (char& c : line) {
+            if (c == '\t') c = ' ';
+        }
+        const std::vector<std::string_view> f = SplitSpaces(line);
+        if (f.size() < 2 || f[0].front() == '#' || f[1].front() != '/') continue;
+        points.push_back(WithoutTrailingSlash(Unescape(f[1])));
+    }
+    return points;
+}
+
+bool AwaitsMount(const std::string& realPath, const std::vector<std::string>& expected,
+                 const std::vector<MountEntry>& table) {
+    const std::string path = WithoutTrailingSlash(realPath);
+    if (std::find(expected.begin(), expected.end(), path) == expected.end()) return false;
+    return std::none_of(table.begin(), table.end(), [&](const MountEntry& e) {
+        return WithoutTrailingSlash(e.mountPoint) == path;
+    });
+}
+
 std::vector<MountEntry> ReadMountTable() {
     std::ifstream in("/proc/self/mountinfo");
     std::stringstream text;

@@ -24,6 +24,15 @@ struct MountEntry {
 std::vector<MountEntry> ParseMountInfo(std::string_view text);
 std::vector<MountEntry> ReadMountTable();
 
+// The mount points of an fstab text (the second field, octal escapes decoded, without a
+// trailing "/"); swap areas and comment lines left out.
+std::vector<std::string> ParseFstabMountPoints(std::string_view text);
+
+// True when `realPath` is one of `expected` (fstab's mount points) and no entry of `table` is
+// mounted there.
+bool AwaitsMount(const std::string& realPath, const std::vector<std::string>& expected,
+                 const std::vector<MountEntry>& table);
+
 // The entry that holds `realPath` (already resolved) on the device `major:minor`: the one with
 // the longest mount point that prefixes the path, the later of equal ones (it hides the other).
 // Entries of another device are used only when no entry carries that device.

@@ -8,6 +8,8 @@
 
 #include <climits>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "platform/posix/Eject.h"
 #include "platform/posix/MountTable.h"
@@ -67,6 +69,16 @@ std::string PathWithinVolume(const std::string& path) {
     std::string within = real.substr(root.size());
     while (!within.empty() && within.front() == '/') within.erase(0, 1);
     return within;
+}
+
+bool NothingMountedWhereExpected(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) return false;
+    std::ifstream in("/etc/fstab");
+    std::stringstream fstab;
+    fstab << in.rdbuf();
+    return mounts::AwaitsMount(resolved, mounts::ParseFstabMountPoints(fstab.str()),
+                               mounts::ReadMountTable());
 }
 
 void EjectVolume(const std::string& path) {

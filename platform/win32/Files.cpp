@@ -31,6 +31,7 @@ struct DirSearch::Impl {
     WIN32_FIND_DATAW data{};
     bool pending = false;  // `data` holds an entry not yet examined
     bool empty = false;    // the listing started but no name matched (an empty drive root)
+    ListingFailure failure = ListingFailure::None;
     uint32_t mask = 0;
     std::string dir;
 };
@@ -44,6 +45,22 @@ bool Passes(DWORD attributes, uint32_t mask) {
     return (attributes & kFilteredBits & ~mask) == 0;
 }
 
+// What a failed FindFirstFileW or FindNextFileW says about the directory.
+ListingFailure FailureOf(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+            return ListingFailure::AccessDenied;
+        case ERROR_FILENAME_EXCED_RANGE:
+        case ERROR_BUFFER_OVERFLOW:
+            return ListingFailure::PathTooLong;
+        default:
+            return ListingFailure::Unreadable;
+    }
+}
+
+// The longest path the wide calls take, in UTF-16 units with the "\\?\" prefix.
+constexpr size_t kLongestPath = 32767;
+
 }  // namespace
 
 DirSearch::DirSearch(const std::string& dir, std::string_view pattern, uint32_t mask)
@@ -53,9 +70,11 @@ DirSearch::DirSearch(const std::string& dir, std::string_view pattern, uint32_t 
     const std::wstring query = LongPath(dir) + ToWide(pattern);
     m_impl->find = ::FindFirstFileW(query.c_str(), &m_impl->data);
     m_impl->pending = m_impl->find != INVALID_HANDLE_VALUE;
+    if (m_impl->find != INVALID_HANDLE_VALUE) return;
+    const DWORD error = ::GetLastError();
     // A drive root has no "." or "..": an empty one matches nothing, which is no failure.
-    m_impl->empty =
-        m_impl->find == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    m_impl->empty = error == ERROR_FILE_NOT_FOUND;
+    if (!m_impl->empty) m_impl->failure = FailureOf(error);
 }
 
 DirSearch::~DirSearch() {
@@ -66,11 +85,18 @@ bool DirSearch::valid() const {
     return m_impl->find != INVALID_HANDLE_VALUE || m_impl->empty;
 }
 
+ListingFailure DirSearch::failure() const {
+    return m_impl->failure;
+}
+
 bool DirSearch::next(DirEntry& entry) {
     if (m_impl->find == INVALID_HANDLE_VALUE) return false;
     for (;;) {
         if (!m_impl->pending && !::FindNextFileW(m_impl->find, &m_impl->data)) {
-            return false;  // end, or a listing error: the listing ends as if complete
+            // A listing that breaks off is no complete one: the entries after are unknown.
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_NO_MORE_FILES) m_impl->failure = FailureOf(error);
+            return false;
         }
         m_impl->pending = false;
         if (!Passes(m_impl->data.dwFileAttributes, m_impl->mask)) continue;
@@ -83,6 +109,10 @@ bool DirSearch::next(DirEntry& entry) {
 // The size as for any path: the directory's own entries may lag behind a file being written.
 int64_t DirSearch::listedSize(const std::string& name) const {
     return ListedFileSize(m_impl->dir + name);
+}
+
+bool PathTooLong(const std::string& path) {
+    return LongPath(path).size() >= kLongestPath;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -54,6 +54,11 @@ std::string PathWithinVolume(const std::string& path) {
     return within;
 }
 
+// A drive without its medium cannot be listed at all: no empty folder stands for it.
+bool NothingMountedWhereExpected(const std::string& /*path*/) {
+    return false;
+}
+
 void EjectVolume(const std::string& path) {
     // Only a location with a drive letter has a drive to eject; its first character names it.
     if (path.size() < 2 || path[1] != ':') return;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,18 +41,21 @@ class FailingCalls : public DirectBlockingCalls {
     }
     // Listed and sized one by one, so that beforeSize sees each file.
     bool ListFilesWithSizes(const std::string& dir, size_t limit, std::vector<std::string>& paths,
-                            std::vector<int64_t>& sizes) override {
+                            std::vector<int64_t>& sizes,
+                            platform::ListingOutcome& outcome) override {
         paths.clear();
-        if (!ListFiles(dir, "*.*", paths, *this, limit)) return false;
+        if (!ListFiles(dir, "*.*", paths, *this, limit, &outcome)) return false;
         ListedSizes(dir, paths, sizes);
         return true;
     }
     void EjectVolume(const std::string& path) override { ejected.push_back(path); }
+    bool NothingMounted(const std::string& path) override { return awaitingMedium.count(path) > 0; }
 
     std::map<std::string, int> failOpen;
     std::map<std::string, int64_t> failReadAt;
     std::map<std::string, int> opens;
     std::vector<std::string> ejected;
+    std::set<std::string> awaitingMedium;  // folders where fstab mounts what is not there
     std::function<void(const std::string&)> beforeSize;
 
   private:

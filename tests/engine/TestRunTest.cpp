@@ -85,6 +85,26 @@ TEST(TestRun, EmptyLocationShowsZeroChecksumAndSuccess) {
     EXPECT_EQ(f.display.outcomeText, "test dokončen OK");
 }
 
+// An empty folder where a medium should be mounted tests no medium; an empty folder that
+// nothing is expected in stays an empty medium.
+TEST(TestRun, EmptyMountPointWithNothingMountedIsNoEmptyMedium) {
+    RunFixture f;
+    const std::string location = f.tree.path();
+    f.calls.awaitingMedium.insert(location);
+    EXPECT_EQ(f.Run(location), 0);
+    ASSERT_EQ(f.session.Unchecked.size(), 1u);
+    EXPECT_EQ(f.session.Unchecked[0].Reason, UncheckedReason::NoMedium);
+    EXPECT_EQ(f.session.Unchecked[0].Path, location);
+    EXPECT_EQ(f.display.outcomeText, "test neúplný !");
+    EXPECT_NE(f.LogText().find("  \"" + location + "\" - médium není k dispozici\r\n"),
+              std::string::npos);
+
+    f.tree.file("a", "a");  // something there: whatever holds it is tested
+    f.Run(location);
+    EXPECT_TRUE(f.session.Unchecked.empty());
+    EXPECT_EQ(f.display.outcomeText, "test dokončen OK");
+}
+
 TEST(TestRun, RetriedThenGivenUpFileIsLoggedPerAttemptAndCountedOnce) {
     RunFixture f;
     f.tree.file("a", "abc");

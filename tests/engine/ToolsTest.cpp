@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "DeepTree.h"
 #include "Fakes.h"
 #include "TempDir.h"
 #include "engine/Tools.h"
@@ -26,25 +27,6 @@ std::vector<std::string> ListedSubdirs(const std::string& dir) {
         }
     }
     return names;
-}
-
-// Removes everything below the open directory `fd` by relative steps (paths too long for the
-// system included), then closes it.
-void RemoveBelow(int fd) {
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) return;
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..") continue;
-        const int sub = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-        if (sub >= 0) {
-            RemoveBelow(sub);
-            ::unlinkat(fd, name.c_str(), AT_REMOVEDIR);
-        } else {
-            ::unlinkat(fd, name.c_str(), 0);
-        }
-    }
-    ::closedir(dir);
 }
 
 DirectoryList Walk(const std::string& path, ScriptedHost& host) {
@@ -160,7 +142,7 @@ TEST(Tools, DanglingLinkIsAFileThatCannotBeRead) {
     EXPECT_EQ(platform::ListedFileSize(files[0]), -1);
 }
 
-TEST(Tools, PathLongerThanTheSystemAllowsCountsAsEmpty) {
+TEST(Tools, PathLongerThanTheSystemAllowsIsAnUnlistedDirectory) {
     TempDir t;
     // Built with relative steps, since the full path is refused by the system.
     const std::string name(200, 'd');
@@ -176,10 +158,17 @@ TEST(Tools, PathLongerThanTheSystemAllowsCountsAsEmpty) {
     ::close(::openat(fd, "f", O_CREAT | O_WRONLY, 0600));
     ::close(fd);
     ScriptedHost host;
-    const DirectoryList list = Walk(t.path(), host);
+    DirectoryList list;
+    UnlistedDirectories unlisted;
+    ScanDirectories(t.path(), list, DefaultBlockingCalls(), host, &unlisted);
     ASSERT_GE(list.size(), 19u);
     EXPECT_LE(list.size(), 26u);
     EXPECT_GT(list.back().size(), 4096u);
+    // The first directory out of reach is named with why; none is taken for empty.
+    ASSERT_EQ(unlisted.size(), 1u);
+    EXPECT_EQ(unlisted[0].index, list.size() - 1);
+    EXPECT_EQ(unlisted[0].failure, platform::ListingFailure::PathTooLong);
+    EXPECT_FALSE(unlisted[0].started);
     std::vector<std::string> files;
     for (const std::string& d : list) ListFiles(d, "*.*", files, DefaultBlockingCalls());
     EXPECT_TRUE(files.empty());

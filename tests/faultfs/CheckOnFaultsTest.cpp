@@ -159,12 +159,17 @@ TEST_F(CheckOnFaults, ChecksumListThatCannotBeReadIsNamed) {
     }
 }
 
-TEST_F(CheckOnFaults, UnlistableSubdirectoryCountsAsEmptyButAnUnlistableLocationFails) {
+TEST_F(CheckOnFaults, UnlistableSubdirectoryIsUnreadableOrUncheckedAndAnUnlistableLocationFails) {
     fs.AddFile("a", "a");
     fs.AddFile("sub/b", "b");
-    const ProgramResult sub = CheckWithFaults("list-error /sub\n");
-    EXPECT_EQ(sub.exitCode, kAllReadable);
+    const ProgramResult sub = CheckWithFaults("list-error /sub after 2\n");
+    EXPECT_EQ(sub.exitCode, kUnreadable);
     EXPECT_TRUE(HasLine(sub, "  počet souborů:       1"));
+    EXPECT_TRUE(HasLine(sub, Failure("sub/")));
+
+    const ProgramResult denied = CheckWithFaults("list-error /sub open EACCES\n");
+    EXPECT_EQ(denied.exitCode, kIncomplete);
+    EXPECT_TRUE(HasLine(denied, "  \"" + fs.root() + "sub/\" - přístup odepřen"));
 
     const ProgramResult root = CheckWithFaults("list-error /\n");
     EXPECT_EQ(root.exitCode, kUnreadable);

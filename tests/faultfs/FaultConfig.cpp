@@ -52,9 +52,23 @@ bool ParseOpenError(const std::vector<std::string>& t, FaultConfig& config) {
 }
 
 bool ParseListError(const std::vector<std::string>& t, FaultConfig& config) {
-    if (t.size() < 2 || t.size() > 3) return false;
-    if (t.size() == 3 && t[2] != "open" && t[2] != "read") return false;
-    config.listErrors.push_back({t[1], t.size() == 3 && t[2] == "read"});
+    if (t.size() < 2) return false;
+    ListErrorRule rule{t[1], false, -1, EIO};
+    size_t next = 2;
+    if (next < t.size() && (t[next] == "open" || t[next] == "read")) {
+        rule.atRead = t[next++] == "read";
+    } else if (next < t.size() && t[next] == "after") {
+        const auto after = next + 1 < t.size() ? Number(t[next + 1]) : std::nullopt;
+        if (!after) return false;
+        rule.after = *after;
+        next += 2;
+    }
+    if (next < t.size()) {
+        rule.error = t[next] == "EIO" ? EIO : t[next] == "EACCES" ? EACCES : 0;
+        ++next;
+    }
+    if (rule.error == 0 || next != t.size()) return false;
+    config.listErrors.push_back(rule);
     return true;
 }
 

@@ -5,8 +5,10 @@
 //   read-error PATH OFFSET LENGTH [TIMES]  reads touching bytes [OFFSET, OFFSET+LENGTH) fail
 //                                          with EIO (the first TIMES such reads, else always)
 //   open-error PATH EIO|EACCES [TIMES]     opening PATH fails with that error
-//   list-error PATH [open|read]            listing the directory fails: at opendir (default)
-//                                          or at the first readdir
+//   list-error PATH [open|read|after N] [EIO|EACCES]
+//                                          listing the directory fails (EIO unless given): at
+//                                          opendir (default), at the first readdir, or once N
+//                                          entries ("." and ".." included) were listed
 //   delay MILLISECONDS [PATH]              every read (of PATH only, when given) waits first
 //   vanish PATH [LISTINGS]                 PATH disappears once its directory has been listed
 //                                          LISTINGS times (default 1): lookups then fail with
@@ -39,6 +41,8 @@ struct OpenErrorRule {
 struct ListErrorRule {
     std::string path;
     bool atRead = false;
+    int64_t after = -1;  // >= 0: the listing breaks off after that many entries
+    int error = 0;       // errno value
 };
 
 struct DelayRule {

@@ -15,6 +15,8 @@ TEST(FaultConfig, ReadsEveryRuleKindWithItsDefaults) {
         "read-error /a 0 1 3\n"
         "open-error /b EACCES\n"
         "list-error /d read\n"
+        "list-error /e open EACCES\n"
+        "list-error /f after 3\n"
         "delay 20\n"
         "delay 5 /slow   # per file\n"
         "vanish /v\n"
@@ -26,8 +28,11 @@ TEST(FaultConfig, ReadsEveryRuleKindWithItsDefaults) {
     EXPECT_EQ(c.readErrors[1].times, 3);
     ASSERT_EQ(c.openErrors.size(), 1u);
     EXPECT_EQ(c.openErrors[0].error, EACCES);
-    ASSERT_EQ(c.listErrors.size(), 1u);
+    ASSERT_EQ(c.listErrors.size(), 3u);
     EXPECT_TRUE(c.listErrors[0].atRead);
+    EXPECT_EQ(c.listErrors[0].error, EIO);
+    EXPECT_EQ(c.listErrors[1].error, EACCES);
+    EXPECT_EQ(c.listErrors[2].after, 3);
     ASSERT_EQ(c.delays.size(), 2u);
     EXPECT_EQ(c.delays[0].path, "");
     EXPECT_EQ(c.delays[1].path, "/slow");
@@ -44,8 +49,9 @@ TEST(FaultConfig, ReportsLinesItCannotUnderstand) {
         "open-error /b ENOSPC\n"     // unsupported error
         "delay /x\n"                 // no milliseconds
         "list-error /d sometimes\n"  // unknown place
+        "list-error /d after\n"      // no count
         "explode /x\n");
-    EXPECT_EQ(c.problems.size(), 6u);
+    EXPECT_EQ(c.problems.size(), 7u);
     EXPECT_TRUE(c.readErrors.empty());
     EXPECT_EQ(c.problems[0].rfind("line 1:", 0), 0u);
 }

@@ -151,7 +151,12 @@ TEST_F(FaultFsTest, ListingFailsAtOpenOrAtRead) {
     fs.AddFile("d1/x", "x");
     fs.AddFile("d2/y", "y");
     fs.AddFile("d3/z", "z");
-    fs.SetFaults("list-error /d1\nlist-error /d2 read\n");
+    fs.AddFile("d4/a", "a");
+    fs.AddFile("d4/b", "b");
+    fs.AddFile("d5/c", "c");
+    fs.SetFaults(
+        "list-error /d1\nlist-error /d2 read\nlist-error /d4 after 3\n"
+        "list-error /d5 open EACCES\n");
     int error = 0;
     EXPECT_TRUE(List(fs.root() + "d1", &error).empty());
     EXPECT_EQ(error, EIO);
@@ -159,6 +164,10 @@ TEST_F(FaultFsTest, ListingFailsAtOpenOrAtRead) {
     EXPECT_EQ(error, EIO);
     EXPECT_EQ(List(fs.root() + "d3", &error), std::vector<std::string>{"z"});
     EXPECT_EQ(error, 0);
+    EXPECT_EQ(List(fs.root() + "d4", &error), std::vector<std::string>{"a"});  // then it breaks
+    EXPECT_EQ(error, EIO);
+    EXPECT_TRUE(List(fs.root() + "d5", &error).empty());
+    EXPECT_EQ(error, EACCES);
     EXPECT_EQ(ReadAll(fs.root() + "d1/x"), "x");  // files stay reachable by name
 }
 

@@ -89,9 +89,18 @@ int FaultState::ListFault(const std::string& path, bool atRead) {
     std::lock_guard lock(m_mutex);
     RefreshLocked();
     for (const ListErrorRule& rule : m_config.listErrors) {
-        if (rule.path == path && rule.atRead == atRead) return -EIO;
+        if (rule.path == path && rule.after < 0 && rule.atRead == atRead) return -rule.error;
     }
     return 0;
+}
+
+std::pair<int64_t, int> FaultState::ListBreak(const std::string& path) {
+    std::lock_guard lock(m_mutex);
+    RefreshLocked();
+    for (const ListErrorRule& rule : m_config.listErrors) {
+        if (rule.path == path && rule.after >= 0) return {rule.after, rule.error};
+    }
+    return {-1, 0};
 }
 
 int FaultState::ReadFault(const std::string& path, int64_t offset, int64_t size) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FaultConfig.h"
@@ -28,6 +29,8 @@ class FaultState {
     // Each returns 0 or the negative errno that the operation must fail with.
     int OpenFault(const std::string& path);
     int ListFault(const std::string& path, bool atRead);
+    // Where the listing of `path` breaks off (entries before it; -1: never) and with which errno.
+    std::pair<int64_t, int> ListBreak(const std::string& path);
     int ReadFault(const std::string& path, int64_t offset, int64_t size);
 
     // Counts one listing of a directory; returns how many listings came before it.

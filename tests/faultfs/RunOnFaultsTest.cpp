@@ -258,20 +258,47 @@ TEST_F(RunOnFaults, OnlyOpeningNoticesFailedOpensButNoBadBlocks) {
     EXPECT_FALSE(h.display.speedCaptionsVisible);
 }
 
-TEST_F(RunOnFaults, DirectoryThatCannotBeListedCountsAsEmpty) {
+// A directory the medium will not list is unreadable like a file (and asks nothing: there is
+// nothing to retry but the listing); one that is refused is not damage, only not tested.
+TEST_F(RunOnFaults, DirectoryThatCannotBeListedIsNeverTakenForAnEmptyOne) {
     fs.AddFile("a.txt", "a");
     fs.AddFile("d1/x.txt", "x");
     fs.AddFile("d1/sub/deep.txt", "deep");
     fs.AddFile("d2/y.txt", "y");
     fs.AddFile("d3/z.txt", "z");
-    fs.SetFaults("list-error /d1\nlist-error /d2 read\n");
+    fs.AddFile("d4/p.txt", "p");
+    fs.AddFile("d4/q.txt", "q");
+    fs.AddFile("denied/w.txt", "w");
+    fs.SetFaults(
+        "list-error /d1\nlist-error /d2 read\nlist-error /d4 after 3\n"
+        "list-error /denied open EACCES\n");
+    const std::string root = fs.root();
 
-    EXPECT_EQ(h.Run(fs.root()), 0);
-    EXPECT_EQ(h.LogLinesStartingWith("  počet adresářů:")[0], "  počet adresářů:      4");
-    EXPECT_EQ(h.LogLinesStartingWith("  počet souborů:")[0], "  počet souborů:       2");
-    EXPECT_EQ(h.session.DataChecksum, ByteSum("az"));
-    EXPECT_TRUE(h.dialogs.shown.empty());
-    EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
+    EXPECT_EQ(h.Run(root), 3);
+    EXPECT_EQ(h.LogLinesStartingWith("  počet adresářů:")[0], "  počet adresářů:      6");
+    // d4 broke off after its first file: that one is still read.
+    EXPECT_EQ(h.LogLinesStartingWith("  počet souborů:")[0], "  počet souborů:       3");
+    EXPECT_EQ(h.session.DataChecksum, ByteSum("apz"));
+    EXPECT_EQ(
+        h.LogLinesStartingWith("  \""),
+        (std::vector<std::string>{
+            "  \"" + root + "d1/\" nelze přečíst", "  \"" + root + "d2/\" nelze přečíst",
+            "  \"" + root + "d4/\" nelze přečíst", "  \"" + root + "denied/\" - přístup odepřen"}));
+    ASSERT_EQ(h.session.BadFiles.size(), 3u);
+    EXPECT_EQ(h.session.BadFiles[0].Name, "d1/");
+    EXPECT_EQ(h.session.BadFiles[0].Directory, root);
+    ASSERT_EQ(h.session.Unchecked.size(), 1u);
+    EXPECT_EQ(h.session.Unchecked[0].Reason, UncheckedReason::AccessDenied);
+    EXPECT_EQ(h.session.Unchecked[0].Path, root + "denied/");
+    EXPECT_TRUE(h.host.asked.empty());
+    EXPECT_EQ(h.LogLinesStartingWith("  počet chybých souborů:")[0], "  počet chybých souborů: 3");
+    EXPECT_EQ(h.display.outcomeText, "test dokončen, chyby!");
+
+    // Refused alone: nothing unreadable, yet no success.
+    fs.SetFaults("list-error /denied open EACCES\n");
+    EXPECT_EQ(h.Run(root), 0);
+    EXPECT_EQ(h.display.outcomeText, "test neúplný !");
+    EXPECT_EQ(h.LogLinesStartingWith("  test neúplný, něco nebylo otestováno ").size(), 1u);
 }
 
 TEST_F(RunOnFaults, LocationWhoseListingFailsIsNoEmptySuccess) {

@@ -75,9 +75,10 @@ std::string Child(const char* dir, const char* name) {
 }
 
 // Entries come in name order, as on a mastered disc, so that tests know the order of a run.
-int ReadDirectory(const char* path, void* buffer, fuse_fill_dir_t fill, off_t /*offset*/,
+int ReadDirectory(const char* path, void* buffer, fuse_fill_dir_t fill, off_t offset,
                   fuse_file_info* fi, fuse_readdir_flags /*flags*/) {
     if (const int fault = State().ListFault(path, true); fault != 0) return fault;
+    const auto [breakAfter, breakError] = State().ListBreak(path);
     auto* open = reinterpret_cast<OpenDir*>(fi->fh);
     std::vector<std::pair<std::string, struct stat>> entries;
     ::rewinddir(open->dir);
@@ -90,8 +91,21 @@ int ReadDirectory(const char* path, void* buffer, fuse_fill_dir_t fill, off_t /*
     }
     std::sort(entries.begin(), entries.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [name, st] : entries) {
-        if (fill(buffer, name.c_str(), &st, 0, static_cast<fuse_fill_dir_flags>(0)) != 0) break;
+    if (breakAfter < 0) {
+        for (const auto& [name, st] : entries) {
+            if (fill(buffer, name.c_str(), &st, 0, static_cast<fuse_fill_dir_flags>(0)) != 0) break;
+        }
+        return 0;
+    }
+    // A listing that breaks off: handed out from `offset` in turns, the turn that would start
+    // at the break fails.
+    if (offset >= breakAfter && offset < static_cast<off_t>(entries.size())) return -breakError;
+    for (size_t i = static_cast<size_t>(offset); i < entries.size(); ++i) {
+        if (static_cast<int64_t>(i) >= breakAfter) break;
+        if (fill(buffer, entries[i].first.c_str(), &entries[i].second, static_cast<off_t>(i + 1),
+                 static_cast<fuse_fill_dir_flags>(0)) != 0) {
+            break;
+        }
     }
     return 0;
 }

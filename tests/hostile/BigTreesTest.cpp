@@ -82,10 +82,15 @@ TEST_F(BigTrees, ExactlyAFullTableNeedsNoMessage) {
     EXPECT_EQ(h.display.outcomeText, "test dokončen OK");
 }
 
-TEST_F(BigTrees, OneFileMoreIsLeftOutWithoutAMessage) {
+// Filling in the last directory, the table still brings the message and names what it left out.
+TEST_F(BigTrees, OneFileMoreIsLeftOutWithTheMessageAndCounted) {
     EXPECT_EQ(h.Run(Location("f49153")), 0);
     EXPECT_EQ(h.session.FileCount, 49152);
-    EXPECT_TRUE(h.dialogs.shown.empty());
+    ASSERT_EQ(h.dialogs.shown.size(), 1u);
+    EXPECT_EQ(h.dialogs.shown[0].caption, "Překročen limit...");
+    ASSERT_EQ(h.session.Unchecked.size(), 1u);
+    EXPECT_EQ(h.session.Unchecked[0].Count, 1);
+    EXPECT_EQ(h.display.outcomeText, "test neúplný !");
     EXPECT_EQ(h.LogLinesStartingWith("  počet souborů:")[0], "  počet souborů:       49152");
     std::set<std::string> distinct;
     for (int i = 0; i < h.session.FileCount; ++i) distinct.insert(h.session.FileTable[i].Path);

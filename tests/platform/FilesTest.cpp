@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -272,7 +273,10 @@ TEST(ListFilesWithSizes, AreTheFilesOfTheListingWithTheSizesOfTheirPaths) {
 
     std::vector<std::string> paths, names;
     std::vector<int64_t> sizes;
-    ASSERT_TRUE(ListFilesWithSizes(d, static_cast<size_t>(-1), paths, sizes));
+    ListingOutcome outcome;
+    ASSERT_TRUE(ListFilesWithSizes(d, static_cast<size_t>(-1), paths, sizes, outcome));
+    EXPECT_EQ(outcome.failure, ListingFailure::None);
+    EXPECT_EQ(outcome.pastLimit, 0);
     ASSERT_EQ(sizes.size(), paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
         EXPECT_EQ(sizes[i], ListedFileSize(paths[i])) << paths[i];
@@ -282,11 +286,19 @@ TEST(ListFilesWithSizes, AreTheFilesOfTheListingWithTheSizesOfTheirPaths) {
     EXPECT_EQ(names, expected);
 
     const std::vector<std::string> all = paths;
-    ASSERT_TRUE(ListFilesWithSizes(d, 3, paths, sizes));
+    ASSERT_TRUE(ListFilesWithSizes(d, 3, paths, sizes, outcome));
     EXPECT_EQ(paths, std::vector<std::string>(all.begin(), all.begin() + 3));
     EXPECT_EQ(sizes.size(), 3u);
-    EXPECT_FALSE(ListFilesWithSizes(dir.path() + "missing/", 10, paths, sizes));
+    EXPECT_EQ(outcome.pastLimit, static_cast<int64_t>(all.size()) - 3);  // counted, not kept
+    // A listing that cannot start says why: the medium, or a path no call can open.
+    EXPECT_FALSE(ListFilesWithSizes(dir.path() + "missing/", 10, paths, sizes, outcome));
     EXPECT_TRUE(paths.empty() && sizes.empty());
+    EXPECT_EQ(outcome.failure, ListingFailure::Unreadable);
+    const std::string tooLong = dir.path() + std::string(PATH_MAX, 'x') + "/";
+    EXPECT_TRUE(PathTooLong(tooLong));
+    EXPECT_FALSE(PathTooLong(d));
+    EXPECT_FALSE(ListFilesWithSizes(tooLong, 10, paths, sizes, outcome));
+    EXPECT_EQ(outcome.failure, ListingFailure::PathTooLong);
 }
 
 // The identities of a directory's subdirectories asked together are those asked one by one.

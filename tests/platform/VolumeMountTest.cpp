@@ -43,6 +43,25 @@ TEST(MountTable, ParsesFieldsOptionalTagsAndEscapes) {
     EXPECT_EQ(mounts::MountDevice(table[1]), makedev(7, 3));
 }
 
+// A folder fstab mounts a medium on is awaiting one while nothing is mounted there.
+TEST(MountTable, FstabMountPointWithNothingMountedAwaitsAMedium) {
+    const std::vector<std::string> expected = mounts::ParseFstabMountPoints(
+        "# /etc/fstab\n"
+        "UUID=1234 / ext4 defaults 0 1\n"
+        "/dev/sr0\t/media/cdrom0/  udf,iso9660 user,noauto 0 0\n"
+        "LABEL=Backup /mnt/My\\040Backup vfat noauto 0 0\n"
+        "/swapfile none swap sw 0 0\n");
+    EXPECT_EQ(expected, (std::vector<std::string>{"/", "/media/cdrom0", "/mnt/My Backup"}));
+    const auto table = mounts::ParseMountInfo(
+        "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
+        "2 1 8:17 / /mnt/My\\040Backup rw - vfat /dev/sdb1 rw\n");
+    EXPECT_TRUE(mounts::AwaitsMount("/media/cdrom0", expected, table));
+    EXPECT_TRUE(mounts::AwaitsMount("/media/cdrom0/", expected, table));
+    EXPECT_FALSE(mounts::AwaitsMount("/mnt/My Backup", expected, table));  // mounted
+    EXPECT_FALSE(mounts::AwaitsMount("/", expected, table));
+    EXPECT_FALSE(mounts::AwaitsMount("/media/empty", expected, table));  // fstab knows nothing
+}
+
 TEST(MountTable, FindsTheInnermostMountOfThePathsDevice) {
     const auto table = mounts::ParseMountInfo(
         "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
