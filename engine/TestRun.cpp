@@ -51,6 +51,44 @@ int32_t ToBar(int64_t value) {
     return static_cast<int32_t>(value);
 }
 
+// The last name of a folder path, separators at its end left off.
+std::string_view FolderName(std::string_view path) {
+    const auto separator = [](char c) { return c == '/' || c == platform::PathSeparator(); };
+    while (!path.empty() && separator(path.back())) path.remove_suffix(1);
+    size_t at = path.size();
+    while (at > 0 && !separator(path[at - 1])) --at;
+    return path.substr(at);
+}
+
+// Takes `folder` and the directories below it out of the walk's list (never the location
+// itself), wherever the walk met it: it is known by what it is, not by how it was spelt.
+void LeaveOut(const std::string& folder, DirectoryList& directories) {
+    platform::FileIdentity excluded;
+    if (folder.empty() || directories.size() < 2 || !platform::GetFileIdentity(folder, excluded))
+        return;
+    const std::string_view name = FolderName(folder);
+    std::vector<std::string> found;  // as the walk spelt it, each ending in the separator
+    size_t kept = 1;
+    for (size_t d = 1; d < directories.size(); ++d) {
+        const std::string& dir = directories[d];
+        bool out = std::any_of(found.begin(), found.end(),
+                               [&](const std::string& f) { return dir.starts_with(f); });
+        platform::FileIdentity id;
+        if (!out && FolderName(dir) == name && platform::GetFileIdentity(dir, id) &&
+            id == excluded) {
+            const char last = dir.back();
+            found.push_back(last == '/' || last == platform::PathSeparator()
+                                ? dir
+                                : dir + platform::PathSeparator());
+            out = true;
+        }
+        if (out) continue;
+        if (kept != d) directories[kept] = std::move(directories[d]);
+        ++kept;
+    }
+    directories.resize(kept);
+}
+
 // The name after the last separator, and the directory up to and including it.
 BadFileEntry SplitPath(const std::string& path) {
     const size_t slash = path.rfind(platform::PathSeparator());
@@ -197,6 +235,7 @@ bool Run::OpenLog() {
 bool Run::Collect() {
     DirectoryList directories;
     ScanDirectories(m_location, directories, m_session.Calls, m_session.Host);
+    LeaveOut(m_session.ExcludedFolder, directories);
     m_session.DirectoryCount = static_cast<int64_t>(directories.size());
     m_session.Host.HideBusyWindow();
     m_busyShown = false;

@@ -15,6 +15,7 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
         OfferSlowFileList(dialogs, rows.size(), [&] { windows.ShowSlowFileList(rows); });
     }
     std::optional<ChangesView> view;
+    UncheckedList notCompared;
     if (!historyFolder.empty()) {
         const HistoryStep step = KeepHistory(historyFolder, session, location);
         if (!step.Error.empty() && !closing) {
@@ -22,18 +23,26 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
                                MsgIcon::Warning);
         }
         if (step.Changes && step.Changes->Any()) view = MakeChangesView(*step.Changes, location);
+        notCompared = step.Unchecked;
     }
     const ContentFindings& content = session.Content;
-    if (!content.ChecksumMismatches.empty() || !content.ChecksumMissing.empty()) {
+    if (!content.ChecksumMismatches.empty() || !content.ChecksumMissing.empty() ||
+        !notCompared.empty()) {
         if (!view) {
             view.emplace();
             view->Location = location;
         }
         AddChecksumFindings(*view, content.ChecksumMismatches, content.ChecksumMissing);
+        AddUncheckedComparisons(*view, notCompared);
     }
     if (!view) return;
     state.LastChanges = std::move(*view);
     if (closing) return;
+    if (state.LastChanges->Groups.empty()) {  // only a comparison not made: no files to list
+        dialogs.MessageBox(state.LastChanges->Location + "\r\n\r\n" + state.LastChanges->Summary,
+                           kChangesTitle, MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
     const MsgResult answer =
         dialogs.MessageBox(ChangesQuestion(*state.LastChanges), kChangesTitle, MsgButtons::YesNo,
                            state.LastChanges->Alarming ? MsgIcon::Warning : MsgIcon::Information);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Unchecked.h"
 #include "results/Comparison.h"
 
 namespace vorlaxis {
@@ -36,6 +37,11 @@ ChangesView MakeChangesView(const Comparison& comparison, const std::string& loc
 // change, found even on a medium tested for the first time.
 void AddChecksumFindings(ChangesView& view, const std::vector<std::string>& mismatches,
                          const std::vector<std::string>& missing);
+
+// Adds the comparisons with the medium's records that could not be made (a damaged record, a
+// read mode that does not read files whole) to `view`, which may hold only the location: the
+// test is incomplete, which is worth a warning.
+void AddUncheckedComparisons(ChangesView& view, const UncheckedList& unchecked);
 
 // The question after the location's results: the summary, then whether to list the files.
 std::string ChangesQuestion(const ChangesView& view);
