@@ -38,11 +38,9 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
     if (!view) return;
     state.LastChanges = std::move(*view);
     if (closing) return;
-    if (state.LastChanges->Groups.empty()) {  // only a comparison not made: no files to list
-        dialogs.MessageBox(state.LastChanges->Location + "\r\n\r\n" + state.LastChanges->Summary,
-                           kChangesTitle, MsgButtons::Ok, MsgIcon::Warning);
-        return;
-    }
+    // Only a read mode chosen that compares nothing: no files to list, and no question after
+    // every location of such a test. The menu command says it instead of an older comparison.
+    if (state.LastChanges->Groups.empty()) return;
     const MsgResult answer =
         dialogs.MessageBox(ChangesQuestion(*state.LastChanges), kChangesTitle, MsgButtons::YesNo,
                            state.LastChanges->Alarming ? MsgIcon::Warning : MsgIcon::Information);
