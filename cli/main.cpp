@@ -173,8 +173,9 @@ std::vector<std::string> ChangedPaths(const Comparison& c, ChangeKind kind, cons
     return paths;
 }
 
-// Compares the location with its last record and records it; false (said on standard error)
-// when the record could not be written.
+// Compares the location with its last record and records it; a comparison that could not be
+// made is added to what the location left unchecked. False (said on standard error) when the
+// record could not be written.
 bool KeepLocationHistory(const std::string& folder, const TestSession& session, LocationResult& r) {
     const HistoryStep step = KeepHistory(folder, session, r.path);
     if (step.Changes) {
@@ -189,6 +190,23 @@ bool KeepLocationHistory(const std::string& folder, const TestSession& session, 
             std::fprintf(stderr, "vorlaxis-check: since %s: %s: %s\n", c.EarlierDate.c_str(),
                          ChangeKindKey(change.Kind),
                          platform::DisplayText(LocationPath(r.path, change.Path)).c_str());
+        }
+    }
+    // The comparison not made leaves the location incomplete, also where it read well.
+    for (const UncheckedItem& item : step.Unchecked) {
+        r.unchecked.push_back(item);
+        if (r.outcome == Outcome::Ok) r.outcome = Outcome::Incomplete;
+        if (item.Reason == UncheckedReason::RecordUnusable) {
+            std::fprintf(stderr,
+                         "vorlaxis-check: %s: not compared: the medium's last record is damaged "
+                         "(kept as %s)\n",
+                         platform::DisplayText(r.path).c_str(),
+                         platform::DisplayText(item.Path).c_str());
+        } else {
+            std::fprintf(stderr,
+                         "vorlaxis-check: %s: not compared with the medium's records: the read "
+                         "mode does not read files whole\n",
+                         platform::DisplayText(r.path).c_str());
         }
     }
     if (step.Error.empty()) return true;
@@ -207,6 +225,7 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
     TestSession session(settings, statistics, display, host, host, clock, calls);
     session.KeepFingerprints = !o.historyFolder.empty();
     session.NoFileLimit = o.noFileLimit;
+    session.ExcludedFolder = o.historyFolder;  // the records are no part of a medium they lie on
     int result = kAllReadable;
     int32_t index = 0;
     for (LocationResult& location : results) {

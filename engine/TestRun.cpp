@@ -209,7 +209,11 @@ bool Run::OpenLog() {
 bool Run::Collect() {
     DirectoryList directories;
     UnlistedDirectories unlisted;
-    ScanDirectories(m_location, directories, m_session.Calls, m_session.Host, &unlisted);
+    platform::FileIdentity excluded;
+    const bool leavesOut = !m_session.ExcludedFolder.empty() &&
+                           platform::GetFileIdentity(m_session.ExcludedFolder, excluded);
+    ScanDirectories(m_location, directories, m_session.Calls, m_session.Host, &unlisted,
+                    leavesOut ? &excluded : nullptr);
     m_session.DirectoryCount = static_cast<int64_t>(directories.size());
     m_session.Host.HideBusyWindow();
     m_busyShown = false;

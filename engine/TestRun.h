@@ -63,6 +63,9 @@ struct TestSession {
     // Fingerprint every file read whole, for the medium's record. Off where no record is kept:
     // the hash and the last-write time then cost nothing, and checksum files are still checked.
     bool KeepFingerprints = true;
+    // A folder (ending in the separator) left out of the tested tree with everything below it,
+    // wherever the walk meets it: the medium's records kept inside the location. Empty: none.
+    std::string ExcludedFolder;
     // What the last run could not check (directories it may not list, files beyond the table,
     // lists and comparisons it could not make), in the order found. Not empty: no "ok".
     UncheckedList Unchecked;

@@ -32,6 +32,7 @@ struct Walk {
     TestHost& host;
     DirectoryList& list;
     UnlistedDirectories* unlisted;
+    const platform::FileIdentity* leftOut;
     std::vector<platform::FileIdentity> ancestors;
     std::set<platform::FileIdentity, Before> linked;
 };
@@ -93,6 +94,7 @@ void ScanDirectory(const std::string& dir, Walk& walk, const platform::FileIdent
             }
             // Led into by a link before: every further way in would repeat the subtree.
             if (subdirectories[i].link && !walk.linked.insert(*id).second) continue;
+            if (walk.leftOut && *id == *walk.leftOut) continue;
         }
         ScanDirectory(dir + names[i] + platform::PathSeparator(), walk, id ? &*id : nullptr);
     }
@@ -102,8 +104,9 @@ void ScanDirectory(const std::string& dir, Walk& walk, const platform::FileIdent
 }  // namespace
 
 void ScanDirectories(const std::string& path, DirectoryList& list, BlockingCalls& calls,
-                     TestHost& host, UnlistedDirectories* unlisted) {
-    Walk walk{calls, host, list, unlisted, {}, {}};
+                     TestHost& host, UnlistedDirectories* unlisted,
+                     const platform::FileIdentity* leftOut) {
+    Walk walk{calls, host, list, unlisted, leftOut, {}, {}};
     platform::FileIdentity root;
     ScanDirectory(path, walk, calls.DirectoryIdentity(path, root) ? &root : nullptr);
 }

@@ -31,8 +31,11 @@ using UnlistedDirectories = std::vector<UnlistedDirectory>;
 // directory's first subdirectory is sought. Directories that cannot be listed stand in the
 // list with nothing below them (or what was listed before the listing broke off), and in
 // `unlisted`, in the list's order, where given. A listing given up for a stop is no failure.
+// The directory `leftOut` is, where given, is not walked however it is reached (the program's
+// own records kept inside the location are no part of the medium).
 void ScanDirectories(const std::string& path, DirectoryList& list, BlockingCalls& calls,
-                     TestHost& host, UnlistedDirectories* unlisted = nullptr);
+                     TestHost& host, UnlistedDirectories* unlisted = nullptr,
+                     const platform::FileIdentity* leftOut = nullptr);
 
 // Appends dir + name for every entry of `dir` that is not a directory (nor "." or ".."), in
 // listing order, stopping once `limit` entries were appended. A directory that cannot be listed

@@ -242,6 +242,13 @@ bool ReadWholeFileWithReason(const std::string& path, std::string& content, std:
 // place of the file is written through as the user asked; false when refused.
 bool WriteWholeFile(const std::string& path, std::string_view content);
 
+// Writes `content` to the new file `temporary`, flushes it to the medium, gives it the name `path`
+// (never replacing a file of that name) and flushes the folder, so that after a crash or a power
+// loss `path` is either whole or absent. False when any step fails; no temporary file is left
+// then, nor when `temporary` existed already (it is not touched).
+bool WriteNewFileDurably(const std::string& path, std::string_view content,
+                         const std::string& temporary);
+
 // A file created for writing (truncated when it exists). createPrivate() refuses to follow a
 // symbolic link at the final name and gives the file to this user only. createNoLink() never
 // writes through a link: a symbolic link at the final name, or a file that has other hard

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vorlaxis::platform {
@@ -16,8 +17,12 @@ struct VolumeIdentity {
 VolumeIdentity QueryVolume(const std::string& path);
 
 // Where `path` lies within its volume: the folders from the volume's root, joined by "/", without
-// a separator at either end ("" for the root itself, and when the volume cannot be found).
-std::string PathWithinVolume(const std::string& path);
+// a separator at either end ("" for the root itself); none when the volume cannot be found.
+std::optional<std::string> PathWithinVolume(const std::string& path);
+
+// The full path of the folder `path` (links resolved where the system can), "/" separated,
+// without a separator at the end; `path` itself when it cannot be resolved.
+std::string FullFolderPath(const std::string& path);
 
 // True when `path` is a folder where the system's table of file systems (/etc/fstab) mounts a
 // medium, but nothing is mounted there now: its emptiness says nothing of any medium. False

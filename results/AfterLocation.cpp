@@ -15,6 +15,7 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
         OfferSlowFileList(dialogs, rows.size(), [&] { windows.ShowSlowFileList(rows); });
     }
     std::optional<ChangesView> view;
+    UncheckedList notCompared;
     if (!historyFolder.empty()) {
         const HistoryStep step = KeepHistory(historyFolder, session, location);
         if (!step.Error.empty() && !closing) {
@@ -22,6 +23,7 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
                                MsgIcon::Warning);
         }
         if (step.Changes && step.Changes->Any()) view = MakeChangesView(*step.Changes, location);
+        notCompared = step.Unchecked;
     }
     // Findings without a record to compare with still open a view of their own.
     auto viewOfLocation = [&]() -> ChangesView& {
@@ -35,9 +37,13 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
     if (!content.ChecksumMismatches.empty() || !content.ChecksumMissing.empty())
         AddChecksumFindings(viewOfLocation(), content.ChecksumMismatches, content.ChecksumMissing);
     if (!session.Unchecked.empty()) AddUnchecked(viewOfLocation(), session.Unchecked);
+    if (!notCompared.empty()) AddUncheckedComparisons(viewOfLocation(), notCompared);
     if (!view) return;
     state.LastChanges = std::move(*view);
     if (closing) return;
+    // Only a read mode chosen that compares nothing: no files to list, and no question after
+    // every location of such a test. The menu command says it instead of an older comparison.
+    if (state.LastChanges->Groups.empty()) return;
     const MsgResult answer =
         dialogs.MessageBox(ChangesQuestion(*state.LastChanges), kChangesTitle, MsgButtons::YesNo,
                            state.LastChanges->Alarming ? MsgIcon::Warning : MsgIcon::Information);

@@ -54,6 +54,27 @@ void AddUnchecked(ChangesView& view, const UncheckedList& items) {
     view.Groups.push_back(std::move(group));
 }
 
+void AddUncheckedComparisons(ChangesView& view, const UncheckedList& unchecked) {
+    if (unchecked.empty()) return;
+    view.Alarming = true;
+    ChangesView::Group damaged{"", {}};
+    for (const UncheckedItem& item : unchecked) {
+        if (!view.Summary.empty()) view.Summary += "\n";
+        if (item.Reason == UncheckedReason::RecordUnusable) {
+            view.Summary += "Nelze porovnat se záznamem média, záznam je poškozen (ponechán jako " +
+                            item.Path + ").";
+            damaged.Paths.push_back(item.Path);
+        } else {
+            view.Summary +=
+                "Nic nebylo porovnáno se záznamem média: v tomto režimu čtení se "
+                "soubory nečtou celé.";
+        }
+    }
+    if (damaged.Paths.empty()) return;
+    damaged.Heading = "Poškozené záznamy média (" + std::to_string(damaged.Paths.size()) + ")";
+    view.Groups.push_back(std::move(damaged));
+}
+
 std::string ChangesQuestion(const ChangesView& view) {
     return view.Location + "\r\n\r\n" + view.Summary + "\r\n\r\nZobrazit seznam souborů?";
 }

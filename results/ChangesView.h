@@ -42,6 +42,11 @@ void AddChecksumFindings(ChangesView& view, const std::vector<std::string>& mism
 // since a medium partly checked must not look like a clean one.
 void AddUnchecked(ChangesView& view, const UncheckedList& items);
 
+// Adds the comparisons with the medium's records that could not be made (a damaged record, a
+// read mode that does not read files whole) to `view`, which may hold only the location: the
+// test is incomplete, which is worth a warning.
+void AddUncheckedComparisons(ChangesView& view, const UncheckedList& unchecked);
+
 // The question after the location's results: the summary, then whether to list the files.
 std::string ChangesQuestion(const ChangesView& view);
 

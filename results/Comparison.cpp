@@ -6,20 +6,26 @@ namespace vorlaxis {
 
 namespace {
 
-// Which kind a file present in both records falls into, if any.
-bool Classify(const FileFingerprint& before, const FileFingerprint& now, ChangeKind& kind) {
-    if (before.Readable && !now.Readable) {
-        kind = ChangeKind::NewlyUnreadable;
-        return true;
-    }
-    if (!before.Readable && now.Readable) {
-        kind = ChangeKind::ReadableAgain;
-        return true;
-    }
-    if (!now.Readable || before.Hash == now.Hash) return false;
+// The content's kind of change of a file read whole now, if any: `before` may be an unreadable
+// file's last good fingerprint.
+bool ContentChange(const FileFingerprint& before, const FileFingerprint& now, ChangeKind& kind) {
+    if (before.Hash.empty() || before.Hash == now.Hash) return false;
     const bool looksSame = before.Size == now.Size && before.Modified == now.Modified;
     kind = looksSame ? ChangeKind::Silent : ChangeKind::Edited;
     return true;
+}
+
+// The kinds a file present in both records falls into: one, or for a file that reads again
+// with other content than it last had, that change too.
+std::vector<ChangeKind> Classify(const FileFingerprint& before, const FileFingerprint& now) {
+    if (!now.Readable)
+        return before.Readable ? std::vector{ChangeKind::NewlyUnreadable}
+                               : std::vector<ChangeKind>{};
+    std::vector<ChangeKind> kinds;
+    ChangeKind kind = ChangeKind::Silent;
+    if (ContentChange(before, now, kind)) kinds.push_back(kind);
+    if (!before.Readable) kinds.push_back(ChangeKind::ReadableAgain);
+    return kinds;
 }
 
 }  // namespace
@@ -45,13 +51,13 @@ Comparison CompareRecords(const TestRecord& earlier, const TestRecord& now) {
     std::vector<std::vector<std::string>> byKind(kChangeKinds);
     for (const FileFingerprint& f : now.Files) {
         const auto found = before.find(f.Path);
-        ChangeKind kind = ChangeKind::New;
-        if (found != before.end()) {
-            const bool changed = Classify(*found->second, f, kind);
-            before.erase(found);
-            if (!changed) continue;
+        if (found == before.end()) {
+            byKind[static_cast<size_t>(ChangeKind::New)].push_back(f.Path);
+            continue;
         }
-        byKind[static_cast<size_t>(kind)].push_back(f.Path);
+        for (const ChangeKind kind : Classify(*found->second, f))
+            byKind[static_cast<size_t>(kind)].push_back(f.Path);
+        before.erase(found);
     }
     for (const FileFingerprint& f : earlier.Files) {
         if (before.contains(f.Path))

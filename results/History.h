@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/TestRun.h"
+#include "engine/Unchecked.h"
 #include "results/Comparison.h"
 
 namespace vorlaxis {
@@ -14,10 +15,15 @@ struct HistoryStep {
     bool Recorded = false;              // the run was added to the history
     std::optional<Comparison> Changes;  // there was an earlier record to compare with
     std::string Error;                  // why the record could not be written; earlier ones stay
+    // The comparison that could not be made: the medium's last record is damaged (its path), or
+    // the read mode did not read files whole. Not empty: the test is incomplete.
+    UncheckedList Unchecked;
 };
 
-// Does nothing for a run that did not read every file whole (another read mode, a stop, a tree
-// that could not be collected). `historyFolder` ends in the separator.
+// Records nothing and compares nothing for a run that did not read every file whole: a stop or
+// a tree that could not be collected is reported as such, another read mode as a comparison not
+// made. A file unreadable now keeps its last good fingerprint in the new record, so a change of
+// its content is still caught when it reads again. `historyFolder` ends in the separator.
 HistoryStep KeepHistory(const std::string& historyFolder, const TestSession& session,
                         const std::string& location);
 

@@ -1,6 +1,8 @@
 #include "results/MediumHistory.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 
 #include "engine/ChecksumFiles.h"
@@ -10,7 +12,19 @@ namespace vorlaxis {
 
 namespace {
 
-const char kHeader[] = "Vorlaxis test record 1";
+// Records since version 2 end in a line "end" with the count of file lines, so a record cut at
+// a line end is never taken for whole. Version 1 records are read when their head is whole and
+// their file lines are as many as it says the test had files.
+const char kHeader[] = "Vorlaxis test record 2";
+const char kHeaderBefore[] = "Vorlaxis test record 1";
+const char kEnd[] = "end";
+const char kTemporary[] = ".tmp";
+const char kRecordEnd[] = ".record";
+const char kDamagedEnd[] = ".damaged";
+// The head's keys, each once, in the order written.
+const char* const kHeadKeys[] = {"label", "serial",     "within",   "date",   "mode",
+                                 "files", "unreadable", "checksum", "outcome"};
+constexpr size_t kHeadCount = sizeof kHeadKeys / sizeof kHeadKeys[0];
 
 // Fields are tab-separated: tabs, line ends and backslashes in names are escaped.
 std::string Escape(std::string_view text) {
@@ -48,16 +62,18 @@ std::vector<std::string_view> Fields(std::string_view line) {
     return fields;
 }
 
+// A decimal number as std::to_string writes it; none for anything else, too large ones included.
 std::optional<int64_t> Number(std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    int64_t value = 0;
-    bool negative = text.front() == '-';
+    const bool negative = !text.empty() && text.front() == '-';
     if (negative) text.remove_prefix(1);
+    if (text.empty() || text.size() > 19) return std::nullopt;
+    uint64_t value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
+        value = value * 10 + static_cast<uint64_t>(c - '0');  // 19 digits stay within 64 bits
     }
-    return negative ? -value : value;
+    if (value > static_cast<uint64_t>(INT64_MAX)) return std::nullopt;
+    return negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
 }
 
 std::string Sanitised(std::string_view text) {
@@ -85,7 +101,10 @@ bool ApplyHeadField(TestRecord& r, std::string_view key, std::string_view value)
     } else {
         const auto number = Number(value);
         if (!number) return false;
-        if (key == "mode") r.Mode = static_cast<int>(*number);
+        if (key == "mode") {
+            if (*number < INT32_MIN || *number > INT32_MAX) return false;
+            r.Mode = static_cast<int>(*number);
+        }
         if (key == "files") r.FileCount = *number;
         if (key == "unreadable") r.UnreadableCount = *number;
     }
@@ -107,14 +126,34 @@ bool ApplyFileLine(TestRecord& r, const std::vector<std::string_view>& f) {
     return true;
 }
 
-// Writes `content` to a temporary name in `folder`, then gives it `name`; false when either fails.
+// Writes `content` to a temporary name in `folder`, then gives it `name`, flushed to the disk
+// both; false when any of it fails.
 bool WriteNew(const std::string& folder, const std::string& name, std::string_view content) {
-    const std::string temporary = folder + "." + name + ".tmp";
     const std::string final = folder + name;
-    if (platform::Exists(final) || !platform::WriteWholeFile(temporary, content)) return false;
-    if (platform::RenameNoReplace(temporary, final)) return true;
-    platform::RemoveFile(temporary);
-    return false;
+    return !platform::Exists(final) &&
+           platform::WriteNewFileDurably(final, content, folder + "." + name + kTemporary);
+}
+
+// Temporary files of writers that are gone (killed, or the machine went down): ours are
+// ".<name>.record.tmp" and ".<name>.xxh128.tmp", and a writer takes seconds, not an hour.
+void RemoveLeftovers(const std::string& folder) {
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    constexpr int64_t kHour = 3600LL * 1000 * 1000 * 1000;
+    std::vector<std::string> leftovers;
+    platform::DirSearch search(folder, "*", platform::kMaskFiles);
+    platform::DirEntry entry;
+    while (search.valid() && search.next(entry)) {
+        const std::string& n = entry.name;
+        if (n.front() != '.' || !n.ends_with(kTemporary)) continue;
+        const std::string_view inner(n.data(), n.size() - sizeof kTemporary + 1);
+        if (!inner.ends_with(".record") && !inner.ends_with(".xxh128")) continue;
+        int64_t written = 0;
+        if (platform::GetLastWriteTime(folder + n, written) && now - written > kHour)
+            leftovers.push_back(folder + n);
+    }
+    for (const std::string& path : leftovers) platform::RemoveFile(path);
 }
 
 std::string TwoDigits(int value) {
@@ -141,37 +180,52 @@ std::string RecordText(const TestRecord& r) {
     const auto head = [&](const char* key, std::string_view value) {
         text += std::string(key) + "\t" + Escape(value) + "\n";
     };
-    head("label", r.Medium.Label);
-    head("serial", r.Medium.Serial);
-    head("within", r.Medium.Within);
-    head("date", r.Date);
-    head("mode", std::to_string(r.Mode));
-    head("files", std::to_string(r.FileCount));
-    head("unreadable", std::to_string(r.UnreadableCount));
-    head("checksum", r.Checksum);
-    head("outcome", r.Outcome);
+    const std::string values[kHeadCount] = {r.Medium.Label,
+                                            r.Medium.Serial,
+                                            r.Medium.Within,
+                                            r.Date,
+                                            std::to_string(r.Mode),
+                                            std::to_string(r.FileCount),
+                                            std::to_string(r.UnreadableCount),
+                                            r.Checksum,
+                                            r.Outcome};
+    for (size_t i = 0; i < kHeadCount; ++i) head(kHeadKeys[i], values[i]);
     for (const FileFingerprint& f : r.Files) {
         text += "file\t" + std::to_string(f.Size) + "\t" + std::to_string(f.Modified) + "\t" +
                 (f.Hash.empty() ? "-" : f.Hash) + "\t" + (f.Readable ? "1" : "0") + "\t" +
                 Escape(f.Path) + "\n";
     }
-    return text;
+    return text + kEnd + "\t" + std::to_string(r.Files.size()) + "\n";
 }
 
 std::optional<TestRecord> ParseRecord(std::string_view text) {
-    if (!text.starts_with(std::string(kHeader) + "\n")) return std::nullopt;
+    const bool current = text.starts_with(std::string(kHeader) + "\n");
+    if (!current && !text.starts_with(std::string(kHeaderBefore) + "\n")) return std::nullopt;
+    static_assert(sizeof kHeader == sizeof kHeaderBefore);
     TestRecord record;
-    size_t start = sizeof kHeader;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) return std::nullopt;  // cut short
-        const std::vector<std::string_view> fields = Fields(text.substr(start, end - start));
-        start = end + 1;
-        const bool ok = fields[0] == "file"
-                            ? ApplyFileLine(record, fields)
-                            : fields.size() == 2 && ApplyHeadField(record, fields[0], fields[1]);
+    size_t head = 0;  // the head's lines read so far
+    std::optional<int64_t> end;
+    for (size_t start = sizeof kHeader; start < text.size();) {
+        if (end) return std::nullopt;  // nothing follows the end
+        const size_t stop = text.find('\n', start);
+        if (stop == std::string_view::npos) return std::nullopt;  // cut short
+        const std::vector<std::string_view> fields = Fields(text.substr(start, stop - start));
+        start = stop + 1;
+        bool ok = false;
+        if (head < kHeadCount) {
+            ok = fields.size() == 2 && fields[0] == kHeadKeys[head++] &&
+                 ApplyHeadField(record, fields[0], fields[1]);
+        } else if (fields[0] == "file") {
+            ok = ApplyFileLine(record, fields);
+        } else if (current && fields[0] == kEnd && fields.size() == 2) {
+            end = Number(fields[1]);
+            ok = end.has_value();
+        }
         if (!ok) return std::nullopt;
     }
+    const auto files = static_cast<int64_t>(record.Files.size());
+    if (head < kHeadCount || (current ? end != files : record.FileCount != files))
+        return std::nullopt;
     return record;
 }
 
@@ -186,25 +240,35 @@ std::string Xxh128Text(const std::vector<FileFingerprint>& files) {
     return text;
 }
 
-std::optional<TestRecord> LatestRecord(const std::string& historyFolder,
-                                       const MediumIdentity& medium) {
+EarlierRecord LatestRecord(const std::string& historyFolder, const MediumIdentity& medium) {
     const std::string folder = RecordFolder(historyFolder, medium);
     std::vector<std::string> names;
     platform::DirSearch search(folder, "*", platform::kMaskFiles);
     platform::DirEntry entry;
     while (search.valid() && search.next(entry)) {
-        if (entry.name.ends_with(".record") && entry.name.front() != '.')
+        if (entry.name.ends_with(kRecordEnd) && entry.name.front() != '.')
             names.push_back(entry.name);
     }
     std::sort(names.rbegin(), names.rend());
+    EarlierRecord earlier;
     for (const std::string& name : names) {
         std::string text;
-        if (!platform::ReadWholeFile(folder + name, text)) continue;
-        std::optional<TestRecord> record = ParseRecord(text);
+        std::optional<TestRecord> record;
+        if (platform::ReadWholeFile(folder + name, text)) record = ParseRecord(text);
+        if (!record) {
+            // An older record must not stand in for it: it is set aside and named instead.
+            const std::string aside = folder + name + kDamagedEnd;
+            earlier.Unusable =
+                platform::RenameNoReplace(folder + name, aside) ? aside : folder + name;
+            break;
+        }
         // Another medium whose names sanitise alike shares the folder, not the identity.
-        if (record && record->Medium == medium) return record;
+        if (record->Medium == medium) {
+            earlier.Record = std::move(record);
+            break;
+        }
     }
-    return std::nullopt;
+    return earlier;
 }
 
 Result<std::string> SaveRecord(const std::string& historyFolder, const TestRecord& record,
@@ -212,6 +276,7 @@ Result<std::string> SaveRecord(const std::string& historyFolder, const TestRecor
     const std::string folder = RecordFolder(historyFolder, record.Medium);
     if (!platform::MakeDirectories(folder))
         return Failure("the record folder " + folder + " cannot be created");
+    RemoveLeftovers(folder);
     const std::string stamp = std::to_string(when.year) + TwoDigits(when.month) +
                               TwoDigits(when.day) + "-" + TwoDigits(when.hour) +
                               TwoDigits(when.minute) + TwoDigits(when.second);

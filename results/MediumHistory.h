@@ -37,21 +37,30 @@ struct TestRecord {
 // and location joined by "_", with characters Windows forbids in names replaced by "_".
 std::string RecordFolder(const std::string& historyFolder, const MediumIdentity& medium);
 
+// The record as kept: a head, a line per file, and a last line with the count of files.
 std::string RecordText(const TestRecord& record);
-// None when `text` is no record.
+// None when `text` is no whole record (cut short, garbled, its end missing or miscounted).
 std::optional<TestRecord> ParseRecord(std::string_view text);
 
 // The fingerprints of the readable files in the form of xxh128sum, paths relative to the
 // location: run in the location's folder, `xxh128sum -c` verifies the medium.
 std::string Xxh128Text(const std::vector<FileFingerprint>& files);
 
-// The newest record of `medium`; none when it has none.
-std::optional<TestRecord> LatestRecord(const std::string& historyFolder,
-                                       const MediumIdentity& medium);
+struct EarlierRecord {
+    std::optional<TestRecord> Record;  // the newest record of the medium, when usable
+    // The newest record file when it cannot be read or is damaged (cut short, garbled): it is
+    // renamed to end in ".damaged" (kept, never used or replaced by an older record), and this
+    // is its path. Empty otherwise.
+    std::string Unusable;
+};
+
+// The newest record of `medium` (none when it has none), or the damaged one in its place.
+EarlierRecord LatestRecord(const std::string& historyFolder, const MediumIdentity& medium);
 
 // Adds `record` to the medium's history as new files "<date>-<n>.record" and ".xxh128" (each
-// written under a temporary name, then renamed; no earlier file is touched). Returns the
-// record's path, or the error text.
+// written under a temporary name, flushed to the disk, then renamed; no earlier record is
+// touched, temporary files of writers gone for an hour are removed). Returns the record's path,
+// or the error text.
 Result<std::string> SaveRecord(const std::string& historyFolder, const TestRecord& record,
                                const platform::LocalDateTime& when);
 

@@ -6,6 +6,7 @@
 #   disk      the label and serial of a disk: FAT, exFAT and NTFS
 #   names     names from listings and label texts: display form, log form, their decoders
 #   lists     checksum lists found on a medium (every name and form), whole and in pieces
+#   record    a medium's record as the history keeps it (read, written back, read again)
 # Usage: scripts/fuzz.sh [seconds for all targets, default 80; 0 only builds] [target...]
 # Prints one line per target with its executions.
 # Exit status: 0 nothing found; 1 a failing input was found (saved in build-fuzz/findings/<target>/);
@@ -16,7 +17,7 @@ cd "$(dirname "$0")/.." || exit 2
 seconds=${1:-80}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(settings optical disk names lists)
+[ ${#targets[@]} -gt 0 ] || targets=(settings optical disk names lists record)
 
 if ! command -v clang++ >/dev/null; then
   echo "fuzz: clang++ not found, fuzzing skipped" >&2
@@ -29,7 +30,7 @@ if ! cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
     "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
     "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" >build-fuzz/build.log 2>&1 ||
    ! cmake --build build-fuzz --target make_seed ini_fuzzer optical_fuzzer disk_fuzzer \
-       names_fuzzer lists_fuzzer >>build-fuzz/build.log 2>&1; then
+       names_fuzzer lists_fuzzer record_fuzzer >>build-fuzz/build.log 2>&1; then
   echo "fuzz: the fuzz targets did not build (see build-fuzz/build.log), fuzzing skipped" >&2
   exit 2
 fi
@@ -43,6 +44,7 @@ for target in "${targets[@]}"; do
     optical | disk) binary=${target}_fuzzer max_len=16384 ;;
     names) binary=names_fuzzer max_len=256 ;;  # NAME_MAX
     lists) binary=lists_fuzzer max_len=65536 ;;
+    record) binary=record_fuzzer max_len=4096 ;;
     *) echo "fuzz: no target $target" >&2; exit 2 ;;
   esac
   work=build-fuzz/corpus/$target findings=build-fuzz/findings/$target log=build-fuzz/$target.log

@@ -8,6 +8,7 @@
 #include "engine/TestRun.h"
 #include "engine/qt/ErrorUnit.h"
 #include "help/qt/InfoBoxUnit.h"
+#include "results/ChangesView.h"
 #include "ui_MainFormUnit.h"
 
 namespace vorlaxis::gui {
@@ -65,6 +66,9 @@ uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride re
     if (m_windows.InfoBox) m_windows.InfoBox->OwnerWindow = this;
     m_pump.ResetGaps();
     m_testedLocation = location;
+    // The media's records are no part of a medium they lie on.
+    m_session->ExcludedFolder =
+        m_history && m_results ? HistoryFolderIn(m_results->LogsFolder()) : std::string();
     const uint16_t badFileCount = vorlaxis::PerformTest(*m_session, location, readModeOverride);
     // The run's last values may have come after its last pump.
     ShowDisplay();

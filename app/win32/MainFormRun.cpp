@@ -5,6 +5,7 @@
 #include "engine/TestRun.h"
 #include "engine/win32/ErrorUnit.h"
 #include "help/win32/InfoBoxUnit.h"
+#include "results/ChangesView.h"
 
 namespace vorlaxis::win32ui {
 
@@ -15,6 +16,8 @@ constexpr UINT_PTR kTimer1 = 1;
 uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride override) {
     m_pump.ResetGaps();
     m_testedLocation = location;
+    // The media's records are no part of a medium they lie on.
+    m_session->ExcludedFolder = HistoryFolderIn(m_logsFolder);
     const uint16_t badFileCount = vorlaxis::PerformTest(*m_session, location, override);
     // The run's last values may have come after its last pump.
     ShowDisplay();

@@ -574,6 +574,28 @@ bool WriteWholeFile(const std::string& path, std::string_view content) {
     return (::close(fd) == 0) && ok;
 }
 
+bool WriteNewFileDurably(const std::string& path, std::string_view content,
+                         const std::string& temporary) {
+    const int fd = ::open(temporary.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || !RenameNoReplace(temporary, path)) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The new name lives in the folder: it is durable once the folder is.
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return false;
+    // Some file systems cannot flush a folder at all; they say so with EINVAL.
+    const bool flushed = ::fsync(dir) == 0 || errno == EINVAL;
+    ::close(dir);
+    return flushed;
+}
+
 bool OutputFile::create(const std::string& path) {
     close();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);

@@ -58,14 +58,14 @@ VolumeIdentity QueryVolume(const std::string& path) {
     return id;
 }
 
-std::string PathWithinVolume(const std::string& path) {
+std::optional<std::string> PathWithinVolume(const std::string& path) {
     char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) return {};
+    if (::realpath(path.c_str(), resolved) == nullptr) return std::nullopt;
     const auto location = mounts::LocateVolume(resolved, mounts::ReadMountTable());
-    if (!location) return {};
+    if (!location) return std::nullopt;
     const std::string real(resolved);
     const std::string& root = location->mount.mountPoint;
-    if (real.compare(0, root.size(), root) != 0) return {};
+    if (real.compare(0, root.size(), root) != 0) return std::nullopt;
     std::string within = real.substr(root.size());
     while (!within.empty() && within.front() == '/') within.erase(0, 1);
     return within;
@@ -79,6 +79,13 @@ bool NothingMountedWhereExpected(const std::string& path) {
     fstab << in.rdbuf();
     return mounts::AwaitsMount(resolved, mounts::ParseFstabMountPoints(fstab.str()),
                                mounts::ReadMountTable());
+}
+
+std::string FullFolderPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    std::string full = ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+    while (full.size() > 1 && full.back() == '/') full.pop_back();
+    return full;
 }
 
 void EjectVolume(const std::string& path) {

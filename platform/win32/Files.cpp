@@ -387,6 +387,23 @@ bool WriteWholeFile(const std::string& path, std::string_view content) {
     return ::CloseHandle(h) && ok;
 }
 
+bool WriteNewFileDurably(const std::string& path, std::string_view content,
+                         const std::string& temporary) {
+    const HANDLE h = ::CreateFileW(LongPath(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = WriteAll(h, content) && ::FlushFileBuffers(h);
+    ok = ::CloseHandle(h) && ok;
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is taken; write-through
+    // returns only once the new name is on the medium.
+    if (ok && ::MoveFileExW(LongPath(temporary).c_str(), LongPath(path).c_str(),
+                            MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    ::DeleteFileW(LongPath(temporary).c_str());
+    return false;
+}
+
 bool OutputFile::create(const std::string& path) {
     close();
     const HANDLE h = CreateEmptied(LongPath(path), 0);

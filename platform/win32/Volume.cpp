@@ -43,13 +43,33 @@ VolumeIdentity QueryVolume(const std::string& path) {
     return id;
 }
 
-std::string PathWithinVolume(const std::string& path) {
-    const std::string root = win32::ToUtf8(VolumeRoot(path));
-    if (root.empty() || path.size() < root.size()) return {};
-    std::string within = path.substr(root.size());
-    for (char& c : within) {
+std::string FullFolderPath(const std::string& path) {
+    const std::wstring wide = win32::ToWide(path);
+    std::wstring buffer(32768, L'\0');
+    const DWORD n = ::GetFullPathNameW(wide.c_str(), 32768, buffer.data(), nullptr);
+    buffer.resize(n < 32768 ? n : 0);
+    std::string full = n > 0 ? win32::ToUtf8(buffer) : path;
+    if (full.starts_with("\\\\?\\UNC\\")) {
+        full = "\\\\" + full.substr(8);
+    } else if (full.starts_with("\\\\?\\")) {
+        full = full.substr(4);
+    }
+    for (char& c : full) {
         if (c == '\\') c = '/';
     }
+    while (full.size() > 1 && full.back() == '/') full.pop_back();
+    return full;
+}
+
+std::optional<std::string> PathWithinVolume(const std::string& path) {
+    const std::string root = win32::ToUtf8(VolumeRoot(path));
+    if (root.empty()) return std::nullopt;
+    // Both as full paths: a relative location lies below the current folder, not the root.
+    std::string full = FullFolderPath(path) + "/";
+    std::string base = FullFolderPath(root) + "/";
+    if (base.ends_with("//")) base.pop_back();
+    if (full.size() < base.size() || full.compare(0, base.size(), base) != 0) return std::nullopt;
+    std::string within = full.substr(base.size());
     while (!within.empty() && within.back() == '/') within.pop_back();
     return within;
 }

@@ -22,6 +22,7 @@ namespace {
 constexpr int kAllReadable = 0;
 constexpr int kUnreadable = 1;
 constexpr int kContentDiffers = 4;
+constexpr int kIncomplete = 5;
 
 struct CheckRun {
     ProgramResult program;
@@ -284,6 +285,73 @@ TEST_F(CheckHistory, RecordFolderThatCannotBeWrittenIsReported) {
     EXPECT_EQ(List(run, "changed"), "[]");
 }
 
+// What the medium's last record is when it cannot be used, and how it came to be so.
+std::string Damaged(const std::string& record, const std::string& how) {
+    if (how == "cut in a line") return record.substr(0, record.size() / 2 + 7);
+    if (how == "cut at a line end")
+        return record.substr(0, record.rfind('\n', record.size() - 2) + 1);
+    return std::string(4096, '\xee');  // replaced by garbage
+}
+
+TEST_F(CheckHistory, ARecordThatCannotBeUsedIsKeptAsideNamedAndLeavesTheTestIncomplete) {
+    const std::string t = tree.path();
+    tree.file("a.txt", "a");
+    tree.file("b.txt", "b");
+    for (const std::string how : {"cut in a line", "cut at a line end", "garbage", "older ok"}) {
+        fs::remove_all(history);
+        ASSERT_EQ(Recorded(t).program.exitCode, kAllReadable);
+        if (how == "older ok") {
+            ASSERT_EQ(Recorded(t).program.exitCode, kAllReadable);
+        }
+        const fs::path newest = Kept()[Kept().size() - 2];  // the record before its export
+        ASSERT_EQ(newest.extension(), ".record");
+        const std::string damaged = Damaged(Slurp(newest), how == "older ok" ? "garbage" : how);
+        std::ofstream(newest, std::ios::binary | std::ios::trunc) << damaged;
+        const CheckRun run = Recorded(t);
+        EXPECT_EQ(run.program.exitCode, kIncomplete) << how << run.program.err;
+        const std::string aside = newest.string() + ".damaged";
+        EXPECT_EQ(List(run, "unchecked"),
+                  "[{\"path\": \"" + aside + "\", \"reason\": \"record_unusable\"}]")
+            << how;
+        EXPECT_NE(run.program.err.find("damaged (kept as " + aside + ")"), std::string::npos)
+            << run.program.err;
+        EXPECT_EQ(Slurp(aside), damaged) << how;
+        // Nothing was compared, with the older record neither.
+        for (const char* key : {"missing", "new", "changed"}) EXPECT_EQ(List(run, key), "[]");
+        // The run's own record serves the next test.
+        EXPECT_EQ(Recorded(t).program.exitCode, kAllReadable) << how;
+    }
+}
+
+TEST_F(CheckHistory, AReadModeThatDoesNotReadFilesWholeSaysNothingWasCompared) {
+    tree.file("a.bin", std::string(200000, 'a'));
+    ASSERT_EQ(Recorded(tree.path()).program.exitCode, kAllReadable);
+    for (const char* mode : {"16", "open"}) {
+        const CheckRun run = Check(tree.path(), {"--history", history, "--mode", mode});
+        EXPECT_EQ(run.program.exitCode, kIncomplete) << mode << run.program.err;
+        EXPECT_EQ(List(run, "unchecked"), "[{\"path\": \"\", \"reason\": \"not_compared\"}]");
+        EXPECT_NE(run.program.err.find("not compared"), std::string::npos) << run.program.err;
+    }
+    EXPECT_EQ(Kept().size(), 2u) << "only whole reads are recorded";
+}
+
+TEST_F(CheckHistory, RecordsKeptInsideTheTestedTreeAreNoPartOfIt) {
+    const std::string t = tree.path();
+    tree.file("a.txt", "a");
+    // Spelt otherwise than the location: the folder is known by what it is.
+    const std::string inside = t + "sub/../History/";
+    fs::create_directories(t + "sub");
+    for (int run = 0; run < 3; ++run) {
+        const CheckRun r = Check(t, {"--history", inside});
+        EXPECT_EQ(r.program.exitCode, kAllReadable) << run << r.program.err;
+        EXPECT_EQ(List(r, "new"), "[]");
+        EXPECT_EQ(List(r, "checksum_file_missing"), "[]");
+        EXPECT_NE(r.program.out.find("počet souborů:       1\n"), std::string::npos)
+            << r.program.out;
+        EXPECT_NE(r.program.out.find("počet adresářů:      2\n"), std::string::npos);
+    }
+}
+
 TEST_F(CheckHistory, FileThatBecomesUnreadableAndReadsAgain) {
     VORLAXIS_REQUIRE_FUSE();
     FaultFs media;
@@ -300,6 +368,19 @@ TEST_F(CheckHistory, FileThatBecomesUnreadableAndReadsAgain) {
     EXPECT_EQ(healed.program.exitCode, kAllReadable);
     EXPECT_EQ(List(healed, "readable_again"), Q(media.root() + "bad.bin"));
     EXPECT_EQ(List(healed, "changed"), "[]");
+    // Changed while it could not be read, size and time kept: the last good fingerprint,
+    // kept across the tests that could not read it, still catches it.
+    media.SetFaults("read-error /bad.bin 5000 1\n");
+    EXPECT_EQ(Recorded(media.root()).program.exitCode, kUnreadable);
+    EXPECT_EQ(Recorded(media.root()).program.exitCode, kUnreadable);
+    std::string changed(20000, 'b');
+    changed[19999] = 'c';
+    Rewrite(media.backing() + "bad.bin", changed, true);
+    media.SetFaults("");
+    const CheckRun again = Recorded(media.root());
+    EXPECT_EQ(again.program.exitCode, kContentDiffers) << again.program.err;
+    EXPECT_EQ(List(again, "changed"), Q(media.root() + "bad.bin"));
+    EXPECT_EQ(List(again, "readable_again"), Q(media.root() + "bad.bin"));
 }
 
 }  // namespace

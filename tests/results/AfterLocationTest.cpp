@@ -2,8 +2,11 @@
 // questions left out while the window closes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TempDir.h"
 #include "results/AfterLocation.h"
+#include "results/History.h"
 #include "support/RunParts.h"
 
 namespace vorlaxis::test {
@@ -114,6 +117,61 @@ TEST(AfterLocation, EachFindingAloneIsOfferedAsAnAlarm) {
         ASSERT_TRUE(t.state.LastChanges);
         ASSERT_EQ(t.state.LastChanges->Groups.size(), 1u);
         EXPECT_EQ(t.state.LastChanges->Groups[0].Heading, c.heading);
+    }
+}
+
+// A comparison that could not be made is no silence: a damaged record is named with a warning
+// and in the changes window; a read mode that compares nothing is what the menu command shows.
+TEST(AfterLocation, AComparisonNotMadeIsShownAsAWarning) {
+    for (const bool damaged : {true, false}) {
+        Tested t;
+        const std::string history = t.logs.path() + "History" + platform::PathSeparator();
+        t.tree.file("a.bin", "a");
+        t.Run();
+        t.FollowUp(history, false);
+        std::string record;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(history)) {
+            if (e.path().extension() == ".record") record = test::Utf8FromPath(e.path());
+        }
+        ASSERT_FALSE(record.empty());
+        if (damaged) {
+            ASSERT_TRUE(platform::WriteWholeFile(record, "Vorlaxis test record 2\nlabel\t"));
+        } else {
+            t.settings.DataReadStyle = OpenFilesOnly;
+        }
+        t.Run();
+        t.dialogs.answers = {MsgResult::Yes};
+        EXPECT_EQ(t.FollowUp(history, false), damaged ? 1 : 0);
+        // The comparison not made replaces the last one the menu command shows.
+        ASSERT_TRUE(t.state.LastChanges);
+        const std::string said = damaged ? "Nelze porovnat se záznamem média, záznam je poškozen"
+                                         : "Nic nebylo porovnáno se záznamem média";
+        EXPECT_NE(t.state.LastChanges->Summary.find(said), std::string::npos);
+        ASSERT_EQ(t.dialogs.shown.size(), damaged ? 1u : 0u) << "no question after each location";
+        if (damaged) {
+            EXPECT_EQ(t.dialogs.shown[0].icon, MsgIcon::Warning);
+        }
+        if (damaged) {
+            ASSERT_EQ(t.state.LastChanges->Groups.size(), 1u);
+            EXPECT_EQ(t.state.LastChanges->Groups[0].Paths,
+                      std::vector<std::string>{record + ".damaged"});
+        }
+    }
+}
+
+// Two folders of one drive whose serial reads 00000000 are two media, never one.
+TEST(AfterLocation, FoldersOfAMediumWithoutASerialAreNeverTakenForOne) {
+    Tested first, second;
+    const std::string history = first.logs.path() + "History" + platform::PathSeparator();
+    first.tree.file("a.bin", "a");
+    second.tree.file("b.bin", "b");
+    for (Tested* t : {&first, &second}) {
+        t->Run();
+        t->statistics.VolumeSerial = "00000000";
+        t->statistics.VolumeLabel.clear();
+        const HistoryStep step = KeepHistory(history, t->session, t->tree.path());
+        EXPECT_TRUE(step.Recorded);
+        EXPECT_FALSE(step.Changes) << "a first test of " << t->tree.path();
     }
 }
 
