@@ -12,7 +12,7 @@ struct MainDisplay {
     // The file counters: all files of the location, those tested, those left, the unreadable.
     std::string filesTotalText, filesTestedText, filesLeftText, badFilesText;
     bool badFilesRed = false;        // the unreadable count in red, else green
-    bool incomplete = false;         // something was not checked: the count is never green
+    bool otherFindings = false;      // content differs or was not all checked: never green
     std::string currentFileText;     // the file being read, or what the run is doing now
     std::string directoryText;       // the directory of that file
     std::string readModeText;        // "čtení všech dat", ...
@@ -33,10 +33,11 @@ struct Rgb {
 };
 
 // The colour of the unreadable count: red for unreadable files; amber where none was found but
-// not everything could be checked, so no green suggests a clean medium; green otherwise.
+// content differs or not everything could be checked, so no green suggests a clean medium;
+// green otherwise.
 inline Rgb BadCountColour(const MainDisplay& d) {
     if (d.badFilesRed) return {255, 0, 0};
-    if (d.incomplete) return {192, 112, 0};
+    if (d.otherFindings) return {192, 112, 0};
     return {0, 128, 0};
 }
 

@@ -31,6 +31,9 @@ struct ContentFindings {
     std::vector<std::string> ChecksumMissing;     // full paths a list names but the tree lacks
     UncheckedList Unchecked;  // lists that could not be read or used, lines of them that give no
                               // entry, entries outside the location: comparisons not made
+    // Full paths whose content changed since the medium's last record while their size and
+    // last-write time stayed the same (filled by TestSession::CompareWithRecords).
+    std::vector<std::string> SilentChanges;
 };
 
 // The full path of `within` ("/" separated) in `location`, with the platform's separators.

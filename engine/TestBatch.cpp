@@ -79,7 +79,7 @@ void ResetDisplay(MainDisplay& d) {
     d.statusText = "Připraven...";
     d.filesTotalText = d.filesTestedText = d.filesLeftText = d.badFilesText = "0";
     d.badFilesRed = false;
-    d.incomplete = false;
+    d.otherFindings = false;
     d.megabytesDoneText = d.megabytesTotalText = "0";
     d.currentFileText.clear();
     d.fileBarPosition = d.locationBarPosition = 0;

@@ -45,6 +45,11 @@ std::string LogSafe(std::string text) {
     return text;
 }
 
+// What differs is graver than what could not be checked; either is no success.
+bool ContentDiffers(const ContentFindings& c) {
+    return !c.ChecksumMismatches.empty() || !c.ChecksumMissing.empty() || !c.SilentChanges.empty();
+}
+
 int32_t ToBar(int64_t value) {
     if (value > INT32_MAX) return INT32_MAX;
     if (value < INT32_MIN) return INT32_MIN;
@@ -99,7 +104,9 @@ class Run final : public FileStepObserver {
     void OpenFilesAhead();
     void JudgeQuickness(const FileTestResult& result, int64_t bytesRead, double seconds);
     void Finish();
+    void WriteContentFindings();
     void WriteUnchecked();
+    std::string OutcomeText() const;
     void WriteOutcome();
     void ShowBadCount();
     void WriteLine(std::string_view line) {
@@ -513,9 +520,15 @@ void Run::Finish() {
     m_content.Finish(m_checkContent && !m_statistics.StopRequested, m_session.Content);
     for (const UncheckedItem& item : m_session.Content.Unchecked)
         m_session.Unchecked.push_back(item);
+    if (m_session.CompareWithRecords) {
+        // The record keeps the outcome as it stands before the comparison.
+        m_display.outcomeText = OutcomeText();
+        m_session.CompareWithRecords(m_session);
+    }
     if (m_statistics.ReadMode != OnlyOpen) {
         WriteLine("\r\nKontrolní součet média:" + NumToHex(m_session.DataChecksum, 4));
     }
+    WriteContentFindings();
     WriteUnchecked();
     WriteLine("\r\nKonec testu:");
     if (ShouldEject(m_location, m_session.Settings.EjectAfterTest)) {
@@ -530,7 +543,7 @@ void Run::Finish() {
     m_display.filesTestedText = std::to_string(m_number - 1);
     m_display.filesLeftText = std::to_string(m_session.FileCount - m_number + 1);
     m_display.badFilesText = std::to_string(m_badCount);
-    m_display.incomplete = !m_session.Unchecked.empty();
+    m_display.otherFindings = !m_session.Unchecked.empty() || ContentDiffers(m_session.Content);
     m_display.fileBarPosition = 0;
     m_display.locationBarPosition = 0;
     m_display.currentFileText.clear();
@@ -545,27 +558,46 @@ void Run::WriteUnchecked() {
     for (const UncheckedItem& item : m_session.Unchecked) WriteLine(LogSafe(UncheckedLine(item)));
 }
 
+// Files whose content differs from what the medium's lists or its last record knew.
+void Run::WriteContentFindings() {
+    const ContentFindings& c = m_session.Content;
+    if (c.ChecksumMismatches.empty() && c.ChecksumMissing.empty() && c.SilentChanges.empty())
+        return;
+    WriteLine("\r\nObsah médiu neodpovídá:");
+    const struct {
+        const std::vector<std::string>& paths;
+        const char* text;
+    } kinds[] = {{c.ChecksumMismatches, "\" nesouhlasí se souborem kontrolních součtů"},
+                 {c.ChecksumMissing, "\" chybí, ač je uveden v souboru kontrolních součtů"},
+                 {c.SilentChanges, "\" změněn obsah při stejné velikosti a datu změny"}};
+    for (const auto& kind : kinds) {
+        for (const std::string& path : kind.paths) WriteLine("  \"" + LogSafe(path) + kind.text);
+    }
+}
+
+std::string Run::OutcomeText() const {
+    if (m_statistics.StopRequested) return "test přerušen !";
+    if (m_badCount > 0) return "test dokončen, chyby!";
+    if (ContentDiffers(m_session.Content)) return "test dokončen, obsah nesouhlasí!";
+    if (!m_session.Unchecked.empty()) return "test neúplný !";
+    return "test dokončen OK";
+}
+
 void Run::WriteOutcome() {
     const bool stopped = m_statistics.StopRequested;
-    // A run that left something unchecked is no success, whatever it read.
-    const bool incomplete = !m_session.Unchecked.empty();
     const std::string count = std::to_string(m_badCount);
     if (m_badCount == 0) {
         WriteLine("  žádné problémy při čtení souborů...");
     } else {
         WriteLine((stopped ? "  počet chybných souborů: " : "  počet chybých souborů: ") + count);
     }
-    WriteLine((stopped      ? "  test přerušen uživatelem "
-               : incomplete ? "  test neúplný, něco nebylo otestováno "
-                            : "  test úspěšně dokončen ") +
+    // A run that found other content, or left something unchecked, is no success.
+    WriteLine((stopped                             ? "  test přerušen uživatelem "
+               : ContentDiffers(m_session.Content) ? "  test dokončen, obsah nesouhlasí "
+               : !m_session.Unchecked.empty()      ? "  test neúplný, něco nebylo otestováno "
+                                                   : "  test úspěšně dokončen ") +
               DateTimeText());
-    if (stopped) {
-        m_display.outcomeText = "test přerušen !";
-    } else if (incomplete && m_badCount == 0) {
-        m_display.outcomeText = "test neúplný !";
-    } else {
-        m_display.outcomeText = m_badCount == 0 ? "test dokončen OK" : "test dokončen, chyby!";
-    }
+    m_display.outcomeText = OutcomeText();
 }
 
 }  // namespace

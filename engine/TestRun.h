@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +67,10 @@ struct TestSession {
     // A folder (ending in the separator) left out of the tested tree with everything below it,
     // wherever the walk meets it: the medium's records kept inside the location. Empty: none.
     std::string ExcludedFolder;
+    // Called as the reading ends, before the log's last lines, where the medium's records are
+    // kept: it compares the run with them and adds what could not be compared to Unchecked and
+    // what changed silently to Content.SilentChanges, so the log names them too. May be empty.
+    std::function<void(TestSession&)> CompareWithRecords;
     // What the last run could not check (directories it may not list, files beyond the table,
     // lists and comparisons it could not make), in the order found. Not empty: no "ok".
     UncheckedList Unchecked;

@@ -17,7 +17,10 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
     std::optional<ChangesView> view;
     UncheckedList notCompared;
     if (!historyFolder.empty()) {
-        const HistoryStep step = KeepHistory(historyFolder, session, location);
+        // Made as the run ended where it was given the comparison, else now.
+        const HistoryStep step = state.PendingStep ? std::move(*state.PendingStep)
+                                                   : KeepHistory(historyFolder, session, location);
+        state.PendingStep.reset();
         if (!step.Error.empty() && !closing) {
             dialogs.MessageBox(RecordNotSavedText(historyFolder), "Vorlaxis", MsgButtons::Ok,
                                MsgIcon::Warning);

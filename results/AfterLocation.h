@@ -12,6 +12,7 @@
 #include "core/Dialogs.h"
 #include "engine/SlowFiles.h"
 #include "results/ChangesView.h"
+#include "results/History.h"
 #include "results/SlowFileResults.h"
 
 namespace vorlaxis {
@@ -30,6 +31,9 @@ struct FollowUpState {
     std::string GraphLocation;  // empty before any test
     std::vector<FileSpeed> GraphFiles;
     std::optional<ChangesView> LastChanges;
+    // The comparison with the records made as the last run ended (HistoryBeforeLogEnd), for the
+    // follow-up to show; none where the run was not given it.
+    std::optional<HistoryStep> PendingStep;
 };
 
 // After the bad-file results of `location`, the session's last: its files kept for the graph;

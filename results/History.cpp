@@ -69,4 +69,19 @@ HistoryStep KeepHistory(const std::string& historyFolder, const TestSession& ses
     return step;
 }
 
+std::function<void(TestSession&)> HistoryBeforeLogEnd(const std::string& historyFolder,
+                                                      const std::string& location, bool asked,
+                                                      std::optional<HistoryStep>& step) {
+    return [historyFolder, location, asked, &step](TestSession& session) {
+        step = KeepHistory(historyFolder, session, location);
+        for (const UncheckedItem& item : step->Unchecked) {
+            if (asked || item.Reason != UncheckedReason::NotCompared)
+                session.Unchecked.push_back(item);
+        }
+        if (!step->Changes) return;
+        for (const std::string& path : step->Changes->PathsOf(ChangeKind::Silent))
+            session.Content.SilentChanges.push_back(LocationPath(location, path));
+    };
+}
+
 }  // namespace vorlaxis

@@ -2,6 +2,7 @@
 // history. Both window programs and vorlaxis-check call this.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,5 +27,13 @@ struct HistoryStep {
 // its content is still caught when it reads again. `historyFolder` ends in the separator.
 HistoryStep KeepHistory(const std::string& historyFolder, const TestSession& session,
                         const std::string& location);
+
+// The run's comparison with its records as it ends (TestSession::CompareWithRecords): KeepHistory
+// into `step`, and what it found joins the run, so its log names it: a record that cannot be
+// used, and a silent change; a comparison a read mode could not make only where `asked` (the
+// user asked for records, not the window program keeping them on its own).
+std::function<void(TestSession&)> HistoryBeforeLogEnd(const std::string& historyFolder,
+                                                      const std::string& location, bool asked,
+                                                      std::optional<HistoryStep>& step);
 
 }  // namespace vorlaxis

@@ -9,6 +9,8 @@
 #include "engine/qt/ErrorUnit.h"
 #include "help/qt/InfoBoxUnit.h"
 #include "results/ChangesView.h"
+#include "results/History.h"
+#include "results/qt/MainResults.h"
 #include "ui_MainFormUnit.h"
 
 namespace vorlaxis::gui {
@@ -69,6 +71,11 @@ uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride re
     // The media's records are no part of a medium they lie on.
     m_session->ExcludedFolder =
         m_history && m_results ? HistoryFolderIn(m_results->LogsFolder()) : std::string();
+    m_session->CompareWithRecords = nullptr;
+    if (m_history && m_results) {
+        m_session->CompareWithRecords = HistoryBeforeLogEnd(
+            m_session->ExcludedFolder, location, false, m_results->FollowUp().PendingStep);
+    }
     const uint16_t badFileCount = vorlaxis::PerformTest(*m_session, location, readModeOverride);
     // The run's last values may have come after its last pump.
     ShowDisplay();

@@ -6,6 +6,7 @@
 #include "engine/win32/ErrorUnit.h"
 #include "help/win32/InfoBoxUnit.h"
 #include "results/ChangesView.h"
+#include "results/win32/MainFollowUp.h"
 
 namespace vorlaxis::win32ui {
 
@@ -18,6 +19,7 @@ uint16_t TMainForm::PerformTest(const std::string& location, ReadModeOverride ov
     m_testedLocation = location;
     // The media's records are no part of a medium they lie on.
     m_session->ExcludedFolder = HistoryFolderIn(m_logsFolder);
+    m_followUp->CompareBeforeLogEnd(*m_session, location, m_logsFolder);
     const uint16_t badFileCount = vorlaxis::PerformTest(*m_session, location, override);
     // The run's last values may have come after its last pump.
     ShowDisplay();

@@ -18,6 +18,12 @@ void MainFollowUp::AfterLocation(const TestSession& session, const std::string& 
                           Windows(), m_state);
 }
 
+void MainFollowUp::CompareBeforeLogEnd(TestSession& session, const std::string& location,
+                                       const std::string& logsFolder) {
+    session.CompareWithRecords =
+        HistoryBeforeLogEnd(HistoryFolderIn(logsFolder), location, false, m_state.PendingStep);
+}
+
 void MainFollowUp::mmZobrazitGrafRychlostiClick() {
     m_graph.Show(m_state.GraphLocation, m_state.GraphFiles);
 }

@@ -32,6 +32,9 @@ class MainFollowUp {
     void mmZobrazitPorovnaniClick();
 
     const FollowUpState& State() const { return m_state; }
+    // The run of `location` compares itself with the records as it ends, into State().
+    void CompareBeforeLogEnd(TestSession& session, const std::string& location,
+                             const std::string& logsFolder);
     const TSpeedGraphForm& Graph() const { return m_graph; }
 
   private:
