@@ -98,7 +98,7 @@ TEST(SavedLogNames, ALabelNeverLeadsOutOfTheLogsFolder) {
                                              std::string(300, 'L')};
     for (const std::string& label : labels) {
         for (const int format : {BySerialNumber, ByVolumeLabel, Combined}) {
-            const std::string name = SavedLogName(format, label, "../12AB");
+            const std::string name = SavedLogName(format, label, "../12AB", "/media/../x/");
             SCOPED_TRACE(label + " / " + std::to_string(format) + " -> " + name);
             EXPECT_EQ(name.find('/'), std::string::npos);
             EXPECT_EQ(name.find('\0'), std::string::npos);
