@@ -38,8 +38,8 @@ std::string PrivateLogPath(int32_t index) {
     return folder + "check-" + std::to_string(tag) + "-" + std::to_string(index) + ".txt";
 }
 
-// Writes to standard output; false (said on standard error) when it did not all arrive there:
-// closed, full, or a broken pipe.
+// Writes to standard output; false (said on standard error) when it did not all arrive there
+// (closed or full).
 bool PrintOut(std::string_view text, const char* what) {
     const bool written = !g_outputClosed &&
                          std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
@@ -292,8 +292,10 @@ int Main(int argc, char** argv) {
         return UsageError(error);
     }
     if (options.help || options.version) {
-        return PrintOut(options.help ? UsageText() : VersionText(), "the text") ? kAllReadable
-                                                                                : kUnreadable;
+        return PrintOut(options.help ? UsageText() : VersionText(),
+                        options.help ? "the help" : "the version")
+                   ? kAllReadable
+                   : kUnreadable;
     }
     // Found out now, not after hours of reading: the result file can be written. (A FIFO or
     // a device is not tried: opening a FIFO would wait for its reader, and nothing is emptied.)

@@ -103,7 +103,8 @@ TEST(CheckTool, HelpDocumentsOptionsAndExitCodes) {
     std::string out;
     EXPECT_EQ(RunCheck({"--help"}, &out), 0);
     for (const char* word : {"--mode", "all|4|8|16|open", "--block-size", "--log", "SIGTERM",
-                             "Exit status", "  3  stopped by a signal"}) {
+                             "Exit status", "  3  stopped by a signal", "  5  incomplete",
+                             "PATH: NOT CHECKED (REASON)", "gravest: 3, then 1, then 4, then 5"}) {
         EXPECT_NE(out.find(word), std::string::npos) << word;
     }
 }
