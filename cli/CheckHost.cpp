@@ -4,7 +4,10 @@
 #include <string>
 
 #include "engine/ProgressDisplay.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
+#include "platform/Utf8.h"
 
 namespace vorlaxis::cli {
 
@@ -13,9 +16,9 @@ volatile std::sig_atomic_t g_stopSignal = 0;
 namespace {
 
 void OnStopSignal(int signal) {
-    g_stopSignal = 1;
     // A second signal ends the program at once, should a read hang.
-    std::signal(signal, SIG_DFL);
+    if (g_stopSignal) platform::DieBySignal(signal);
+    g_stopSignal = signal;
 }
 
 constexpr std::chrono::milliseconds kTick{250};
@@ -41,9 +44,40 @@ std::string TerminalSafe(std::string_view text) {
     return safe;
 }
 
+std::string LineSafe(std::string_view name) {
+    std::string safe;
+    safe.reserve(name.size());
+    auto hex = [&safe](const char* prefix, uint32_t value, int digits) {
+        static const char kDigits[] = "0123456789abcdef";
+        safe += prefix;
+        for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+            safe += kDigits[(value >> shift) & 0xF];
+    };
+    platform::ForEachUtf8(
+        name,
+        [&](uint32_t cp, std::string_view sequence) {
+            if (cp == '\\' && platform::PathSeparator() != '\\') {
+                safe += "\\\\";
+            } else if (cp == '\n') {
+                safe += "\\n";
+            } else if (cp == '\t') {
+                safe += "\\t";
+            } else if (cp == '\r') {
+                safe += "\\r";
+            } else if (cp < 0x20 || cp == 0x7F) {
+                hex("\\x", cp, 2);
+            } else if (cp >= 0x80 && cp <= 0x9F) {
+                hex("\\u", cp, 4);
+            } else {
+                safe += sequence;
+            }
+        },
+        [&safe] { safe += "\xEF\xBF\xBD"; });
+    return safe;
+}
+
 void InstallStopHandlers() {
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
+    platform::CatchStopSignals(OnStopSignal);
 }
 
 CheckHost::CheckHost(TestStatistics& statistics, MainDisplay& display, Clock& clock,
@@ -100,7 +134,9 @@ MsgResult CheckHost::MessageBox(const std::string& text, const std::string& capt
         }
     }
     ClearLine();
-    std::fprintf(stderr, "vorlaxis-check: %s: %s\n", caption.c_str(), plain.c_str());
+    // The texts may name files of the medium.
+    std::fprintf(stderr, "vorlaxis-check: %s: %s\n", caption.c_str(),
+                 TerminalSafe(platform::DisplayText(plain)).c_str());
     return MsgResult::Ok;
 }
 

@@ -18,7 +18,15 @@ namespace vorlaxis::cli {
 // name cannot send escape sequences to the user's terminal. `text` is UTF-8.
 std::string TerminalSafe(std::string_view text);
 
-// Set by the SIGINT/SIGTERM handler, polled by the host's pump.
+// A name in a line of its own on standard error ("path: FAILED"): the line stays one line, and
+// no control character reaches the terminal. Tab, CR and LF become \t, \r and \n, a backslash
+// \\ (where it is no path separator), other control characters (C1 too) \xHH or \u00HH, and
+// each byte that is not valid UTF-8 U+FFFD. Done on a terminal and elsewhere alike; the exact names
+// are in the JSON result.
+std::string LineSafe(std::string_view name);
+
+// The signal (SIGINT, SIGTERM) that asked for a stop, 0 while none has; polled by the host's
+// pump. A second signal ends the program at once.
 extern volatile std::sig_atomic_t g_stopSignal;
 void InstallStopHandlers();
 

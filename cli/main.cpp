@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/CheckHost.h"
 #include "cli/CheckOptions.h"
 #include "cli/CheckResult.h"
+#include "cli/ExitStatus.h"
 #include "engine/TestRun.h"
 #include "engine/ThreadedBlockingCalls.h"
 #include "platform/Files.h"
@@ -19,34 +21,8 @@
 namespace vorlaxis::cli {
 namespace {
 
-enum ExitCode {
-    kAllReadable = 0,
-    kUnreadable = 1,
-    kBadUsage = 2,
-    kStopped = 3,
-    kContentDiffers = 4,
-    kIncomplete = 5
-};
-
-// The status of several findings is the gravest of them: a stop, then unreadable data, then
-// content that differs, then something left unchecked.
-int Graver(int a, int b) {
-    auto rank = [](int status) {
-        switch (status) {
-            case kStopped:
-                return 4;
-            case kUnreadable:
-                return 3;
-            case kContentDiffers:
-                return 2;
-            case kIncomplete:
-                return 1;
-            default:
-                return 0;
-        }
-    };
-    return rank(b) > rank(a) ? b : a;
-}
+// Standard output was closed when the program started: what was meant for it is lost.
+bool g_outputClosed = false;
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "vorlaxis-check: %s\nTry 'vorlaxis-check --help'.\n", message.c_str());
@@ -62,10 +38,27 @@ std::string PrivateLogPath(int32_t index) {
     return folder + "check-" + std::to_string(tag) + "-" + std::to_string(index) + ".txt";
 }
 
-// The log as UTF-8 text with LF line ends (the odd "\n\r" ending included).
-void PrintLog(const std::string& path) {
+// Writes to standard output; false (said on standard error) when it did not all arrive there
+// (closed or full).
+bool PrintOut(std::string_view text, const char* what) {
+    const bool written = !g_outputClosed &&
+                         std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+                         std::fflush(stdout) == 0;
+    if (!written) {
+        std::fprintf(stderr, "vorlaxis-check: %s could not be written to standard output\n", what);
+    }
+    return written;
+}
+
+// Prints the log as UTF-8 text with LF line ends (the odd "\n\r" ending included); false
+// (said on standard error) when it could not be read back or printed in full.
+bool PrintLog(const std::string& path) {
     std::string bytes;
-    if (!platform::ReadWholeFile(path, bytes)) return;
+    if (!platform::ReadWholeFile(path, bytes)) {
+        std::fprintf(stderr, "vorlaxis-check: the temporary log %s could not be read back\n",
+                     platform::DisplayText(path).c_str());
+        return false;
+    }
     const std::string text = platform::Cp1250ToUtf8(bytes);
     std::string out;
     out.reserve(text.size());
@@ -75,9 +68,7 @@ void PrintLog(const std::string& path) {
         out += pair || text[i] == '\r' ? '\n' : text[i];
         if (pair) ++i;
     }
-    const std::string safe = TerminalSafe(out);
-    std::fwrite(safe.data(), 1, safe.size(), stdout);
-    std::fflush(stdout);
+    return PrintOut(TerminalSafe(out), "the log");
 }
 
 TestSettings SettingsFrom(const CheckOptions& o) {
@@ -101,9 +92,11 @@ std::vector<LocationResult> PlannedLocations(const CheckOptions& o) {
             results[i].outcome = Outcome::Stopped;
         } else {
             std::fprintf(stderr, "vorlaxis-check: not an existing directory: %s\n",
-                         platform::DisplayText(path).c_str());
+                         LineSafe(path).c_str());
             results[i].path = path;
             results[i].outcome = Outcome::Failed;
+            // Among other locations, a missing one must not let the run pass for complete.
+            results[i].unchecked.push_back({UncheckedReason::NoMedium, path, 0});
         }
     }
     return results;
@@ -164,6 +157,25 @@ bool WriteGraph(const std::string& file, const TestSession& session) {
     std::fprintf(stderr, "vorlaxis-check: the speed graph could not be written to %s\n",
                  platform::DisplayText(file).c_str());
     return false;
+}
+
+// The findings of a location on standard error, one line each, in the form "sha256sum -c"
+// gives its failures, so a script or a person reading the terminal sees what the exit status
+// stands for.
+void ReportFindings(const LocationResult& r) {
+    auto say = [](const std::string& path, const std::string& what) {
+        std::fprintf(stderr, "%s: %s\n", LineSafe(path).c_str(), what.c_str());
+    };
+    for (const std::string& path : r.checksumMismatches) say(path, "FAILED");
+    for (const std::string& path : r.checksumMissing) say(path, "MISSING");
+    for (const std::string& path : r.changed) say(path, "CHANGED");
+    for (const UncheckedItem& item : r.unchecked) {
+        std::string reason = UncheckedKey(item.Reason);
+        std::replace(reason.begin(), reason.end(), '_', ' ');
+        if (item.Reason == UncheckedReason::FileLimit)
+            reason += ": " + std::to_string(item.Count) + " files";
+        say(item.Path.empty() ? r.path : item.Path, "NOT CHECKED (" + reason + ")");
+    }
 }
 
 // Full paths of the changes of one kind.
@@ -230,7 +242,11 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
     int32_t index = 0;
     for (LocationResult& location : results) {
         if (g_stopSignal) break;
-        if (location.outcome == Outcome::Failed) continue;  // no directory
+        if (location.outcome == Outcome::Failed) {  // no directory
+            ReportFindings(location);
+            result = Graver(result, kIncomplete);
+            continue;
+        }
         statistics.LocationIndex = index++;
         statistics.StopRequested = false;
         session.LogPathOverride =
@@ -248,6 +264,7 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
             result = Graver(result, kContentDiffers);
         }
         if (!location.unchecked.empty()) result = Graver(result, kIncomplete);
+        ReportFindings(location);
         const size_t number = static_cast<size_t>(&location - results.data()) + 1;
         if (!o.graphFile.empty() &&
             !WriteGraph(GraphPath(o.graphFile, results.size(), number), session)) {
@@ -264,7 +281,8 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
         }
         if (o.logFile.empty()) {
             // Standard output may carry the JSON result instead.
-            if (o.jsonFile != "-") PrintLog(session.LogPath);
+            if (o.jsonFile != "-" && !PrintLog(session.LogPath))
+                result = Graver(result, kUnreadable);
             platform::RemoveFile(session.LogPath);
         }
     }
@@ -276,19 +294,17 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
 bool WriteResult(const std::string& file, const std::vector<LocationResult>& results, int status) {
     if (file.empty()) return true;
     const std::string json = ResultJson(results, status);
-    const bool toOutput = file == "-";
-    const bool written = toOutput
-                             ? std::fwrite(json.data(), 1, json.size(), stdout) == json.size() &&
-                                   std::fflush(stdout) == 0
-                             : platform::WriteWholeFile(file, json);
+    if (file == "-") return PrintOut(json, "the JSON result");
+    const bool written = platform::WriteWholeFile(file, json);
     if (!written) {
         std::fprintf(stderr, "vorlaxis-check: the JSON result could not be written to %s\n",
-                     toOutput ? "standard output" : platform::DisplayText(file).c_str());
+                     LineSafe(file).c_str());
     }
     return written;
 }
 
 int Main(int argc, char** argv) {
+    g_outputClosed = platform::StandardOutputWasClosed();
     platform::UseUtf8Console();  // the log and the progress are printed as UTF-8
     CheckOptions options;
     std::string error;
@@ -296,14 +312,25 @@ int Main(int argc, char** argv) {
         return UsageError(error);
     }
     if (options.help || options.version) {
-        std::fputs(options.help ? UsageText() : VersionText(), stdout);
-        return kAllReadable;
+        return PrintOut(options.help ? UsageText() : VersionText(),
+                        options.help ? "the help" : "the version")
+                   ? kAllReadable
+                   : kUnreadable;
     }
-    // Found out now, not after hours of reading: the result file can be written.
+    // Found out now, not after hours of reading: the result file can be written. (A FIFO or
+    // a device is not tried: opening a FIFO would wait for its reader, and nothing is emptied.)
     if (!options.jsonFile.empty() && options.jsonFile != "-" &&
+        !platform::IsSpecialFile(options.jsonFile) &&
         !platform::WriteWholeFile(options.jsonFile, "")) {
-        return UsageError("cannot write the JSON result to " +
-                          platform::DisplayText(options.jsonFile));
+        return UsageError("cannot write the JSON result to " + LineSafe(options.jsonFile));
+    }
+    // The temporary logs need a private folder; a message that blamed the medium would mislead.
+    if (options.logFile.empty() && platform::TempFolder().empty()) {
+        std::fprintf(stderr,
+                     "vorlaxis-check: no private temporary folder can be made in %s; set TMPDIR "
+                     "to a folder of your own, or use --log FILE\n",
+                     LineSafe(platform::TempFolderParent()).c_str());
+        return kBadUsage;
     }
     std::vector<LocationResult> results = PlannedLocations(options);
     int status = kBadUsage;
@@ -314,9 +341,10 @@ int Main(int argc, char** argv) {
         InstallStopHandlers();
         status = RunChecks(options, results);
     }
-    if (!WriteResult(options.jsonFile, results, status) && status == kAllReadable) {
-        status = kUnreadable;
-    }
+    if (!WriteResult(options.jsonFile, results, status)) status = Graver(status, kUnreadable);
+    // Cleaned up and written what could be: now die by the signal, so that a shell's loop
+    // over several runs stops too.
+    if (g_stopSignal) platform::DieBySignal(g_stopSignal);
     return status;
 }
 

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/Utf8.h"
+
 namespace vorlaxis {
 
 namespace {
@@ -51,27 +53,15 @@ void AppendNumber(std::string& out, double value, bool exact = false) {
     out.append(buffer, ec == std::errc() ? end : buffer);
 }
 
-// Text for an XML element: markup characters escaped, control characters and bytes outside
-// valid UTF-8 shown as "?", so a file name never breaks the document.
+// Text for an XML element, well-formed whatever the name holds: markup characters escaped;
+// control characters, the non-characters U+FFFE and U+FFFF, and each byte outside valid UTF-8
+// (surrogates and overlong forms included) shown as "?".
 std::string XmlText(const std::string& text) {
     std::string out;
-    for (size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        size_t length = byte < 0x80         ? 1
-                        : (byte >> 5) == 6  ? 2
-                        : (byte >> 4) == 14 ? 3
-                        : (byte >> 3) == 30 ? 4
-                                            : 0;
-        bool valid = length > 0 && i + length <= text.size();
-        for (size_t k = 1; valid && k < length; ++k)
-            valid = (static_cast<unsigned char>(text[i + k]) >> 6) == 2;
-        if (!valid) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        if (length == 1) {
-            switch (byte) {
+    platform::ForEachUtf8(
+        text,
+        [&out](uint32_t cp, std::string_view sequence) {
+            switch (cp) {
                 case '&':
                     out += "&amp;";
                     break;
@@ -84,14 +74,19 @@ std::string XmlText(const std::string& text) {
                 case '"':
                     out += "&quot;";
                     break;
+                case '\'':
+                    out += "&apos;";
+                    break;
                 default:
-                    out += byte < 0x20 || byte == 0x7F ? '?' : static_cast<char>(byte);
+                    const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+                    if (control || cp == 0xFFFE || cp == 0xFFFF) {
+                        out += '?';
+                    } else {
+                        out += sequence;
+                    }
             }
-        } else {
-            out.append(text, i, length);
-        }
-        i += length;
-    }
+        },
+        [&out] { out += '?'; });
     return out;
 }
 

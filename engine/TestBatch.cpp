@@ -48,7 +48,10 @@ void HandleResults(TestSession& session, BatchWindow& window, uint16_t badFileCo
 bool RunBatchStep(TestSession& session, BatchWindow& window, const std::string& location,
                   ReadModeOverride override, bool last) {
     window.PrepareLocation(!window.Closing());
+    session.Statistics.Location = location;
     const uint16_t badFileCount = window.PerformTest(location, override);
+    const auto index = static_cast<size_t>(session.Statistics.LocationIndex);
+    if (index < session.MediaRecords.size()) session.MediaRecords[index].Location = location;
     window.StopProgressTimer();
     // The outcome on screen must not pass for what the log says: part of it is missing. (When
     // nothing could be collected the fatal message has said enough.)

@@ -31,6 +31,7 @@ struct TestStatistics {
     vorlaxis::ReadMode ReadMode = OnlyOpen;  // the type named in full: the field has its name
     std::string VolumeLabel;
     std::string VolumeSerial;
+    std::string Location;  // the location being tested, or last tested
     bool TestRunning = false;
     bool StopRequested = false;
     bool NonStop = false;
@@ -46,6 +47,7 @@ struct FileEntry {
 struct MediaRecord {
     std::string VolumeLabel;
     std::string VolumeSerial;
+    std::string Location{};  // where it was tested: its folder names a log of a medium unnamed
 };
 
 // One unreadable file: the name after the last separator and the directory up to and

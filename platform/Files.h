@@ -284,9 +284,20 @@ bool IsReadOnlyFile(const std::string& path);
 std::string ProgramFolder();
 
 // The temporary folder for this user's logs, with a trailing separator. On Linux a private
-// folder inside $TMPDIR (or /tmp) created with mode 0700 and refused unless it is a real
-// directory owned by this user and not writable by others. Empty when none can be had.
+// folder inside TempFolderParent(), "vorlaxis-<uid>", created with mode 0700 and used only when
+// it is a real directory owned by this user and not writable by others; when something else
+// has that name (another user's folder, a link), a fresh private folder "vorlaxis-<uid>-XXXXXX"
+// of this user's is taken instead, the same for the rest of the process. Empty only when no
+// private folder can be made there.
 std::string TempFolder();
+
+// Where TempFolder() makes its folder: $TMPDIR (or /tmp) on Linux, the system's temporary
+// folder on Windows.
+std::string TempFolderParent();
+
+// True when `path` exists and is neither a regular file nor a directory (a FIFO, a device):
+// opening it may wait for another program or act on a device.
+bool IsSpecialFile(const std::string& path);
 
 // Which file a path leads to (links followed): device and inode on Linux. The walk uses it to
 // tell a directory link that leads back to a directory already on its path.

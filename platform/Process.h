@@ -22,6 +22,21 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 // command line: `argv` there holds only what the ANSI code page can hold.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// Calls `onStop(signal)` for SIGINT and SIGTERM (Ctrl+C, and on Windows Ctrl+Break). A blocking
+// call of the thread that asked (opening a FIFO nobody reads) is interrupted, not resumed, so a
+// first signal is never swallowed; a signal that reaches another thread is passed on to that
+// one. A signal ignored when the program started (a shell's background job) stays ignored.
+void CatchStopSignals(void (*onStop)(int signal));
+
+// Ends the process by `signal` with the system's default action, as shells expect of a program
+// stopped by one (a loop of such programs then stops too). Safe within a signal handler.
+[[noreturn]] void DieBySignal(int signal);
+
+// Called once at the start: a closed standard stream gets the null device in its place, so no
+// file opened later takes its number and gets what was meant for the stream. True when standard
+// output was closed: whatever is to be written there is lost and must be reported.
+bool StandardOutputWasClosed();
+
 // Lets a terminal show the UTF-8 text this program writes to it: a Windows console shows an
 // 8-bit code page unless told otherwise; elsewhere nothing needs doing.
 void UseUtf8Console();

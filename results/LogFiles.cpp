@@ -1,6 +1,7 @@
 // The copy procedure and the names of the saved logs.
 #include "results/LogFiles.h"
 
+#include <initializer_list>
 #include <vector>
 
 #include "core/Result.h"
@@ -31,6 +32,22 @@ std::string SafeNamePart(std::string text) {
     return text;
 }
 
+// The name of the location's own folder ("/media/user/DISC/" -> "DISC", "D:\\" -> "D");
+// empty for the root of a file system without a drive letter.
+std::string LocationFolderName(std::string location) {
+    const std::string separators = {'/', platform::PathSeparator()};
+    while (!location.empty() && separators.find(location.back()) != std::string::npos) {
+        location.pop_back();
+    }
+    const size_t sep = location.find_last_of(separators);
+    std::string name = sep == std::string::npos ? location : location.substr(sep + 1);
+    if (name.size() == 2 && name[1] == ':') name.pop_back();  // a drive letter
+    return name;
+}
+
+// The last of the fallbacks: a location that is the root of a file system without a label.
+constexpr char kUnnamedMedium[] = "médium";
+
 // Copies the bytes to the end of `in`; the number copied, or the error text.
 Result<int64_t> CopyBytes(platform::InputFile& in, platform::OutputFile& out) {
     std::vector<char> buffer(65536);
@@ -55,16 +72,26 @@ std::string TempLogPath(const std::string& tempFolder, int32_t index) {
 }
 
 std::string SavedLogName(int32_t format, const std::string& volumeLabel,
-                         const std::string& volumeSerial) {
+                         const std::string& volumeSerial, const std::string& location) {
+    // A part the medium does not have falls back to the next (label, serial, the location's
+    // own folder name), so that no log is saved as ".txt": hidden on Linux, and replaced by
+    // the next unlabelled medium's.
+    const std::string folder = SafeNamePart(LocationFolderName(location));
     const std::string label = SafeNamePart(volumeLabel);
     const std::string serial = SafeNamePart(volumeSerial);
+    auto first = [](std::initializer_list<const std::string*> parts) {
+        for (const std::string* part : parts) {
+            if (!part->empty()) return *part;
+        }
+        return std::string(kUnnamedMedium);
+    };
     switch (format) {
         case BySerialNumber:
-            return serial + ".txt";
+            return first({&serial, &label, &folder}) + ".txt";
         case ByVolumeLabel:
-            return label + ".txt";
+            return first({&label, &serial, &folder}) + ".txt";
         case Combined:
-            return label + " (" + serial + ").txt";
+            return first({&label, &folder}) + (serial.empty() ? "" : " (" + serial + ")") + ".txt";
         default:
             return {};
     }

@@ -15,10 +15,13 @@ constexpr int64_t kInternalViewerLimit = 32700;
 std::string TempLogPath(const std::string& tempFolder, int32_t index);
 
 // The saved-log name by a LogNameFormat code: serial + ".txt", label + ".txt", or
-// label + " (" + serial + ").txt"; empty for "nothing chosen". Label and serial are used as they
-// are, except that a path separator or NUL becomes "_", so the name never leaves the folder.
+// label + " (" + serial + ").txt"; empty for "nothing chosen". A part that is empty falls back to
+// the next of label, serial and the name of the location's own folder (`location`), and the
+// combined name goes without its " (serial)" when there is none; a root without any of them is
+// "médium". Label and serial are used as they are, except that a path separator or NUL becomes
+// "_", so the name never leaves the folder.
 std::string SavedLogName(int32_t format, const std::string& volumeLabel,
-                         const std::string& volumeSerial);
+                         const std::string& volumeSerial, const std::string& location);
 
 // Copies `source` to `destination`: into an existing folder under the source's name; missing
 // folders created; an existing file replaced, a read-only one refused; the source's last-write

@@ -73,7 +73,7 @@ void ErrorResults(const ResultsContext& context, const TestStatistics& statistic
     }
     if (settings.SaveLogsToDisk) {
         const std::string name = SavedLogName(settings.LogsFileNameFormat, statistics.VolumeLabel,
-                                              statistics.VolumeSerial);
+                                              statistics.VolumeSerial, statistics.Location);
         if (!KeepLog(context, log, name)) return;
     }
     context.windows.SetBadFileCountRed(badFileCount > 0);
@@ -93,8 +93,9 @@ void SaveTempLogs(const ResultsContext& context, int32_t locationIndex,
         return;
     }
     for (int32_t k = 0; k < locationIndex && static_cast<size_t>(k) < media.size(); ++k) {
-        const std::string name = SavedLogName(context.settings.LogsFileNameFormat,
-                                              media[k].VolumeLabel, media[k].VolumeSerial);
+        const std::string name =
+            SavedLogName(context.settings.LogsFileNameFormat, media[k].VolumeLabel,
+                         media[k].VolumeSerial, media[k].Location);
         if (!KeepLog(context, TempLogPath(context.tempFolder, k), name)) return;
     }
 }

@@ -17,6 +17,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "platform/CopyFolderSystem.h"
 
@@ -701,17 +703,58 @@ bool IsSafePrivateFolder(const std::string& path) {
     return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 0022) == 0;
 }
 
+// A private folder of this user's named "vorlaxis-<uid>-XXXXXX" in `base`: one left by an
+// earlier run is taken again (no new folder at every run), else a fresh one is made.
+std::string FreshPrivateFolder(const std::string& base, const std::string& prefix) {
+    if (DIR* dir = ::opendir(base.c_str())) {
+        std::string found;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() == prefix.size() + 6 && name.rfind(prefix, 0) == 0 &&
+                IsSafePrivateFolder(base + "/" + name)) {
+                found = base + "/" + name;
+                break;
+            }
+        }
+        ::closedir(dir);
+        if (!found.empty()) return found;
+    }
+    std::string pattern = base + "/" + prefix + "XXXXXX";
+    if (!::mkdtemp(pattern.data()) || !IsSafePrivateFolder(pattern)) return {};
+    return pattern;
+}
+
 }  // namespace
 
-std::string TempFolder() {
-    if (const std::string* own = os::OwnTempFolder()) return *own;
+std::string TempFolderParent() {
     std::string base = "/tmp";
     if (const char* env = std::getenv("TMPDIR"); env && *env && IsDirectory(env)) base = env;
     while (base.size() > 1 && base.back() == '/') base.pop_back();
-    const std::string folder = base + "/vorlaxis-" + std::to_string(::geteuid());
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return {};
-    if (!IsSafePrivateFolder(folder)) return {};
-    return folder + "/";
+    return base;
+}
+
+std::string TempFolder() {
+    if (const std::string* own = os::OwnTempFolder()) return *own;
+    const std::string base = TempFolderParent();
+    const std::string prefix = "vorlaxis-" + std::to_string(::geteuid());
+    const std::string folder = base + "/" + prefix;
+    if ((::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) && IsSafePrivateFolder(folder)) {
+        return folder + "/";
+    }
+    // The usual name is taken by what is not ours (another user's folder, a link, a folder
+    // others may write to): never used. The fresh folder is kept for the process, so every
+    // log of the run lies in one place.
+    static std::mutex lock;
+    static std::map<std::string, std::string> fresh;  // by parent: TMPDIR may change
+    const std::lock_guard<std::mutex> hold(lock);
+    std::string& mine = fresh[base];
+    if (mine.empty() || !IsSafePrivateFolder(mine)) mine = FreshPrivateFolder(base, prefix + "-");
+    return mine.empty() ? std::string() : mine + "/";
+}
+
+bool IsSpecialFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
 namespace os {

@@ -3,6 +3,7 @@
 #include "platform/Process.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 extern char** environ;
@@ -59,7 +61,59 @@ bool ExecSucceeded(int readEnd) {
     return n == 0;
 }
 
+void (*g_onStop)(int) = nullptr;
+pthread_t g_stopThread;
+
+void OnStopSignal(int signal) {
+    const int saved = errno;
+    if (pthread_equal(pthread_self(), g_stopThread)) {
+        g_onStop(signal);
+    } else {
+        pthread_kill(g_stopThread, signal);  // its blocking call is the one to interrupt
+    }
+    errno = saved;
+}
+
 }  // namespace
+
+void CatchStopSignals(void (*onStop)(int)) {
+    g_onStop = onStop;
+    g_stopThread = pthread_self();
+    for (const int signal : {SIGINT, SIGTERM}) {
+        struct sigaction old {};
+        if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;  // no SA_RESTART: a blocked open or write returns EINTR
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+void DieBySignal(int signal) {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);  // blocked while its handler runs
+    raise(signal);
+    _exit(128 + signal);  // not reached
+}
+
+bool StandardOutputWasClosed() {
+    bool outputClosed = false;
+    // In order: the lowest free number is the one open() gives.
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(stream, F_GETFD) != -1 || errno != EBADF) continue;
+        const int fd = open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (fd >= 0 && fd != stream) close(fd);
+        outputClosed = outputClosed || stream == STDOUT_FILENO;
+    }
+    return outputClosed;
+}
 
 std::string FindProgram(const std::string& name) {
     if (name.empty()) return {};

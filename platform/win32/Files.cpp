@@ -502,9 +502,7 @@ std::string ProgramFolder() {
     return sep == std::wstring::npos ? ".\\" : ToUtf8(module.substr(0, sep + 1));
 }
 
-std::string TempFolder() {
-    if (const std::string* own = os::OwnTempFolder()) return *own;
-    // The system's temporary folder as it is: it already belongs to the user.
+std::string TempFolderParent() {
     const DWORD need = ::GetTempPathW(0, nullptr);
     if (need == 0) return {};
     std::wstring folder(need, L'\0');
@@ -513,6 +511,23 @@ std::string TempFolder() {
     folder.resize(n);
     if (folder.back() != L'\\') folder += L'\\';
     return ToUtf8(folder);
+}
+
+std::string TempFolder() {
+    if (const std::string* own = os::OwnTempFolder()) return *own;
+    // The system's temporary folder as it is: it already belongs to the user.
+    return TempFolderParent();
+}
+
+bool IsSpecialFile(const std::string& path) {
+    // Devices and pipes have no attributes of a file; names such as "NUL" are the system's.
+    const std::wstring wide = LongPath(path);
+    const HANDLE h = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const DWORD type = ::GetFileType(h);
+    ::CloseHandle(h);
+    return type != FILE_TYPE_DISK;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <windows.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "platform/win32/Wide.h"
@@ -38,6 +39,25 @@ bool IsFile(const std::wstring& path) {
 }
 
 }  // namespace
+
+// The C runtime runs a console's Ctrl+C handler on a thread of its own; nothing here blocks
+// the way a POSIX FIFO does.
+void CatchStopSignals(void (*onStop)(int)) {
+    std::signal(SIGINT, onStop);
+    std::signal(SIGBREAK, onStop);
+    std::signal(SIGTERM, onStop);
+}
+
+void DieBySignal(int signal) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::_Exit(3);  // what the runtime's default action exits with
+}
+
+bool StandardOutputWasClosed() {
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    return out == nullptr || out == INVALID_HANDLE_VALUE;
+}
 
 std::string FindProgram(const std::string& name) {
     if (name.empty()) return {};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "TempDir.h"
+#include "cli/ExitStatus.h"
 
 extern char** environ;
 
@@ -28,21 +30,28 @@ std::string Slurp(const std::string& path) {
 // One run of the tool with its own temporary folder; output captured in files.
 class Check {
   public:
-    explicit Check(std::vector<std::string> args) {
+    // `output`: where standard output goes; empty for a file of its own, "closed" for none.
+    explicit Check(std::vector<std::string> args, const std::string& output = {},
+                   const std::string& tmpdir = {}) {
         args.insert(args.begin(), VORLAXIS_CHECK_EXE);
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        std::string tmpdir = "TMPDIR=" + m_tmp.path();
-        std::vector<char*> env{tmpdir.data()};
+        std::string tmpEnv = "TMPDIR=" + (tmpdir.empty() ? m_tmp.path() : tmpdir);
+        std::vector<char*> env{tmpEnv.data()};
         for (char** e = environ; *e; ++e) {
             if (std::string(*e).rfind("TMPDIR=", 0) != 0) env.push_back(*e);
         }
         env.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, (m_tmp.path() + "out").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (output == "closed") {
+            posix_spawn_file_actions_addclose(&actions, 1);
+        } else {
+            posix_spawn_file_actions_addopen(
+                &actions, 1, (output.empty() ? m_tmp.path() + "out" : output).c_str(),
+                O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        }
         posix_spawn_file_actions_addopen(&actions, 2, (m_tmp.path() + "err").c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), env.data()) != 0) {
@@ -51,15 +60,19 @@ class Check {
         posix_spawn_file_actions_destroy(&actions);
     }
 
+    // The exit status, or 128 + the signal that ended the program.
     int Wait() {
         int status = 0;
         if (m_pid <= 0 || ::waitpid(m_pid, &status, 0) != m_pid) return -1;
         m_pid = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
+    std::string TempPath() const { return m_tmp.path(); }
     void Signal(int sig) { ::kill(m_pid, sig); }
     std::string Out() const { return Slurp(m_tmp.path() + "out"); }
     std::string Err() const { return Slurp(m_tmp.path() + "err"); }
+    // Whether the run has begun: its temporary log is there.
+    size_t TempFilesPresent() const { return TempFiles(); }
     // What is left in the tool's private temporary folder.
     size_t TempFiles() const {
         size_t n = 0;
@@ -77,9 +90,9 @@ class Check {
     pid_t m_pid = -1;
 };
 
-int RunCheck(std::vector<std::string> args, std::string* out = nullptr,
-             std::string* err = nullptr) {
-    Check c(std::move(args));
+int RunCheck(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr,
+             const std::string& output = {}) {
+    Check c(std::move(args), output);
     const int rc = c.Wait();
     if (out) *out = c.Out();
     if (err) *err = c.Err();
@@ -90,7 +103,8 @@ TEST(CheckTool, HelpDocumentsOptionsAndExitCodes) {
     std::string out;
     EXPECT_EQ(RunCheck({"--help"}, &out), 0);
     for (const char* word : {"--mode", "all|4|8|16|open", "--block-size", "--log", "SIGTERM",
-                             "Exit status", "  3  stopped by a signal"}) {
+                             "Exit status", "  3  stopped by a signal", "  5  incomplete",
+                             "PATH: NOT CHECKED (REASON)", "gravest: 3, then 1, then 4, then 5"}) {
         EXPECT_NE(out.find(word), std::string::npos) << word;
     }
 }
@@ -162,14 +176,15 @@ TEST(CheckTool, SeveralPathsPrintOneLogEachAndSkipWhatIsNoDirectory) {
     t.file("one/a", "a");
     t.file("two/b", "b");
     std::string out, err;
-    EXPECT_EQ(RunCheck({t.path() + "one", t.path() + "none", t.path() + "two"}, &out, &err), 0);
+    // Both logs printed, but the missing location leaves the run incomplete.
+    EXPECT_EQ(RunCheck({t.path() + "one", t.path() + "none", t.path() + "two"}, &out, &err), 5);
     size_t logs = 0;
     for (size_t at = out.find("Zubrak's"); at != std::string::npos;
          at = out.find("Zubrak's", at + 1)) {
         ++logs;
     }
     EXPECT_EQ(logs, 2u);
-    EXPECT_NE(err.find("none"), std::string::npos);
+    EXPECT_NE(err.find(t.path() + "none: NOT CHECKED (no medium)\n"), std::string::npos) << err;
 }
 
 TEST(CheckTool, LogThatCannotBeWrittenIsNeverASuccess) {
@@ -198,7 +213,7 @@ TEST(CheckTool, TerminationSignalStopsTheRunAndTheLogEndsAsStopped) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     c.Signal(SIGTERM);
-    EXPECT_EQ(c.Wait(), 3);
+    EXPECT_EQ(c.Wait(), 128 + SIGTERM);  // dies by it, as a shell's loop expects
     const std::string bytes = Slurp(log);
     EXPECT_NE(bytes.find("Konec testu:\r\n  \x9E\xE1"
                          "dn\xE9 probl\xE9my"),
@@ -207,6 +222,114 @@ TEST(CheckTool, TerminationSignalStopsTheRunAndTheLogEndsAsStopped) {
                          "eru\x9A"
                          "en u\x9Eivatelem "),
               std::string::npos);
+}
+
+TEST(CheckTool, ExitStatusesCombineToTheGravest) {
+    // 3 stopped > 1 unreadable > 4 content differs > 5 incomplete > 0; 2 is never combined.
+    const struct {
+        int a, b, gravest;
+    } cases[] = {{0, 0, 0}, {0, 5, 5}, {5, 4, 4}, {4, 1, 1}, {1, 3, 3}, {5, 1, 1},
+                 {4, 5, 4}, {1, 4, 1}, {3, 1, 3}, {3, 5, 3}, {0, 4, 4}, {5, 5, 5}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(cli::Graver(c.a, c.b), c.gravest) << c.a << " " << c.b;
+        EXPECT_EQ(cli::Graver(c.b, c.a), c.gravest) << c.b << " " << c.a;
+    }
+}
+
+TEST(CheckTool, FindingsAreNamedOnStandardErrorOneLineEach) {
+    TempDir t;
+    t.file("d/good", "good");
+    t.file("d/bad", "before");
+    t.file("d/gone", "gone");
+    const std::string list = t.path() + "d/SHA256SUMS";
+    ASSERT_EQ(
+        std::system(("cd '" + t.path() + "d' && sha256sum good bad gone > SHA256SUMS").c_str()), 0);
+    t.file("d/bad", "after!");
+    std::filesystem::remove(t.path() + "d/gone");
+    std::filesystem::create_directories(t.path() + "d/locked");
+    t.file("d/locked/x", "x");
+    std::string err;
+    EXPECT_EQ(RunCheck({t.path() + "d", t.path() + "nowhere\x1b[31m\n"}, nullptr, &err), 4);
+    for (const std::string& line : {t.path() + "d/bad: FAILED\n", t.path() + "d/gone: MISSING\n",
+                                    t.path() + "nowhere\\x1b[31m\\n: NOT CHECKED (no medium)\n"}) {
+        EXPECT_NE(err.find(line), std::string::npos) << line << err;
+    }
+    EXPECT_EQ(err.find("good:"), std::string::npos) << err;
+    EXPECT_EQ(err.find('\x1b'), std::string::npos) << err;  // no escape reaches a terminal
+}
+
+TEST(CheckTool, OutputThatIsLostIsAnError) {
+    TempDir t;
+    t.file("d/a", "abc");
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const std::string d = t.path() + "d";
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string output;  // standard output
+        const char* message;
+    } cases[] = {
+        {"log to a closed output", {d}, "closed", "the log could not be written to standard"},
+        {"log to a full output", {d}, "/dev/full", "the log could not be written to standard"},
+        {"JSON to a full output", {"--json", "-", d}, "/dev/full", "JSON result could not be"},
+        {"help to a full output", {"--help"}, "/dev/full", "could not be written to standard"},
+        {"graph to a full disk", {"--graph", "/dev/full", d}, "", "speed graph could not be"},
+    };
+    for (const auto& c : cases) {
+        std::string err;
+        EXPECT_EQ(RunCheck(c.args, nullptr, &err, c.output), 1) << c.name;
+        EXPECT_NE(err.find(c.message), std::string::npos) << c.name << ": " << err;
+    }
+    // With nothing meant for it, a closed output is no error.
+    EXPECT_EQ(RunCheck({"--log", t.path() + "l", d}, nullptr, nullptr, "closed"), 0);
+}
+
+TEST(CheckTool, InterruptAfterCleaningUpEndsTheProgramByTheSignal) {
+    TempDir t;
+    const std::string big = t.path() + "d/big";
+    std::filesystem::create_directories(t.path() + "d");
+    { std::ofstream(big, std::ios::binary); }
+    std::filesystem::resize_file(big, std::uintmax_t{1} << 40);
+    const std::string json = t.path() + "r.json";
+    Check c({"--json", json, t.path() + "d"});
+    for (int i = 0; i < 20000 && c.TempFilesPresent() == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    c.Signal(SIGINT);
+    EXPECT_EQ(c.Wait(), 128 + SIGINT);
+    EXPECT_NE(Slurp(json).find("\"exit_status\": 3"), std::string::npos) << Slurp(json);
+    EXPECT_NE(Slurp(json).find("\"outcome\": \"stopped\""), std::string::npos);
+    EXPECT_NE(c.Out().find("  test přerušen uživatelem "), std::string::npos);
+    EXPECT_EQ(c.TempFiles(), 0u);  // the temporary log removed first
+}
+
+TEST(CheckTool, TerminationEndsTheProgramWhileItsResultWaitsForAReader) {
+    TempDir t;
+    t.file("d/a", "abc");
+    for (const char* option : {"--json", "--graph"}) {
+        const std::string fifo = t.path() + (option + 2);
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        const std::string log = t.path() + "run.log";
+        Check c({option, fifo, "--log", log, t.path() + "d"});
+        // Once the log has its end, the program waits to open the FIFO nobody reads.
+        for (int i = 0; i < 20000 && Slurp(log).find("Konec testu") == std::string::npos; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        c.Signal(SIGTERM);
+        EXPECT_EQ(c.Wait(), 128 + SIGTERM) << option;
+    }
+}
+
+TEST(CheckTool, TemporaryFolderThatCannotBeMadeIsNamedNotTheMedium) {
+    TempDir t;
+    t.file("d/a", "abc");
+    // Nothing can be made in /proc, not even by root.
+    Check c({t.path() + "d"}, {}, "/proc");
+    EXPECT_EQ(c.Wait(), 2);
+    EXPECT_NE(c.Err().find("no private temporary folder can be made in /proc"), std::string::npos)
+        << c.Err();
 }
 
 }  // namespace

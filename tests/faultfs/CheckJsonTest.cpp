@@ -155,16 +155,20 @@ TEST_F(CheckJson, EachOutcomeIsReportedAsTheLogTellsIt) {
          {{"0.unreadable.0", Q(root + "big.bin")},
           {"0.checksum", Q(Hex4(ByteSum(big.substr(0, 16 * 4096) + small)))},
           {"0.bytes_read", std::to_string(16 * 4096 + small.size())}}},
-        {"every 16th block: blocks passed over are not read",
+        {"every 16th block: blocks passed over are not read; a PATH that is no directory is not "
+         "checked",
          "",
          {"--mode", "16", "--block-size", "4", root + "big.bin", root},
-         0,
+         5,
          2,
          {{"0.path", Q(root + "big.bin")},
           {"0.label", "null"},
           {"0.serial", "null"},
           {"0.checksum", "null"},
           {"0.outcome", Q("failed")},
+          {"0.unchecked#", "1"},
+          {"0.unchecked.0.path", Q(root + "big.bin")},
+          {"0.unchecked.0.reason", Q("no_medium")},
           {"1.outcome", Q("ok")},
           {"1.bytes_read", std::to_string(4 * 4096 + small.size())}}},
         {"only opening: no checksum",
@@ -215,7 +219,7 @@ TEST_F(CheckJson, StoppedRunStillWritesTheResultAndMarksWhatWasNotReached) {
     }
     child.Signal(SIGINT);
     const ProgramResult r = child.Wait();
-    ASSERT_EQ(r.exitCode, 3) << r.err;
+    ASSERT_EQ(r.signal, SIGINT) << r.err;  // after writing the result
     const Flat v = ParsedByPython(json());
     ExpectShape(v, 2, 3);
     EXPECT_EQ(v.at("locations.0.outcome"), Q("stopped"));
@@ -346,6 +350,40 @@ TEST(CheckJsonNames, EveryNameSurvivesAStrictParser) {
         got.insert(v.at("locations.0.unreadable." + std::to_string(i)));
     }
     EXPECT_EQ(got, expected);
+}
+
+// Each unreadable file is a mark in the graph titled with its name: the picture must stay
+// well-formed XML whatever the name holds.
+TEST(CheckGraphNames, EveryNameLeavesTheGraphWellFormed) {
+    const std::string xmllint = vorlaxis::platform::FindProgram("xmllint");
+    ASSERT_FALSE(xmllint.empty()) << "xmllint is needed to check the graph";
+    TempDir tmp;
+    const std::string location = tmp.path() + "a&b<c>\"d'/";
+    std::filesystem::create_directory(location);
+    const char* names[] = {"amp&lt;",
+                           "<tag>",
+                           "quote\"apos'",
+                           "nonchar\xef\xbf\xbe\xef\xbf\xbf",
+                           "surrogate\xed\xa0\x80",
+                           "overlong\xc0\xaf\xe0\x80\xaf",
+                           "invalid\xff\xfe",
+                           "controls\x01\x1b\x7f\xc2\x85",
+                           "]]>cdata"};
+    for (const char* name : names) {
+        std::filesystem::create_symlink(tmp.path() + "gone", location + name);
+    }
+    const std::string graph = tmp.path() + "graph.svg";
+    const ProgramResult r =
+        RunProgram({VORLAXIS_CHECK_EXE, "--graph", graph, location}, {"TMPDIR=" + tmp.path()});
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    std::string svg;
+    ASSERT_TRUE(vorlaxis::platform::ReadWholeFile(graph, svg));
+    const ProgramResult lint = RunProgram({xmllint, "--noout", graph});
+    EXPECT_EQ(lint.exitCode, 0) << lint.err << svg;
+    size_t titles = 0;
+    for (size_t at = svg.find("<title>"); at != std::string::npos; at = svg.find("<title>", at + 1))
+        ++titles;
+    EXPECT_EQ(titles, std::size(names));
 }
 
 TEST(CheckJsonFile, ResultThatCannotBeWrittenIsRefusedBeforeAnyTest) {

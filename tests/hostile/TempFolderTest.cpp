@@ -135,9 +135,10 @@ TEST_F(TempLogs, ForeignFileAtTheLogNameIsLeftAlone) {
     EXPECT_EQ(ReadText(foreign), "someone else's log");
 }
 
-TEST_F(TempLogs, PlantedPrivateFolderIsRefused) {
+TEST_F(TempLogs, PlantedPrivateFolderIsPassedOverForAFreshOneOfOurOwn) {
     const std::string target = elsewhere.path() + "trap";
     ASSERT_EQ(::mkdir(target.c_str(), 0700), 0);
+    const std::string fresh = PrivateFolder() + "-";
     for (const char* how : {"link", "foreign", "writable"}) {
         SCOPED_TRACE(how);
         const std::string kind = how;
@@ -148,15 +149,25 @@ TEST_F(TempLogs, PlantedPrivateFolderIsRefused) {
         } else {
             ASSERT_EQ(::mkdir(PrivateFolder().c_str(), 0700), 0);
             if (kind == "foreign") {
-                ASSERT_EQ(::chown(PrivateFolder().c_str(), kStranger, 0), 0);
+                ASSERT_EQ(::chown(PrivateFolder().c_str(), 65534, 65534), 0);  // nobody
             }
             if (kind == "writable") {
                 ASSERT_EQ(::chmod(PrivateFolder().c_str(), 0777), 0);
             }
         }
         h.dialogs.shown.clear();
-        h.Run(media.path());
-        ExpectCollectionFailure();
+        EXPECT_EQ(h.Run(media.path()), 0);
+        EXPECT_TRUE(h.dialogs.shown.empty());
+        EXPECT_FALSE(h.session.CollectionFailed);
+        EXPECT_EQ(h.LogLinesStartingWith("  test úspěšně dokončen ").size(), 1u);
+        // The log lies in a folder of ours, made for it: "vorlaxis-<uid>-XXXXXX", mode 0700.
+        ASSERT_EQ(h.session.LogPath.rfind(fresh, 0), 0u) << h.session.LogPath;
+        const std::string folder = h.session.LogPath.substr(0, fresh.size() + 6);
+        struct stat st {};
+        ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_uid, ::geteuid());
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
         EXPECT_TRUE(std::filesystem::is_empty(target));
         EXPECT_FALSE(std::filesystem::exists(PrivateFolder() + "/tmplog0.txt"));
     }

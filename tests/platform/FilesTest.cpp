@@ -373,7 +373,7 @@ TEST(OutputFile, PrivateCreateRefusesAPlantedLink) {
     EXPECT_EQ(content, "keep");
 }
 
-TEST(TempFolder, IsPrivateAndReusedAndRefusesAForeignLink) {
+TEST(TempFolder, IsPrivateAndReusedAndNeverAPlantedLink) {
     vorlaxis::test::TempDir dir;
     ::setenv("TMPDIR", dir.path().c_str(), 1);
     const std::string folder = TempFolder();
@@ -388,7 +388,13 @@ TEST(TempFolder, IsPrivateAndReusedAndRefusesAForeignLink) {
     ::setenv("TMPDIR", other.path().c_str(), 1);
     const std::string planted = other.path() + "vorlaxis-" + std::to_string(::geteuid());
     ASSERT_EQ(::symlink(dir.path().c_str(), planted.c_str()), 0);
-    EXPECT_EQ(TempFolder(), "");
+    // Never the link: a fresh folder of our own beside it, the same one at every call.
+    const std::string fresh = TempFolder();
+    EXPECT_EQ(fresh.rfind(planted + "-", 0), 0u) << fresh;
+    EXPECT_EQ(TempFolder(), fresh);
+    ASSERT_EQ(::lstat(fresh.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
     ::unsetenv("TMPDIR");
 }
 

@@ -154,12 +154,16 @@ TEST_F(ErrorResultsTest, SavedCopyIsNamedByTheFormat) {
     settings.LogsFileNameFormat = Combined;
     EXPECT_EQ(savedAfterRun("MyDataCD (0123ABCD).txt"), "first");
 
+    // A part the medium lacks falls back to the next, to the tested folder's name at last.
     stats.VolumeLabel.clear();
-    EXPECT_EQ(savedAfterRun(" (0123ABCD).txt"), "first");
+    stats.Location = "/media/u/FOTKY/";
+    EXPECT_EQ(savedAfterRun("FOTKY (0123ABCD).txt"), "first");
     settings.LogsFileNameFormat = ByVolumeLabel;
-    EXPECT_EQ(savedAfterRun(".txt"), "first");
+    EXPECT_EQ(savedAfterRun("0123ABCD.txt"), "first");
+    stats.VolumeSerial.clear();
+    EXPECT_EQ(savedAfterRun("FOTKY.txt"), "first");
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(windows.colourCalls, 4);
+    EXPECT_EQ(windows.colourCalls, 5);
 }
 
 TEST_F(ErrorResultsTest, SavingTheSameMediumTwiceReplacesTheFirstCopy) {

@@ -22,14 +22,42 @@ TEST(LogNames, TemporaryAndSavedNames) {
     EXPECT_EQ(TempLogPath("/tmp/v/", 33), "/tmp/v/tmplog33.txt");
     EXPECT_EQ(TempLogPath("", 0), "");  // no temporary folder: never a relative name
     EXPECT_EQ(LogsFolderPath("/opt/vorlaxis/"), "/opt/vorlaxis/Logs/");
-    EXPECT_EQ(SavedLogName(1, "Data", "0123ABCD"), "0123ABCD.txt");
-    EXPECT_EQ(SavedLogName(2, " Data ", "0123ABCD"), " Data .txt");  // nothing trimmed
-    EXPECT_EQ(SavedLogName(3, "Data", "0123ABCD"), "Data (0123ABCD).txt");
-    EXPECT_EQ(SavedLogName(0, "Data", "0123ABCD"), "");
-    EXPECT_EQ(SavedLogName(4, "Data", "0123ABCD"), "");
-    EXPECT_EQ(SavedLogName(2, "a/b", ""), "a_b.txt");
-    EXPECT_EQ(SavedLogName(2, std::string("a\0b", 3), ""), "a_b.txt");
-    EXPECT_EQ(SavedLogName(3, "..", "0123ABCD"), ".. (0123ABCD).txt");
+    EXPECT_EQ(SavedLogName(1, "Data", "0123ABCD", "/media/DISC/"), "0123ABCD.txt");
+    EXPECT_EQ(SavedLogName(2, " Data ", "0123ABCD", "/media/DISC/"),
+              " Data .txt");  // nothing trimmed
+    EXPECT_EQ(SavedLogName(3, "Data", "0123ABCD", "/media/DISC/"), "Data (0123ABCD).txt");
+    EXPECT_EQ(SavedLogName(0, "Data", "0123ABCD", "/media/DISC/"), "");
+    EXPECT_EQ(SavedLogName(4, "Data", "0123ABCD", "/media/DISC/"), "");
+    EXPECT_EQ(SavedLogName(2, "a/b", "", "/media/DISC/"), "a_b.txt");
+    EXPECT_EQ(SavedLogName(2, std::string("a\0b", 3), "", "/media/DISC/"), "a_b.txt");
+    EXPECT_EQ(SavedLogName(3, "..", "0123ABCD", "/media/DISC/"), ".. (0123ABCD).txt");
+}
+
+TEST(LogNames, AnEmptyPartFallsBackSoNoLogIsNamedDotTxt) {
+    const bool windows = platform::PathSeparator() == '\\';
+    const struct {
+        int format;
+        std::string label, serial, location, name;
+    } cases[] = {
+        {2, "", "0123ABCD", "/media/u/DISC/", "0123ABCD.txt"},
+        {2, "", "", "/media/u/DISC/", "DISC.txt"},
+        {2, "", "", "/home/u/Fotky 2004", "Fotky 2004.txt"},
+        {1, "Data", "", "/media/u/DISC/", "Data.txt"},
+        {1, "", "", "/media/u/DISC/", "DISC.txt"},
+        {3, "", "0123ABCD", "/media/u/DISC/", "DISC (0123ABCD).txt"},
+        {3, "Data", "", "/media/u/DISC/", "Data.txt"},
+        {3, "", "", "/", "médium.txt"},
+        {2, "", "", "", "médium.txt"},
+        {2, "", "", windows ? "D:\\" : "/", windows ? "D.txt" : "médium.txt"},
+        {2, "", "", windows ? "D:\\Fotky\\" : "/Fotky/", "Fotky.txt"},
+        // Labelled media keep their names.
+        {2, "Data", "0123ABCD", "/media/u/DISC/", "Data.txt"},
+        {3, "Data", "0123ABCD", "/media/u/DISC/", "Data (0123ABCD).txt"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SavedLogName(c.format, c.label, c.serial, c.location), c.name)
+            << c.format << " \"" << c.label << "\" \"" << c.serial << "\" " << c.location;
+    }
 }
 
 TEST(LogNames, CharactersTheSystemForbidsInANameBecomeUnderscores) {
@@ -43,11 +71,12 @@ TEST(LogNames, CharactersTheSystemForbidsInANameBecomeUnderscores) {
                  {"|", false},  {"\x01", false}, {"\x1f", false}};
     for (const auto& c : cases) {
         const bool replaced = c.forbiddenEverywhere || windows;
-        EXPECT_EQ(SavedLogName(3, "a" + c.label + "b", "0" + c.label),
+        EXPECT_EQ(SavedLogName(3, "a" + c.label + "b", "0" + c.label, "/media/DISC/"),
                   replaced ? "a_b (0_).txt" : "a" + c.label + "b (0" + c.label + ").txt")
             << static_cast<int>(c.label[0]);
     }
-    EXPECT_EQ(SavedLogName(2, "Médium č. 1", ""), "Médium č. 1.txt");  // letters stay
+    EXPECT_EQ(SavedLogName(2, "Médium č. 1", "", "/media/DISC/"),
+              "Médium č. 1.txt");  // letters stay
 }
 
 TEST(CopyLogFile, CopiesBytesAndLastWriteTimeCreatingFolders) {
