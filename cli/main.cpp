@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -185,11 +186,10 @@ std::vector<std::string> ChangedPaths(const Comparison& c, ChangeKind kind, cons
     return paths;
 }
 
-// Compares the location with its last record and records it; a comparison that could not be
-// made is added to what the location left unchecked. False (said on standard error) when the
-// record could not be written.
-bool KeepLocationHistory(const std::string& folder, const TestSession& session, LocationResult& r) {
-    const HistoryStep step = KeepHistory(folder, session, r.path);
+// The comparison with the medium's records, made as the run ended, in the result: the changes
+// by kind, each also said on standard error (what could not be compared is among the run's
+// unchecked items already). False (said on standard error) when the record was not written.
+bool TakeHistoryStep(const HistoryStep& step, LocationResult& r) {
     if (step.Changes) {
         const Comparison& c = *step.Changes;
         r.changed = ChangedPaths(c, ChangeKind::Silent, r.path);
@@ -201,28 +201,11 @@ bool KeepLocationHistory(const std::string& folder, const TestSession& session, 
         for (const FileChange& change : c.Changes) {
             std::fprintf(stderr, "vorlaxis-check: since %s: %s: %s\n", c.EarlierDate.c_str(),
                          ChangeKindKey(change.Kind),
-                         platform::DisplayText(LocationPath(r.path, change.Path)).c_str());
-        }
-    }
-    // The comparison not made leaves the location incomplete, also where it read well.
-    for (const UncheckedItem& item : step.Unchecked) {
-        r.unchecked.push_back(item);
-        if (r.outcome == Outcome::Ok) r.outcome = Outcome::Incomplete;
-        if (item.Reason == UncheckedReason::RecordUnusable) {
-            std::fprintf(stderr,
-                         "vorlaxis-check: %s: not compared: the medium's last record is damaged "
-                         "(kept as %s)\n",
-                         platform::DisplayText(r.path).c_str(),
-                         platform::DisplayText(item.Path).c_str());
-        } else {
-            std::fprintf(stderr,
-                         "vorlaxis-check: %s: not compared with the medium's records: the read "
-                         "mode does not read files whole\n",
-                         platform::DisplayText(r.path).c_str());
+                         LineSafe(LocationPath(r.path, change.Path)).c_str());
         }
     }
     if (step.Error.empty()) return true;
-    std::fprintf(stderr, "vorlaxis-check: %s\n", platform::DisplayText(step.Error).c_str());
+    std::fprintf(stderr, "vorlaxis-check: %s\n", LineSafe(step.Error).c_str());
     return false;
 }
 
@@ -251,14 +234,18 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
         statistics.StopRequested = false;
         session.LogPathOverride =
             o.logFile.empty() ? PrivateLogPath(statistics.LocationIndex) : o.logFile;
+        // Compared as the run ends, so that its log names what differs or was not compared.
+        std::optional<HistoryStep> history;
+        if (!o.historyFolder.empty()) {
+            session.CompareWithRecords =
+                HistoryBeforeLogEnd(o.historyFolder, location.path, true, history);
+        }
         const auto start = std::chrono::steady_clock::now();
         const uint16_t bad = PerformTest(session, location.path);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         host.EndProgress();
         Record(location, session, bad, took.count());
-        if (!o.historyFolder.empty() && !KeepLocationHistory(o.historyFolder, session, location)) {
-            result = Graver(result, kUnreadable);
-        }
+        if (history && !TakeHistoryStep(*history, location)) result = Graver(result, kUnreadable);
         if (!location.changed.empty() || !location.checksumMismatches.empty() ||
             !location.checksumMissing.empty()) {
             result = Graver(result, kContentDiffers);

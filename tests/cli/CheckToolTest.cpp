@@ -248,8 +248,15 @@ TEST(CheckTool, FindingsAreNamedOnStandardErrorOneLineEach) {
     std::filesystem::remove(t.path() + "d/gone");
     std::filesystem::create_directories(t.path() + "d/locked");
     t.file("d/locked/x", "x");
-    std::string err;
-    EXPECT_EQ(RunCheck({t.path() + "d", t.path() + "nowhere\x1b[31m\n"}, nullptr, &err), 4);
+    std::string out, err;
+    EXPECT_EQ(RunCheck({t.path() + "d", t.path() + "nowhere\x1b[31m\n"}, &out, &err), 4);
+    // The log names them too, and does not end as a success.
+    for (const std::string& line :
+         {"  \"" + t.path() + "d/bad\" nesouhlasí se souborem kontrolních součtů\n",
+          "  \"" + t.path() + "d/gone\" chybí, ač je uveden v souboru kontrolních součtů\n",
+          std::string("  test dokončen, obsah nesouhlasí ")}) {
+        EXPECT_NE(out.find(line), std::string::npos) << line << out;
+    }
     for (const std::string& line : {t.path() + "d/bad: FAILED\n", t.path() + "d/gone: MISSING\n",
                                     t.path() + "nowhere\\x1b[31m\\n: NOT CHECKED (no medium)\n"}) {
         EXPECT_NE(err.find(line), std::string::npos) << line << err;

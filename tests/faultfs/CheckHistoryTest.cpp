@@ -128,6 +128,13 @@ TEST_F(CheckHistory, SecondTestShowsWhatChangedAndASilentChangeExitsFour) {
     EXPECT_EQ(List(second, "new"), Q(t + "new.txt"));
     EXPECT_EQ(List(second, "newly_unreadable"), "[]");
     EXPECT_NE(second.program.err.find("changed: " + t + "flip.bin"), std::string::npos);
+    // The log names the silent change and is no success; the other changes are no fault.
+    EXPECT_NE(second.program.out.find("  \"" + t +
+                                      "flip.bin\" změněn obsah při stejné velikosti a datu změny"),
+              std::string::npos)
+        << second.program.out;
+    EXPECT_NE(second.program.out.find("  test dokončen, obsah nesouhlasí "), std::string::npos);
+    EXPECT_EQ(second.program.out.find("edit.txt"), std::string::npos);
 
     // Nothing earlier was touched; the new record and export came beside it.
     const std::vector<fs::path> kept = Kept();
@@ -313,8 +320,17 @@ TEST_F(CheckHistory, ARecordThatCannotBeUsedIsKeptAsideNamedAndLeavesTheTestInco
         EXPECT_EQ(List(run, "unchecked"),
                   "[{\"path\": \"" + aside + "\", \"reason\": \"record_unusable\"}]")
             << how;
-        EXPECT_NE(run.program.err.find("damaged (kept as " + aside + ")"), std::string::npos)
+        EXPECT_NE(run.program.err.find(aside + ": NOT CHECKED (record unusable)"),
+                  std::string::npos)
             << run.program.err;
+        // The log names it too, and ends as no success.
+        EXPECT_NE(
+            run.program.out.find("  \"" + aside +
+                                 "\" - nelze porovnat se záznamem média (záznam je poškozen)"),
+            std::string::npos)
+            << run.program.out;
+        EXPECT_NE(run.program.out.find("  test neúplný, něco nebylo otestováno "),
+                  std::string::npos);
         EXPECT_EQ(Slurp(aside), damaged) << how;
         // Nothing was compared, with the older record neither.
         for (const char* key : {"missing", "new", "changed"}) EXPECT_EQ(List(run, key), "[]");
