@@ -95,8 +95,10 @@ void WriteLocation(JsonWriter& json, const LocationResult& r) {
         json.String(item.Path);
         json.Key("reason");
         json.String(UncheckedKey(item.Reason));
-        if (item.Reason == UncheckedReason::FileLimit) {
-            json.Key("files");
+        // A count stands for what a path cannot name: files beyond the table, lines of a list.
+        if (item.Reason == UncheckedReason::FileLimit ||
+            item.Reason == UncheckedReason::ListLinesUnusable) {
+            json.Key(item.Reason == UncheckedReason::FileLimit ? "files" : "lines");
             json.Integer(item.Count);
         }
         json.EndObject();

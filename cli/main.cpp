@@ -175,6 +175,8 @@ void ReportFindings(const LocationResult& r) {
         std::replace(reason.begin(), reason.end(), '_', ' ');
         if (item.Reason == UncheckedReason::FileLimit)
             reason += ": " + std::to_string(item.Count) + " files";
+        if (item.Reason == UncheckedReason::ListLinesUnusable)
+            reason += ": " + std::to_string(item.Count) + " lines";
         say(item.Path.empty() ? r.path : item.Path, "NOT CHECKED (" + reason + ")");
     }
 }

@@ -5,7 +5,10 @@
 #include <bcrypt.h>
 // clang-format on
 
+#include "platform/Blake2b.h"
+
 #include <climits>
+#include <optional>
 #include <vector>
 
 // The system's CRC-32 (the one of zip and SFV files), exported by ntdll.
@@ -18,6 +21,7 @@ struct Digest::Impl {
     BCRYPT_ALG_HANDLE algorithm = nullptr;
     BCRYPT_HASH_HANDLE hash = nullptr;  // null for CRC-32 or when CNG refused
     DWORD crc = 0;
+    std::optional<Blake2b512> blake;  // CNG has no BLAKE2b
 };
 
 namespace {
@@ -34,7 +38,8 @@ LPCWSTR AlgorithmName(DigestKind kind) {
             return BCRYPT_SHA384_ALGORITHM;
         case DigestKind::Sha512:
             return BCRYPT_SHA512_ALGORITHM;
-        // CNG has neither SHA-224 nor BLAKE2b: lists of them are reported as unusable.
+        // CNG has neither SHA-224 nor BLAKE2b: the latter is computed here, lists of the former
+        // are reported as unusable.
         case DigestKind::Sha224:
         case DigestKind::Blake2b512:
         case DigestKind::Crc32:
@@ -47,6 +52,7 @@ LPCWSTR AlgorithmName(DigestKind kind) {
 
 Digest::Digest(DigestKind kind) : m_impl(std::make_unique<Impl>()) {
     m_impl->kind = kind;
+    if (kind == DigestKind::Blake2b512) m_impl->blake.emplace();
     const LPCWSTR name = AlgorithmName(kind);
     if (name == nullptr) return;
     if (BCryptOpenAlgorithmProvider(&m_impl->algorithm, name, nullptr, 0) < 0) {
@@ -63,10 +69,14 @@ Digest::~Digest() {
 }
 
 bool Digest::Usable() const {
-    return m_impl->kind == DigestKind::Crc32 || m_impl->hash != nullptr;
+    return m_impl->kind == DigestKind::Crc32 || m_impl->hash != nullptr || m_impl->blake;
 }
 
 void Digest::Update(const unsigned char* data, size_t count) {
+    if (m_impl->blake) {
+        m_impl->blake->Update(data, count);
+        return;
+    }
     while (count > 0) {  // both calls take a 32-bit length
         const ULONG piece = count > INT_MAX ? INT_MAX : static_cast<ULONG>(count);
         if (m_impl->kind == DigestKind::Crc32) {
@@ -80,6 +90,10 @@ void Digest::Update(const unsigned char* data, size_t count) {
 }
 
 std::string Digest::HexFinal() {
+    if (m_impl->blake) {
+        const std::array<unsigned char, 64> bytes = m_impl->blake->Final();
+        return HexBytes(bytes.data(), bytes.size());
+    }
     if (m_impl->kind == DigestKind::Crc32) {
         const DWORD c = m_impl->crc;
         const unsigned char bytes[4] = {
