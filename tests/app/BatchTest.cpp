@@ -167,6 +167,22 @@ TEST_F(Batch, ReadErrorQuestionSitsBesideTheMainWindowAndContinueGoesOn) {
 
 #ifdef VORLAXIS_HAVE_FAULTFS
 
+// A folder the system will not list is no damage, but no green "ok" either: the window names
+// it and the count is not green.
+TEST_F(Batch, AFolderThatMayNotBeListedLeavesTheTestIncomplete) {
+    const std::string location = FsTree("one", 1, false);
+    m_fs.AddFile("one/locked/x.bin", "x");
+    m_rules += "list-error /one/locked open EACCES\n";
+    m_script.Expect("Nebylo otestováno: 1", "No");
+    MountAndStart({location});
+    RunBatchFromStartButton();
+    CheckScript();
+    EXPECT_EQ(Text("Label26"), "test neúplný !");
+    EXPECT_EQ(Text("Label12"), "0");
+    EXPECT_EQ(Label("Label12")->palette().color(QPalette::WindowText), QColor(192, 112, 0));
+    EXPECT_EQ(Main().Session().Unchecked.size(), 1u);
+}
+
 TEST_F(Batch, CancelDuringTheLastLocationAsksNothingFurther) {
     VORLAXIS_REQUIRE_FUSE();
     const std::string fast = FsTree("a_fast", 1, false);
