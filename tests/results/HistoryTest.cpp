@@ -115,7 +115,8 @@ TEST(MediumHistory, TemporaryFilesOfWritersGoneAreRemovedAndNoneIsLeft) {
     const std::string folder = RecordFolder(dir.path(), r.Medium);
     const auto count = [&] {
         size_t n = 0;
-        for (const auto& e : std::filesystem::directory_iterator(folder)) n += e.is_regular_file();
+        for (const auto& e : std::filesystem::directory_iterator(test::PathFromUtf8(folder)))
+            n += e.is_regular_file();
         return n;
     };
     EXPECT_EQ(count(), 2u);  // the record and its export, no temporary file
