@@ -186,9 +186,11 @@ struct ThreadedBlockingCalls::Job {
         int64_t asked = 0;  // the bytes the read asked for: the run's block
         int64_t got = -1;
         int32_t sum = -1;
+        double seconds = 0.0;  // its open and read took on the helper
     };
     std::deque<OpenedAhead> openedAhead;
     std::vector<ToOpenAhead> toOpenAhead;
+    double secondsAhead = 0.0;  // the files read ahead in this call took
     // Buffers of blocks read ahead that were taken or let go, for the next ones: a fresh buffer
     // for every small file would cost more than reading it.
     std::vector<std::vector<unsigned char>> spareBlocks;
@@ -320,6 +322,7 @@ void ThreadedBlockingCalls::Job::ReadSmallFilesAhead(int64_t block) {
             if (o.block.size() < static_cast<size_t>(block))
                 o.block.resize(static_cast<size_t>(block));
         }
+        const auto start = SteadyClock::now();
         int64_t got = -1;
         if (platform::kReadAtLeavesPosition) {
             got = o.file.readAt(0, o.block.data(), block);
@@ -331,12 +334,15 @@ void ThreadedBlockingCalls::Job::ReadSmallFilesAhead(int64_t block) {
         o.asked = block;
         o.got = got;
         o.sum = got > 0 ? AddToChecksum(0, o.block.data(), static_cast<size_t>(got)) : 0;
+        o.seconds += std::chrono::duration<double>(SteadyClock::now() - start).count();
+        secondsAhead += o.seconds;
     }
 }
 
 // A file that cannot be opened now is left to the run's own open, which reports it.
 void ThreadedBlockingCalls::Job::OpenFilesAhead() {
     for (ToOpenAhead& next : toOpenAhead) {
+        const auto start = SteadyClock::now();
         platform::InputFile opened;
         if (!opened.open(next.path)) continue;
         if (!opened.willReadEvery(next.count, next.every, kAheadFileBlocks))
@@ -346,6 +352,7 @@ void ThreadedBlockingCalls::Job::OpenFilesAhead() {
         o.file = std::move(opened);
         o.count = next.count;
         o.every = next.every;
+        o.seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
     }
     toOpenAhead.clear();
 }
@@ -836,6 +843,7 @@ bool ThreadedBlockingCalls::OpenToRead(platform::InputFile& file, const std::str
 bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::string& path,
                                         int64_t count, int64_t every) {
     file.close();
+    m_secondsReadAhead = 0.0;
     Job* job = Begin();
     if (!job) return false;
     // Files up to this one that were to be opened ahead are passed now.
@@ -850,6 +858,7 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
     m_toOpenAhead.clear();
     if (!Carry([](Job& j) {
             const int64_t block = j.readCount;
+            j.secondsAhead = 0.0;
             j.ok = j.OpenFile();
             if (j.ok && block > 0)
                 j.file.willReadEvery(block, j.every, std::numeric_limits<int64_t>::max());
@@ -862,6 +871,7 @@ bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::st
         return false;
     }
     file.swap(job->file);
+    m_secondsReadAhead = -job->secondsAhead;
     if (job->ok) KeepBlock(file, count, 0, *job);
     return job->ok;
 }
@@ -880,6 +890,7 @@ bool ThreadedBlockingCalls::TakeReadAhead(Job& job, platform::InputFile& file,
     job.buffer.swap(taken->block);
     job.readCount = taken->got;
     job.sum = taken->sum;
+    m_secondsReadAhead = taken->seconds;
     job.DropOpenedAhead(ahead.begin(), taken + 1);
     KeepBlock(file, count, 0, job);
     return true;

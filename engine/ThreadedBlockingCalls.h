@@ -54,6 +54,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     bool SeekToRead(platform::InputFile& file, int64_t position, int64_t count) override;
     void OpenAhead(const std::string& path, int64_t count, int64_t every) override;
     void CloseOpenedAhead() override;
+    double SecondsReadAhead() const override { return m_secondsReadAhead; }
     std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,
                                                       std::string_view pattern,
                                                       uint32_t mask) override;
@@ -158,6 +159,7 @@ class ThreadedBlockingCalls final : public BlockingCalls {
         int64_t every = 0;
     };
     std::vector<ToOpenAhead> m_toOpenAhead;
+    double m_secondsReadAhead = 0.0;  // see SecondsReadAhead()
     bool TakeListed(std::vector<Listed>::iterator listed, platform::DirEntry& entry);
 };
 
