@@ -37,6 +37,10 @@ echo "tree: $folder/tree ($files files of $bytes bytes, $per_dir a folder), $(np
 read -r find_s find_kb < <(/usr/bin/time -f '%e %M' find "$folder/tree" -type f -exec cat {} + 2>&1 >/dev/null | tail -n 1)
 read -r check_s check_kb < <(/usr/bin/time -f '%e %M' "$check" --no-file-limit --log /dev/null "$folder/tree" 2>&1 >/dev/null | tail -n 1)
 echo "find -type f -exec cat {} +   ${find_s} s"
-echo "vorlaxis-check --no-file-limit ${check_s} s, peak RSS $((check_kb / 1024)) MiB (target <= 256)"
-awk -v a="$check_s" -v b="$find_s" 'BEGIN { if (b > 0) printf "ratio %.2f x find (target <= 1.0)\n", a / b }'
+echo "vorlaxis-check --no-file-limit ${check_s} s"
+awk -v a="$check_s" -v b="$find_s" -v kb="$check_kb" 'BEGIN {
+  mib = kb / 1024
+  printf "peak RSS  %6.0f MiB   (target <= 256)  %s\n", mib, mib <= 256 ? "met" : "NOT MET"
+  if (b > 0) printf "time      %6.2f x find (target <= 1.0)  %s\n", a / b, a / b <= 1.0 ? "met" : "NOT MET"
+}'
 exit 0

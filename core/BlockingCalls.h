@@ -53,6 +53,11 @@ class BlockingCalls {
     // those not taken. The calls may do nothing here (the plain ones do).
     virtual void OpenAhead(const std::string& /*path*/, int64_t /*count*/, int64_t /*every*/) {}
     virtual void CloseOpenedAhead() {}
+    // The calls may also read small files opened ahead, in the open of an earlier file. For the
+    // last Open() or OpenToRead(): the seconds spent reading this file ahead, less those this
+    // open spent on files ahead. Added to the time the run measured around the open and reads,
+    // each file keeps its own time (a slow one among them is still the one found slow).
+    virtual double SecondsReadAhead() const { return 0.0; }
 
     // Directory listing (platform::DirSearch contracts); null never returned.
     virtual std::unique_ptr<platform::DirSearch> StartListing(const std::string& dir,

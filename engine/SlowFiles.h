@@ -11,6 +11,8 @@ namespace vorlaxis {
 
 // One tested file as the run timed it, in the order the files were tested.
 struct FileSpeed {
+    // Kept for the files that are named: the unreadable ones and those FindSlowFiles() gives.
+    // A run leaves it empty for the rest (a million paths would otherwise be held twice).
     std::string Path;
     int64_t Size = 0;       // as listed
     int64_t BytesRead = 0;  // really read (blocks passed over not counted)

@@ -101,6 +101,7 @@ class Run final : public FileStepObserver {
     void AddBadFile();
     void RecordSpeed(const FileEntry& entry, const FileTestResult& result, int64_t readBefore,
                      double seconds);
+    void NameSlowFiles();
     void OpenFilesAhead();
     void JudgeQuickness(const FileTestResult& result, int64_t bytesRead, double seconds);
     void Finish();
@@ -349,6 +350,7 @@ void Run::PrepareReading() {
     m_statistics.BytesRead = 0;
     m_display.megabytesTotalText = std::to_string(m_statistics.BytesTotal / kMegabyte);
     m_display.filesTotalText = std::to_string(m_session.FileCount);
+    m_session.FileSpeeds.reserve(static_cast<size_t>(m_session.FileCount));
     m_number = 1;
     m_display.cancelEnabled = true;
     m_statistics.ReadMode =
@@ -413,7 +415,10 @@ void Run::ReadFiles() {
         const FileTestResult result = TestFile(context, entry);
         if (m_checkContent) m_content.EndFile(entry, result.Finished, !m_statistics.StopRequested);
         const double fileEnd = m_session.WallClock.SteadySeconds();
-        RecordSpeed(entry, result, readBefore, fileEnd - fileStart);
+        // The file's own time, also where the calls read it ahead with another; how quick the
+        // medium is stays judged by what the run waited for.
+        RecordSpeed(entry, result, readBefore,
+                    fileEnd - fileStart + m_session.Calls.SecondsReadAhead());
         JudgeQuickness(result, m_statistics.BytesRead - readBefore, fileEnd - fileStart);
         fileStart = fileEnd;
         if (result.Finished) {
@@ -429,6 +434,7 @@ void Run::ReadFiles() {
         if (m_number != before) m_finished += Entry(m_number - 1).Size;
     }
     m_session.Calls.CloseOpenedAhead();
+    NameSlowFiles();
 }
 
 void Run::OpenFilesAhead() {
@@ -456,20 +462,29 @@ void Run::JudgeQuickness(const FileTestResult& result, int64_t bytesRead, double
     m_session.Calls.CloseOpenedAhead();
 }
 
+// The record of file m_number: the files are tested in the table's order and a retry replaces
+// its failed attempt, so record k is that of file k + 1. Only an unreadable file's path is kept
+// now, a slow one's when the run ends: those are the only ones ever named.
 void Run::RecordSpeed(const FileEntry& entry, const FileTestResult& result, int64_t readBefore,
                       double seconds) {
     FileSpeed speed;
-    speed.Path = entry.Path;
     speed.Size = entry.Size;
     speed.BytesRead = m_statistics.BytesRead - readBefore;
     speed.Seconds = seconds < 0.0 ? 0.0 : seconds;
     speed.Unreadable = !result.Finished;
+    if (speed.Unreadable) speed.Path = entry.Path;
     std::vector<FileSpeed>& speeds = m_session.FileSpeeds;
-    if (!speeds.empty() && speeds.back().Unreadable && speeds.back().Path == entry.Path) {
+    if (speeds.size() == static_cast<size_t>(m_number)) {
         speeds.back() = std::move(speed);  // a retry
     } else {
         speeds.push_back(std::move(speed));
     }
+}
+
+void Run::NameSlowFiles() {
+    std::vector<FileSpeed>& speeds = m_session.FileSpeeds;
+    for (const size_t i : FindSlowFiles(speeds))
+        speeds[i].Path = Entry(static_cast<int32_t>(i) + 1).Path;
 }
 
 void Run::AddBadFile() {

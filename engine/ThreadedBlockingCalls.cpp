@@ -174,13 +174,26 @@ struct ThreadedBlockingCalls::Job {
     platform::VolumeIdentity volume;
     platform::ListingOutcome filesListed;
     // Files opened ahead of the run, oldest first, and those to open ahead with this call. The
-    // run's thread closes them between calls: reading ahead never touches them.
+    // run's thread closes them between calls: reading ahead never touches them. A file smaller
+    // than the run's block also has its first block read (`block` holds it, `got` says how much,
+    // -1 while unread): the run then takes it, open and read, without a call of its own.
     struct OpenedAhead {
         std::string path;
         platform::InputFile file;
+        int64_t count = 0;  // as OpenAhead() was told
+        int64_t every = 0;
+        std::vector<unsigned char> block;
+        int64_t asked = 0;  // the bytes the read asked for: the run's block
+        int64_t got = -1;
+        int32_t sum = -1;
+        double seconds = 0.0;  // its open and read took on the helper
     };
     std::deque<OpenedAhead> openedAhead;
     std::vector<ToOpenAhead> toOpenAhead;
+    double secondsAhead = 0.0;  // the files read ahead in this call took
+    // Buffers of blocks read ahead that were taken or let go, for the next ones: a fresh buffer
+    // for every small file would cost more than reading it.
+    std::vector<std::vector<unsigned char>> spareBlocks;
     // The blocks read ahead through a second handle of the file, a few at most: the helper
     // fills the slot after the last one filled while the caller empties the oldest.
     platform::InputFile ahead;
@@ -227,6 +240,10 @@ struct ThreadedBlockingCalls::Job {
     // Opens `path` into `file`, taking the handle opened ahead for it where there is one.
     bool OpenFile();
     void OpenFilesAhead();
+    void ReadSmallFilesAhead(int64_t block);  // read as `every` says
+    // Lets the files opened ahead from `first` up to `last` go, keeping their buffers.
+    void DropOpenedAhead(std::deque<OpenedAhead>::iterator first,
+                         std::deque<OpenedAhead>::iterator last);
 
     // Tells a caller that waits for slots that `filled` are full, when that is what it wants.
     void WakeCaller(uint64_t filled);
@@ -278,18 +295,64 @@ bool ThreadedBlockingCalls::Job::OpenFile() {
                                     [&](const OpenedAhead& o) { return o.path == path; });
     if (taken == openedAhead.end()) return file.open(path);
     file = std::move(taken->file);
-    openedAhead.erase(openedAhead.begin(), taken + 1);  // any before it were passed over
+    DropOpenedAhead(openedAhead.begin(), taken + 1);  // any before it were passed over
     return true;
+}
+
+void ThreadedBlockingCalls::Job::DropOpenedAhead(std::deque<OpenedAhead>::iterator first,
+                                                 std::deque<OpenedAhead>::iterator last) {
+    for (auto o = first; o != last; ++o) {
+        if (o->block.capacity() > 0) spareBlocks.push_back(std::move(o->block));
+    }
+    openedAhead.erase(first, last);
+}
+
+// The first block of each small file opened ahead, as the run's own open would read it, after
+// every file of the call was asked for (a quick medium works on them meanwhile). A read that
+// fails ends it: that file's own open reads again and reports, and a failing medium is asked
+// for nothing more.
+void ThreadedBlockingCalls::Job::ReadSmallFilesAhead(int64_t block) {
+    for (OpenedAhead& o : openedAhead) {
+        if (o.got >= 0 || o.count >= block || o.every != every) continue;
+        if (o.block.size() < static_cast<size_t>(block)) {
+            if (!spareBlocks.empty()) {
+                o.block = std::move(spareBlocks.back());
+                spareBlocks.pop_back();
+            }
+            if (o.block.size() < static_cast<size_t>(block))
+                o.block.resize(static_cast<size_t>(block));
+        }
+        const auto start = SteadyClock::now();
+        int64_t got = -1;
+        if (platform::kReadAtLeavesPosition) {
+            got = o.file.readAt(0, o.block.data(), block);
+        } else {
+            got = o.file.read(o.block.data(), block);
+            if (!o.file.seek(0)) got = -1;
+        }
+        if (got < 0) break;
+        o.asked = block;
+        o.got = got;
+        o.sum = got > 0 ? AddToChecksum(0, o.block.data(), static_cast<size_t>(got)) : 0;
+        o.seconds += std::chrono::duration<double>(SteadyClock::now() - start).count();
+        secondsAhead += o.seconds;
+    }
 }
 
 // A file that cannot be opened now is left to the run's own open, which reports it.
 void ThreadedBlockingCalls::Job::OpenFilesAhead() {
     for (ToOpenAhead& next : toOpenAhead) {
+        const auto start = SteadyClock::now();
         platform::InputFile opened;
         if (!opened.open(next.path)) continue;
         if (!opened.willReadEvery(next.count, next.every, kAheadFileBlocks))
             opened.willRead(next.count);
-        openedAhead.push_back({std::move(next.path), std::move(opened)});
+        OpenedAhead& o = openedAhead.emplace_back();
+        o.path = std::move(next.path);
+        o.file = std::move(opened);
+        o.count = next.count;
+        o.every = next.every;
+        o.seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
     }
     toOpenAhead.clear();
 }
@@ -780,26 +843,57 @@ bool ThreadedBlockingCalls::OpenToRead(platform::InputFile& file, const std::str
 bool ThreadedBlockingCalls::OpenReading(platform::InputFile& file, const std::string& path,
                                         int64_t count, int64_t every) {
     file.close();
+    m_secondsReadAhead = 0.0;
     Job* job = Begin();
     if (!job) return false;
+    // Files up to this one that were to be opened ahead are passed now.
+    const auto passed = std::find_if(m_toOpenAhead.begin(), m_toOpenAhead.end(),
+                                     [&](const ToOpenAhead& t) { return t.path == path; });
+    if (passed != m_toOpenAhead.end()) m_toOpenAhead.erase(m_toOpenAhead.begin(), passed + 1);
+    if (TakeReadAhead(*job, file, path, count, every)) return true;
     job->path = path;
     job->every = every;
     PrepareBlock(*job, count);
     job->toOpenAhead.swap(m_toOpenAhead);
     m_toOpenAhead.clear();
     if (!Carry([](Job& j) {
+            const int64_t block = j.readCount;
+            j.secondsAhead = 0.0;
             j.ok = j.OpenFile();
-            if (j.ok && j.readCount > 0)
-                j.file.willReadEvery(j.readCount, j.every, std::numeric_limits<int64_t>::max());
+            if (j.ok && block > 0)
+                j.file.willReadEvery(block, j.every, std::numeric_limits<int64_t>::max());
             // Asked for before this file's block is waited for.
             j.OpenFilesAhead();
-            if (j.ok && j.readCount > 0) ReadKeptBlock(j, 0);
+            if (j.ok && block > 0) ReadKeptBlock(j, 0);
+            // A row of small files costs one wait for the helper, not one each.
+            if (j.ok && j.readCount >= 0 && block > 0) j.ReadSmallFilesAhead(block);
         })) {
         return false;
     }
     file.swap(job->file);
+    m_secondsReadAhead = -job->secondsAhead;
     if (job->ok) KeepBlock(file, count, 0, *job);
     return job->ok;
+}
+
+// A small file opened and read ahead: taken with its block, between calls (the helper is idle
+// then), as if its open had been carried out now. False when the helper has none for it.
+bool ThreadedBlockingCalls::TakeReadAhead(Job& job, platform::InputFile& file,
+                                          const std::string& path, int64_t count, int64_t every) {
+    if (count <= 0) return false;
+    auto& ahead = job.openedAhead;
+    const auto taken = std::find_if(ahead.begin(), ahead.end(),
+                                    [&](const Job::OpenedAhead& o) { return o.path == path; });
+    if (taken == ahead.end() || taken->got < 0 || taken->asked != count || taken->every != every)
+        return false;
+    file = std::move(taken->file);
+    job.buffer.swap(taken->block);
+    job.readCount = taken->got;
+    job.sum = taken->sum;
+    m_secondsReadAhead = taken->seconds;
+    job.DropOpenedAhead(ahead.begin(), taken + 1);
+    KeepBlock(file, count, 0, job);
+    return true;
 }
 
 // Only where a helper carries the opens out: the run's own thread must not wait on them.
@@ -810,7 +904,10 @@ void ThreadedBlockingCalls::OpenAhead(const std::string& path, int64_t count, in
 
 void ThreadedBlockingCalls::CloseOpenedAhead() {
     m_toOpenAhead.clear();
-    if (m_current) m_current->helper->job.openedAhead.clear();
+    if (m_current) {
+        Job& job = m_current->helper->job;
+        job.DropOpenedAhead(job.openedAhead.begin(), job.openedAhead.end());
+    }
 }
 
 // The job's buffer made ready for a block of `count` bytes read with an open or a move.

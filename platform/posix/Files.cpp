@@ -229,10 +229,11 @@ bool InputFile::open(const std::string& path) {
         m_special = true;
         return true;
     }
-    // A media test must read the medium, not memory. Sequential reading widens the system's
-    // read-ahead, which a file within its usual window does not need: a call saved per file.
+    // A media test must read the medium, not memory (an empty file has no pages to let go).
+    // Sequential reading widens the system's read-ahead, which a file within its usual window
+    // does not need: a call saved per file.
     constexpr off_t kUsualReadAhead = 128 * 1024;
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    if (fst.st_size > 0) ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
     if (fst.st_size > kUsualReadAhead) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_handle = fd;
     m_pattern = {};

@@ -115,5 +115,50 @@ TEST(TestRun, TimesEachFileWithOneSteadyReadingAndNoneForItsBlocks) {
     }
 }
 
+// Each steady reading advances one second, and 100 more once `slow` was opened since the last.
+class SlowFileClock final : public Clock {
+  public:
+    SlowFileClock(const FailingCalls& calls, std::string slow)
+        : m_calls(calls), m_slow(std::move(slow)) {}
+    platform::LocalDateTime Now() override { return {}; }
+    double SteadySeconds() override {
+        const auto it = m_calls.opens.find(m_slow);
+        const int opens = it == m_calls.opens.end() ? 0 : it->second;
+        m_seconds += opens > m_slowOpens ? 101 : 1;
+        m_slowOpens = opens;
+        return m_seconds;
+    }
+
+  private:
+    const FailingCalls& m_calls;
+    const std::string m_slow;
+    int m_slowOpens = 0;
+    double m_seconds = 0;
+};
+
+// The run keeps the paths of the files it names only; a retried file is one record, so the slow
+// file found among the records is named by its own path, not a neighbour's.
+TEST(TestRun, NamesTheSlowFileAndTheUnreadableOneAfterARetry) {
+    RunFixture f;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 8; ++i) paths.push_back(f.tree.file("f" + std::to_string(i), "abcd"));
+    const std::string bad = paths[2], slow = paths[5];
+    f.calls.failReadAt[bad] = 0;
+    f.host.answers = {ReadErrorAnswer::Retry, ReadErrorAnswer::Continue};
+    SlowFileClock clock(f.calls, slow);
+    TestSession session(f.settings, f.statistics, f.display, f.host, f.dialogs, clock, f.calls);
+    session.LogPathOverride = f.logs.path() + "log.txt";
+    PerformTest(session, f.tree.path());
+    ASSERT_EQ(session.FileSpeeds.size(), paths.size());
+    const std::vector<size_t> found = FindSlowFiles(session.FileSpeeds);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(session.FileSpeeds[found[0]].Path, slow);
+    for (const FileSpeed& file : session.FileSpeeds) {
+        if (file.Path != slow) {
+            EXPECT_EQ(file.Path, file.Unreadable ? bad : "");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vorlaxis::test
