@@ -23,7 +23,7 @@ constexpr NamedHash kHashes[] = {
 };
 
 // The longest line taken: longer ones are no entry (a name is at most a few kilobytes).
-constexpr size_t kLongestLine = 64 * 1024;
+constexpr size_t kLongestLine = size_t{64} * 1024;
 
 const NamedHash& Of(ListedHash hash) {
     for (const NamedHash& h : kHashes) {

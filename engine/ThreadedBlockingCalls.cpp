@@ -242,8 +242,8 @@ struct ThreadedBlockingCalls::Job {
     void OpenFilesAhead();
     void ReadSmallFilesAhead(int64_t block);  // read as `every` says
     // Lets the files opened ahead from `first` up to `last` go, keeping their buffers.
-    void DropOpenedAhead(std::deque<OpenedAhead>::iterator first,
-                         std::deque<OpenedAhead>::iterator last);
+    void DropOpenedAhead(const std::deque<OpenedAhead>::iterator& first,
+                         const std::deque<OpenedAhead>::iterator& last);
 
     // Tells a caller that waits for slots that `filled` are full, when that is what it wants.
     void WakeCaller(uint64_t filled);
@@ -299,8 +299,8 @@ bool ThreadedBlockingCalls::Job::OpenFile() {
     return true;
 }
 
-void ThreadedBlockingCalls::Job::DropOpenedAhead(std::deque<OpenedAhead>::iterator first,
-                                                 std::deque<OpenedAhead>::iterator last) {
+void ThreadedBlockingCalls::Job::DropOpenedAhead(const std::deque<OpenedAhead>::iterator& first,
+                                                 const std::deque<OpenedAhead>::iterator& last) {
     for (auto o = first; o != last; ++o) {
         if (o->block.capacity() > 0) spareBlocks.push_back(std::move(o->block));
     }

@@ -1,53 +1,48 @@
 #include "engine/Unchecked.h"
 
+#include <iterator>
+
 namespace vorlaxis {
 
-const char* UncheckedText(UncheckedReason reason) {
-    switch (reason) {
-        case UncheckedReason::AccessDenied:
-            return "přístup odepřen";
-        case UncheckedReason::PathTooLong:
-            return "příliš dlouhá cesta";
-        case UncheckedReason::FileLimit:
-            return "souborů nad limit";
-        case UncheckedReason::NoMedium:
-            return "médium není k dispozici";
-        case UncheckedReason::RecordUnusable:
-            return "nelze porovnat se záznamem média (záznam je poškozen)";
-        case UncheckedReason::ListUnusable:
-            return "seznam kontrolních součtů nelze použít";
-        case UncheckedReason::ListLinesUnusable:
-            return "řádky seznamu kontrolních součtů nelze použít";
-        case UncheckedReason::OutsideMedium:
-            return "soubor ze seznamu kontrolních součtů leží mimo médium";
-        case UncheckedReason::NotCompared:
-        default:
-            return "nic nebylo porovnáno (soubory nebyly čteny celé)";
+namespace {
+
+struct ReasonNames {
+    UncheckedReason reason;
+    const char* text;  // the log's and the windows'
+    const char* key;   // vorlaxis-check's result
+};
+
+constexpr ReasonNames kNames[] = {
+    {UncheckedReason::AccessDenied, "přístup odepřen", "access_denied"},
+    {UncheckedReason::PathTooLong, "příliš dlouhá cesta", "path_too_long"},
+    {UncheckedReason::FileLimit, "souborů nad limit", "file_limit"},
+    {UncheckedReason::NoMedium, "médium není k dispozici", "no_medium"},
+    {UncheckedReason::RecordUnusable, "nelze porovnat se záznamem média (záznam je poškozen)",
+     "record_unusable"},
+    {UncheckedReason::ListUnusable, "seznam kontrolních součtů nelze použít", "list_unusable"},
+    {UncheckedReason::ListLinesUnusable, "řádky seznamu kontrolních součtů nelze použít",
+     "list_lines_unusable"},
+    {UncheckedReason::OutsideMedium, "soubor ze seznamu kontrolních součtů leží mimo médium",
+     "outside_medium"},
+    {UncheckedReason::NotCompared, "nic nebylo porovnáno (soubory nebyly čteny celé)",
+     "not_compared"},
+};
+
+const ReasonNames& NamesOf(UncheckedReason reason) {
+    for (const ReasonNames& names : kNames) {
+        if (names.reason == reason) return names;
     }
+    return kNames[std::size(kNames) - 1];
+}
+
+}  // namespace
+
+const char* UncheckedText(UncheckedReason reason) {
+    return NamesOf(reason).text;
 }
 
 const char* UncheckedKey(UncheckedReason reason) {
-    switch (reason) {
-        case UncheckedReason::AccessDenied:
-            return "access_denied";
-        case UncheckedReason::PathTooLong:
-            return "path_too_long";
-        case UncheckedReason::FileLimit:
-            return "file_limit";
-        case UncheckedReason::NoMedium:
-            return "no_medium";
-        case UncheckedReason::RecordUnusable:
-            return "record_unusable";
-        case UncheckedReason::ListUnusable:
-            return "list_unusable";
-        case UncheckedReason::ListLinesUnusable:
-            return "list_lines_unusable";
-        case UncheckedReason::OutsideMedium:
-            return "outside_medium";
-        case UncheckedReason::NotCompared:
-        default:
-            return "not_compared";
-    }
+    return NamesOf(reason).key;
 }
 
 std::string UncheckedLine(const UncheckedItem& item) {
