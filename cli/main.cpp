@@ -244,6 +244,7 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
         }
         const auto start = std::chrono::steady_clock::now();
         const uint16_t bad = PerformTest(session, location.path);
+        session.CompareWithRecords = nullptr;  // it refers to this location's `history`
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         host.EndProgress();
         Record(location, session, bad, took.count());
