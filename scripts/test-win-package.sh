@@ -55,7 +55,18 @@ contents=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
 [ "$contents" = "qantrel.chm vorlaxis-check.exe vorlaxis.exe whatsnew.txt " ] ||
   fail "the zip holds $contents"
 unzip -q "$zip" -d "$work/zip"
-cmp -s "$work/zip/whatsnew.txt" docs/whatsnew.txt || fail "whatsnew.txt in the zip is not docs/whatsnew.txt"
+# whatsnew.txt as Notepad reads it on any Windows: a UTF-8 byte-order mark, CR LF, the text of
+# docs/whatsnew.txt.
+[ "$(head -c 3 "$work/zip/whatsnew.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
+  fail "whatsnew.txt in the zip has no UTF-8 byte-order mark"
+[ "$(tr -cd '\n' <"$work/zip/whatsnew.txt" | wc -c)" -eq "$(grep -c $'\r$' "$work/zip/whatsnew.txt")" ] ||
+  fail "not every line of whatsnew.txt in the zip ends in CR LF"
+tail -c +4 "$work/zip/whatsnew.txt" | tr -d '\r' | cmp -s - docs/whatsnew.txt ||
+  fail "whatsnew.txt in the zip does not say what docs/whatsnew.txt says"
+# The help file names its contents and its index (the window tests open the contents).
+for sitemap in qantrel.hhc qantrel.hhk; do
+  grep -aq "$sitemap" "$work/zip/qantrel.chm" || fail "the help file has no $sitemap"
+done
 # Windows' own DLLs only: nothing that would have to lie beside the programs.
 for exe in vorlaxis.exe vorlaxis-check.exe; do
   x86_64-w64-mingw32-objdump -p "$work/zip/$exe" | sed -n 's/^\s*DLL Name: //p' |

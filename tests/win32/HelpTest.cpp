@@ -153,6 +153,36 @@ TEST_F(Win32HelpTest, EachViewerOfTheOptionsGetsTheLogAfterTheTestAndFromTheMenu
     }
 }
 
+HWND FindDescendant(HWND parent, const wchar_t* className) {
+    struct Search {
+        const wchar_t* className;
+        HWND found;
+    } search{className, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* wanted = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            ::GetClassNameW(child, name, 64);
+            if (std::wstring(name) != wanted->className) return TRUE;
+            wanted->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string ItemText(HWND tree, HTREEITEM item) {
+    wchar_t text[256] = {};
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = 256;
+    if (!item || !TreeView_GetItem(tree, &data)) return {};
+    return ToUtf8(text);
+}
+
 // The system's help viewer on the built help file (copied beside the test program): its window
 // comes up with the file's title, owned by no window of the program, and goes when closed.
 TEST(Win32RealViewers, HelpViewerOpensTheHelpFileOnEachTopic) {
@@ -165,6 +195,11 @@ TEST(Win32RealViewers, HelpViewerOpensTheHelpFileOnEachTopic) {
         HWND viewer = WaitForWindow([] { return ::FindWindowW(L"HH Parent", nullptr); });
         ASSERT_NE(viewer, nullptr) << topic;
         EXPECT_EQ(TextOf(viewer), "Vorlaxis");
+        // The contents pane: a book per page with its sections, in Czech on any system.
+        HWND contents = FindDescendant(viewer, L"SysTreeView32");
+        ASSERT_NE(contents, nullptr) << topic;
+        EXPECT_EQ(::SendMessageW(contents, TVM_GETCOUNT, 0, 0), 19) << topic;
+        EXPECT_EQ(ItemText(contents, TreeView_GetRoot(contents)), "Vorlaxis 2.1") << topic;
         EXPECT_EQ(::GetWindow(viewer, GW_OWNER), nullptr) << "tied to a window of the program";
         ::SendMessageW(viewer, WM_CLOSE, 0, 0);
         EXPECT_FALSE(::IsWindow(viewer)) << topic;
@@ -200,6 +235,25 @@ bool TextFilesAssociated() {
     return true;
 }
 
+// The Notepad window naming `name`, once it has come up; and closing it, waiting for its end.
+HWND WaitForNotepad(const std::string& name) {
+    NotepadSearch search{name};
+    return WaitForWindow([&search] {
+        ::EnumWindows(&FindNotepad, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    });
+}
+
+bool CloseNotepad(HWND notepad) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(notepad, &processId);
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
+    ::PostMessageW(notepad, WM_CLOSE, 0, 0);
+    const bool ended = ::WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+    ::CloseHandle(process);
+    return ended;
+}
+
 // Notepad from the Windows folder on a log, and the document opened by its association: each
 // window comes up naming the file, and the test closes it and waits for Notepad to end.
 TEST(Win32RealViewers, SystemShellStartsNotepadOnTheFile) {
@@ -212,19 +266,35 @@ TEST(Win32RealViewers, SystemShellStartsNotepadOnTheFile) {
     for (const auto& c : cases) {
         const std::string path = temp.file(std::string(c.name) + ".txt", "Vorlaxis\r\n");
         (DesktopShell().*c.open)(path, temp.path());
-        NotepadSearch search{c.name};
-        HWND notepad = WaitForWindow([&search] {
-            ::EnumWindows(&FindNotepad, reinterpret_cast<LPARAM>(&search));
-            return search.found;
-        });
+        HWND notepad = WaitForNotepad(c.name);
         ASSERT_NE(notepad, nullptr) << c.name;
-        DWORD processId = 0;
-        ::GetWindowThreadProcessId(notepad, &processId);
-        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
-        ::PostMessageW(notepad, WM_CLOSE, 0, 0);
-        EXPECT_EQ(::WaitForSingleObject(process, 20000), WAIT_OBJECT_0) << c.name;
-        ::CloseHandle(process);
+        EXPECT_TRUE(CloseNotepad(notepad)) << c.name;
     }
+}
+
+// "Co je nového?" as it ships (beside the test program as beside the program): Notepad, which
+// takes a file without a byte-order mark for the system's ANSI code page, shows the Czech text
+// line by line.
+TEST(Win32RealViewers, NotepadShowsWhatsNewAsWritten) {
+    if (!TextFilesAssociated()) GTEST_SKIP() << "nothing associated with .txt files here";
+    const std::string folder = ToUtf8(ProgramFolder());
+    DesktopShell().OpenDocument(folder + "whatsnew.txt", folder);
+    HWND notepad = WaitForNotepad("whatsnew");
+    ASSERT_NE(notepad, nullptr);
+    // The text of a control of another program is asked for with WM_GETTEXT (GetWindowText
+    // would not ask it); it comes once the window is up.
+    std::string shown;
+    WaitForWindow([&shown, notepad] {
+        std::wstring text(4096, L'\0');
+        text.resize(static_cast<size_t>(
+            ::SendMessageW(::FindWindowExW(notepad, nullptr, L"Edit", nullptr), WM_GETTEXT,
+                           text.size(), reinterpret_cast<LPARAM>(text.data()))));
+        shown = ToUtf8(text);
+        return shown.empty() ? nullptr : notepad;
+    });
+    const std::string opening = "Vorlaxis – co je nového\r\n=====";
+    EXPECT_EQ(shown.substr(0, opening.size()), opening) << shown.substr(0, 80);
+    EXPECT_TRUE(CloseNotepad(notepad));
 }
 
 }  // namespace
