@@ -4,7 +4,9 @@
 #   - the core (the Qt-free folders and vorlaxis-check) is clean under .clang-tidy, checked
 #     with the default build's compile_commands.json;
 #   - no two folders include each other, even through others, and the Qt-free folders include
-#     no Qt header and nothing from a qt/ folder.
+#     no Qt header and nothing from a qt/ folder;
+#   - the core and vorlaxis-check include no operating-system header (platform/ and the Win32
+#     faces do).
 # Prints each finding and exits non-zero when there is one.
 #
 #   scripts/check-style.sh [BUILD_DIR]      (default: build, the default preset's)
@@ -78,6 +80,18 @@ for d in "${core_folders[@]}" platform; do
     xargs grep -n '^#include [<"]\(Q[A-Za-z]*\|qt[^"]*\|[a-z]*/qt/[^"]*\)[">]' 2>/dev/null)
   if [ -n "$found" ]; then
     echo "check-style: Qt in the Qt-free part:" >&2
+    echo "$found" >&2
+    status=1
+  fi
+done
+
+# Operating-system headers belong to platform/ and the Win32 faces; the processor's intrinsics
+# are not one.
+for d in "${core_folders[@]}"; do
+  found=$(git ls-files "$d/*.cpp" "$d/*.h" | grep -v '/qt/\|/win32/' |
+    xargs grep -n '^#include <\(windows\|winioctl\|shlobj\|commctrl\|unistd\|fcntl\|dirent\|pthread\|poll\|signal\|termios\|io\|sys/[^>]*\|linux/[^>]*\)\.h>' 2>/dev/null)
+  if [ -n "$found" ]; then
+    echo "check-style: an operating-system header outside platform/ and the Win32 faces:" >&2
     echo "$found" >&2
     status=1
   fi
