@@ -2,12 +2,14 @@
 // scripts/screenshots-compare.sh), on a real tree the script made: the main window idle and
 // during a test, the read-error question, the busy window, the input dialog, the bad-file list
 // and the log viewer after a test, the about box, the options dialog's tabs, and the slow files
-// and the speed graph after a test with one slow file. Every text is the program's own.
+// and the speed graph after a test with one slow file, and the changes found by a second test of
+// a folder the script changed after the first. Every text is the program's own.
 //
 // VORLAXIS_SCREENSHOT_SCENE names the scene (the others are skipped), VORLAXIS_SCENE_TREE the
 // tree's root and VORLAXIS_SCENE_FOLDER a folder of the scene's own, each with a trailing "/".
 // Once the windows are in the state, the file VORLAXIS_SCENE_FOLDER + "ready" is made; the
-// windows then stay as they are until the script ends the program.
+// windows then stay as they are until the script ends the program. For the changes, the first
+// test's end is told by the file "tested" in that folder, and the script's change by "changed".
 #include <QApplication>
 #include <QTabBar>
 #include <QTabWidget>
@@ -19,8 +21,10 @@
 #include "help/qt/AboutUnit.h"
 #include "help/qt/InfoBoxUnit.h"
 #include "platform/Files.h"
+#include "results/qt/ChangesUnit.h"
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
+#include "results/qt/MainHistory.h"
 #include "results/qt/MainResults.h"
 #include "results/qt/SlowFileListUnit.h"
 #include "results/qt/SpeedGraphUnit.h"
@@ -51,9 +55,11 @@ class ScreenshotScene : public AppFixture {
     std::string Location() const { return Is("slow") || Is("graph") ? m_tree + "Fotky/" : m_tree; }
 
     std::string Settings(const std::string& options) const {
+        // A second location, not ticked.
+        const std::string other = Is("changes") ? m_tree : m_tree + "Dokumenty/";
         return "[Application]\nXpos=20\nYpos=20\nEject media=0\n" + options +
-               "[Paths]\nPath0=" + Location() + "\nPath0Checked=1\nPath1=" + m_tree +
-               "Dokumenty/\nPath1Checked=0\n";
+               "[Paths]\nPath0=" + Location() + "\nPath0Checked=1\nPath1=" + other +
+               "\nPath1Checked=0\n";
     }
 
     // Starts the program over `options`, does what a person does first (`act`, from the event
@@ -186,6 +192,25 @@ TEST_F(ScreenshotScene, SpeedGraphAfterTheTest) {
             QHelpEvent help(QEvent::ToolTip, at, view->mapToGlobal(at));
             QApplication::sendEvent(view, &help);
             return true;
+        },
+        true);
+}
+
+TEST_F(ScreenshotScene, ChangesAfterTheSecondTest) {
+    if (!Is("changes")) GTEST_SKIP() << "another scene";
+    m_script.Expect("Zobrazit seznam souborů?", "Yes");
+    // The first test; once it has ended and the script has changed the folder, the second.
+    m_script.When([this] { return Button("BitBtn2")->isVisible() && Text("Label24") != "..."; },
+                  [this] {
+                      ASSERT_TRUE(platform::WriteWholeFile(m_folder + "tested", ""));
+                      m_script.When([this] { return platform::Exists(m_folder + "changed"); },
+                                    [this] { StartTest(); });
+                  });
+    Drive(
+        kNoLog, [this] { StartTest(); },
+        [this] {
+            const gui::TChangesForm* changes = Main().History()->Window();
+            return changes && changes->isVisible();
         },
         true);
 }

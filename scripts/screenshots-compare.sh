@@ -7,7 +7,8 @@
 # share one virtual display with a black root, so that trimming the black leaves the windows. A
 # scene only one face has stands alone.
 #
-#   scripts/screenshots-compare.sh [OUT_DIR]     (default build/screenshots-compare)
+#   scripts/screenshots-compare.sh [OUT_DIR [SCENE...]]
+#                                   (default build/screenshots-compare, every scene)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$(mkdir -p "${1:-$root/build/screenshots-compare}" && cd "${1:-$root/build/screenshots-compare}" && pwd)"
@@ -55,9 +56,8 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wineserver -p >/dev/null 2>&1 || true
 
-# Runs a scene program (the command) with the folder $1 of its own, waits until it has made
-# $1/ready (its windows are in the state), takes the screen cut to the windows into $2 and ends
-# the program.
+# Runs a scene program (the command) with the folder $1 of its own, waits until its windows
+# are in the state, takes the screen cut to the windows into $2 and ends the program.
 picture() {
   local folder=$1 file=$2
   shift 2
@@ -65,10 +65,7 @@ picture() {
   mkdir -p "$folder"
   "$@" >"$folder/output.txt" 2>&1 &
   local pid=$!
-  for _ in $(seq 900); do
-    [ -e "$folder/ready" ] || ! kill -0 "$pid" 2>/dev/null && break
-    sleep 0.1
-  done
+  await_scene "$folder" "$pid" "$work"
   [ -e "$folder/ready" ] || echo "  $(basename "$folder"): the windows never got into the state" >&2
   sleep 1  # painted, and the clock of the status bar shown
   /usr/bin/import -window root "$work/screen.png"
@@ -77,10 +74,13 @@ picture() {
   wait "$pid" 2>/dev/null || true
 }
 
-qt_scenes=" idle testing error busy input errorlist viewer about options1 options2 options3 slow graph "
+qt_scenes=" idle testing error busy input errorlist viewer about options1 options2 options3 slow graph
+  changes "
 echo "screenshots-compare:"
-for scene in idle testing error busy input errorlist viewer about options1 options2 options3 \
-  slow graph changes; do
+scenes=(idle testing error busy input errorlist viewer about options1 options2 options3 slow graph
+  changes)
+[ $# -gt 1 ] && scenes=("${@:2}")
+for scene in "${scenes[@]}"; do
   scene_faults "$scene" "$work"
   picture "$work/win32-$scene" "$work/win32.png" \
     "$wine" "$win32_scene" "$scene" "$wine_tree" "$(winpath "$work/win32-$scene/")"

@@ -5,7 +5,11 @@
 #
 #   make_tree WORK          the backing tree in WORK/backing
 #   mount_tree WORK FAULTFS mounted on WORK/mnt over the rules in WORK/faults; sets tree_pid
-#   scene_faults SCENE WORK the rules of SCENE into WORK/faults
+#   scene_faults SCENE WORK the rules of SCENE into WORK/faults, and the documents as made
+#   await_scene FOLDER PID WORK
+#                           waits until the scene program PID has made FOLDER/ready (its
+#                           windows are in the state) or has ended; changes the documents when
+#                           it has made FOLDER/tested and then makes FOLDER/changed
 #   wine_drives WORK        the mount as drive M: of the Wine prefix; sets wine_tree to "M:\",
 #                           and winpath converts a Linux path to the prefix's path of it
 
@@ -15,7 +19,10 @@ make_tree() {
   # Holiday photos, large enough that a test reading them slowly is caught while it reads.
   for i in $(seq -w 1 40); do head -c 2097152 /dev/urandom >"$backing/Fotografie/snímek_$i.jpg"; done
   head -c 310000 /dev/urandom >"$backing/Dokumenty/smlouva.pdf"
+  head -c 120000 /dev/urandom >"$backing/Dokumenty/stará smlouva.pdf"
   printf 'Dovolená 2009: Krkonoše, Šumava\r\n' >"$backing/Dokumenty/popisky k fotkám.txt"
+  touch -d '2009-08-20 18:00' "$backing/Dokumenty/"*
+  cp -a "$backing/Dokumenty" "$1/Dokumenty-as-made"
   # Photos of which one reads slowly, as on an ageing disc.
   for i in $(seq 1 60); do
     head -c $((100000 + i * 1000)) /dev/urandom >"$backing/Fotky/IMG_$((4000 + i)).jpg"
@@ -50,9 +57,34 @@ scene_faults() {
         "open-error /Dokumenty/smlouva.pdf EIO") ;;
     slow | graph) rules=("delay 400 /Fotky/IMG_4042.jpg") ;;
   esac
+  rm -rf "$2/backing/Dokumenty"
+  cp -a "$2/Dokumenty-as-made" "$2/backing/Dokumenty"
   # A new file at once: the file system reads the rules again at its next request.
   if [ ${#rules[@]} -gt 0 ]; then printf '%s\n' "${rules[@]}" >"$2/faults.new"; else : >"$2/faults.new"; fi
   mv -f "$2/faults.new" "$2/faults"
+}
+
+# The documents as a medium changes between two tests: a file edited, one changed without a
+# trace in its size and time, one gone and one new.
+change_documents() {
+  local docs="$1/backing/Dokumenty"
+  printf 'Dovolená 2010: Jizerské hory\r\n' >>"$docs/popisky k fotkám.txt"
+  printf 'X' | dd of="$docs/smlouva.pdf" bs=1 seek=1000 conv=notrunc status=none
+  touch -r "$1/Dokumenty-as-made/smlouva.pdf" "$docs/smlouva.pdf"
+  rm -f "$docs/stará smlouva.pdf"
+  head -c 90000 /dev/urandom >"$docs/nová smlouva.pdf"
+}
+
+await_scene() {
+  local folder=$1 pid=$2 work=$3
+  for _ in $(seq 900); do
+    [ -e "$folder/ready" ] || ! kill -0 "$pid" 2>/dev/null && return
+    if [ -e "$folder/tested" ] && [ ! -e "$folder/changed" ]; then
+      change_documents "$work"
+      touch "$folder/changed"
+    fi
+    sleep 0.1
+  done
 }
 
 wine_drives() {

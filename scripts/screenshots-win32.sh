@@ -57,10 +57,7 @@ for scene in idle testing error busy input errorlist viewer about options1 optio
   "$wine" "$build/tests/win32/vorlaxis-win32-scene.exe" "$scene" "$wine_tree" \
     "$(winpath "$folder/")" &
   scene_pid=$!
-  for _ in $(seq 900); do
-    [ -e "$folder/ready" ] || ! kill -0 "$scene_pid" 2>/dev/null && break
-    sleep 0.1
-  done
+  await_scene "$folder" "$scene_pid" "$work"
   [ -e "$folder/ready" ] || echo "screenshots-win32: $scene: the windows never got into the state" >&2
   sleep 1  # painted, and the clock of the status bar shown
   /usr/bin/import -window root "$out/win32-$scene.png"

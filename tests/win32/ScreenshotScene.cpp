@@ -2,15 +2,16 @@
 // scripts/screenshots-compare.sh picture, on a real tree the script made (the fault file system
 // served as a drive): the main window idle and during a test, the read-error question, the busy
 // window, the input dialog, the bad-file list and the log viewer after a test, the about box,
-// the options dialog's tabs, and the slow files and the speed graph after a test with one slow
-// file. Every text is the program's own. The changes since the medium's last test need records
-// of an earlier test and are still drawn from a made-up comparison.
+// the options dialog's tabs, the slow files and the speed graph after a test with one slow file,
+// and the changes found by a second test of a folder the script changed after the first. Every
+// text is the program's own.
 //
 //   vorlaxis-win32-scene.exe SCENE TREE FOLDER
 //
 // TREE is the tree's root with its trailing backslash; FOLDER (with its trailing backslash) is
 // the scene's own, for the settings file and the logs. Once the windows are in the state, the
-// file FOLDER + "ready" is made; the program then runs until it is ended.
+// file FOLDER + "ready" is made; the program then runs until it is ended. For the changes, the
+// first test's end is told by FOLDER + "tested", and the script's change by FOLDER + "changed".
 #include <windows.h>
 
 #include <commctrl.h>
@@ -26,7 +27,6 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/win32/Wide.h"
-#include "results/ChangesView.h"
 #include "results/win32/EditorUnit.h"
 #include "results/win32/ErrorListUnit.h"
 #include "results/win32/MainFollowUp.h"
@@ -49,6 +49,7 @@ bool SceneIs(const wchar_t* name) {
 
 // The folder the scene's test reads: the slow photos for the windows after a slow file.
 std::string Location() {
+    if (SceneIs(L"changes")) return g_tree + "Dokumenty\\";
     return SceneIs(L"slow") || SceneIs(L"graph") ? g_tree + "Fotky\\" : g_tree;
 }
 
@@ -67,8 +68,10 @@ std::string Settings() {
     } else {
         ini += "[Logs]\r\nShow Logs After Test=0\r\n";
     }
-    return ini + "[Paths]\r\nPath0=" + Location() + "\r\nPath0Checked=1\r\nPath1=" + g_tree +
-           "Dokumenty\\\r\nPath1Checked=0\r\n";
+    // A second location, not ticked.
+    const std::string other = SceneIs(L"changes") ? g_tree : g_tree + "Dokumenty\\";
+    return ini + "[Paths]\r\nPath0=" + Location() + "\r\nPath0Checked=1\r\nPath1=" + other +
+           "\r\nPath1Checked=0\r\n";
 }
 
 // The owned message box (a question of the program) that is shown, if any.
@@ -97,6 +100,33 @@ void PointAtTheSlowFile() {
     ::ClientToScreen(view, &screen);
     ::SetCursorPos(screen.x, screen.y);
     ::SendMessageW(view, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+}
+
+// A test ended: the start button is back and the end of the test is shown.
+bool TestEnded() {
+    win32ui::TMainForm& form = *g_form;
+    return Visible(form.Control(id::BitBtn2)) && Enabled(form.Handle()) &&
+           !TextOf(form.Control(id::Label24)).starts_with(".");
+}
+
+// The first test, then, once the script has changed the folder, the second, whose question
+// about the changes is answered yes.
+bool ChangesShown() {
+    static int phase = 0;
+    win32ui::TMainForm& form = *g_form;
+    if (phase == 0 && TestEnded()) {
+        (void)platform::WriteWholeFile(g_folder + "tested", "");
+        phase = 1;
+    } else if (phase == 1 && platform::Exists(g_folder + "changed")) {
+        ::PostMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(id::BitBtn2, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(form.Control(id::BitBtn2)));
+        phase = 2;
+    } else if (phase == 2) {
+        if (HWND box = ShownMessageBox()) ::SendMessageW(box, WM_COMMAND, IDYES, 0);
+        HWND changes = ::FindWindowW(L"TChangesForm", nullptr);
+        return changes && Visible(changes);
+    }
+    return false;
 }
 
 // True once the windows are in the scene's state; answers the questions on the way there.
@@ -138,13 +168,13 @@ bool StateReached() {
         }
         // The test has ended: the graph from the menu.
         static bool asked = false;
-        if (!asked && Visible(form.Control(id::BitBtn2)) && Enabled(form.Handle()) &&
-            !TextOf(form.Control(id::Label24)).starts_with(".")) {
+        if (!asked && TestEnded()) {
             asked = true;
             ::PostMessageW(form.Handle(), WM_COMMAND, id::mmZobrazitGrafRychlosti, 0);
         }
         return false;
     }
+    if (SceneIs(L"changes")) return ChangesShown();
     return Visible(form.Handle());
 }
 
@@ -161,9 +191,9 @@ void Start() {
         ::PostMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
                        reinterpret_cast<LPARAM>(form.Control(control)));
     };
-    if (SceneIs(L"testing") || SceneIs(L"error") || SceneIs(L"errorlist") || SceneIs(L"viewer") ||
-        SceneIs(L"slow") || SceneIs(L"graph")) {
-        click(id::BitBtn2);
+    if (g_scene != L"idle" && g_scene != L"busy" && g_scene != L"input" && g_scene != L"about" &&
+        !g_scene.starts_with(L"options")) {
+        click(id::BitBtn2);  // the scenes during and after a test
     } else if (SceneIs(L"input")) {
         click(id::btnPridatRucne);
     } else if (SceneIs(L"about")) {
@@ -175,17 +205,6 @@ void Start() {
         // shows it, over the tree's root.
         form.InfoBox().Show(Location(), form.Handle());
     }
-}
-
-// A comparison with an earlier test of the medium, made up: the scene has no such records.
-ChangesView Changes() {
-    Comparison comparison;
-    comparison.EarlierDate = "8.12.2025";
-    comparison.Changes = {{ChangeKind::Silent, "Archiv 2009/snímek_18.jpg"},
-                          {ChangeKind::Edited, "Dokumenty/popisky.txt"},
-                          {ChangeKind::Missing, "Archiv 2009/snímek_41.jpg"},
-                          {ChangeKind::New, "Archiv 2010/snímek_01.jpg"}};
-    return MakeChangesView(comparison, g_tree);
 }
 
 }  // namespace
@@ -209,12 +228,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     form.ReadINIs();
     ::ShowWindow(form.Handle(), SW_SHOW);
     PollDuringCommand(&Poll);
-    if (SceneIs(L"changes")) {
-        (void)platform::WriteWholeFile(g_folder + "ready", "");
-        win32ui::TChangesForm changes(form.Handle());
-        changes.Show(Changes());
-    } else {
-        Start();
-    }
+    Start();
     return win32ui::RunMessageLoop(form);
 }
