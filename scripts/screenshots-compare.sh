@@ -31,7 +31,6 @@ if ! locale -a 2>/dev/null | grep -qix 'cs_CZ.utf-\?8'; then
   export LOCPATH="$root/build-windows/locale"
 fi
 export LC_ALL=cs_CZ.UTF-8
-display=":$((90 + RANDOM % 100))"
 work="$(mktemp -d /tmp/vorlaxis-compare-XXXXXX)"
 pids=()
 cleanup() {
@@ -48,9 +47,12 @@ mount_tree "$work" "$root/build/tests/faultfs/vorlaxis-faultfs"
 pids+=("$tree_pid")
 wine_drives "$work"
 
-Xvfb "$display" -screen 0 1024x768x24 -br -nolisten tcp -noreset >/dev/null 2>&1 &
+# A display of its own: Xvfb takes the first free number and tells it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -br -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-export DISPLAY="$display"
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 # Unmanaged Wine windows (no window manager here) and a server kept between the scenes.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1

@@ -28,7 +28,6 @@ if ! locale -a 2>/dev/null | grep -qix 'cs_CZ.utf-\?8'; then
   export LOCPATH="$build/locale"
 fi
 export LC_ALL=cs_CZ.UTF-8
-display=":$((90 + RANDOM % 100))"
 work="$(mktemp -d /tmp/vorlaxis-shots-win32-XXXXXX)"
 pids=()
 cleanup() {
@@ -45,10 +44,12 @@ mount_tree "$work" "$root/build/tests/faultfs/vorlaxis-faultfs"
 pids+=("$tree_pid")
 wine_drives "$work"
 
-Xvfb "$display" -screen 0 1024x640x24 >/dev/null 2>&1 &
+# A display of its own: Xvfb takes the first free number and tells it.
+Xvfb -displayfd 3 -screen 0 1024x640x24 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-sleep 1
-export DISPLAY="$display"
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 for scene in idle testing error busy input errorlist viewer about options1 options2 options3 \
   slow graph changes; do
   scene_faults "$scene" "$work"

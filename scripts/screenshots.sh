@@ -12,7 +12,6 @@ build="$root/build"
 cmake --build "$build" --target vorlaxis vorlaxis-faultfs vorlaxis-screenshot-scene >/dev/null
 
 work="$(mktemp -d /tmp/vorlaxis-shots-XXXXXX)"
-display=":$((90 + RANDOM % 100))"
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -62,9 +61,12 @@ Path2Checked=0
 INI
 
 # No reset when the last client leaves: a client connecting during the reset is refused.
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+# A display of its own: Xvfb takes the first free number and tells it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-export DISPLAY="$display"
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 shot() { sleep "${2:-0.6}"; /usr/bin/import -window root "$out/$1.png"; echo "  $out/$1.png"; }
