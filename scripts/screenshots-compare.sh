@@ -76,8 +76,8 @@ picture() {
   wait "$pid" 2>/dev/null || true
 }
 
-qt_scenes=" idle testing error busy input errorlist viewer about options1 options2 options3 slow graph
-  changes "
+qt_scenes=" idle testing error busy input errorlist viewer about options1 options2 options3 slow "
+qt_scenes+="graph changes "
 echo "screenshots-compare:"
 scenes=(idle testing error busy input errorlist viewer about options1 options2 options3 slow graph
   changes)
