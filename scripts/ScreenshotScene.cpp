@@ -1,21 +1,32 @@
-// Shows one window on the real display for the screenshot script (scripts/screenshots.sh), for
-// windows the program shows too briefly to be caught, or with a tooltip no key brings up.
-// Skipped unless VORLAXIS_SCREENSHOT_SCENE names the scene.
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
+// Drives the window program into one state for the screenshot scripts (scripts/screenshots.sh,
+// scripts/screenshots-compare.sh), on a real tree the script made: the main window idle and
+// during a test, the read-error question, the busy window, the input dialog, the bad-file list
+// and the log viewer after a test, the about box, the options dialog's tabs, and the slow files
+// and the speed graph after a test with one slow file, and the changes found by a second test of
+// a folder the script changed after the first. Every text is the program's own.
+//
+// VORLAXIS_SCREENSHOT_SCENE names the scene (the others are skipped), VORLAXIS_SCENE_TREE the
+// tree's root and VORLAXIS_SCENE_FOLDER a folder of the scene's own, each with a trailing "/".
+// Once the windows are in the state, the file VORLAXIS_SCENE_FOLDER + "ready" is made; the
+// windows then stay as they are until the script ends the program. For the changes, the first
+// test's end is told by the file "tested" in that folder, and the script's change by "changed".
+#include <QApplication>
+#include <QTabBar>
 #include <QTabWidget>
-#include <QToolTip>
+#include <QTimer>
 #include <cstdlib>
 
 #include "AppFixture.h"
-#include "app/qt/QtDialogs.h"
 #include "engine/qt/ErrorUnit.h"
 #include "help/qt/AboutUnit.h"
 #include "help/qt/InfoBoxUnit.h"
-#include "platform/Text.h"
+#include "platform/Files.h"
+#include "results/qt/ChangesUnit.h"
 #include "results/qt/EditorUnit.h"
 #include "results/qt/ErrorListUnit.h"
+#include "results/qt/MainHistory.h"
+#include "results/qt/MainResults.h"
+#include "results/qt/SlowFileListUnit.h"
 #include "results/qt/SpeedGraphUnit.h"
 #include "results/qt/SpeedGraphView.h"
 #include "settings/qt/KonfigUnit.h"
@@ -23,145 +34,185 @@
 namespace vorlaxis::test {
 namespace {
 
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Long enough for any picture; the script ends the program well before.
+constexpr int kHoldMs = 120000;
+
 class ScreenshotScene : public AppFixture {
   protected:
-    // A dialog stays up for the picture, untouched by the script, then the script dismisses it.
-    void HoldModalWindows() {
-        const QDeadlineTimer until(4000);
-        m_script.HoldWhile([until] { return !until.hasExpired(); });
+    void SetUp() override {
+        m_tree = Env("VORLAXIS_SCENE_TREE");
+        m_folder = Env("VORLAXIS_SCENE_FOLDER");
+        if (m_tree.empty() || m_folder.empty()) GTEST_SKIP() << "no tree for the scene";
     }
+    static bool Is(const char* name) { return Env("VORLAXIS_SCREENSHOT_SCENE") == name; }
+
+    // The folder the scene's test reads: the slow photos for the windows after a slow file.
+    std::string Location() const { return Is("slow") || Is("graph") ? m_tree + "Fotky/" : m_tree; }
+
+    std::string Settings(const std::string& options) const {
+        // A second location, not ticked.
+        const std::string other = Is("changes") ? m_tree : m_tree + "Dokumenty/";
+        return "[Application]\nXpos=20\nYpos=20\nEject media=0\n" + options +
+               "[Paths]\nPath0=" + Location() + "\nPath0Checked=1\nPath1=" + other +
+               "\nPath1Checked=0\n";
+    }
+
+    // Starts the program over `options`, does what a person does first (`act`, from the event
+    // loop), and says the scene is ready once `reached` holds. Dialogs are left alone unless
+    // `answered`; once ready, all of them are.
+    void Drive(const std::string& options, const std::function<void()>& act,
+               const std::function<bool()>& reached, bool answered = false) {
+        Start(Settings(options));
+        m_script.HoldWhile([this, answered] { return m_ready || !answered; });
+        m_script.When(reached, [this] {
+            ASSERT_TRUE(platform::WriteWholeFile(m_folder + "ready", ""));
+            m_ready = true;
+        });
+        QTimer::singleShot(0, &Main(), act);
+        QTest::qWait(kHoldMs);
+    }
+
+    void StartTest() { Button("BitBtn2")->click(); }
+
+    std::string m_tree, m_folder;
+    bool m_ready = false;
 };
 
-bool SceneIs(const char* name) {
-    const char* scene = std::getenv("VORLAXIS_SCREENSHOT_SCENE");
-    return scene && std::string(scene) == name;
+const std::string kNoLog = "[Logs]\nShow Logs After Test=0\n";
+
+TEST_F(ScreenshotScene, MainWindowIdle) {
+    if (!Is("idle")) GTEST_SKIP() << "another scene";
+    Drive(
+        kNoLog, [] {}, [this] { return Main().isVisible(); });
+}
+
+TEST_F(ScreenshotScene, MainWindowDuringTheTest) {
+    if (!Is("testing")) GTEST_SKIP() << "another scene";
+    // Every progress value has been shown once: the average and the remaining time last.
+    Drive(
+        kNoLog, [this] { StartTest(); },
+        [this] { return !Text("Label34").isEmpty() && !Text("Label32").isEmpty(); });
+}
+
+TEST_F(ScreenshotScene, ReadErrorQuestion) {
+    if (!Is("error")) GTEST_SKIP() << "another scene";
+    Drive(
+        kNoLog, [this] { StartTest(); }, [this] { return m_windows.ErrorForm->isVisible(); });
 }
 
 TEST_F(ScreenshotScene, BusyWindow) {
-    if (!SceneIs("busy")) GTEST_SKIP() << "VORLAXIS_SCREENSHOT_SCENE is not busy";
-    Start();
-    m_windows.InfoBox->OwnerWindow = &Main();
-    m_windows.InfoBox->SetLocation("/media/cdrom0/Fotografie z dovolené/");
-    m_windows.InfoBox->show();
-    QTest::qWait(4000);
-    m_windows.InfoBox->hide();
-}
-
-// The windows that the Win32 scene program shows too, in the same states, for the pictures side
-// by side (scripts/screenshots-compare.sh).
-// The main window idle, or under a modal window: the about box or the read-error question,
-// each closed after the picture.
-TEST_F(ScreenshotScene, MainWindowAndItsModalWindows) {
-    const char* scene = std::getenv("VORLAXIS_SCREENSHOT_SCENE");
-    const std::string name = scene ? scene : "";
-    if (name != "idle" && name != "about" && name != "error") GTEST_SKIP() << "another scene";
-    Start(
-        "[Application]\nXpos=20\nYpos=20\n[Paths]\nPath0=/media/cdrom0/\nPath0Checked=1\n"
-        "Path1=/home/petr/Fotky/Dovolená/\nPath1Checked=0\n");
-    HoldModalWindows();
-    if (name == "about") m_windows.AboutBox->ShowFor(&Main());
-    if (name == "error") {
-        (void)m_windows.ErrorForm->Ask("/media/cdrom0/Archiv 2009/snímek_18.jpg", &Main());
-    }
-    if (name == "idle") QTest::qWait(4000);
-}
-
-TEST_F(ScreenshotScene, BadFileList) {
-    if (!SceneIs("errorlist")) GTEST_SKIP() << "VORLAXIS_SCREENSHOT_SCENE is not errorlist";
-    Start();
-    for (const char* path :
-         {"/media/cdrom0/Archiv 2009/snímek_18.jpg", "/media/cdrom0/Archiv 2009/snímek_31.jpg",
-          "/media/cdrom0/Dokumenty/smlouva.pdf"}) {
-        m_windows.ErrorListForm->AddRow(path);
-    }
-    m_windows.ErrorListForm->show();
-    QTest::qWait(4000);
-}
-
-TEST_F(ScreenshotScene, LogViewer) {
-    if (!SceneIs("viewer")) GTEST_SKIP() << "VORLAXIS_SCREENSHOT_SCENE is not viewer";
-    Start();
-    const QString log = QDir::temp().filePath("vorlaxis-scene-log.txt");
-    QFile file(log);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray::fromStdString(platform::Utf8ToCp1250(
-        "Datum testu: 8.12.2026, 9:26:53\r\nTestované umístění: /media/cdrom0/Archiv 2009/\r\n"
-        "  /media/cdrom0/Archiv 2009/snímek_18.jpg\r\n    - chyba při čtení souboru\r\n"
-        "  test úspěšně dokončen 8.12.2026, 9:27:21\r\n")));
-    file.close();
-    m_windows.Editor->setWindowTitle(log);
-    ASSERT_EQ(m_windows.Editor->Load(log.toStdString()), "");
-    m_windows.Editor->show();
-    QTest::qWait(4000);
-    QFile::remove(log);
+    if (!Is("busy")) GTEST_SKIP() << "another scene";
+    // Shown only while a tree is collected, too briefly to be caught: shown as the test shows
+    // it, over the tree's root.
+    Drive(
+        kNoLog,
+        [this] {
+            m_windows.InfoBox->OwnerWindow = &Main();
+            m_windows.InfoBox->SetLocation(QString::fromStdString(Location()));
+            m_windows.InfoBox->show();
+        },
+        [this] { return m_windows.InfoBox->isVisible(); });
 }
 
 TEST_F(ScreenshotScene, InputDialog) {
-    if (!SceneIs("input")) GTEST_SKIP() << "VORLAXIS_SCREENSHOT_SCENE is not input";
-    Start();
-    HoldModalWindows();
-    gui::QtDialogs dialogs(&Main());
-    (void)dialogs.InputBox("Přidat ručně", "Cesta k umístění:", "/media/cdrom0/");
+    if (!Is("input")) GTEST_SKIP() << "another scene";
+    Drive(
+        kNoLog, [this] { Button("btnPridatRucne")->click(); },
+        [] { return QApplication::activeModalWidget() != nullptr; });
+}
+
+TEST_F(ScreenshotScene, BadFileListAfterTheTest) {
+    if (!Is("errorlist")) GTEST_SKIP() << "another scene";
+    Drive(
+        "[Test]\nGo nonstop=1\nShow ErrorList=1\n" + kNoLog, [this] { StartTest(); },
+        [this] { return m_windows.ErrorListForm->isVisible(); });
+}
+
+TEST_F(ScreenshotScene, LogViewerAfterTheTest) {
+    if (!Is("viewer")) GTEST_SKIP() << "another scene";
+    Drive(
+        "[Test]\nGo nonstop=1\n[Logs]\nShow Logs After Test=1\nShow Logs After Test Always=1\n"
+        "TXT Viewer=2\n",
+        [this] { StartTest(); }, [this] { return m_windows.Editor->isVisible(); });
+}
+
+TEST_F(ScreenshotScene, AboutBox) {
+    if (!Is("about")) GTEST_SKIP() << "another scene";
+    Drive(
+        kNoLog, [this] { Action("mmAbout")->trigger(); },
+        [this] { return m_windows.AboutBox->isVisible(); });
 }
 
 TEST_F(ScreenshotScene, OptionsDialog) {
-    const char* scene = std::getenv("VORLAXIS_SCREENSHOT_SCENE");
-    const std::string name = scene ? scene : "";
-    if (!name.starts_with("options")) GTEST_SKIP() << "VORLAXIS_SCREENSHOT_SCENE is not options";
-    Start();
-    TestSettings& settings = Main().Settings();
-    settings.DataReadStyle = ReadSomeBlocks;
-    settings.ReadEveryXthBlock = EveryEighthBlock;
-    settings.LogsFileNameFormat = Combined;
-    settings.TxtViewer = InternalViewer;
-    gui::TKonfig& options = *m_windows.Konfig;
-    options.LoadFromSettings();
-    const int tab = name.size() > 7 ? name[7] - '1' : 0;
-    options.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(tab);
-    options.move(Main().pos() + QPoint(30, 30));
-    HoldModalWindows();
-    options.show();
-    QTest::qWait(4000);
+    const std::string name = Env("VORLAXIS_SCREENSHOT_SCENE");
+    if (!name.starts_with("options")) GTEST_SKIP() << "another scene";
+    const int page = name.size() > 7 ? name[7] - '1' : 0;
+    Drive(
+        "[DataRead]\nDataReadStyle=2\nReadEveryXthBlock=2\n[Logs]\nLogs FileNameFormat=3\n"
+        "TXT Viewer=2\n",
+        [this] { Action("mmMoznosti")->trigger(); },
+        [this, page] {
+            if (!m_windows.Konfig->isVisible()) return false;
+            QTabBar* tabs = m_windows.Konfig->findChild<QTabWidget*>("PageControl1")->tabBar();
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
+            return true;
+        });
 }
 
-// An ageing disc: the drive slows down towards the end, retries over two photos and gives up
-// on one.
-std::vector<FileSpeed> AgeingDisc() {
-    std::vector<FileSpeed> files;
-    constexpr int64_t kPhoto = 3 * 1048576;
-    for (int i = 1; i <= 200; ++i) {
-        const std::string path =
-            "/media/cdrom0/Fotografie z dovolené/IMG_" + std::to_string(4000 + i) + ".jpg";
-        const double speed = i < 120 ? 9.0 - i * 0.01 : 7.8 - (i - 120) * 0.05;
-        double seconds = 3.0 / speed;
-        if (i == 131 || i == 163) seconds = 40.0;
-        const bool unreadable = i == 177;
-        files.push_back(
-            {path, kPhoto, unreadable ? 0 : kPhoto, unreadable ? 0.0 : seconds, unreadable});
-    }
-    return files;
+TEST_F(ScreenshotScene, SlowFilesAfterTheTest) {
+    if (!Is("slow")) GTEST_SKIP() << "another scene";
+    m_script.Expect("pomalé", "Yes");
+    Drive(
+        kNoLog, [this] { StartTest(); },
+        [this] { return Main().Results()->SlowFileList().isVisible(); }, true);
 }
 
-TEST_F(ScreenshotScene, SpeedGraph) {
-    if (!SceneIs("graph")) GTEST_SKIP() << "VORLAXIS_SCREENSHOT_SCENE is not graph";
-    Start();
-    Main().hide();
-    gui::TSpeedGraphForm& graph = Main().Results()->SpeedGraph();
-    graph.SetGraph("/media/cdrom0/", AgeingDisc());
-    graph.move(40, 40);
-    graph.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&graph));
-    gui::SpeedGraphView* view = graph.GraphView();
-    const SpeedGraphPicture& picture = view->Picture();
-    ASSERT_FALSE(picture.marks.empty());
-    // The mouse over the last slow file's mark.
-    const QPoint at(static_cast<int>(picture.marks.back().x),
-                    picture.plot.top + picture.plot.height / 3);
-    QTest::mouseMove(view, at);
-    QHelpEvent help(QEvent::ToolTip, at, view->mapToGlobal(at));
-    QApplication::sendEvent(view, &help);
-    QTest::qWait(4000);
-    graph.hide();
+TEST_F(ScreenshotScene, SpeedGraphAfterTheTest) {
+    if (!Is("graph")) GTEST_SKIP() << "another scene";
+    m_script.Expect("pomalé", "No");
+    // Once the test has ended, the graph from the menu; then the mouse over the slow file.
+    m_script.When([this] { return m_script.Done() && Button("BitBtn2")->isVisible(); },
+                  [this] { Action("mmZobrazitGrafRychlosti")->trigger(); });
+    Drive(
+        kNoLog, [this] { StartTest(); },
+        [this] {
+            gui::TSpeedGraphForm& graph = Main().Results()->SpeedGraph();
+            if (!graph.isVisible() || !QTest::qWaitForWindowExposed(&graph, 0)) return false;
+            gui::SpeedGraphView* view = graph.GraphView();
+            const SpeedGraphPicture& picture = view->Picture();
+            if (picture.marks.empty()) return true;
+            const QPoint at(static_cast<int>(picture.marks.back().x),
+                            picture.plot.top + picture.plot.height / 3);
+            QTest::mouseMove(view, at);
+            QHelpEvent help(QEvent::ToolTip, at, view->mapToGlobal(at));
+            QApplication::sendEvent(view, &help);
+            return true;
+        },
+        true);
+}
+
+TEST_F(ScreenshotScene, ChangesAfterTheSecondTest) {
+    if (!Is("changes")) GTEST_SKIP() << "another scene";
+    m_script.Expect("Zobrazit seznam souborů?", "Yes");
+    // The first test; once it has ended and the script has changed the folder, the second.
+    m_script.When([this] { return Button("BitBtn2")->isVisible() && Text("Label24") != "..."; },
+                  [this] {
+                      ASSERT_TRUE(platform::WriteWholeFile(m_folder + "tested", ""));
+                      m_script.When([this] { return platform::Exists(m_folder + "changed"); },
+                                    [this] { StartTest(); });
+                  });
+    Drive(
+        kNoLog, [this] { StartTest(); },
+        [this] {
+            const gui::TChangesForm* changes = Main().History()->Window();
+            return changes && changes->isVisible();
+        },
+        true);
 }
 
 }  // namespace

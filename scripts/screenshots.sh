@@ -12,7 +12,6 @@ build="$root/build"
 cmake --build "$build" --target vorlaxis vorlaxis-faultfs vorlaxis-screenshot-scene >/dev/null
 
 work="$(mktemp -d /tmp/vorlaxis-shots-XXXXXX)"
-display=":$((90 + RANDOM % 100))"
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -62,9 +61,12 @@ Path2Checked=0
 INI
 
 # No reset when the last client leaves: a client connecting during the reset is refused.
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+# A display of its own: Xvfb takes the first free number and tells it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-export DISPLAY="$display"
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 shot() { sleep "${2:-0.6}"; /usr/bin/import -window root "$out/$1.png"; echo "  $out/$1.png"; }
@@ -116,13 +118,21 @@ key "Chyba při čtení" Escape                  # Ukončit test
 shot 08-main-after-stop 1
 kill "${pids[-1]}" 2>/dev/null || true
 
+# The scene program (scripts/ScreenshotScene.cpp) in the scene $1 over the tree $2: returns
+# when its windows are in the state; the caller ends it.
+scene() {
+  local folder="$work/scene-$1/"
+  mkdir -p "$folder"
+  VORLAXIS_SCREENSHOT_SCENE=$1 VORLAXIS_SCENE_TREE=$2 VORLAXIS_SCENE_FOLDER=$folder \
+    TMPDIR=$folder QT_QPA_PLATFORM=xcb "$build/scripts/vorlaxis-screenshot-scene" >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 600); do [ -e "$folder/ready" ] && break; sleep 0.1; done
+}
+
 # The busy window is shown only while a tree is collected: shown on its own for the picture.
-VORLAXIS_SCREENSHOT_SCENE=busy QT_QPA_PLATFORM=xcb \
-  "$build/scripts/vorlaxis-screenshot-scene" >/dev/null 2>&1 &
-pids+=($!)
-window "Ulvenor - informace" >/dev/null
+scene busy "$work/mnt/"
 shot 09-busy-window 1
-wait "${pids[-1]}" 2>/dev/null || true
+kill "${pids[-1]}" 2>/dev/null || true
 
 # The slow location: the summary, the list and the graph.
 test_other 's/^Path1Checked=1/Path1Checked=0/; s/^Path2Checked=0/Path2Checked=1/' "Potvrzen"
@@ -138,10 +148,7 @@ shot 12-speed-graph
 key "Graf rychlosti" Return
 kill "${pids[-1]}" 2>/dev/null || true
 
-# The graph with the mouse over a slow file: an ageing disc drawn on its own.
-VORLAXIS_SCREENSHOT_SCENE=graph QT_QPA_PLATFORM=xcb \
-  "$build/scripts/vorlaxis-screenshot-scene" >/dev/null 2>&1 &
-pids+=($!)
-window "Graf rychlosti" >/dev/null
-shot 13-speed-graph-tooltip 1.5
-wait "${pids[-1]}" 2>/dev/null || true
+# The graph after a test of the slow photos, with the mouse over the slow file.
+scene graph "$work/slowmnt/"
+shot 13-speed-graph-tooltip 1
+kill "${pids[-1]}" 2>/dev/null || true

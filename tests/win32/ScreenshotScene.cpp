@@ -1,92 +1,100 @@
-// The Win32 windows in the states scripts/screenshots-win32.sh pictures: the main window idle
-// and during a test, the read-error question, the busy window, the input dialog, the bad-file
-// list, the log viewer, the about box, the options dialog's tabs, and the windows after a
-// location (slow files, speed graph, changes). Runs until it is ended.
+// Drives the Win32 program into one of the states that scripts/screenshots-win32.sh and
+// scripts/screenshots-compare.sh picture, on a real tree the script made (the fault file system
+// served as a drive): the main window idle and during a test, the read-error question, the busy
+// window, the input dialog, the bad-file list and the log viewer after a test, the about box,
+// the options dialog's tabs, the slow files and the speed graph after a test with one slow file,
+// and the changes found by a second test of a folder the script changed after the first. Every
+// text is the program's own.
+//
+//   vorlaxis-win32-scene.exe SCENE TREE FOLDER
+//
+// TREE is the tree's root with its trailing backslash; FOLDER (with its trailing backslash) is
+// the scene's own, for the settings file and the logs. Once the windows are in the state, the
+// file FOLDER + "ready" is made; the program then runs until it is ended. For the changes, the
+// first test's end is told by FOLDER + "tested", and the script's change by FOLDER + "changed".
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <string>
 
+#include "Win32Driver.h"
 #include "app/win32/MainFormUnit.h"
-#include "app/win32/Win32Dialogs.h"
 #include "engine/win32/ErrorUnit.h"
 #include "help/win32/AboutUnit.h"
 #include "help/win32/InfoBoxUnit.h"
 #include "platform/Files.h"
-#include "platform/Text.h"
+#include "platform/Folders.h"
 #include "platform/win32/Wide.h"
-#include "results/ChangesView.h"
-#include "results/SlowFileResults.h"
-#include "results/WindowLayout.h"
 #include "results/win32/EditorUnit.h"
 #include "results/win32/ErrorListUnit.h"
+#include "results/win32/MainFollowUp.h"
 #include "results/win32/ResultForms.h"
 #include "settings/win32/KonfigUnit.h"
 
 namespace {
 
-using vorlaxis::MainDisplay;
+using namespace vorlaxis;
+using namespace vorlaxis::test;
+namespace id = vorlaxis::win32ui::id;
 
-// The values of a test halfway through a folder of pictures.
-void FillTestingDisplay(MainDisplay& d) {
-    d.filesTotalText = "40";
-    d.filesTestedText = "17";
-    d.filesLeftText = "23";
-    d.badFilesText = "1";
-    d.badFilesRed = true;
-    d.currentFileText = "snímek_18.jpg";
-    d.directoryText = "D:\\Archiv 2009\\";
-    d.readModeText = "čtení všech dat";
-    d.startText = "8.12.2026, 9:26:53";
-    d.outcomeText = "probíhá test...";
-    d.megabytesDoneText = "34";
-    d.megabytesTotalText = "80";
-    d.elapsedText = "0:00:12";
-    d.currentSpeedText = "2,9 MB/s";
-    d.remainingText = "0:00:16";
-    d.averageSpeedText = "2,8 MB/s";
-    d.fileBarPosition = 30;
-    d.locationBarPosition = 42;
-    d.cancelEnabled = true;
-    d.statusText = "Probíhá test...";
+std::wstring g_scene;
+std::string g_tree, g_folder;
+win32ui::TMainForm* g_form = nullptr;
+
+bool SceneIs(const wchar_t* name) {
+    return g_scene == name;
 }
 
-// A folder of pictures read at about 30 MB/s that slows down towards its end; one picture took
-// seconds (slow), one could not be read.
-std::vector<vorlaxis::FileSpeed> PictureSpeeds() {
-    std::vector<vorlaxis::FileSpeed> files;
-    for (int i = 0; i < 160; ++i) {
-        const int64_t size = (1 + i % 5) * 400 * 1024;
-        const double speed = (i < 100 ? 30.0 : 18.0) + (i * 7 % 11) - 5.0;
-        double seconds = static_cast<double>(size) / (speed * 1024 * 1024);
-        if (i == 118) seconds = 3.5;
-        const bool unreadable = i == 140;
-        files.push_back({"D:\\Archiv 2009\\snímek_" + std::to_string(i + 1) + ".jpg", size,
-                         unreadable ? 0 : size, seconds, unreadable});
+// The folder the scene's test reads: the slow photos for the windows after a slow file.
+std::string Location() {
+    if (SceneIs(L"changes")) return g_tree + "Dokumenty\\";
+    return SceneIs(L"slow") || SceneIs(L"graph") ? g_tree + "Fotky\\" : g_tree;
+}
+
+std::string Settings() {
+    std::string ini = "[Application]\r\nXpos=20\r\nYpos=20\r\nEject media=0\r\n";
+    if (SceneIs(L"errorlist")) {
+        ini += "[Test]\r\nGo nonstop=1\r\nShow ErrorList=1\r\n[Logs]\r\nShow Logs After Test=0\r\n";
+    } else if (SceneIs(L"viewer")) {
+        ini +=
+            "[Test]\r\nGo nonstop=1\r\n[Logs]\r\nShow Logs After Test=1\r\n"
+            "Show Logs After Test Always=1\r\nTXT Viewer=2\r\n";
+    } else if (g_scene.starts_with(L"options")) {
+        ini +=
+            "[DataRead]\r\nDataReadStyle=2\r\nReadEveryXthBlock=2\r\n"
+            "[Logs]\r\nLogs FileNameFormat=3\r\nTXT Viewer=2\r\n";
+    } else {
+        ini += "[Logs]\r\nShow Logs After Test=0\r\n";
     }
-    return files;
+    // A second location, not ticked.
+    const std::string other = SceneIs(L"changes") ? g_tree : g_tree + "Dokumenty\\";
+    return ini + "[Paths]\r\nPath0=" + Location() + "\r\nPath0Checked=1\r\nPath1=" + other +
+           "\r\nPath1Checked=0\r\n";
 }
 
-vorlaxis::ChangesView Changes() {
-    vorlaxis::Comparison comparison;
-    comparison.EarlierDate = "8.12.2025";
-    using vorlaxis::ChangeKind;
-    comparison.Changes = {{ChangeKind::Silent, "Archiv 2009/snímek_18.jpg"},
-                          {ChangeKind::Edited, "Archiv 2009/popisky.txt"},
-                          {ChangeKind::Missing, "Archiv 2009/snímek_40.jpg"},
-                          {ChangeKind::New, "Archiv 2010/snímek_1.jpg"}};
-    return vorlaxis::MakeChangesView(comparison, "D:\\");
+// The owned message box (a question of the program) that is shown, if any.
+HWND ShownMessageBox() {
+    HWND box = ::FindWindowW(L"#32770", nullptr);
+    return box && Visible(box) && ::GetWindow(box, GW_OWNER) == g_form->Handle() ? box : nullptr;
 }
 
-// The mouse over the slow file's mark once the graph is up: its name under the graph.
-vorlaxis::win32ui::TSpeedGraphForm* g_graph = nullptr;
+// Clicks the tab of the options dialog as a person would.
+void ClickTab(HWND tabs, int page) {
+    RECT place{};
+    TabCtrl_GetItemRect(tabs, page, &place);
+    const LPARAM at = MAKELPARAM((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    ::SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(tabs, WM_LBUTTONUP, 0, at);
+}
 
-void CALLBACK PointAtTheSlowFile(HWND, UINT, UINT_PTR timer, DWORD) {
-    ::KillTimer(nullptr, timer);
-    const vorlaxis::SpeedGraphPicture& picture = g_graph->Picture();
+// The mouse over the slow file's mark, which names it under the graph.
+void PointAtTheSlowFile() {
+    const win32ui::TSpeedGraphForm& graph = g_form->FollowUp().Graph();
+    const SpeedGraphPicture& picture = graph.Picture();
     if (picture.marks.empty()) return;
-    HWND view = ::GetDlgItem(g_graph->Handle(), vorlaxis::win32ui::resultid::GraphView);
+    HWND view = ::GetDlgItem(graph.Handle(), win32ui::resultid::GraphView);
     POINT at{static_cast<LONG>(picture.marks[0].x), picture.plot.top + picture.plot.height / 2};
     POINT screen = at;
     ::ClientToScreen(view, &screen);
@@ -94,84 +102,132 @@ void CALLBACK PointAtTheSlowFile(HWND, UINT, UINT_PTR timer, DWORD) {
     ::SendMessageW(view, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
 }
 
+// A test ended: the start button is back and the end of the test is shown.
+bool TestEnded() {
+    win32ui::TMainForm& form = *g_form;
+    return Visible(form.Control(id::BitBtn2)) && Enabled(form.Handle()) &&
+           !TextOf(form.Control(id::Label24)).starts_with(".");
+}
+
+// The first test, then, once the script has changed the folder, the second, whose question
+// about the changes is answered yes.
+bool ChangesShown() {
+    static int phase = 0;
+    win32ui::TMainForm& form = *g_form;
+    if (phase == 0 && TestEnded()) {
+        (void)platform::WriteWholeFile(g_folder + "tested", "");
+        phase = 1;
+    } else if (phase == 1 && platform::Exists(g_folder + "changed")) {
+        ::PostMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(id::BitBtn2, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(form.Control(id::BitBtn2)));
+        phase = 2;
+    } else if (phase == 2) {
+        if (HWND box = ShownMessageBox()) ::SendMessageW(box, WM_COMMAND, IDYES, 0);
+        HWND changes = ::FindWindowW(L"TChangesForm", nullptr);
+        return changes && Visible(changes);
+    }
+    return false;
+}
+
+// True once the windows are in the scene's state; answers the questions on the way there.
+bool StateReached() {
+    win32ui::TMainForm& form = *g_form;
+    if (SceneIs(L"testing")) {
+        // Every progress value has been shown once: the average and the remaining time last.
+        return !TextOf(form.Control(id::Label34)).empty() &&
+               !TextOf(form.Control(id::Label32)).empty();
+    }
+    if (SceneIs(L"error")) return Visible(form.ErrorForm().Handle());
+    if (SceneIs(L"busy")) return Visible(form.InfoBox().Handle());
+    if (SceneIs(L"input")) {
+        HWND box = ::FindWindowW(L"InputBox", nullptr);
+        return box && Visible(box);
+    }
+    if (SceneIs(L"errorlist")) return Visible(form.ErrorList().Handle());
+    if (SceneIs(L"viewer")) return Visible(form.Editor().Handle());
+    if (SceneIs(L"about")) return Visible(form.AboutBox().Handle());
+    if (g_scene.starts_with(L"options")) {
+        if (!Visible(form.Konfig().Handle())) return false;
+        const int page = g_scene.size() > 7 ? g_scene[7] - L'1' : 0;
+        if (page > 0) ClickTab(form.Konfig().Control(win32ui::konfigid::PageControl1), page);
+        return true;
+    }
+    if (SceneIs(L"slow") || SceneIs(L"graph")) {
+        // The offer of the slow files: the list for its picture, or no for the graph.
+        if (HWND box = ShownMessageBox()) {
+            ::SendMessageW(box, WM_COMMAND, SceneIs(L"slow") ? IDYES : IDNO, 0);
+            return false;
+        }
+        if (SceneIs(L"slow")) {
+            HWND list = ::FindWindowW(L"TSlowFileListForm", nullptr);
+            return list && Visible(list);
+        }
+        if (Visible(form.FollowUp().Graph().Handle())) {
+            PointAtTheSlowFile();
+            return true;
+        }
+        // The test has ended: the graph from the menu.
+        static bool asked = false;
+        if (!asked && TestEnded()) {
+            asked = true;
+            ::PostMessageW(form.Handle(), WM_COMMAND, id::mmZobrazitGrafRychlosti, 0);
+        }
+        return false;
+    }
+    if (SceneIs(L"changes")) return ChangesShown();
+    return Visible(form.Handle());
+}
+
+bool Poll() {
+    if (!StateReached()) return false;
+    (void)platform::WriteWholeFile(g_folder + "ready", "");
+    return true;
+}
+
+// What a person does to get there: a button or a menu command.
+void Start() {
+    win32ui::TMainForm& form = *g_form;
+    auto click = [&](int control) {
+        ::PostMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(form.Control(control)));
+    };
+    if (g_scene != L"idle" && g_scene != L"busy" && g_scene != L"input" && g_scene != L"about" &&
+        !g_scene.starts_with(L"options")) {
+        click(id::BitBtn2);  // the scenes during and after a test
+    } else if (SceneIs(L"input")) {
+        click(id::btnPridatRucne);
+    } else if (SceneIs(L"about")) {
+        ::PostMessageW(form.Handle(), WM_COMMAND, id::mmAbout, 0);
+    } else if (g_scene.starts_with(L"options")) {
+        ::PostMessageW(form.Handle(), WM_COMMAND, id::mmMoznosti, 0);
+    } else if (SceneIs(L"busy")) {
+        // Shown only while a tree is collected, too briefly to be caught: shown as the test
+        // shows it, over the tree's root.
+        form.InfoBox().Show(Location(), form.Handle());
+    }
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int count = 0;
+    wchar_t** args = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (count < 4) return 2;
+    g_scene = args[1];
+    g_tree = platform::win32::ToUtf8(args[2]);
+    g_folder = platform::win32::ToUtf8(args[3]);
+    ::LocalFree(args);
+    platform::ClaimOwnTempFolder();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    const std::wstring scene = commandLine;
-    vorlaxis::win32ui::TMainForm form;
-    ::SetWindowPos(form.Handle(), nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    form.Locations().Add("D:\\");
-    form.Locations().Add("C:\\Fotky\\Dovolená");
-    form.Locations().SetTicked(0, true);
-    form.RefreshDiskList();
-    if (scene == L"testing" || scene == L"error") {
-        form.LockCommands(true);
-        FillTestingDisplay(form.Display());
-    }
-    form.ShowDisplay();
+    win32ui::TMainForm form;
+    g_form = &form;
+    form.SettingsPath = g_folder + "Ulvenor.ini";
+    if (!platform::WriteWholeFile(form.SettingsPath, Settings())) return 3;
+    form.SetFolders(platform::TempFolder(), g_folder + "Logs\\");
+    form.ReadINIs();
     ::ShowWindow(form.Handle(), SW_SHOW);
-    if (scene == L"error") {
-        (void)form.ErrorForm().Ask("D:\\Archiv 2009\\snímek_18.jpg", form.Handle());
-    } else if (scene == L"busy") {
-        form.InfoBox().Show("D:\\Archiv 2009\\", form.Handle());
-    } else if (scene == L"input") {
-        vorlaxis::win32ui::Win32Dialogs dialogs;
-        dialogs.SetOwner(form.Handle());
-        (void)dialogs.InputBox("Přidat ručně", "Cesta k umístění:", "D:\\");
-    } else if (scene == L"slow") {
-        vorlaxis::win32ui::TSlowFileListForm list(form.Handle());
-        list.Show(vorlaxis::SlowFileRows(PictureSpeeds()));
-    } else if (scene == L"graph") {
-        vorlaxis::win32ui::TSpeedGraphForm graph(form.Handle());
-        g_graph = &graph;
-        ::SetTimer(nullptr, 0, 1000, &PointAtTheSlowFile);
-        graph.Show("D:\\", PictureSpeeds());
-    } else if (scene == L"changes") {
-        vorlaxis::win32ui::TChangesForm changes(form.Handle());
-        changes.Show(Changes());
-    } else if (scene == L"errorlist") {
-        for (const char* path : {"D:\\Archiv 2009\\snímek_18.jpg", "D:\\Archiv 2009\\snímek_31.jpg",
-                                 "D:\\Dokumenty\\smlouva.pdf"}) {
-            form.ErrorList().AddRow(vorlaxis::SplitBadFilePath(path));
-        }
-        form.ErrorList().ShowModal(form.Handle());
-    } else if (scene == L"viewer") {
-        // A short log as the test writes it, in its code page and line ends.
-        const std::string log = vorlaxis::platform::TempFolder() + "scene-log.txt";
-        HANDLE file = ::CreateFileW(vorlaxis::platform::win32::ToWide(log).c_str(), GENERIC_WRITE,
-                                    0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        const std::string text = vorlaxis::platform::Utf8ToCp1250(
-            "Datum testu: 8.12.2026, 9:26:53\r\nTestované umístění: D:\\Archiv 2009\\\r\n"
-            "  D:\\Archiv 2009\\snímek_18.jpg\r\n    - chyba při čtení souboru\r\n"
-            "  test úspěšně dokončen 8.12.2026, 9:27:21\r\n");
-        DWORD written = 0;
-        ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        ::CloseHandle(file);
-        form.Editor().SetCaption(log);
-        (void)form.Editor().Load(log);
-        form.Editor().ShowModal(form.Handle());
-    } else if (scene == L"about") {
-        form.AboutBox().ShowFor(form.Handle());
-    } else if (scene.starts_with(L"options")) {
-        // "options1".."options3": the dialog on that tab.
-        const int tab = scene.size() > 7 ? scene[7] - L'1' : 0;
-        form.Settings().DataReadStyle = vorlaxis::ReadSomeBlocks;
-        form.Settings().ReadEveryXthBlock = vorlaxis::EveryEighthBlock;
-        form.Settings().LogsFileNameFormat = vorlaxis::Combined;
-        form.Settings().TxtViewer = vorlaxis::InternalViewer;
-        HWND tabs = form.Konfig().Control(vorlaxis::win32ui::konfigid::PageControl1);
-        ::SetTimer(tabs, 1, 300, [](HWND control, UINT, UINT_PTR, DWORD) {
-            ::KillTimer(control, 1);
-            const int page = static_cast<int>(::GetWindowLongPtrW(control, GWLP_USERDATA));
-            TabCtrl_SetCurSel(control, page);
-            NMHDR header{control, vorlaxis::win32ui::konfigid::PageControl1, TCN_SELCHANGE};
-            ::SendMessageW(::GetParent(control), WM_NOTIFY, header.idFrom,
-                           reinterpret_cast<LPARAM>(&header));
-        });
-        ::SetWindowLongPtrW(tabs, GWLP_USERDATA, tab);
-        form.Konfig().Execute(form.Handle());
-    }
-    return vorlaxis::win32ui::RunMessageLoop(form);
+    PollDuringCommand(&Poll);
+    Start();
+    return win32ui::RunMessageLoop(form);
 }
