@@ -1,10 +1,13 @@
-// Which buttons of the windows carry a small picture beside their caption, and what it means.
-// Both faces look their buttons up here (window and button by their layout names), so the Qt
-// and the Win32 windows show the same pictures on the same buttons.
+// Which buttons of the windows carry a small picture beside their caption, and the pictures
+// themselves. Both faces look their buttons up here (window and button by their layout names)
+// and show these pixels, so the Qt and the Win32 windows show the same pictures on the same
+// buttons.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace vorlaxis {
 
@@ -46,5 +49,9 @@ constexpr PictureKind PictureOf(std::string_view window, std::string_view button
     }
     return PictureKind::None;
 }
+
+// The picture of `kind` drawn `size` × `size` pixels (16, or a multiple for dense screens), top
+// row first, each pixel 0xAARRGGBB with the colour premultiplied by its alpha; all clear for None.
+std::vector<uint32_t> PicturePixels(PictureKind kind, int size);
 
 }  // namespace vorlaxis

@@ -1,7 +1,7 @@
-// Pictures beside the captions of the Win32 buttons: 16 × 16, drawn at run time (no resources:
-// the test program shows them as the window program does) and handed to the themed button
-// through its image list. The themed button is that of the common controls 6, which the
-// program's manifest asks for; an older button ignores the picture.
+// Pictures beside the captions of the Win32 buttons: the shared pictures, 16 × 16, made at run
+// time (no resources: the test program shows them as the window program does) and handed to the
+// themed button through its image list. The themed button is that of the common controls 6, which
+// the program's manifest asks for; an older button ignores the picture.
 #pragma once
 
 #include <windows.h>
