@@ -6,8 +6,8 @@
 #include <QLayout>
 #include <QListWidget>
 #include <QStatusBar>
-#include <QStyle>
 
+#include "core/qt/ButtonPictures.h"
 #include "engine/MainCommands.h"
 #include "engine/TestBatch.h"
 #include "engine/TestRun.h"
@@ -49,9 +49,7 @@ TMainForm::TMainForm(QWidget* parent, Clock* clock)
     m_ui->GroupBox2->setStyleSheet(groupLook);
     CreateStatusPanels();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    m_ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    m_ui->btnCancelTest->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    SetButtonPictures(*this);
     m_ui->BitBtn2->setDefault(true);
     m_timer1.setInterval(250);
     m_timer2.setInterval(1000);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/win32/ButtonPictures.h"
 #include "core/win32/Controls.h"
 #include "engine/MainCommands.h"
 #include "engine/TestRun.h"
@@ -165,6 +166,9 @@ void TMainForm::CreateControls() {
     CreatePlaces(m_hwnd, kTopPlaces);
     CreatePlaces(m_hwnd, kLocationPlaces, kLocLeft, kLocTop);
     CreatePlaces(m_hwnd, kProgressPlaces, kProgLeft, kProgTop);
+    SetButtonPictures(
+        m_hwnd,
+        {{id::BitBtn2, "BitBtn2"}, {id::btnCancelTest, "btnCancelTest"}, {id::BitBtn1, "BitBtn1"}});
     // The group boxes lie under the controls they hold.
     for (int group : {id::GroupBox1, id::GroupBox2}) {
         ::SetWindowPos(Control(group), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -1,8 +1,8 @@
 #include "engine/qt/ErrorUnit.h"
 
 #include <QCloseEvent>
-#include <QStyle>
 
+#include "core/qt/ButtonPictures.h"
 #include "help/HelpTopics.h"
 #include "help/qt/HelpWindow.h"
 #include "ui_ErrorUnit.h"
@@ -19,13 +19,7 @@ TErrorForm::TErrorForm(QWidget* parent)
     QPalette face = m_ui->Edit1->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
     m_ui->Edit1->setPalette(face);
-    QStyle* st = style();
-    m_ui->BitBtn1->setIcon(st->standardIcon(QStyle::SP_BrowserReload));
-    m_ui->BitBtn2->setIcon(st->standardIcon(QStyle::SP_DialogOkButton));
-    m_ui->BitBtn3->setIcon(st->standardIcon(QStyle::SP_DialogCancelButton));
-    // Go on without stopping; the style has no picture of "yes to all".
-    m_ui->BitBtn4->setIcon(st->standardIcon(QStyle::SP_MediaSeekForward));
-    m_ui->BitBtn5->setIcon(st->standardIcon(QStyle::SP_DialogHelpButton));
+    SetButtonPictures(*this);
     m_ui->BitBtn2->setDefault(true);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, [this] { Answer(ReadErrorAnswer::Retry); });
     connect(m_ui->BitBtn2, &QPushButton::clicked, this,

@@ -1,5 +1,6 @@
 #include "engine/win32/ErrorUnit.h"
 
+#include "core/win32/ButtonPictures.h"
 #include "core/win32/Controls.h"
 #include "help/HelpTopics.h"
 #include "platform/Files.h"
@@ -27,6 +28,11 @@ TErrorForm::TErrorForm(HWND owner) {
     m_hwnd = CreateSizedWindow(kClassName, L"Chyba při čtení souboru", WS_POPUP | WS_CAPTION,
                                WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 418, 108, owner, this);
     CreatePlaces(m_hwnd, kPlaces);
+    SetButtonPictures(m_hwnd, {{errorid::BitBtn1, "BitBtn1"},
+                               {errorid::BitBtn2, "BitBtn2"},
+                               {errorid::BitBtn3, "BitBtn3"},
+                               {errorid::BitBtn4, "BitBtn4"},
+                               {errorid::BitBtn5, "BitBtn5"}});
 }
 
 TErrorForm::~TErrorForm() {

@@ -1,7 +1,6 @@
 #include "help/qt/AboutUnit.h"
 
-#include <QStyle>
-
+#include "core/qt/ButtonPictures.h"
 #include "help/AboutLinks.h"
 #include "help/qt/URLLabel.h"
 #include "settings/DataFolders.h"
@@ -39,7 +38,7 @@ TAboutBox::TAboutBox(QWidget* parent, const std::function<void()>& formCreate)
     SetLink(m_ui->URLLabel2, kProgramPage, kProgramPage);
     SetLink(m_ui->URLLabel3, kAuthorMail, QString::fromStdString(help::MailTo(kAuthorMail)));
     m_ui->BitBtn1->setDefault(true);
-    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    SetButtonPictures(*this);
     connect(m_ui->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     ShowDataFolders(ProgramDataFolders());
     if (formCreate) formCreate();

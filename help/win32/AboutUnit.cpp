@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/Shell.h"
+#include "core/win32/ButtonPictures.h"
 #include "core/win32/Controls.h"
 #include "help/AboutLinks.h"
 #include "platform/win32/Wide.h"
@@ -75,6 +76,7 @@ TAboutBox::TAboutBox(HWND owner) {
         CreateSizedWindow(kClassName, L"O aplikaci Vorlaxis...", WS_POPUP | WS_CAPTION | WS_SYSMENU,
                           WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kWidth, kHeight, owner, this);
     CreatePlaces(m_hwnd, kPlaces);
+    SetButtonPictures(m_hwnd, {{aboutid::BitBtn1, "BitBtn1"}});
     for (const int line : {aboutid::SettingsFolder, aboutid::LogsFolder}) {
         HWND label = ::GetDlgItem(m_hwnd, line);
         ::SetWindowLongPtrW(label, GWL_STYLE,

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
+#include "core/qt/ButtonPictures.h"
 #include "results/LogFiles.h"
 #include "results/WindowLayout.h"
 #include "ui_EditorUnit.h"
@@ -54,6 +55,7 @@ QFont ViewerFont() {
 
 TEditor::TEditor(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::TEditor>()) {
     m_ui->setupUi(this);
+    SetButtonPictures(*this);
     // Fixed pitch, so the columns of the log stand under each other.
     m_ui->Memo1->setFont(ViewerFont());
     // The viewer only shows: grey like the buttons, not white like a field to type into.

@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QTreeWidget>
 
+#include "core/qt/ButtonPictures.h"
 #include "platform/Text.h"
 #include "results/WindowLayout.h"
 #include "ui_ErrorListUnit.h"
@@ -27,6 +28,7 @@ QString ToDisplayText(const std::string& bytes) {
 TErrorListForm::TErrorListForm(QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::TErrorListForm>()) {
     m_ui->setupUi(this);
+    SetButtonPictures(*this);
     QHeaderView* header = m_ui->ListView1->header();
     header->setSectionsClickable(false);  // no sorting by a column
     header->setSectionsMovable(false);

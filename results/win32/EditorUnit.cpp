@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/win32/ButtonPictures.h"
 #include "core/win32/Controls.h"
 #include "platform/win32/Wide.h"
 #include "results/LogFiles.h"
@@ -52,6 +53,7 @@ TEditor::TEditor(HWND owner) {
     ::SendMessageW(memo, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     ::SendMessageW(memo, EM_SETLIMITTEXT, 0, 0);
     CreatePlaces(m_hwnd, kPlaces);
+    SetButtonPictures(m_hwnd, {{editorid::BitBtn1, "BitBtn1"}});
     FormResize();
 }
 

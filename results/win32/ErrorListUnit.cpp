@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "core/win32/ButtonPictures.h"
 #include "core/win32/Controls.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
@@ -39,6 +40,7 @@ TErrorListForm::TErrorListForm(HWND owner) {
                                WS_EX_CONTROLPARENT, kOuterWidth - kSizeableFrameWidth,
                                kOuterHeight - kSizeableFrameHeight, owner, this);
     CreatePlaces(m_hwnd, kPlaces);
+    SetButtonPictures(m_hwnd, {{errorlistid::BitBtn1, "BitBtn1"}});
     // The label's "&" underlines the letter that jumps to the list.
     HWND label = ::GetDlgItem(m_hwnd, errorlistid::Label1);
     ::SetWindowLongPtrW(label, GWL_STYLE, ::GetWindowLongPtrW(label, GWL_STYLE) & ~SS_NOPREFIX);

@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QToolButton>
 
+#include "core/qt/ButtonPictures.h"
 #include "ui_KonfigUnit.h"
 
 namespace vorlaxis::gui {
@@ -19,6 +20,7 @@ TKonfig::TKonfig(TestSettings& settings, Actions actions, QWidget* parent)
       m_actions(std::move(actions)),
       m_ui(std::make_unique<Ui::TKonfig>()) {
     m_ui->setupUi(this);
+    SetButtonPictures(*this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(387, 307);

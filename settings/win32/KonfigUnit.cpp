@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/win32/ButtonPictures.h"
 #include "core/win32/Controls.h"
 #include "platform/win32/Wide.h"
 
@@ -175,6 +176,7 @@ TKonfig::TKonfig(TestSettings& settings, KonfigActions actions, HWND owner)
     ::SetWindowSubclass(Control(SpinEdit1), &TKonfig::SpinProc, 1,
                         reinterpret_cast<DWORD_PTR>(this));
     CreatePlaces(m_hwnd, kButtons);
+    SetButtonPictures(m_hwnd, {{BitBtn1, "BitBtn1"}, {BitBtn2, "BitBtn2"}, {BitBtn3, "BitBtn3"}});
     ShowPage(0);
 }
 

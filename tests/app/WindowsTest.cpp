@@ -133,13 +133,6 @@ TEST_F(Windows, ReadErrorQuestionHasNoCloseBoxAndHelpKeepsItOpen) {
     ExpectNothingClipped(form);
 }
 
-TEST_F(Windows, ReadErrorAnswersEachCarryAPicture) {
-    for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}) {
-        const QIcon icon = m_windows.ErrorForm->findChild<QPushButton*>(name)->icon();
-        EXPECT_FALSE(icon.pixmap(16).isNull()) << name;
-    }
-}
-
 TEST_F(Windows, AboutBoxOpensBesideTheMainWindowEachTime) {
     gui::TAboutBox& about = *m_windows.AboutBox;
     QList<QPoint> shownAt;
