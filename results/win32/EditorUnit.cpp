@@ -87,8 +87,12 @@ void TEditor::FormResize() {
         LayoutEditor(client.right + kSizeableFrameWidth, client.bottom + kSizeableFrameHeight);
     for (const auto& [controlId, r] :
          {std::pair{editorid::Memo1, layout.memo}, std::pair{editorid::BitBtn1, layout.okButton}}) {
-        ::MoveWindow(::GetDlgItem(m_hwnd, controlId), r.left, r.top, r.width, r.height, TRUE);
+        ::SetWindowPos(::GetDlgItem(m_hwnd, controlId), nullptr, r.left, r.top, r.width, r.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
+    // Drawn afresh: pixels copied along with a moved control would keep the window's old
+    // edges, and the window's background is painted over what now lies in its new strip.
+    ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK TEditor::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,10 +1,13 @@
 // The Win32 windows as they are drawn: every caption fits its control in the font the windows
-// were measured in, and the log viewer's text area is grey.
+// were measured in, the log viewer's text area is grey, and the resizable windows keep their
+// controls at the edges and drawn while they are dragged larger and smaller.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,82 @@
 
 namespace vorlaxis::test {
 namespace {
+
+// The common controls as the program uses them (version 6, themed), from its own manifest beside
+// the tests, while the object lives.
+class ThemedControls {
+  public:
+    ThemedControls() {
+        const std::wstring manifest = ProgramFolder() + L"vorlaxis.manifest";
+        ACTCTXW context{};
+        context.cbSize = sizeof(context);
+        context.lpSource = manifest.c_str();
+        m_context = ::CreateActCtxW(&context);
+        EXPECT_NE(m_context, INVALID_HANDLE_VALUE);
+        ::ActivateActCtx(m_context, &m_cookie);
+    }
+    ~ThemedControls() {
+        ::DeactivateActCtx(0, m_cookie);
+        ::ReleaseActCtx(m_context);
+    }
+    ThemedControls(const ThemedControls&) = delete;
+    ThemedControls& operator=(const ThemedControls&) = delete;
+
+  private:
+    HANDLE m_context = INVALID_HANDLE_VALUE;
+    ULONG_PTR m_cookie = 0;
+};
+
+// Runs what is waiting, the painting included.
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+// The window's pixels on the screen, its frame included.
+std::vector<COLORREF> ScreenPixels(HWND window) {
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    HDC screen = ::GetWindowDC(window);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const auto* first = static_cast<const COLORREF*>(bits);
+    std::vector<COLORREF> pixels(first, first + static_cast<size_t>(width) * height);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(window, screen);
+    return pixels;
+}
+
+// How many of the control's pixels on the screen change when it is drawn afresh.
+int Misdrawn(HWND control) {
+    const std::vector<COLORREF> seen = ScreenPixels(control);
+    ::RedrawWindow(control, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const std::vector<COLORREF> drawn = ScreenPixels(control);
+    int differ = 0;
+    for (size_t k = 0; k < seen.size(); ++k) differ += seen[k] != drawn[k] ? 1 : 0;
+    return differ;
+}
+
+// A control's left, top, right and bottom in its window's client area.
+std::array<LONG, 4> Box(HWND window, int controlId) {
+    RECT r{};
+    ::GetWindowRect(::GetDlgItem(window, controlId), &r);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 // The room a control leaves its caption, and how the caption is laid out in it.
 bool CaptionRoom(HWND control, int& room, UINT& format) {
@@ -101,6 +180,57 @@ TEST(Win32Layout, LogViewerTextAreaIsGreyLikeTheButtons) {
     const COLORREF seen = ::GetPixel(dc, client.right / 2, client.bottom / 2);
     ::ReleaseDC(memo, dc);
     EXPECT_EQ(seen, ::GetSysColor(COLOR_BTNFACE));
+}
+
+// Drags the window's bottom-right corner by `by` pixels both ways (a multiple of 10), in steps,
+// the window repainting between them.
+void DragCorner(HWND window, int by) {
+    const int step = by > 0 ? 10 : -10;
+    for (int done = 0; done != by; done += step) {
+        RECT frame{};
+        ::GetWindowRect(window, &frame);
+        ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + step,
+                       frame.bottom - frame.top + step, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+    }
+}
+
+TEST(Win32Layout, ResizedWindowKeepsItsControlsAtTheEdgesAndDrawn) {
+    ThemedControls themed;
+    win32ui::TErrorListForm list(nullptr);
+    win32ui::TEditor editor(nullptr);
+    const struct {
+        HWND window;
+        int area, button;  // the list or text grows, the button moves
+    } cases[] = {{list.Handle(), win32ui::errorlistid::ListView1, win32ui::errorlistid::BitBtn1},
+                 {editor.Handle(), win32ui::editorid::Memo1, win32ui::editorid::BitBtn1}};
+    for (const auto& c : cases) {
+        ::ShowWindow(c.window, SW_SHOWNA);
+        Pump();
+        const std::array<LONG, 4> area = Box(c.window, c.area), button = Box(c.window, c.button);
+        int grown = 0;
+        for (const int by : {100, -100}) {
+            DragCorner(c.window, by);
+            grown += by;
+            const std::array<LONG, 4> areaWanted{area[0], area[1], area[2] + grown,
+                                                 area[3] + grown};
+            const std::array<LONG, 4> buttonWanted{button[0] + grown, button[1] + grown,
+                                                   button[2] + grown, button[3] + grown};
+            EXPECT_EQ(Box(c.window, c.area), areaWanted) << TextOf(c.window) << " " << grown;
+            EXPECT_EQ(Box(c.window, c.button), buttonWanted) << TextOf(c.window) << " " << grown;
+            RECT client{};
+            ::GetClientRect(c.window, &client);
+            EXPECT_LE(buttonWanted[2], client.right);
+            EXPECT_LE(buttonWanted[3], client.bottom);
+            EXPECT_LE(areaWanted[3], buttonWanted[1]);  // the button lies below, uncovered
+            for (const int controlId : {c.area, c.button}) {
+                HWND control = ::GetDlgItem(c.window, controlId);
+                EXPECT_TRUE(::IsWindowVisible(control));
+                EXPECT_EQ(Misdrawn(control), 0)
+                    << TextOf(c.window) << " " << grown << ": " << TextOf(control);
+            }
+        }
+    }
 }
 
 }  // namespace
