@@ -182,6 +182,22 @@ TEST(Win32Layout, LogViewerTextAreaIsGreyLikeTheButtons) {
     EXPECT_EQ(seen, ::GetSysColor(COLOR_BTNFACE));
 }
 
+TEST(Win32Layout, StatusBarHasThreePanelsReachingItsRightEnd) {
+    ScriptedDialogs dialogs;
+    win32ui::TMainForm form(&dialogs);
+    HWND bar = form.Control(win32ui::id::StatusBar);
+    std::array<int, 4> edges{};
+    ASSERT_EQ(
+        ::SendMessageW(bar, SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data())), 3);
+    RECT client{}, last{};
+    ::GetClientRect(bar, &client);
+    ::SendMessageW(bar, SB_GETRECT, 2, reinterpret_cast<LPARAM>(&last));
+    EXPECT_EQ(client.right, 698);
+    EXPECT_EQ(edges[0], 520);
+    EXPECT_EQ(edges[1], 600);
+    EXPECT_EQ(last.right, client.right);  // nothing is left over for an empty panel
+}
+
 // Drags the window's bottom-right corner by `by` pixels both ways (a multiple of 10), in steps,
 // the window repainting between them.
 void DragCorner(HWND window, int by) {
