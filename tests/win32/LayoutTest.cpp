@@ -18,6 +18,7 @@
 #include "help/win32/InfoBoxUnit.h"
 #include "results/win32/EditorUnit.h"
 #include "results/win32/ErrorListUnit.h"
+#include "settings/TestSettings.h"
 #include "settings/win32/KonfigUnit.h"
 #include "support/ScriptedDialogs.h"
 
@@ -72,8 +73,11 @@ std::vector<COLORREF> ScreenPixels(HWND window) {
     const HGDIOBJ old = ::SelectObject(memory, bitmap);
     ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
     ::GdiFlush();
-    const auto* first = static_cast<const COLORREF*>(bits);
-    std::vector<COLORREF> pixels(first, first + static_cast<size_t>(width) * height);
+    const auto* first = static_cast<const DWORD*>(bits);
+    std::vector<COLORREF> pixels;
+    for (const DWORD* p = first; p != first + static_cast<size_t>(width) * height; ++p) {
+        pixels.push_back(RGB(GetBValue(*p), GetGValue(*p), GetRValue(*p)));  // blue first
+    }
     ::SelectObject(memory, old);
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
@@ -196,6 +200,49 @@ TEST(Win32Layout, StatusBarHasThreePanelsReachingItsRightEnd) {
     EXPECT_EQ(edges[0], 520);
     EXPECT_EQ(edges[1], 600);
     EXPECT_EQ(last.right, client.right);  // nothing is left over for an empty panel
+}
+
+// The check boxes, options and groups of the options dialog's pages lie on the tab's page, which
+// the theme draws in a colour of its own: none of them shows the dialog's colour behind it.
+TEST(Win32Layout, OptionsPageControlsStandOnThePageColour) {
+    ThemedControls themed;
+    TestSettings settings;
+    win32ui::TKonfig dialog(settings, {}, nullptr);
+    ::ShowWindow(dialog.Handle(), SW_SHOWNA);
+    HWND tabs = dialog.Control(win32ui::konfigid::PageControl1);
+    const COLORREF dialogColour = ::GetSysColor(COLOR_BTNFACE);
+    for (int page = 0; page < TabCtrl_GetItemCount(tabs); ++page) {
+        RECT tab{};
+        TabCtrl_GetItemRect(tabs, page, &tab);
+        const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+        ::SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(tabs, WM_LBUTTONUP, 0, at);
+        Pump();
+        ASSERT_EQ(TabCtrl_GetCurSel(tabs), page);
+        // The page's bottom-left corner, where no control lies.
+        RECT area{};
+        ::GetClientRect(tabs, &area);
+        TabCtrl_AdjustRect(tabs, FALSE, &area);
+        HDC dc = ::GetDC(tabs);
+        const COLORREF pageColour = ::GetPixel(dc, area.left + 2, area.bottom - 3);
+        ::ReleaseDC(tabs, dc);
+        EXPECT_NE(pageColour, dialogColour) << "the theme draws the page in the dialog's colour";
+        for (HWND control = ::GetWindow(dialog.Handle(), GW_CHILD); control;
+             control = ::GetWindow(control, GW_HWNDNEXT)) {
+            const LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+            if (!::IsWindowVisible(control) || control == tabs || TextOf(control).empty() ||
+                ::GetParent(control) != dialog.Handle() ||
+                (type != BS_AUTOCHECKBOX && type != BS_RADIOBUTTON && type != BS_GROUPBOX)) {
+                continue;
+            }
+            // Its top rows: around a group's caption, above a box and its caption.
+            const std::vector<COLORREF> pixels = ScreenPixels(control);
+            RECT frame{};
+            ::GetWindowRect(control, &frame);
+            const auto top = pixels.begin() + 2 * (frame.right - frame.left);
+            EXPECT_EQ(std::count(pixels.begin(), top, dialogColour), 0) << TextOf(control);
+        }
+    }
 }
 
 // Drags the window's bottom-right corner by `by` pixels both ways (a multiple of 10), in steps,
