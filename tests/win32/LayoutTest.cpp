@@ -1,6 +1,7 @@
 // The Win32 windows as they are drawn: every caption fits its control in the font the windows
-// were measured in, the log viewer's text area is grey, and the resizable windows keep their
-// controls at the edges and drawn while they are dragged larger and smaller.
+// were measured in, the log viewer's text area is grey, the status bar has its three panels, the
+// options stand on their tab's page colour, and the resizable windows keep their controls at the
+// edges and drawn while they are dragged larger and smaller.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -76,7 +77,8 @@ std::vector<COLORREF> ScreenPixels(HWND window) {
     const auto* first = static_cast<const DWORD*>(bits);
     std::vector<COLORREF> pixels;
     for (const DWORD* p = first; p != first + static_cast<size_t>(width) * height; ++p) {
-        pixels.push_back(RGB(GetBValue(*p), GetGValue(*p), GetRValue(*p)));  // blue first
+        // A bitmap's pixel has its blue in the low byte, a colour value its red.
+        pixels.push_back(RGB(GetBValue(*p), GetGValue(*p), GetRValue(*p)));
     }
     ::SelectObject(memory, old);
     ::DeleteObject(bitmap);
