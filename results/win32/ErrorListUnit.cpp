@@ -35,7 +35,7 @@ TErrorListForm::TErrorListForm(HWND owner) {
     // The layouts measure the outer size with a sizeable frame of their own; the client area is
     // what is left of it, whatever frame this system draws.
     m_hwnd = CreateSizedWindow(kClassName, L"Výsledky testu - seznam špatných souborů...",
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
                                WS_EX_CONTROLPARENT, kOuterWidth - kSizeableFrameWidth,
                                kOuterHeight - kSizeableFrameHeight, owner, this);
     CreatePlaces(m_hwnd, kPlaces);
@@ -94,8 +94,8 @@ void TErrorListForm::FormResize() {
         ::SetWindowPos(::GetDlgItem(m_hwnd, controlId), nullptr, r.left, r.top, r.width, r.height,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
-    // Drawn afresh: pixels copied along with a moved control would keep the window's old
-    // edges, and the window's background is painted over what now lies in its new strip.
+    // Drawn afresh: the pixels a moved control would carry along hold the old edges, and the
+    // strip the window gained is painted with its background over what now lies there.
     ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
