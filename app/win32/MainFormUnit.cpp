@@ -185,7 +185,8 @@ void TMainForm::CreateControls() {
                                     ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(Face::Plain)), FALSE);
     ::MoveWindow(status, 0, kClientHeight - 19, kClientWidth, 19, FALSE);
-    int edges[3] = {520, 600, 680};
+    // The time's panel reaches the bar's right end: a shorter one leaves an empty panel there.
+    int edges[3] = {520, 600, -1};
     ::SendMessageW(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
 }
 

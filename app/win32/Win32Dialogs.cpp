@@ -1,6 +1,6 @@
 #include "app/win32/Win32Dialogs.h"
 
-#include <shlobj.h>
+#include <shobjidl.h>
 
 #include "core/win32/Controls.h"
 #include "platform/win32/Wide.h"
@@ -86,18 +86,32 @@ std::string Win32Dialogs::InputBox(const std::string& caption, const std::string
     return state.accepted ? typed : initial;
 }
 
+// The system's folder picker as Windows users know it: it shows and takes only folders of the
+// file system; other places (the computer, libraries) are opened, not chosen.
 std::string Win32Dialogs::BrowseForFolder(const std::string& title) {
-    const std::wstring wideTitle = ToWide(title);
-    BROWSEINFOW info{};
-    info.hwndOwner = m_owner;
-    info.lpszTitle = wideTitle.c_str();
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&info);
-    if (!item) return {};
-    wchar_t path[MAX_PATH] = {};
-    const bool isFolder = ::SHGetPathFromIDListW(item, path) != FALSE;
-    ::CoTaskMemFree(item);
-    return isFolder ? ToUtf8(path) : std::string();
+    // The picker is a COM object; whoever calls may not have started COM.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::string chosen;
+    IFileOpenDialog* picker = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_PPV_ARGS(&picker)))) {
+        FILEOPENDIALOGOPTIONS options = 0;
+        picker->GetOptions(&options);
+        picker->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+        picker->SetTitle(ToWide(title).c_str());
+        IShellItem* item = nullptr;
+        if (SUCCEEDED(picker->Show(m_owner)) && SUCCEEDED(picker->GetResult(&item))) {
+            PWSTR path = nullptr;
+            if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+                chosen = ToUtf8(path);
+                ::CoTaskMemFree(path);
+            }
+            item->Release();
+        }
+        picker->Release();
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return chosen;
 }
 
 }  // namespace vorlaxis::win32ui

@@ -35,10 +35,10 @@ std::wstring WithCrLf(const std::string& utf8) {
 
 TEditor::TEditor(HWND owner) {
     RegisterWindowClass(kClassName, &TEditor::WindowProc);
-    m_hwnd =
-        CreateSizedWindow(kClassName, L"Editor", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
-                          WS_EX_CONTROLPARENT, kOuterWidth - kSizeableFrameWidth,
-                          kOuterHeight - kSizeableFrameHeight, owner, this);
+    m_hwnd = CreateSizedWindow(kClassName, L"Editor",
+                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
+                               WS_EX_CONTROLPARENT, kOuterWidth - kSizeableFrameWidth,
+                               kOuterHeight - kSizeableFrameHeight, owner, this);
     // Read-only, so the system paints it grey like the buttons; no horizontal auto-scroll, so
     // long lines wrap at the right edge.
     HWND memo = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"Memo1",
@@ -89,8 +89,12 @@ void TEditor::FormResize() {
         LayoutEditor(client.right + kSizeableFrameWidth, client.bottom + kSizeableFrameHeight);
     for (const auto& [controlId, r] :
          {std::pair{editorid::Memo1, layout.memo}, std::pair{editorid::BitBtn1, layout.okButton}}) {
-        ::MoveWindow(::GetDlgItem(m_hwnd, controlId), r.left, r.top, r.width, r.height, TRUE);
+        ::SetWindowPos(::GetDlgItem(m_hwnd, controlId), nullptr, r.left, r.top, r.width, r.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
+    // Drawn afresh: the pixels a moved control would carry along hold the old edges, and the
+    // strip the window gained is painted with its background over what now lies there.
+    ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK TEditor::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -36,7 +36,7 @@ TErrorListForm::TErrorListForm(HWND owner) {
     // The layouts measure the outer size with a sizeable frame of their own; the client area is
     // what is left of it, whatever frame this system draws.
     m_hwnd = CreateSizedWindow(kClassName, L"Výsledky testu - seznam špatných souborů...",
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
                                WS_EX_CONTROLPARENT, kOuterWidth - kSizeableFrameWidth,
                                kOuterHeight - kSizeableFrameHeight, owner, this);
     CreatePlaces(m_hwnd, kPlaces);
@@ -93,8 +93,12 @@ void TErrorListForm::FormResize() {
         LayoutErrorList(client.right + kSizeableFrameWidth, client.bottom + kSizeableFrameHeight);
     for (const auto& [controlId, r] : {std::pair{errorlistid::ListView1, layout.listView},
                                        std::pair{errorlistid::BitBtn1, layout.okButton}}) {
-        ::MoveWindow(::GetDlgItem(m_hwnd, controlId), r.left, r.top, r.width, r.height, TRUE);
+        ::SetWindowPos(::GetDlgItem(m_hwnd, controlId), nullptr, r.left, r.top, r.width, r.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
+    // Drawn afresh: the pixels a moved control would carry along hold the old edges, and the
+    // strip the window gained is painted with its background over what now lies there.
+    ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK TErrorListForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "core/win32/ButtonPictures.h"
@@ -184,6 +185,7 @@ TKonfig::~TKonfig() {
     ::RemoveWindowSubclass(Control(SpinEdit1), &TKonfig::SpinProc, 1);
     ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
     ::DestroyWindow(m_hwnd);
+    DropPageBrush();
 }
 
 void TKonfig::Execute(HWND mainWindow) {
@@ -236,6 +238,41 @@ void TKonfig::ApplyEnabling() {
 void TKonfig::SetSpinValue(int32_t value) {
     m_settings.BlockSize = value;
     ::SetWindowTextW(Control(SpinEdit1), std::to_wstring(value).c_str());
+}
+
+// The tab control draws its page in a colour (or texture) of its own, not in the dialog's: the
+// controls on the page are filled with the page's pixels under them. `dc` draws in `window`'s
+// client coordinates.
+HBRUSH TKonfig::PageBrush(HWND window, HDC dc) {
+    HWND tabs = Control(PageControl1);
+    if (!m_pageBrush) {
+        RECT area{};
+        ::GetClientRect(tabs, &area);
+        HDC screen = ::GetDC(tabs);
+        HDC memory = ::CreateCompatibleDC(screen);
+        m_pageBitmap = ::CreateCompatibleBitmap(screen, area.right, area.bottom);
+        const HGDIOBJ old = ::SelectObject(memory, m_pageBitmap);
+        m_drawingPage = true;  // meanwhile the tab asks for the dialog's own background
+        ::SendMessageW(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+                       PRF_CLIENT | PRF_ERASEBKGND);
+        m_drawingPage = false;
+        ::SelectObject(memory, old);
+        ::DeleteDC(memory);
+        ::ReleaseDC(tabs, screen);
+        m_pageBrush = ::CreatePatternBrush(m_pageBitmap);
+    }
+    POINT origin{0, 0};
+    ::MapWindowPoints(tabs, window, &origin, 1);
+    ::LPtoDP(dc, &origin, 1);
+    ::SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+    return m_pageBrush;
+}
+
+void TKonfig::DropPageBrush() {
+    ::DeleteObject(m_pageBrush);
+    ::DeleteObject(m_pageBitmap);
+    m_pageBrush = nullptr;
+    m_pageBitmap = nullptr;
 }
 
 void TKonfig::StepSpin(int steps) {
@@ -305,11 +342,42 @@ LRESULT TKonfig::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Command(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_CTLCOLORSTATIC:
-            // The labels lie on the tab's page: its colour shows through them.
-            if (::GetWindowLongPtrW(reinterpret_cast<HWND>(lParam), GWL_STYLE) & SS_NOPREFIX) {
+        case WM_CTLCOLORBTN: {
+            const auto control = reinterpret_cast<HWND>(lParam);
+            // The labels lie on the tab's page (and over its ">" button): the page shows through.
+            if (::GetWindowLongPtrW(control, GWL_STYLE) & SS_NOPREFIX) {
                 ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
                 return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
             }
+            for (const std::vector<HWND>& page : m_pages) {
+                if (std::find(page.begin(), page.end(), control) != page.end()) {
+                    ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+                    return reinterpret_cast<LRESULT>(
+                        PageBrush(control, reinterpret_cast<HDC>(wParam)));
+                }
+            }
+            return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+        }
+        case WM_ERASEBKGND: {
+            // The page too, under the tab's display area: the themed controls draw what lies
+            // around them (a group's caption, a box's corners) from the dialog's background.
+            ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+            if (m_drawingPage) return TRUE;
+            HWND tabs = Control(PageControl1);
+            RECT page{};
+            ::GetWindowRect(tabs, &page);
+            ::MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&page), 2);
+            TabCtrl_AdjustRect(tabs, FALSE, &page);
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            POINT origin{};
+            ::GetBrushOrgEx(dc, &origin);
+            ::FillRect(dc, &page, PageBrush(m_hwnd, dc));
+            ::SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+            return TRUE;
+        }
+        case WM_THEMECHANGED:
+        case WM_SYSCOLORCHANGE:
+            DropPageBrush();  // made again once the tab draws its page the new way
             return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
         case WM_CLOSE:
             // The close box keeps the changes and leaves the file alone.

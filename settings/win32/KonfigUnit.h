@@ -86,11 +86,17 @@ class TKonfig final : public SettingsReadHook {
     void ApplyEnabling();
     void StepSpin(int steps);
     void SetSpinValue(int32_t value);
+    HBRUSH PageBrush(HWND window, HDC dc);
+    void DropPageBrush();
 
     TestSettings& m_settings;
     KonfigActions m_actions;
     HWND m_hwnd = nullptr;
     std::vector<HWND> m_pages[3];
+    // The tab's page as it is drawn, the background of the controls on it; made when first needed.
+    HBITMAP m_pageBitmap = nullptr;
+    HBRUSH m_pageBrush = nullptr;
+    bool m_drawingPage = false;
     bool m_closed = false;
 };
 
