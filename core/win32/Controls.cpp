@@ -76,8 +76,8 @@ void ShowDefaultFrame(HWND window) {
     auto* defaultButton = static_cast<HWND>(::GetPropW(window, DefaultButtonProperty()));
     if (!defaultButton) return;
     HWND focus = ::GetFocus();
-    HWND framed = focus && ::GetParent(focus) == window && IsPushButton(focus) ? focus
-                                                                                : defaultButton;
+    HWND framed =
+        focus && ::GetParent(focus) == window && IsPushButton(focus) ? focus : defaultButton;
     for (HWND child = ::GetWindow(window, GW_CHILD); child;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (!IsPushButton(child)) continue;

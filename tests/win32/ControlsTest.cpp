@@ -109,9 +109,7 @@ const Expected kExpectedKinds[] = {
      "static",
      {a::Label1, a::Label8, a::Label3, a::Label4, a::URLLabel1, a::URLLabel2, a::URLLabel3,
       a::SettingsFolder, a::LogsFolder}},
-    {"info",
-     "static",
-     {win32ui::infoid::Label1, win32ui::infoid::Label2, win32ui::infoid::Label3}},
+    {"info", "static", {win32ui::infoid::Label1, win32ui::infoid::Label2, win32ui::infoid::Label3}},
     {"input", "edit", {in::Field}},
     {"input", "static", {in::Prompt}},
     {"input", "default button", {IDOK}},
@@ -192,8 +190,7 @@ BOOL CALLBACK NoteFontNotCentralEuropean(HWND control, LPARAM data) {
     ::GetClassNameW(control, name, 64);
     *reinterpret_cast<std::string*>(data) += " " + platform::win32::ToUtf8(name) + " " +
                                              std::to_string(::GetDlgCtrlID(control)) + " (" +
-                                             (font ? std::to_string(face.lfCharSet) : "none") +
-                                             ")";
+                                             (font ? std::to_string(face.lfCharSet) : "none") + ")";
     return TRUE;
 }
 
@@ -290,30 +287,25 @@ TEST_F(Win32ControlsTest, InputDialogOfTheLocationButtonsTakesWhatIsTyped) {
     std::filesystem::create_directories(PathFromUtf8(renamed));
     std::filesystem::create_directories(PathFromUtf8(photos));
     const std::string longPath = temp.path() + std::string(300, 'a');
-    const std::string cutPath =
-        platform::win32::ToUtf8(platform::win32::ToWide(longPath).substr(0, 255));
+    using platform::win32::ToWide;
+    const std::string cutPath = platform::win32::ToUtf8(ToWide(longPath).substr(0, 255));
     const struct {
         int button;
         int select;  // the entry selected first, or none
         std::wstring keys;
-        std::string caption, initial;
+        std::string initial;
         bool asked;  // whether the path is questioned (and confirmed with Enter)
         std::vector<std::string> entries;
     } cases[] = {
-        {id::btnPridatRucne, -1, platform::win32::ToWide(photos) + L"\r", "Vložit ručně", "",
-         false, {photos}},
-        {id::btnPridatRucne, -1, platform::win32::ToWide(other) + L"x\b\r", "Vložit ručně", "",
-         false, {photos, other}},
+        {id::btnPridatRucne, -1, ToWide(photos) + L"\r", "", false, {photos}},
+        {id::btnPridatRucne, -1, ToWide(other) + L"x\b\r", "", false, {photos, other}},
         // The whole initial text is selected: what is typed replaces it.
-        {id::btnUpravit, 0, platform::win32::ToWide(renamed) + L"\r", "Upravit cestu", photos,
-         false, {renamed, other}},
-        {id::btnUpravit, 1, L"zzz\x1b", "Upravit cestu", other, false, {renamed, other}},
-        {id::btnPridatRucne, -1, platform::win32::ToWide(longPath) + L"\r", "Vložit ručně", "",
-         true, {cutPath, renamed, other}}};
+        {id::btnUpravit, 0, ToWide(renamed) + L"\r", photos, false, {renamed, other}},
+        {id::btnUpravit, 1, L"zzz\x1b", other, false, {renamed, other}},
+        {id::btnPridatRucne, -1, ToWide(longPath) + L"\r", "", true, {cutPath, renamed, other}}};
     for (const auto& c : cases) {
-        HWND list = Control(id::DiskList);
         if (c.select >= 0) {
-            ListView_SetItemState(list, c.select, LVIS_SELECTED | LVIS_FOCUSED,
+            ListView_SetItemState(Control(id::DiskList), c.select, LVIS_SELECTED | LVIS_FOCUSED,
                                   LVIS_SELECTED | LVIS_FOCUSED);
         }
         struct {
@@ -353,7 +345,7 @@ TEST_F(Win32ControlsTest, InputDialogOfTheLocationButtonsTakesWhatIsTyped) {
              }});
         Click(Control(c.button));
         StopPolling();
-        EXPECT_EQ(seen.caption, c.caption);
+        EXPECT_EQ(seen.caption, c.button == id::btnUpravit ? "Upravit cestu" : "Vložit ručně");
         EXPECT_EQ(seen.prompt, "Zapište novou cestu:");
         EXPECT_EQ(seen.shown, c.initial);
         EXPECT_EQ(seen.selStart, 0u);
@@ -363,7 +355,7 @@ TEST_F(Win32ControlsTest, InputDialogOfTheLocationButtonsTakesWhatIsTyped) {
             EXPECT_EQ(seen.background, ::GetSysColor(COLOR_WINDOW)) << "a white field";
         }
         EXPECT_EQ(seen.asked, c.asked);
-        EXPECT_EQ(Entries(), c.entries) << c.caption << " " << c.initial;
+        EXPECT_EQ(Entries(), c.entries) << c.button << " " << c.initial;
     }
 }
 
