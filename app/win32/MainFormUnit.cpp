@@ -382,7 +382,7 @@ LRESULT TMainForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool TMainForm::PreTranslate(MSG& msg) {
     if (msg.hwnd != m_hwnd && !::IsChild(m_hwnd, msg.hwnd)) return false;
     if (m_accelerators && ::TranslateAcceleratorW(m_hwnd, m_accelerators, &msg)) return true;
-    return ::IsDialogMessageW(m_hwnd, &msg) != FALSE;
+    return DialogMessage(m_hwnd, msg);
 }
 
 int RunMessageLoop(TMainForm& form) {

@@ -35,11 +35,8 @@ MsgResult Win32Dialogs::MessageBox(const std::string& text, const std::string& c
 
 namespace {
 
-constexpr wchar_t kInputClass[] = L"InputBox";
-enum : int { kPrompt = 100, kField = 101 };
-
-const Place kInputPlaces[] = {{kPrompt, Kind::Label, L"", 8, 8, 324, 13},
-                              {kField, Kind::Edit, L"", 8, 26, 324, 21},
+const Place kInputPlaces[] = {{inputid::Prompt, Kind::Label, L"", 8, 8, 324, 13},
+                              {inputid::Field, Kind::Edit, L"", 8, 26, 324, 21},
                               {IDOK, Kind::DefaultButton, L"OK", 176, 60, 75, 25},
                               {IDCANCEL, Kind::Button, L"Cancel", 257, 60, 75, 25}};
 
@@ -67,20 +64,19 @@ LRESULT CALLBACK InputProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 std::string Win32Dialogs::InputBox(const std::string& caption, const std::string& prompt,
                                    const std::string& initial) {
-    RegisterWindowClass(kInputClass, &InputProc);
+    RegisterWindowClass(kInputBoxClass, &InputProc);
     InputState state;
     HWND box =
-        CreateSizedWindow(kInputClass, ToWide(caption), WS_POPUP | WS_CAPTION | WS_SYSMENU,
+        CreateSizedWindow(kInputBoxClass, ToWide(caption), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                           WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 340, 93, m_owner, &state);
     CreatePlaces(box, kInputPlaces);
     CentreOver(box, m_owner);
-    HWND field = ::GetDlgItem(box, kField);
-    SetWindowText(::GetDlgItem(box, kPrompt), prompt);
+    HWND field = ::GetDlgItem(box, inputid::Field);
+    SetWindowText(::GetDlgItem(box, inputid::Prompt), prompt);
     ::SendMessageW(field, EM_LIMITTEXT, kInputBoxMaxLength, 0);
     SetWindowText(field, initial);
     ::SendMessageW(field, EM_SETSEL, 0, -1);
-    ::SetFocus(field);
-    RunModal(box, m_owner, state.done);
+    RunModal(box, m_owner, state.done, field);
     const std::string typed = WindowText(field);
     ::DestroyWindow(box);
     return state.accepted ? typed : initial;

@@ -8,6 +8,12 @@
 
 namespace vorlaxis::win32ui {
 
+// The input dialog: its window class and its controls besides OK and Cancel.
+constexpr wchar_t kInputBoxClass[] = L"InputBox";
+namespace inputid {
+enum : int { Prompt = 100, Field = 101 };
+}  // namespace inputid
+
 class Win32Dialogs final : public Dialogs {
   public:
     void SetOwner(HWND owner) { m_owner = owner; }

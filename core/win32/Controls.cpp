@@ -18,6 +18,7 @@ const wchar_t* ClassOf(Kind kind) {
             return WC_LISTVIEWW;
         case Kind::Bar:
             return PROGRESS_CLASSW;
+        case Kind::Edit:
         case Kind::ReadOnlyEdit:
             return WC_EDITW;
         default:
@@ -57,13 +58,45 @@ DWORD StyleOf(Kind kind) {
     return child;
 }
 
+// The window's default button, kept with the window: its frame moves with the focus.
+const wchar_t* DefaultButtonProperty() {
+    static const ATOM atom = ::GlobalAddAtomW(L"VorlaxisDefaultButton");
+    return MAKEINTATOM(atom);
+}
+
+bool IsPushButton(HWND control) {
+    wchar_t name[16] = {};
+    if (!::GetClassNameW(control, name, 16) || ::lstrcmpiW(name, WC_BUTTONW) != 0) return false;
+    const LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+// As a dialog box frames it: the focused push button, else the window's default button.
+void ShowDefaultFrame(HWND window) {
+    auto* defaultButton = static_cast<HWND>(::GetPropW(window, DefaultButtonProperty()));
+    if (!defaultButton) return;
+    HWND focus = ::GetFocus();
+    HWND framed =
+        focus && ::GetParent(focus) == window && IsPushButton(focus) ? focus : defaultButton;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsPushButton(child)) continue;
+        const LONG wanted = child == framed ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if ((::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) != wanted) {
+            ::SendMessageW(child, BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+        }
+    }
+}
+
 }  // namespace
 
+// The Central European set: the texts are Czech, and a system of another language would map
+// the default set to its own, where ě, ř, ů and č have no glyph.
 HFONT DialogFont(Face face) {
     static const HFONT plain = ::CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                             DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
+                                             EASTEUROPE_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
     static const HFONT bold = ::CreateFontW(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                            DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
+                                            EASTEUROPE_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
     return face == Face::Bold ? bold : plain;
 }
 
@@ -76,7 +109,20 @@ void CreatePlaces(HWND parent, std::span<const Place> places, int dx, int dy) {
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.controlId)), instance, nullptr);
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(place.face)),
                        FALSE);
+        if (place.kind == Kind::DefaultButton) {
+            ::SetPropW(parent, DefaultButtonProperty(), control);
+        }
     }
+}
+
+bool DialogMessage(HWND window, MSG& msg) {
+    if (!::IsDialogMessageW(window, &msg)) return false;
+    // The system's handling of a plain window takes the frame off the default button when the
+    // focus leaves a push button, and gives it back to nobody.
+    const bool movesFocus = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                            msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONUP;
+    if (movesFocus) ShowDefaultFrame(window);
+    return true;
 }
 
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure) {
@@ -115,7 +161,7 @@ void RunModal(HWND window, HWND owner, const bool& done, HWND focus) {
     if (focus) ::SetFocus(focus);
     MSG msg;
     while (!done && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (::IsDialogMessageW(window, &msg)) continue;
+        if (DialogMessage(window, msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

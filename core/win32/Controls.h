@@ -57,6 +57,11 @@ void CentreOver(HWND window, HWND owner);
 // window, unlike a dialog box, would keep it itself).
 void RunModal(HWND window, HWND owner, const bool& done, HWND focus = nullptr);
 
+// The keyboard of a plain window as a dialog box has it (Tab, arrows, Enter, Esc, access keys),
+// with the default frame where a dialog box shows it: on the focused push button, else on the
+// window's default button (the DefaultButton of its places). True when the message is handled.
+bool DialogMessage(HWND window, MSG& msg);
+
 // Places `window` 30 pixels right of and below `mainWindow`'s top-left corner (when there is one).
 void PlaceBeside(HWND window, HWND mainWindow);
 

@@ -82,10 +82,10 @@ TAboutBox::TAboutBox(HWND owner) {
         ::SetWindowLongPtrW(label, GWL_STYLE,
                             ::GetWindowLongPtrW(label, GWL_STYLE) | SS_PATHELLIPSIS);
     }
-    m_titleFont = ::CreateFontW(-19, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
-                                0, 0, L"MS Sans Serif");
-    m_linkFont = ::CreateFontW(-11, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
-                               0, L"MS Sans Serif");
+    m_titleFont = ::CreateFontW(-19, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET, 0,
+                                0, 0, 0, L"MS Sans Serif");
+    m_linkFont = ::CreateFontW(-11, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, EASTEUROPE_CHARSET, 0, 0,
+                               0, 0, L"MS Sans Serif");
     ::SendMessageW(::GetDlgItem(m_hwnd, aboutid::Label8), WM_SETFONT,
                    reinterpret_cast<WPARAM>(m_titleFont), FALSE);
     m_hints = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,

@@ -62,24 +62,58 @@ TEST_F(Win32KonfigTest, OptionsGreyAndFreeEachOtherAndEditTheRecord) {
     EXPECT_EQ(settings.TxtViewer, InternalViewer);
 }
 
-TEST_F(Win32KonfigTest, BlockSizeFieldStepsByFourWithinItsRange) {
+TEST_F(Win32KonfigTest, TypedBlockSizeStepsByFourAndStaysWithinItsRange) {
+    // Typed into the emptied field on the "Čtení dat" tab; then the dialog is closed with Enter
+    // (OK) or with the close box.
     const struct {
-        const wchar_t* typed;
-        UINT key;
-        std::string shown;
-    } cases[] = {
-        {L"6", VK_UP, "10"}, {L"6", VK_DOWN, "4"}, {L"48", VK_UP, "48"}, {L"4", VK_DOWN, "4"}};
-    HWND field = Control(k::SpinEdit1);
+        std::wstring keys;
+        bool enter;
+        int32_t blockSize;
+        std::vector<std::string> calls;
+    } cases[] = {{L"24", true, 24, {"write"}},
+                 {L"60\t", false, 48, {}},  // pulled in when the focus leaves the field
+                 {L"6" + std::wstring(1, keys::kUp), false, 10, {}},
+                 {L"6" + std::wstring(1, keys::kDown), false, 4, {}},
+                 {L"48" + std::wstring(1, keys::kUp), false, 48, {}},
+                 {L"4" + std::wstring(1, keys::kDown), false, 4, {}},
+                 {L"1x2\b6\t", false, 16, {}}};  // a letter is dropped, Backspace takes the 2
     for (const auto& c : cases) {
-        ::SetWindowTextW(field, c.typed);
-        ::SendMessageW(field, WM_KEYDOWN, c.key, 0);
-        EXPECT_EQ(TextOf(field), c.shown) << c.shown;
-        EXPECT_EQ(std::to_string(settings.BlockSize), c.shown);
+        settings.BlockSize = 32;
+        calls.clear();
+        const auto clickAt = [](HWND control, POINT p) {
+            ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+            ::PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        };
+        StepsDuringCommand({[&] {
+                                if (!Visible(dialog.Handle())) return false;
+                                RECT tab{};
+                                TabCtrl_GetItemRect(Control(k::PageControl1), 1, &tab);
+                                clickAt(Control(k::PageControl1),
+                                        {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+                                return true;
+                            },
+                            [&] {
+                                clickAt(Control(k::SpinEdit1), {4, 4});
+                                return true;
+                            },
+                            [&] {
+                                Type(std::wstring(1, keys::kEnd) + L"\b\b" + c.keys);
+                                return true;
+                            },
+                            [&] {
+                                if (c.enter) {
+                                    Type(L"\r");
+                                } else {
+                                    ::PostMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+                                }
+                                return true;
+                            }});
+        dialog.Execute(nullptr);
+        StopPolling();
+        EXPECT_EQ(settings.BlockSize, c.blockSize) << c.blockSize;
+        EXPECT_EQ(TextOf(Control(k::SpinEdit1)), std::to_string(c.blockSize));
+        EXPECT_EQ(calls, c.calls) << c.blockSize;
     }
-    ::SetWindowTextW(field, L"4");
-    ::SendMessageW(field, WM_CHAR, L'x', 0);
-    ::SendMessageW(field, WM_CHAR, L'8', 0);
-    EXPECT_EQ(TextOf(field).find('x'), std::string::npos);
 }
 
 // The person at the dialog: notes the tab it opened on, ticks non-stop, goes to the log tab

@@ -25,7 +25,7 @@ class MainFormFixture : public ::testing::Test {
         ::InitCommonControlsEx(&controls);
     }
     void SetUp() override {
-        form = std::make_unique<win32ui::TMainForm>(&dialogs);
+        form = std::make_unique<win32ui::TMainForm>(realDialogs ? nullptr : &dialogs);
         form->SettingsPath = temp.path() + "Ulvenor.ini";
         form->ReadINIs();
         form->Settings().EjectAfterTest = false;
@@ -44,6 +44,9 @@ class MainFormFixture : public ::testing::Test {
         }
     }
 
+    // The window's own message boxes and input dialog instead of the scripted ones; set before
+    // SetUp.
+    bool realDialogs = false;
     TempDir temp;
     ScriptedDialogs dialogs;
     RecordingShell* shell = nullptr;

@@ -14,7 +14,6 @@
 #include "TempDir.h"
 #include "Win32Driver.h"
 #include "app/win32/MainFormUnit.h"
-#include "app/win32/Win32Dialogs.h"
 #include "engine/TestRun.h"
 #include "engine/win32/ErrorUnit.h"
 #include "help/AboutLinks.h"
@@ -432,44 +431,6 @@ TEST_F(Win32MainWindowTest, AboutBoxOpensEachLinkOnItsPressAndClosesWithZavrit) 
     EXPECT_EQ(links.requests[2].path, std::string("mailto:") + help::kAuthorMail);
     EXPECT_FALSE(Visible(form->AboutBox().Handle()));
     EXPECT_TRUE(Enabled(form->Handle()));
-}
-
-// The person at the input dialog: types the text (when any) and presses the button.
-std::wstring g_typed;
-int g_inputButton = IDOK;
-std::string g_inputCaption, g_inputPrompt, g_inputShown;
-
-bool AnswerInputBox() {
-    HWND box = ::FindWindowW(L"InputBox", nullptr);
-    if (!box || !Visible(box)) return false;
-    g_inputCaption = TextOf(box);
-    g_inputPrompt = TextOf(::GetDlgItem(box, 100));
-    HWND field = ::GetDlgItem(box, 101);
-    g_inputShown = TextOf(field);
-    if (!g_typed.empty()) ::SetWindowTextW(field, g_typed.c_str());
-    Click(::GetDlgItem(box, g_inputButton));
-    return true;
-}
-
-TEST(Win32InputBox, OkGivesTheTypedTextCancelTheInitial) {
-    const struct {
-        std::wstring typed;
-        int button;
-        std::string result;
-    } cases[] = {{L"D:\\Fotky ž", IDOK, "D:\\Fotky ž"},
-                 {L"", IDOK, "C:\\Data"},
-                 {L"D:\\Jiné", IDCANCEL, "C:\\Data"}};
-    win32ui::Win32Dialogs dialogs;
-    for (const auto& c : cases) {
-        g_typed = c.typed;
-        g_inputButton = c.button;
-        PollDuringCommand(&AnswerInputBox);
-        EXPECT_EQ(dialogs.InputBox("Upravit", "Cesta k umístění:", "C:\\Data"), c.result);
-        StopPolling();
-        EXPECT_EQ(g_inputCaption, "Upravit");
-        EXPECT_EQ(g_inputPrompt, "Cesta k umístění:");
-        EXPECT_EQ(g_inputShown, "C:\\Data");
-    }
 }
 
 }  // namespace

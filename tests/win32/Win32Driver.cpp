@@ -11,9 +11,41 @@ namespace vorlaxis::test {
 namespace {
 bool (*g_poll)() = nullptr;
 UINT_PTR g_timer = 0;
+std::vector<Step> g_steps;
+size_t g_nextStep = 0;
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (g_poll && g_poll()) StopPolling();
+}
+
+// A step may open a window with a loop of its own, where the following steps run: the step is
+// counted as done before it runs, and only a step that did nothing is run again.
+bool RunNextStep() {
+    if (g_nextStep < g_steps.size()) {
+        const size_t current = g_nextStep++;
+        const Step step = g_steps[current];  // the list may be let go of while it runs
+        if (!step()) g_nextStep = current;
+    }
+    return g_nextStep >= g_steps.size();
+}
+
+UINT VirtualKeyOf(wchar_t key) {
+    switch (key) {
+        case L'\t':
+            return VK_TAB;
+        case L'\r':
+            return VK_RETURN;
+        case L'\x1b':
+            return VK_ESCAPE;
+        case keys::kUp:
+            return VK_UP;
+        case keys::kDown:
+            return VK_DOWN;
+        case keys::kEnd:
+            return VK_END;
+        default:
+            return 0;
+    }
 }
 }  // namespace
 
@@ -108,6 +140,40 @@ void StopPolling() {
     if (g_timer) ::KillTimer(nullptr, g_timer);
     g_timer = 0;
     g_poll = nullptr;
+    g_steps.clear();
+    g_nextStep = 0;
+}
+
+void StepsDuringCommand(std::vector<Step> steps) {
+    g_steps = std::move(steps);
+    g_nextStep = 0;
+    PollDuringCommand(&RunNextStep);
+}
+
+void Type(const std::wstring& keys) {
+    // With no control focused the keyboard speaks to the active window.
+    HWND focus = ::GetFocus() ? ::GetFocus() : ::GetActiveWindow();
+    for (const wchar_t key : keys) {
+        const UINT virtualKey = VirtualKeyOf(key);
+        if (virtualKey == 0) {
+            ::PostMessageW(focus, WM_CHAR, key, 1);
+            continue;
+        }
+        // The repeat count and scan code a keyboard gives, and the release flags for the key up.
+        const LPARAM down = 1 | static_cast<LPARAM>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC))
+                                    << 16;
+        ::PostMessageW(focus, WM_KEYDOWN, virtualKey, down);
+        ::PostMessageW(focus, WM_KEYUP, virtualKey, down | 0xC0000000);
+    }
+}
+
+void HandleQueued(const std::function<bool(MSG&)>& preTranslate) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (preTranslate(msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
 }
 
 }  // namespace vorlaxis::test
