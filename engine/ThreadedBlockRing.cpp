@@ -114,8 +114,7 @@ void ThreadedBlockingCalls::ReadAhead(platform::InputFile& file, int64_t count, 
     job.finished.store(false, std::memory_order_relaxed);
     m_aheadFile = &file;
     m_aheadAt = at;
-    m_streamFrom = SteadyClock::now();
-    m_streamProduced = 0;
+    m_pacing.Restart();
     Start(h, ReadBlocksAhead);
 }
 

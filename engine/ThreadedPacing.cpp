@@ -3,6 +3,8 @@
 // run; slower ones are waited for a few at a time for at most kBatchWait, then one by one in
 // the pump (WaitForResult). Blocks on nothing but those short sleeps; a stop is seen by the
 // pump's wait that follows.
+#include "engine/ThreadedPacing.h"
+
 #include <thread>
 
 #include "engine/ThreadedJob.h"
@@ -25,6 +27,37 @@ constexpr int kLongSleepsInARow = 3;
 
 }  // namespace
 
+void BlockPacing::Restart() {
+    m_streamFrom = Clock::now();
+    m_streamProduced = 0;
+}
+
+bool BlockPacing::Timed(uint64_t produced) {
+    const auto now = Clock::now();
+    m_lookedAt = now;
+    if (produced > m_streamProduced) {
+        const auto sample =
+            (now - m_streamFrom) / static_cast<int64_t>(produced - m_streamProduced);
+        m_blockInterval = m_blockInterval.count() == 0
+                              ? sample
+                              : m_blockInterval + (sample - m_blockInterval) / 4;
+        m_streamFrom = now;
+        m_streamProduced = produced;
+    }
+    return m_longSleeps < kLongSleepsInARow && m_blockInterval.count() != 0 &&
+           m_blockInterval * kWakeSlots <= kBatchWait;
+}
+
+void BlockPacing::Sleep() {
+    const auto asked = m_blockInterval * kTimedSlots;
+    std::this_thread::sleep_for(asked);
+    // A system whose timer cannot sleep that briefly would leave the helper waiting for room;
+    // a single long sleep is the run being preempted, which a busy machine does now and then.
+    m_longSleeps = Clock::now() - m_lookedAt > 4 * asked + std::chrono::microseconds{200}
+                       ? m_longSleeps + 1
+                       : 0;
+}
+
 // Sleeps until a few blocks read ahead are there, or the helper has ended; false when they do
 // not come within kBatchWait (they come from a slow medium, and are waited for one by one).
 bool ThreadedBlockingCalls::WaitForBlocks(Helper& h) {
@@ -45,30 +78,9 @@ bool ThreadedBlockingCalls::WaitForBlocks(Helper& h) {
 // Blocks that come fast enough are slept for on a timer, a batch at a time, rather than woken
 // for; false when none are there after it (or they come too slowly for it).
 bool ThreadedBlockingCalls::SleepForBlocks(Helper& h) {
-    const Job& job = h.job;
-    const auto now = SteadyClock::now();
-    const uint64_t produced = job.produced.load(std::memory_order_acquire);
-    if (produced > m_streamProduced) {
-        const auto sample =
-            (now - m_streamFrom) / static_cast<int64_t>(produced - m_streamProduced);
-        m_blockInterval = m_blockInterval.count() == 0
-                              ? sample
-                              : m_blockInterval + (sample - m_blockInterval) / 4;
-        m_streamFrom = now;
-        m_streamProduced = produced;
-    }
-    if (m_longSleeps >= kLongSleepsInARow || m_blockInterval.count() == 0 ||
-        m_blockInterval * kWakeSlots > kBatchWait) {
-        return false;
-    }
+    if (!m_pacing.Timed(h.job.produced.load(std::memory_order_acquire))) return false;
     if (ReadBlocksInMemory(h)) return true;
-    const auto asked = m_blockInterval * kTimedSlots;
-    std::this_thread::sleep_for(asked);
-    // A system whose timer cannot sleep that briefly would leave the helper waiting for room;
-    // a single long sleep is the run being preempted, which a busy machine does now and then.
-    m_longSleeps = SteadyClock::now() - now > 4 * asked + std::chrono::microseconds{200}
-                       ? m_longSleeps + 1
-                       : 0;
+    m_pacing.Sleep();
     return Ready(h, true);
 }
 
