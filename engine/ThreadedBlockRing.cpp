@@ -3,7 +3,8 @@
 // run takes them in order without a copy. ReadBlocksAhead() runs on the helper thread and
 // blocks on the medium and, with every slot full, on the run for at most kFullPatience. The
 // rest runs on the run's thread and waits for a block only through Await(). A stop lets the
-// rest go: the read under way is waited for (it cannot be cut short), none is asked for after.
+// rest go: no block is asked for after it, and the read under way is waited for by the next
+// call, for no longer than a stop's grace (ThreadedHelper.cpp).
 #include "engine/ThreadedJob.h"
 #include "platform/Processor.h"
 

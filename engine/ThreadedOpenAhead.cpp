@@ -2,7 +2,8 @@
 // run's thread; the helper opens the files with the run's next open, in the same hand-over,
 // and reads the first block of those smaller than a block, blocking on the medium meanwhile.
 // The run takes a file read ahead between calls, while the helper is idle, so nothing here
-// waits for the helper. After a stop nothing is opened ahead: the next open is not carried out.
+// waits for the helper. A stop does nothing of its own here: the run names no more files, and
+// those opened ahead are let go by CloseOpenedAhead() or when their helper thread ends.
 #include "engine/ThreadedJob.h"
 
 namespace vorlaxis {

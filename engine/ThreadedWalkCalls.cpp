@@ -1,8 +1,8 @@
 // The walk's calls: listings, sizes, identities, times, small files and the volume, each
 // carried out on the helper thread and waited for in the pump on the run's thread, like any
 // call (it may block there as long as the medium does). A listing's entries are fetched many
-// at a time and handed out from here. After a stop a call gives up after the grace and returns
-// its empty result; the eject is asked for even then.
+// at a time and handed out from here. A stop gives a call up after the grace (at once while a
+// call given up still holds the medium) with its empty result; the eject is asked for even then.
 #include "engine/ThreadedJob.h"
 
 namespace vorlaxis {
