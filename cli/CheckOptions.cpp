@@ -1,5 +1,6 @@
 #include "cli/CheckOptions.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "platform/Files.h"
@@ -31,8 +32,8 @@ bool SetBlockSize(const std::string& value, CheckOptions& o) {
         return false;
     }
     // Out of range (also beyond what a number holds) is pulled to the nearer bound.
-    if (ec == std::errc::result_out_of_range) kb = value[0] == '-' ? 4 : 48;
-    o.blockSizeKb = static_cast<int32_t>(kb < 4 ? 4 : kb > 48 ? 48 : kb);
+    if (ec == std::errc::result_out_of_range) kb = value[0] == '-' ? kMinBlockSize : kMaxBlockSize;
+    o.blockSizeKb = static_cast<int32_t>(std::clamp<long long>(kb, kMinBlockSize, kMaxBlockSize));
     return true;
 }
 

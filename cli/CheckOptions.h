@@ -13,7 +13,7 @@ struct CheckOptions {
     bool version = false;
     int32_t dataReadStyle = ReadAllData;         // a ReadStyle
     int32_t readEveryXthBlock = kNothingChosen;  // a BlockInterval
-    int32_t blockSizeKb = 48;                    // pulled into 4..48
+    int32_t blockSizeKb = kDefaultBlockSize;     // pulled into 4..48
     std::string logFile;                         // empty: print each log to stdout
     std::string jsonFile;                        // empty: no JSON result; "-": standard output
     std::string graphFile;                       // empty: no speed graph

@@ -59,7 +59,7 @@ std::string SpeedText(int64_t v) {
     if (v <= 1024) return std::to_string(v) + " B/s";
     // Hundredths of a MiB in whole numbers, halves rounded up (v is positive here): printing
     // the quotient would round exact halves to even, and with 48 kB blocks halves are common.
-    constexpr int64_t kMiB = 1048576;
+    constexpr int64_t kMiB = kMegabyte;
     const int64_t hundredths = v / kMiB * 100 + (v % kMiB * 100 + kMiB / 2) / kMiB;
     const int64_t fraction = hundredths % 100;
     return std::to_string(hundredths / 100) + (fraction < 10 ? ".0" : ".") +

@@ -65,9 +65,7 @@ const char* ReadModeLogText(ReadMode mode) {
 }
 
 int32_t BlockBytes(int32_t blockSizeKb) {
-    if (blockSizeKb < 4) blockSizeKb = 4;
-    if (blockSizeKb > 48) blockSizeKb = 48;
-    return blockSizeKb * 1024;
+    return PullBlockSize(blockSizeKb) * 1024;
 }
 
 }  // namespace vorlaxis

@@ -4,13 +4,14 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/TestStatistics.h"
 #include "platform/Utf8.h"
 
 namespace vorlaxis {
 
 namespace {
 
-constexpr double kMiB = 1048576.0;
+constexpr auto kMiB = static_cast<double>(kMegabyte);
 
 // The thresholds, from runs over 4000 files of 0 bytes to 60 MB on a disk, a tmpfs, a
 // loop-mounted ext4 image and a file system that delays the reads of chosen files. Healthy

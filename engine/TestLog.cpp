@@ -4,6 +4,12 @@
 
 namespace vorlaxis {
 
+std::string TempLogPath(const std::string& tempFolder, int32_t index) {
+    // Without a private temporary folder there is no log; never a name in the current folder.
+    if (tempFolder.empty()) return {};
+    return tempFolder + "tmplog" + std::to_string(index) + ".txt";
+}
+
 void TestLog::Open(const std::string& path, bool privateFile) {
     if (path.empty()) return;
     if (privateFile) {

@@ -2,12 +2,17 @@
 // in UTF-8 and converted once, here.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "platform/Files.h"
 
 namespace vorlaxis {
+
+// The temporary log of the location at `index` of the last batch: tempFolder + "tmplog" + index
+// + ".txt"; empty when there is no temporary folder.
+std::string TempLogPath(const std::string& tempFolder, int32_t index);
 
 class TestLog {
   public:

@@ -16,8 +16,6 @@ namespace vorlaxis {
 
 namespace {
 
-constexpr int64_t kMegabyte = 1048576;
-
 // Small files on a quick medium are opened a few ahead of the run, so that the medium works on
 // several at once (a solid-state or virtual disk answers many requests nearly as fast as one):
 // only after a row of files read without a fault at under kQuickBlock a block. A slow or
@@ -30,6 +28,8 @@ constexpr double kQuickBlock = 0.002;
 const char kLimitText[] =
     "Na médiu je více souborů než je možné testovat (maximum je 49152).\r\r"
     "Bude otestovánou pouze prvních 49152 souborů...";
+// The message names the limit as the user reads it; it must say what the table holds.
+static_assert(kFileTableSize == 49152);
 const char kFatalText[] =
     "Při procházení adreásřů a souborů došlo k chybě při čtení !\r\n"
     "Nelze přečíst adresářovou strukturu a proto nemůže být dokončen test souborů !";
@@ -136,7 +136,7 @@ class Run final : public FileStepObserver {
     std::vector<std::string> m_unreadableDirectories;  // to the log as reading starts
     std::vector<int64_t> m_sizes;  // of the files of one directory, as the table is built
     int32_t m_number = 1;          // the number of the file being tested, from 1
-    int64_t m_blockBytes = 49152;
+    int64_t m_blockBytes = kReadBufferSize;
     int64_t m_finished = 0;  // sum of Size over the files handled before the current one
     ContentCheck m_content;
     bool m_checkContent = false;  // whole files are read and fingerprinted or listed
@@ -639,9 +639,7 @@ uint16_t PerformTest(TestSession& session, const std::string& location,
 }
 
 std::string TempLogPath(int32_t index) {
-    const std::string folder = platform::TempFolder();
-    if (folder.empty()) return {};
-    return folder + "tmplog" + std::to_string(index) + ".txt";
+    return TempLogPath(platform::TempFolder(), index);
 }
 
 }  // namespace vorlaxis

@@ -23,7 +23,7 @@
 namespace vorlaxis {
 
 // The read buffer: the largest block size the options allow.
-constexpr int kReadBufferSize = 49152;
+constexpr int kReadBufferSize = kMaxBlockSize * 1024;
 
 // Everything a run reads and writes. The references belong to the front end and outlive the
 // session; the tables are the session's own and keep their content after a run until the next
@@ -100,8 +100,8 @@ struct TestSession {
 uint16_t PerformTest(TestSession& session, const std::string& location,
                      ReadModeOverride readModeOverride = AsTheOptionsSay);
 
-// The temporary log of location `index`: TempFolder() + "tmplog" + index + ".txt" (empty when
-// there is no private temporary folder).
+// The temporary log of location `index` in this user's private temporary folder (TempLogPath of
+// engine/TestLog.h; empty when there is no such folder).
 std::string TempLogPath(int32_t index);
 
 }  // namespace vorlaxis

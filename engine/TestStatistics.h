@@ -39,6 +39,9 @@ struct TestStatistics {
 
 constexpr int kFileTableSize = 49152;
 
+// The "MB" of every figure the program shows: megabytes done and in all, speeds, the graph.
+constexpr int64_t kMegabyte = 1048576;
+
 struct FileEntry {
     std::string Path;
     int64_t Size = 0;

@@ -30,6 +30,7 @@
 #include "core/BlockingCalls.h"
 #include "core/TestHost.h"
 #include "engine/TestStatistics.h"
+#include "engine/ThreadedPacing.h"
 
 namespace vorlaxis {
 
@@ -83,17 +84,33 @@ class ThreadedBlockingCalls final : public BlockingCalls {
   private:
     struct Helper;
     struct Worker;
+    // A file to open ahead with the next open: what OpenAhead() was told.
+    struct ToOpenAhead {
+        std::string path;
+        int64_t count = 0;
+        int64_t every = 0;
+    };
+    // Entries of a listing fetched together: the entries not yet given out, and whether the
+    // listing ended after them. One per listing under way (the walk has one at a time).
+    struct Listed {
+        const platform::DirSearch* from = nullptr;
+        std::vector<platform::DirEntry> entries;
+        size_t next = 0;
+        bool ended = false;
+    };
+
+    // The helper thread and the calls given up on it (ThreadedHelper.cpp).
     static void Serve(std::shared_ptr<Helper> helper);
     Job* Begin(bool evenWhenStopping = false);
     bool Carry(void (*work)(Job&));
     static void Start(Helper& helper, void (*work)(Job&));
     bool Await(Helper& helper, bool slot);
     static bool Ready(Helper& helper, bool slot);
-    bool WaitForBlocks(Helper& helper);
-    bool SleepForBlocks(Helper& helper);
-    bool ReadBlocksInMemory(Helper& helper);
     bool WaitForResult(Helper& helper, bool slot);
     void Reap();
+    // The ring of blocks read ahead (ThreadedBlockRing.cpp), the pacing of the run's waits for
+    // them (ThreadedPacing.cpp) and the run's own reads beside the helper from a file in memory
+    // (ThreadedMemoryReader.cpp).
     void ReadAhead(platform::InputFile& file, int64_t count, bool keepBytes);
     bool TakeBlockReadAhead(platform::InputFile& file, int64_t count, int64_t& got,
                             const unsigned char** data, int32_t& byteSum);
@@ -101,28 +118,41 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     static void WakeHelper(Helper& helper);
     bool SettleReadAhead();
     bool Resume(const platform::InputFile& file);
-    bool OpenReading(platform::InputFile& file, const std::string& path, int64_t count,
-                     int64_t every);
+    bool WaitForBlocks(Helper& helper);
+    bool SleepForBlocks(Helper& helper);
+    bool ReadBlocksInMemory(Helper& helper);
+    // Files opened ahead (ThreadedOpenAhead.cpp).
     bool TakeReadAhead(Job& job, platform::InputFile& file, const std::string& path, int64_t count,
                        int64_t every);
+    // Opens, reads and moves (ThreadedBlockingCalls.cpp).
+    bool OpenReading(platform::InputFile& file, const std::string& path, int64_t count,
+                     int64_t every);
     static void PrepareBlock(Job& job, int64_t count);
     void KeepBlock(const platform::InputFile& file, int64_t count, int64_t at, const Job& job);
     bool TakeKeptBlock(platform::InputFile& file, int64_t count, int64_t& got,
                        const unsigned char** data, int32_t& byteSum);
+    // The walk's calls (ThreadedWalkCalls.cpp).
+    bool TakeListed(std::vector<Listed>::iterator listed, platform::DirEntry& entry);
 
     TestHost& m_host;
     TestStatistics& m_statistics;
     MainDisplay& m_display;
+    // The helper thread.
     std::unique_ptr<Worker> m_current;             // serves the next call
     std::vector<std::unique_ptr<Worker>> m_stuck;  // each still inside a call given up
     bool m_abandoned = false;
-    // The block being read ahead, for this file of the run at this position, and whether the
-    // last call was a whole-block read of that file (only then is the next block read ahead:
-    // the block modes move on after every read).
+    // How long the helper's recent calls took to answer (whether waiting for one spins).
+    std::chrono::microseconds m_usualAnswer{};
+    // The ring: the block being read ahead, for this file of the run at this position.
     platform::InputFile* m_aheadFile = nullptr;
     int64_t m_aheadAt = 0;
+    // The run is summing the oldest block read ahead in its slot: the helper leaves it alone.
+    bool m_holding = false;
+    BlockPacing m_pacing;
     // A block the run read itself from memory, while the helper read another.
     std::vector<unsigned char> m_ownBlock;
+    // The file whose last call was a whole-block read (only then is the next block read ahead:
+    // the block modes move on after every read).
     const platform::InputFile* m_lastReadFile = nullptr;
     // The block read with the open of a file or a move in it, still in the job's buffer: the
     // file, the bytes asked for, where and the result. The file's position was left before the
@@ -132,35 +162,11 @@ class ThreadedBlockingCalls final : public BlockingCalls {
     int64_t m_keptAt = 0;  // where the block starts
     int64_t m_keptGot = 0;
     int32_t m_keptSum = -1;
-    // The run is summing the oldest block read ahead in its slot: the helper leaves it alone.
-    bool m_holding = false;
-    // How fast the blocks read ahead come (whether the run sleeps for them on a timer), from
-    // the count produced since a moment of the stream; and how many sleeps in a row overshot
-    // (enough of them take the timer for one too coarse to sleep that briefly).
-    std::chrono::steady_clock::duration m_blockInterval{};
-    std::chrono::steady_clock::time_point m_streamFrom;
-    uint64_t m_streamProduced = 0;
-    int m_longSleeps = 0;
-    // How long the helper's recent calls took to answer (whether waiting for one spins).
-    std::chrono::microseconds m_usualAnswer{};
-    // Entries of a listing fetched together: the entries not yet given out, and whether the
-    // listing ended after them. One per listing under way (the walk has one at a time).
-    struct Listed {
-        const platform::DirSearch* from = nullptr;
-        std::vector<platform::DirEntry> entries;
-        size_t next = 0;
-        bool ended = false;
-    };
-    std::vector<Listed> m_listed;
-    // A file to open ahead with the next open: what OpenAhead() was told.
-    struct ToOpenAhead {
-        std::string path;
-        int64_t count = 0;
-        int64_t every = 0;
-    };
+    // Files opened ahead.
     std::vector<ToOpenAhead> m_toOpenAhead;
     double m_secondsReadAhead = 0.0;  // see SecondsReadAhead()
-    bool TakeListed(std::vector<Listed>::iterator listed, platform::DirEntry& entry);
+    // The walk's listings under way.
+    std::vector<Listed> m_listed;
 };
 
 }  // namespace vorlaxis

@@ -65,12 +65,6 @@ Result<int64_t> CopyBytes(platform::InputFile& in, platform::OutputFile& out) {
 
 }  // namespace
 
-std::string TempLogPath(const std::string& tempFolder, int32_t index) {
-    // Without a private temporary folder there is no log; never a name in the current folder.
-    if (tempFolder.empty()) return {};
-    return tempFolder + "tmplog" + std::to_string(index) + ".txt";
-}
-
 std::string SavedLogName(int32_t format, const std::string& volumeLabel,
                          const std::string& volumeSerial, const std::string& location) {
     // A part the medium does not have falls back to the next (label, serial, the location's

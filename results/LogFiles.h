@@ -5,14 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/TestLog.h"  // TempLogPath: where the run left each temporary log
+
 namespace vorlaxis {
 
 // A log of this size or larger goes to the text editor instead of the internal viewer.
 constexpr int64_t kInternalViewerLimit = 32700;
-
-// The temporary log of the location at `index` of the last batch: tempFolder + "tmplog" + index
-// + ".txt"; empty when there is no temporary folder.
-std::string TempLogPath(const std::string& tempFolder, int32_t index);
 
 // The saved-log name by a LogNameFormat code: serial + ".txt", label + ".txt", or
 // label + " (" + serial + ").txt"; empty for "nothing chosen". A part that is empty falls back to

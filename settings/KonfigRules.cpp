@@ -1,16 +1,11 @@
 #include "settings/KonfigRules.h"
 
-#include <algorithm>
 #include <charconv>
 
 namespace vorlaxis {
 
 KonfigEnabling KonfigEnablingFor(bool blockReadingChosen, bool showLogTicked) {
     return {blockReadingChosen, showLogTicked, !showLogTicked};
-}
-
-int32_t PullBlockSize(int32_t value) {
-    return std::clamp(value, kMinBlockSize, kMaxBlockSize);
 }
 
 int32_t StepBlockSize(int32_t value, int steps) {

@@ -20,12 +20,9 @@ struct KonfigEnabling {
 // only while it is shown, the automatic bad-file list only while it is not.
 KonfigEnabling KonfigEnablingFor(bool blockReadingChosen, bool showLogTicked);
 
-constexpr int32_t kMinBlockSize = 4;
-constexpr int32_t kMaxBlockSize = 48;
+// The field's arrows step by this within kMinBlockSize..kMaxBlockSize (PullBlockSize).
 constexpr int32_t kBlockSizeStep = 4;
 
-// A block size pulled into 4..48; values between the steps stay.
-int32_t PullBlockSize(int32_t value);
 // An arrow (or Up/Down key) pressed `steps` times (negative: down).
 int32_t StepBlockSize(int32_t value, int steps);
 // The field's text as a value: a whole number with an optional sign, else 4; not pulled.

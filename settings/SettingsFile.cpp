@@ -1,6 +1,5 @@
 #include "settings/SettingsFile.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -38,7 +37,7 @@ std::string PathKey(int position) {
 void ReadOptions(const IniDocument& ini, TestSettings& settings, SettingsReadHook* hook) {
     settings.EjectAfterTest = ini.ReadBool(kApplication, "Eject media", true);
     ReadThreeWay(ini, kDataRead, "DataReadStyle", 1, settings.DataReadStyle);
-    settings.BlockSize = std::clamp(ini.ReadInteger(kDataRead, "BlockSize", 48), 4, 48);
+    settings.BlockSize = PullBlockSize(ini.ReadInteger(kDataRead, "BlockSize", kDefaultBlockSize));
     ReadThreeWay(ini, kDataRead, "ReadEveryXthBlock", 1, settings.ReadEveryXthBlock);
     settings.GoNonstop = ini.ReadBool(kTest, "Go nonstop", false);
     settings.ShowErrorList = ini.ReadBool(kTest, "Show ErrorList", false);
