@@ -10,7 +10,8 @@ WindowCommandLine ParseWindowCommandLine(const std::vector<std::string>& args) {
             options = false;
         } else if (options && (arg == "--help" || arg == "-h")) {
             // The first of --help and --version wins; a bad option before them does not.
-            if (line.action == WindowCommandLine::Action::Run) line.action = WindowCommandLine::Action::Help;
+            if (line.action == WindowCommandLine::Action::Run)
+                line.action = WindowCommandLine::Action::Help;
         } else if (options && arg == "--version") {
             if (line.action == WindowCommandLine::Action::Run) {
                 line.action = WindowCommandLine::Action::Version;
@@ -43,7 +44,9 @@ const char* WindowHelpText() {
            "Test bez okna, pro skripty: vorlaxis-check (viz vorlaxis-check --help).\n";
 }
 
-const char* WindowVersionText() { return "vorlaxis " VORLAXIS_VERSION "\n"; }
+const char* WindowVersionText() {
+    return "vorlaxis " VORLAXIS_VERSION "\n";
+}
 
 const char* NoDisplayText() {
     return "vorlaxis: okno nelze otevřít, není k dispozici žádný displej (proměnné DISPLAY a\n"

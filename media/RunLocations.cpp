@@ -98,8 +98,8 @@ bool SameLocation(const std::string& a, const std::string& b, PathStyle style) {
     });
 }
 
-RunLocations::RunLocations(const std::vector<std::string>& paths,
-                           const std::string& currentFolder, PathStyle style)
+RunLocations::RunLocations(const std::vector<std::string>& paths, const std::string& currentFolder,
+                           PathStyle style)
     : m_style(style) {
     for (const std::string& path : paths) {
         if (!path.empty()) m_paths.push_back(FullLocationPath(path, currentFolder, style));
@@ -110,14 +110,15 @@ void RunLocations::Apply(LocationList& list) {
     if (m_paths.empty()) return;
     m_read = list;
     auto named = [this](const std::string& text) {
-        return std::any_of(m_paths.begin(), m_paths.end(),
-                           [&](const std::string& path) { return SameLocation(text, path, m_style); });
+        return std::any_of(m_paths.begin(), m_paths.end(), [&](const std::string& path) {
+            return SameLocation(text, path, m_style);
+        });
     };
     for (const std::string& path : m_paths) {
         const auto& entries = list.Entries();
-        const bool present = std::any_of(entries.begin(), entries.end(), [&](const TestLocation& e) {
-            return SameLocation(e.Path, path, m_style);
-        });
+        const bool present =
+            std::any_of(entries.begin(), entries.end(),
+                        [&](const TestLocation& e) { return SameLocation(e.Path, path, m_style); });
         if (!present) list.Add(path);
     }
     for (int i = 0; i < list.Count(); ++i) list.SetTicked(i, named(list.Text(i)));
@@ -128,11 +129,11 @@ void RunLocations::Apply(LocationList& list) {
 const LocationList& RunLocations::ListToSave(const LocationList& list) const {
     if (!m_applied) return list;
     const auto& now = list.Entries();
-    const bool unchanged = std::equal(
-        now.begin(), now.end(), m_afterApply.begin(), m_afterApply.end(),
-        [](const TestLocation& x, const TestLocation& y) {
-            return x.Path == y.Path && x.Checked == y.Checked;
-        });
+    const bool unchanged =
+        std::equal(now.begin(), now.end(), m_afterApply.begin(), m_afterApply.end(),
+                   [](const TestLocation& x, const TestLocation& y) {
+                       return x.Path == y.Path && x.Checked == y.Checked;
+                   });
     return unchanged ? m_read : list;
 }
 

@@ -34,8 +34,8 @@ void Say(const char* text, bool error) {
     HANDLE out = ::GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     if (out == nullptr || out == INVALID_HANDLE_VALUE) {
         if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
-            out = ::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+            out = ::CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
         }
     }
     if (out == nullptr || out == INVALID_HANDLE_VALUE) {

@@ -17,7 +17,8 @@ namespace {
 std::string Shown(const LocationList& list) {
     std::string result;
     for (const auto& entry : list.Entries()) {
-        result += (result.empty() ? "" : " | ") + std::string(entry.Checked ? "+" : "") + entry.Path;
+        result +=
+            (result.empty() ? "" : " | ") + std::string(entry.Checked ? "+" : "") + entry.Path;
     }
     return result;
 }
