@@ -167,12 +167,14 @@ for _ in $(seq 100); do [ -s "$work/own/opened" ] && break; sleep 0.1; done
 kill "$window_pid"
 window_pid=
 
-# Opened with a folder, as the desktop entry's %F does: the folder is ticked, so "Spustit test"
-# (Ctrl+S) tests it and its temporary log names it; closed untouched, the settings do not keep
-# it. The medium stays in its drive.
+# Opened with a folder, as the desktop entry's %F does: the folder is added and ticked alone,
+# so "Spustit test" (Ctrl+S) tests it and nothing else (one temporary log, of its two files);
+# closed untouched, the settings keep their own list and not the folder. The medium stays in
+# its drive.
 config=$home/.config/vorlaxis
 install -d -o "$user" "$home/.config" "$config" "$work/own/tmp"
-printf '[Application]\nEject media=0\n' >"$config/Ulvenor.ini"
+printf '[Application]\nEject media=0\n[Paths]\nPath0=/usr/share/doc/vorlaxis\nPath0Checked=1\n' \
+  >"$config/Ulvenor.ini"
 chown "$user" "$config/Ulvenor.ini" "$work/own/tmp"
 as_user DISPLAY="$DISPLAY" TMPDIR="$work/own/tmp" vorlaxis "$work/tree/" >"$work/window.log" 2>&1 &
 window=$(timeout 30 xdotool search --sync --onlyvisible --name "Vorlaxis v" | sed -n 1p) ||
@@ -180,20 +182,25 @@ window=$(timeout 30 xdotool search --sync --onlyvisible --name "Vorlaxis v" | se
 window_pid=$(xdotool getwindowpid "$window")
 xdotool windowfocus --sync "$window"
 xdotool key ctrl+s
-logged=
-for _ in $(seq 200); do
-  logged=$(grep -rl --include='tmplog*.txt' -F "$work/tree" "$work/own/tmp" 2>/dev/null | sed -n 1p)
-  [ -n "$logged" ] && grep -q . "$logged" && break
-  sleep 0.1
-done
-[ -n "$logged" ] || { cat "$work/window.log" >&2; fail "the folder given to vorlaxis was not tested"; }
+tested() {
+  find "$work/own/tmp" -name 'tmplog*.txt' -exec iconv -f WINDOWS-1250 -t UTF-8 {} \; 2>/dev/null |
+    grep -c 'test úspěšně dokončen' || true
+}
+for _ in $(seq 200); do [ "$(tested)" -ge 1 ] && break; sleep 0.1; done
+logs=$(find "$work/own/tmp" -name 'tmplog*.txt')
+[ "$(tested)" = 1 ] && [ "$(wc -l <<<"$logs")" = 1 ] ||
+  { cat "$work/window.log" >&2; fail "not the given folder alone was tested: $logs"; }
+iconv -f WINDOWS-1250 -t UTF-8 "$logs" | tr -d '\r' | grep -qx '  počet souborů:       2' ||
+  fail "the test did not count the given folder's 2 files"
 # "&Konec" (Alt+X), and Enter on its question's default button, Yes.
 xdotool windowfocus --sync "$window"
 xdotool key --delay 300 alt+x Return
 for _ in $(seq 100); do kill -0 "$window_pid" 2>/dev/null || break; sleep 0.1; done
 ! kill -0 "$window_pid" 2>/dev/null || fail "the window program did not end through \"&Konec\""
 window_pid=
-grep -q 'Xpos' "$config/Ulvenor.ini" || fail "the settings were not written at the close"
+grep -q '^Xpos=' "$config/Ulvenor.ini" || fail "the settings were not written at the close"
+grep -qx 'Path0=/usr/share/doc/vorlaxis' "$config/Ulvenor.ini" &&
+  grep -qx 'Path0Checked=1' "$config/Ulvenor.ini" || fail "the saved list was changed"
 ! grep -qF "$work/tree" "$config/Ulvenor.ini" || fail "the folder given on the command line was saved"
 echo "test-deb: installed; vorlaxis-check ran from the PATH, the window appeared as $user and tested the folder it was given"
 
