@@ -172,8 +172,10 @@ menu_keys=('HKLM\Software\Classes\Directory\shell\Vorlaxis'
 for menu in "${menu_keys[@]}"; do
   place='"%1"'
   [[ $menu == *Background* ]] && place='"%V"'
-  in_wine "$wine" reg query "$menu" /ve 2>/dev/null | tr -d '\r' >"$work/menu-key"
-  grep -q 'REG_SZ *Otestovat pomoc.* Vorlaxis$' "$work/menu-key" ||
+  # reg writes to a pipe in the console's code page (437 in this prefix's English locale).
+  in_wine "$wine" reg query "$menu" /ve 2>/dev/null | iconv -f CP437 -t UTF-8 | tr -d '\r' \
+    >"$work/menu-key"
+  grep -q 'REG_SZ    Otestovat pomocí Vorlaxis$' "$work/menu-key" ||
     fail "$menu does not offer \"Otestovat pomocí Vorlaxis\": $(cat "$work/menu-key")"
   in_wine "$wine" reg query "$menu\command" /ve 2>/dev/null | tr -d '\r' >"$work/menu-command"
   grep -qF "REG_SZ    \"C:\Program Files\Vorlaxis\vorlaxis.exe\" $place" "$work/menu-command" ||
@@ -232,7 +234,8 @@ grep -qx '  počet souborů:       4' "$work/saved.txt" || fail "the saved log d
 in_wine "$wine" taskkill /im vorlaxis.exe >/dev/null 2>&1 || true
 for _ in $(seq 100); do kill -0 "$window_job" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$window_job" 2>/dev/null && fail "vorlaxis.exe did not close"
-[ "$(find "$appdata/Vorlaxis/Logs" -type f | wc -l)" = 1 ] || fail "more than drive T: was tested"
+saved=$(cd "$appdata/Vorlaxis/Logs" && find . -maxdepth 1 -name '*.txt' | tr '\n' ' ')
+[ "$saved" = "./VZOREK.txt " ] || fail "not drive T: alone was tested: $saved"
 tr -d '\r' <"$appdata/Vorlaxis/Ulvenor.ini" >"$work/settings"
 grep -q '^Xpos=' "$work/settings" || fail "vorlaxis.exe did not write its settings at the close"
 grep -qx 'Path0=C:\\' "$work/settings" && grep -qx 'Path0Checked=1' "$work/settings" &&
