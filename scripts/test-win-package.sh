@@ -187,6 +187,8 @@ chmod -R a-w "$program"
 
 [ "$(in_wine "$wine" 'C:\Program Files\Vorlaxis\vorlaxis-check.exe' --version | tr -d '\r')" = \
   "vorlaxis-check $version" ] || fail "the installed vorlaxis-check.exe does not say its version"
+[ "$(in_wine "$wine" 'C:\Program Files\Vorlaxis\vorlaxis.exe' --version | tr -d '\r')" = \
+  "vorlaxis $version" ] || fail "the installed vorlaxis.exe does not say its version"
 in_wine "$wine" 'C:\Program Files\Vorlaxis\vorlaxis-check.exe' --json - 'T:\' \
   >"$work/result.json" || fail "the small folder failed"
 python3 - "$work/result.json" <<'EOF' || fail "unexpected JSON result"
