@@ -145,7 +145,8 @@ printf '%s\n' "\$1" >"$work/own/opened"
 EOF
 chmod 0755 "$work/bin/xdg-open"
 install -d -o "$user" "$work/own"
-Xvfb -displayfd 3 -ac -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
+# -noreset: the display stays up when its last client (the first window) has gone.
+Xvfb -displayfd 3 -ac -noreset -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
