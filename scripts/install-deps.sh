@@ -20,24 +20,24 @@ PACKAGES=(
 )
 if [ "${1:-}" != --run ]; then
   PACKAGES+=(
-  qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
-  libgtest-dev libgmock-dev
-  # xxh128sum for the tests.
-  xxhash
-  # Checksum lists as other tools write them, for the tests.
-  rhash cksfv hashdeep
-  libfuse3-dev fuse3
-  clang libclang-rt-14-dev clang-format clang-tidy
-  dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools genisoimage
-  xvfb xauth xdotool imagemagick
-  # Where "Courier New" is found as "Nimbus Mono PS", as on most desktops: the viewer and its
-  # test must hold there too.
-  fonts-urw-base35
-  python3 dpkg-dev appstream desktop-file-utils
-  # xmllint: the speed graph must be well-formed SVG.
-  libxml2-utils
-  # The Debian package's own check.
-  lintian
+    qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
+    libgtest-dev libgmock-dev
+    # xxh128sum for the tests.
+    xxhash
+    # Checksum lists as other tools write them, for the tests.
+    rhash cksfv hashdeep
+    libfuse3-dev fuse3
+    clang libclang-rt-14-dev clang-format clang-tidy
+    dosfstools exfatprogs ntfs-3g xorriso e2fsprogs util-linux udftools genisoimage
+    xvfb xauth xdotool imagemagick
+    # Where "Courier New" is found as "Nimbus Mono PS", as on most desktops: the viewer and its
+    # test must hold there too.
+    fonts-urw-base35
+    python3 dpkg-dev appstream desktop-file-utils
+    # xmllint: the speed graph must be well-formed SVG.
+    libxml2-utils
+    # The Debian package's own check.
+    lintian
   )
 fi
 if [ "${VORLAXIS_WITH_WINDOWS:-0}" = 1 ]; then

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh --run
-# Without the tests: they need GoogleTest and 150 more build steps. The preset turns them on
+# Without the tests: they need GoogleTest and about 140 more build steps. The preset turns them on
 # again for scripts/test.sh in the same build folder.
 cmake --preset default -DVORLAXIS_BUILD_TESTS=OFF >/dev/null
 cmake --build --preset default -j "$(nproc)" --target vorlaxis vorlaxis-check
