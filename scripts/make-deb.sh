@@ -31,6 +31,7 @@ epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || stat -c %Y C
 export SOURCE_DATE_EPOCH=$epoch
 day=$(date -u -d "@$epoch" +%Y-%m-%d)
 arch=$(dpkg --print-architecture)
+maintainer="Zubrak <zubrak@example.org>"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -51,7 +52,13 @@ for page in vorlaxis vorlaxis-check; do
 done
 metainfo=org.example.zubrak.vorlaxis.metainfo.xml
 fill "$metainfo.in" >"$pkg/usr/share/metainfo/$metainfo"
-cp packaging/linux/copyright "$pkg/usr/share/doc/vorlaxis/"
+cp packaging/linux/copyright THIRD-PARTY "$pkg/usr/share/doc/vorlaxis/"
+# The package's history: one entry for the version, dated by the last commit.
+{
+  printf 'vorlaxis (%s) unstable; urgency=medium\n\n' "$version"
+  printf '  * Vorlaxis %s; what is new is in /usr/lib/vorlaxis/whatsnew.txt.\n\n' "$version"
+  printf ' -- %s  %s\n' "$maintainer" "$(date -u -R -d "@$epoch")"
+} | gzip -9n >"$pkg/usr/share/doc/vorlaxis/changelog.gz"
 
 # Modes as a package has them, whatever the umask and the checkout gave.
 find "$pkg" -type d -exec chmod 0755 {} +
@@ -73,13 +80,12 @@ cat >"$pkg/DEBIAN/control" <<EOF
 Package: vorlaxis
 Version: $version
 Architecture: $arch
-Maintainer: Zubrak <zubrak@example.org>
+Maintainer: $maintainer
 Installed-Size: $(du -sk "$pkg/usr" | cut -f1)
 Depends: $depends
 Recommends: qt6-translations-l10n, xdg-utils
 Section: utils
 Priority: optional
-Homepage: https://zubrak.example.org/vorlaxis/
 Description: test whether the files on a medium can still be read
  Vorlaxis walks the tree of each chosen location (a CD, a DVD, any drive or
  folder), opens and reads every file (all data, every 4th, 8th or 16th block,

@@ -6,7 +6,8 @@
 # Builds vorlaxis.exe and vorlaxis-check.exe with the windows preset (build-windows), then
 # makes
 #   vorlaxis-<version>-win64.zip        the portable program: the two programs, the help file
-#                                       qantrel.chm and whatsnew.txt, at the top of the zip
+#                                       qantrel.chm, whatsnew.txt, LICENSE.txt and
+#                                       THIRD-PARTY.txt, at the top of the zip
 #                                       (Windows' "Extract All" makes the folder)
 #   vorlaxis-<version>-win64-setup.exe  the NSIS installer (packaging/windows/vorlaxis.nsi)
 # The version is the project's version in CMakeLists.txt. The programs are stripped; file times
@@ -33,9 +34,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 stage=$work/vorlaxis
 cmake --install "$build" --prefix "$stage" --strip >/dev/null
-# Exactly the four files; anything else installed into the prefix is a fault of the build.
+# Exactly these files; anything else installed into the prefix is a fault of the build.
 listed=$(cd "$stage" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
-[ "$listed" = "qantrel.chm vorlaxis-check.exe vorlaxis.exe whatsnew.txt " ] ||
+[ "$listed" = "LICENSE.txt THIRD-PARTY.txt qantrel.chm vorlaxis-check.exe vorlaxis.exe whatsnew.txt " ] ||
   { echo "make-win-package: unexpected files installed: $listed" >&2; exit 1; }
 chmod 0644 "$stage"/*
 chmod 0755 "$stage" "$stage"/*.exe
@@ -45,7 +46,8 @@ mkdir -p "$out"
 zip=$out/vorlaxis-$version-win64.zip
 setup=$out/vorlaxis-$version-win64-setup.exe
 rm -f "$zip" "$setup"
-(cd "$stage" && TZ=UTC zip -q -X -9 "$zip" vorlaxis.exe vorlaxis-check.exe qantrel.chm whatsnew.txt)
+(cd "$stage" && TZ=UTC zip -q -X -9 "$zip" vorlaxis.exe vorlaxis-check.exe qantrel.chm whatsnew.txt \
+  LICENSE.txt THIRD-PARTY.txt)
 
 size_kb=$(du -sk --apparent-size "$stage" | cut -f1)
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" \

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package as a user meets it: builds it (twice: the same build must give the same
-# bytes), checks its contents, manual pages, desktop entry and AppStream metadata, installs it
-# with dpkg, runs vorlaxis-check from the PATH on a small tree, starts the window program under
-# Xvfb as an ordinary user and checks that its window appears and that it finds its documents
-# beside its own file, then removes and purges the package and checks that nothing is left.
+# bytes), checks its contents, manual pages, desktop entry and AppStream metadata and lets
+# lintian check it (no error, no warning), installs it with dpkg, runs vorlaxis-check from the
+# PATH on a small tree, starts the window program under Xvfb as an ordinary user and checks
+# that its window appears, that it finds its documents beside its own file and that a folder
+# given to it (as the desktop entry's %F does) is ticked for a test and not saved, then removes
+# and purges the package and checks that nothing is left.
 #
 #   bash scripts/test-deb.sh [BUILD_DIR]      (default: build)
 #
@@ -49,7 +51,8 @@ dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./|/|' | LC_AL
     /usr/share/icons/hicolor/scalable/apps/vorlaxis.svg \
     /usr/share/metainfo/org.example.zubrak.vorlaxis.metainfo.xml \
     /usr/share/man/man1/vorlaxis.1.gz /usr/share/man/man1/vorlaxis-check.1.gz \
-    /usr/share/doc/vorlaxis/copyright
+    /usr/share/doc/vorlaxis/copyright /usr/share/doc/vorlaxis/changelog.gz \
+    /usr/share/doc/vorlaxis/THIRD-PARTY
   (cd docs && find help -type f -printf '/usr/lib/vorlaxis/%p\n')
 } | LC_ALL=C sort >"$work/expected"
 diff -u "$work/expected" "$work/files" || fail "the package holds other files than expected"
@@ -66,8 +69,17 @@ appstreamcli validate --no-net --pedantic \
   { cat "$work/appstream" >&2; fail "AppStream metadata refused"; }
 desktop-file-validate "$work/root/usr/share/applications/vorlaxis.desktop" ||
   fail "desktop entry refused"
-grep -qx 'Exec="/usr/lib/vorlaxis/vorlaxis"' "$work/root/usr/share/applications/vorlaxis.desktop" ||
-  fail "desktop entry does not start the installed program"
+grep -qx 'Exec="/usr/lib/vorlaxis/vorlaxis" %F' "$work/root/usr/share/applications/vorlaxis.desktop" ||
+  fail "desktop entry does not start the installed program with the folders it is given"
+grep -qx 'MimeType=inode/directory;' "$work/root/usr/share/applications/vorlaxis.desktop" ||
+  fail "desktop entry is not offered for folders and mounted media"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' \
+  "$work/root/usr/share/metainfo/org.example.zubrak.vorlaxis.metainfo.xml" ||
+  fail "AppStream metadata names no licence"
+! grep -rIl 'https\?://[a-z.]*example\.' "$work/root" "$work/contents" >"$work/placeholders" ||
+  { cat "$work/placeholders" >&2; fail "the package names a placeholder address"; }
+lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 ||
+  { cat "$work/lintian" >&2; fail "lintian found errors or warnings"; }
 for page in vorlaxis vorlaxis-check; do
   zcat "$work/root/usr/share/man/man1/$page.1.gz" | LC_ALL=C.UTF-8 groff -man -ww -z 2>"$work/groff"
   [ ! -s "$work/groff" ] || { cat "$work/groff" >&2; fail "manual page $page has faults"; }
@@ -101,6 +113,14 @@ as_user() {
 [ "$(as_user sh -c 'command -v vorlaxis-check')" = /usr/bin/vorlaxis-check ] ||
   fail "vorlaxis-check is not on the PATH"
 [ "$(as_user vorlaxis-check --version)" = "vorlaxis-check $version" ] || fail "wrong --version"
+[ "$(as_user vorlaxis --version)" = "vorlaxis $version" ] || fail "wrong --version of vorlaxis"
+as_user vorlaxis --help | grep -q '^Použití: vorlaxis \[UMÍSTĚNÍ\.\.\.\]' ||
+  fail "vorlaxis --help says no usage"
+# No display: a word that points to the program without a window, and status 1.
+status=0
+as_user vorlaxis >/dev/null 2>"$work/nodisplay" || status=$?
+[ "$status" = 1 ] && grep -q vorlaxis-check "$work/nodisplay" ||
+  fail "without a display vorlaxis ended with $status: $(cat "$work/nodisplay")"
 
 mkdir -p "$work/tree/sub"
 printf 'abc' >"$work/tree/sub/a"
@@ -125,7 +145,8 @@ printf '%s\n' "\$1" >"$work/own/opened"
 EOF
 chmod 0755 "$work/bin/xdg-open"
 install -d -o "$user" "$work/own"
-Xvfb -displayfd 3 -ac -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
+# -noreset: the display stays up when its last client (the first window) has gone.
+Xvfb -displayfd 3 -ac -noreset -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
@@ -146,7 +167,43 @@ for _ in $(seq 100); do [ -s "$work/own/opened" ] && break; sleep 0.1; done
   fail "\"Co je nového?\" did not open /usr/lib/vorlaxis/whatsnew.txt"
 kill "$window_pid"
 window_pid=
-echo "test-deb: installed; vorlaxis-check ran from the PATH, the window appeared as $user"
+
+# Opened with a folder, as the desktop entry's %F does: the folder is added and ticked alone,
+# so "Spustit test" (Ctrl+S) tests it and nothing else (one temporary log, of its two files);
+# closed untouched, the settings keep their own list and not the folder. The medium stays in
+# its drive.
+config=$home/.config/vorlaxis
+install -d -o "$user" "$home/.config" "$config" "$work/own/tmp"
+printf '[Application]\nEject media=0\n[Paths]\nPath0=/usr/share/doc/vorlaxis\nPath0Checked=1\n' \
+  >"$config/Ulvenor.ini"
+chown "$user" "$config/Ulvenor.ini" "$work/own/tmp"
+as_user DISPLAY="$DISPLAY" TMPDIR="$work/own/tmp" vorlaxis "$work/tree/" >"$work/window.log" 2>&1 &
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "Vorlaxis v" | sed -n 1p) ||
+  { cat "$work/window.log" >&2; fail "the main window did not appear with a folder"; }
+window_pid=$(xdotool getwindowpid "$window")
+xdotool windowfocus --sync "$window"
+xdotool key ctrl+s
+tested() {
+  find "$work/own/tmp" -name 'tmplog*.txt' -exec iconv -f WINDOWS-1250 -t UTF-8 {} \; 2>/dev/null |
+    grep -c 'test úspěšně dokončen' || true
+}
+for _ in $(seq 200); do [ "$(tested)" -ge 1 ] && break; sleep 0.1; done
+logs=$(find "$work/own/tmp" -name 'tmplog*.txt')
+[ "$(tested)" = 1 ] && [ "$(wc -l <<<"$logs")" = 1 ] ||
+  { cat "$work/window.log" >&2; fail "not the given folder alone was tested: $logs"; }
+iconv -f WINDOWS-1250 -t UTF-8 "$logs" | tr -d '\r' | grep -qx '  počet souborů:       2' ||
+  fail "the test did not count the given folder's 2 files"
+# "&Konec" (Alt+X), and Enter on its question's default button, Yes.
+xdotool windowfocus --sync "$window"
+xdotool key --delay 300 alt+x Return
+for _ in $(seq 100); do kill -0 "$window_pid" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$window_pid" 2>/dev/null || fail "the window program did not end through \"&Konec\""
+window_pid=
+grep -q '^Xpos=' "$config/Ulvenor.ini" || fail "the settings were not written at the close"
+grep -qx 'Path0=/usr/share/doc/vorlaxis' "$config/Ulvenor.ini" &&
+  grep -qx 'Path0Checked=1' "$config/Ulvenor.ini" || fail "the saved list was changed"
+! grep -qF "$work/tree" "$config/Ulvenor.ini" || fail "the folder given on the command line was saved"
+echo "test-deb: installed; vorlaxis-check ran from the PATH, the window appeared as $user and tested the folder it was given"
 
 # --- removed -----------------------------------------------------------------------------
 dpkg -r vorlaxis >/dev/null

@@ -3,9 +3,10 @@
 # checks the zip's exact contents and
 # that both programs need no DLL beyond Windows' own, then, in a throwaway Wine prefix, runs the
 # installer silently, checks the installed files, the Start-menu entry and the uninstaller's
-# entry, runs the installed vorlaxis-check.exe, starts the installed vorlaxis.exe under Xvfb,
-# tests a small folder with it and finds the saved log in the user's own folder, and finally
-# runs the uninstaller silently and checks that nothing of the installation is left.
+# entry and the context-menu entry of drives and folders, runs the installed vorlaxis-check.exe,
+# starts the installed vorlaxis.exe under Xvfb as that entry does, with a drive, tests it and
+# finds the saved log in the user's own folder, and finally runs the uninstaller silently and
+# checks that nothing of the installation is left.
 #
 #   bash scripts/test-win-package.sh [OUT_DIR]      (default: build-windows)
 #
@@ -52,7 +53,7 @@ version=$(basename "$zip" | sed -n 's/^vorlaxis-\(.*\)-win64\.zip$/\1/p')
 [ -n "$version" ] || fail "no version in the name $zip"
 
 contents=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
-[ "$contents" = "qantrel.chm vorlaxis-check.exe vorlaxis.exe whatsnew.txt " ] ||
+[ "$contents" = "LICENSE.txt THIRD-PARTY.txt qantrel.chm vorlaxis-check.exe vorlaxis.exe whatsnew.txt " ] ||
   fail "the zip holds $contents"
 unzip -q "$zip" -d "$work/zip"
 # whatsnew.txt as Notepad reads it on any Windows: a UTF-8 byte-order mark, CR LF, the text of
@@ -63,6 +64,12 @@ unzip -q "$zip" -d "$work/zip"
   fail "not every line of whatsnew.txt in the zip ends in CR LF"
 tail -c +4 "$work/zip/whatsnew.txt" | tr -d '\r' | cmp -s - docs/whatsnew.txt ||
   fail "whatsnew.txt in the zip does not say what docs/whatsnew.txt says"
+# The licence as the system has it, and what is linked into the programs.
+tail -c +4 "$work/zip/LICENSE.txt" | tr -d '\r' | cmp -s - /usr/share/common-licenses/GPL-3 ||
+  fail "LICENSE.txt in the zip is not the GPL version 3"
+for part in xxHash mingw-w64 winpthreads libstdc++; do
+  grep -q "$part" "$work/zip/THIRD-PARTY.txt" || fail "THIRD-PARTY.txt does not name $part"
+done
 # The help file names its contents and its index (the window tests open the contents).
 for sitemap in qantrel.hhc qantrel.hhk; do
   grep -aq "$sitemap" "$work/zip/qantrel.chm" || fail "the help file has no $sitemap"
@@ -141,9 +148,9 @@ in_wine timeout 120 wineserver -w || fail "Wine's programs did not end after the
 program="$prefix/drive_c/Program Files/Vorlaxis"
 [ -d "$program" ] || fail "nothing installed in C:\\Program Files\\Vorlaxis"
 installed=$(cd "$program" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
-[ "$installed" = "qantrel.chm uninstall.exe vorlaxis-check.exe vorlaxis.exe whatsnew.txt " ] ||
+[ "$installed" = "LICENSE.txt THIRD-PARTY.txt qantrel.chm uninstall.exe vorlaxis-check.exe vorlaxis.exe whatsnew.txt " ] ||
   fail "installed: $installed"
-for file in qantrel.chm vorlaxis-check.exe vorlaxis.exe whatsnew.txt; do
+for file in LICENSE.txt THIRD-PARTY.txt qantrel.chm vorlaxis-check.exe vorlaxis.exe whatsnew.txt; do
   cmp -s "$program/$file" "$work/zip/$file" || fail "the installed $file is not the zip's"
 done
 shortcut="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vorlaxis.lnk"
@@ -157,12 +164,31 @@ grep -q "DisplayName.*REG_SZ.*Vorlaxis $version$" "$work/uninstall-key" ||
   fail "Add/Remove programs lacks \"Vorlaxis $version\""
 grep -qF 'UninstallString    REG_SZ    "C:\Program Files\Vorlaxis\uninstall.exe"' \
   "$work/uninstall-key" || fail "the uninstaller is not registered"
+# "Otestovat pomocí Vorlaxis" on a folder, a drive and a folder window's background, starting
+# the program with that place.
+menu_keys=('HKLM\Software\Classes\Directory\shell\Vorlaxis'
+  'HKLM\Software\Classes\Drive\shell\Vorlaxis'
+  'HKLM\Software\Classes\Directory\Background\shell\Vorlaxis')
+for menu in "${menu_keys[@]}"; do
+  place='"%1"'
+  [[ $menu == *Background* ]] && place='"%V"'
+  # reg writes to a pipe in the console's code page (437 in this prefix's English locale).
+  in_wine "$wine" reg query "$menu" /ve 2>/dev/null | iconv -f CP437 -t UTF-8 | tr -d '\r' \
+    >"$work/menu-key"
+  grep -q 'REG_SZ    Otestovat pomocí Vorlaxis$' "$work/menu-key" ||
+    fail "$menu does not offer \"Otestovat pomocí Vorlaxis\": $(cat "$work/menu-key")"
+  in_wine "$wine" reg query "$menu\command" /ve 2>/dev/null | tr -d '\r' >"$work/menu-command"
+  grep -qF "REG_SZ    \"C:\Program Files\Vorlaxis\vorlaxis.exe\" $place" "$work/menu-command" ||
+    fail "$menu\command does not start vorlaxis.exe with $place: $(cat "$work/menu-command")"
+done
 
 # As on Windows, the user may read the program folder but not write to it.
 chmod -R a-w "$program"
 
 [ "$(in_wine "$wine" 'C:\Program Files\Vorlaxis\vorlaxis-check.exe' --version | tr -d '\r')" = \
   "vorlaxis-check $version" ] || fail "the installed vorlaxis-check.exe does not say its version"
+[ "$(in_wine "$wine" 'C:\Program Files\Vorlaxis\vorlaxis.exe' --version | tr -d '\r')" = \
+  "vorlaxis $version" ] || fail "the installed vorlaxis.exe does not say its version"
 in_wine "$wine" 'C:\Program Files\Vorlaxis\vorlaxis-check.exe' --json - 'T:\' \
   >"$work/result.json" || fail "the small folder failed"
 python3 - "$work/result.json" <<'EOF' || fail "unexpected JSON result"
@@ -175,17 +201,19 @@ if got != expected:
     sys.exit(f"got {got}")
 EOF
 
-# The window program: its settings (in the user's folder, as it would have written them) tick
-# drive T: and keep each log; Ctrl+S starts the test.
+# The window program as the context menu of drive T: starts it: its settings (in the user's
+# folder, as it would have written them) keep each log and tick drive C: alone; the drive given
+# is added and ticked, the others unticked, so Ctrl+S tests T: alone. Closed, the program
+# writes its settings with their own list.
 appdata="$prefix/drive_c/users/$user/AppData/Roaming"
 [ -d "$appdata" ] || fail "no %APPDATA% in the prefix"
 mkdir -p "$appdata/Vorlaxis"
 printf '%s\r\n' '[Application]' 'Eject media=0' '[Logs]' 'Show Logs After Test=0' \
-  'Save Logs to Disk=1' '[Paths]' 'Path0=T:\' 'Path0Checked=1' \
+  'Save Logs to Disk=1' '[Paths]' 'Path0=C:\' 'Path0Checked=1' \
   >"$appdata/Vorlaxis/Ulvenor.ini"
 chown -R "$(stat -c %u "$prefix")" "$appdata/Vorlaxis"
 window_started=$(date +%s%N)
-in_wine "$wine" 'C:\Program Files\Vorlaxis\vorlaxis.exe' >"$work/window.log" 2>&1 &
+in_wine "$wine" 'C:\Program Files\Vorlaxis\vorlaxis.exe' 'T:\' >"$work/window.log" 2>&1 &
 window_job=$!
 window=$(DISPLAY=$display timeout 60 \
   xdotool search --sync --onlyvisible --name "^Zubrak's Vorlaxis v" | sed -n 1p) ||
@@ -208,6 +236,12 @@ grep -qx '  počet souborů:       4' "$work/saved.txt" || fail "the saved log d
 in_wine "$wine" taskkill /im vorlaxis.exe >/dev/null 2>&1 || true
 for _ in $(seq 100); do kill -0 "$window_job" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$window_job" 2>/dev/null && fail "vorlaxis.exe did not close"
+saved=$(cd "$appdata/Vorlaxis/Logs" && find . -maxdepth 1 -name '*.txt' | tr '\n' ' ')
+[ "$saved" = "./VZOREK.txt " ] || fail "not drive T: alone was tested: $saved"
+tr -d '\r' <"$appdata/Vorlaxis/Ulvenor.ini" >"$work/settings"
+grep -q '^Xpos=' "$work/settings" || fail "vorlaxis.exe did not write its settings at the close"
+grep -qx 'Path0=C:\\' "$work/settings" && grep -qx 'Path0Checked=1' "$work/settings" &&
+  ! grep -q 'T:' "$work/settings" || fail "the drive from the command line reached the settings"
 [ "$(cd "$program" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')" = \
   "$installed" ] || fail "the programs wrote into their folder"
 say "installed: vorlaxis-check.exe ran, vorlaxis.exe showed its window in ${start_ms} ms," \
@@ -223,6 +257,9 @@ in_wine timeout 120 wineserver -w || fail "the uninstaller did not end"
 [ ! -e "$program" ] || fail "left after removal: $(find "$program" | tr '\n' ' ')"
 [ ! -e "$shortcut" ] || fail "the Start-menu entry is left after removal"
 in_wine "$wine" reg query "$key" >/dev/null 2>&1 && fail "the uninstaller is still registered"
+for menu in "${menu_keys[@]}"; do
+  in_wine "$wine" reg query "$menu" >/dev/null 2>&1 && fail "$menu is left after removal"
+done
 [ -f "$logs" ] || fail "the uninstaller removed the user's saved logs"
 say "removed: nothing of the installation left; the user's settings and logs kept"
 say "passed in $(($(date +%s) - started)) s"

@@ -35,12 +35,14 @@ class FormPlacement final : public WindowPlacement {
 void TMainForm::ReadINIs() {
     FormPlacement placement(*this);
     vorlaxis::ReadINIs(SettingsPath, m_settings, &placement, m_locations, m_windows.Konfig);
+    StartLocations.Apply(m_locations);
     RefreshDiskList();
 }
 
 std::string TMainForm::WriteINIs() {
     FormPlacement placement(*this);
-    return vorlaxis::WriteINIs(SettingsPath, m_settings, &placement, m_locations);
+    return vorlaxis::WriteINIs(SettingsPath, m_settings, &placement,
+                               StartLocations.ListToSave(m_locations));
 }
 
 void TMainForm::RefreshDiskList() {

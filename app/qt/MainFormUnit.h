@@ -16,6 +16,7 @@
 #include "engine/TestBatch.h"
 #include "engine/TestStatistics.h"
 #include "media/LocationList.h"
+#include "media/RunLocations.h"
 #include "results/qt/MainResults.h"
 #include "settings/TestSettings.h"
 
@@ -81,6 +82,9 @@ class TMainForm final : public QMainWindow, public TestHost, public BatchWindow 
 
     // The settings file; tests point it elsewhere. Defaults to "Ulvenor.ini" beside the program.
     std::string SettingsPath;
+    // The locations named on the command line: ticked for this run, saved only once the user
+    // changes the list. Set before the settings are first read.
+    RunLocations StartLocations;
 
     void ReadINIs();
     // Writes the settings file; returns the error text (empty on success).

@@ -49,10 +49,12 @@ void ApplyApplicationLook(QApplication& app) {
 ApplicationWindows::ApplicationWindows() = default;
 ApplicationWindows::~ApplicationWindows() = default;
 
-void CreateApplicationWindows(ApplicationWindows& windows, const char* settingsPath) {
+void CreateApplicationWindows(ApplicationWindows& windows, const char* settingsPath,
+                              RunLocations startLocations) {
     windows.MainForm = std::make_unique<TMainForm>();
     TMainForm& main = *windows.MainForm;
     if (settingsPath) main.SettingsPath = settingsPath;
+    main.StartLocations = std::move(startLocations);
     windows.ErrorForm = std::make_unique<TErrorForm>(&main);
     // The result windows have no owner: they open centred on the screen.
     windows.ErrorListForm = std::make_unique<TErrorListForm>();

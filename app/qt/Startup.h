@@ -32,7 +32,9 @@ struct ApplicationWindows {
 
 // Creates the windows in the start-up order: TMainForm, TErrorForm, TErrorListForm, TInfoBox,
 // TKonfig, TAboutBox (whose creation reads the settings file into the main window), TEditor.
-// `settingsPath` (optional) replaces the settings file beside the program.
-void CreateApplicationWindows(ApplicationWindows& windows, const char* settingsPath = nullptr);
+// `settingsPath` (optional) replaces the settings file beside the program; `startLocations`
+// are the locations named on the command line.
+void CreateApplicationWindows(ApplicationWindows& windows, const char* settingsPath = nullptr,
+                              RunLocations startLocations = {});
 
 }  // namespace vorlaxis::gui

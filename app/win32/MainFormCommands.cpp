@@ -136,12 +136,14 @@ void TMainForm::ButtonStartTest(ReadModeOverride override) {
 void TMainForm::ReadINIs() {
     FormPlacement placement(m_hwnd);
     vorlaxis::ReadINIs(SettingsPath, m_settings, &placement, m_locations, m_konfig.get());
+    StartLocations.Apply(m_locations);
     RefreshDiskList();
 }
 
 std::string TMainForm::WriteINIs() {
     FormPlacement placement(m_hwnd);
-    return vorlaxis::WriteINIs(SettingsPath, m_settings, &placement, m_locations);
+    return vorlaxis::WriteINIs(SettingsPath, m_settings, &placement,
+                               StartLocations.ListToSave(m_locations));
 }
 
 void TMainForm::RefreshDiskList() {

@@ -19,6 +19,7 @@
 #include "engine/TestBatch.h"
 #include "engine/TestStatistics.h"
 #include "media/LocationList.h"
+#include "media/RunLocations.h"
 #include "results/Results.h"
 #include "settings/TestSettings.h"
 
@@ -143,6 +144,9 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
 
     // The settings file; tests point it elsewhere. Defaults to the one beside the program.
     std::string SettingsPath;
+    // The locations named on the command line: ticked for this run, saved only once the user
+    // changes the list. Set before the settings are first read.
+    RunLocations StartLocations;
     void ReadINIs();
     [[nodiscard]] std::string WriteINIs();
     void RefreshDiskList();

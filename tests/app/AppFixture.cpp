@@ -7,10 +7,10 @@
 
 namespace vorlaxis::test {
 
-void AppFixture::Start(const std::string& ini) {
+void AppFixture::Start(const std::string& ini, RunLocations startLocations) {
     m_settingsPath = m_dir.path() + "Ulvenor.ini";
     std::ofstream(m_settingsPath, std::ios::binary) << ini;
-    gui::CreateApplicationWindows(m_windows, m_settingsPath.c_str());
+    gui::CreateApplicationWindows(m_windows, m_settingsPath.c_str(), std::move(startLocations));
     // No viewer or file browser is started from a test; kept logs stay in the test's folder.
     auto shell = std::make_unique<RecordingShell>();
     m_shell = shell.get();

@@ -27,8 +27,9 @@ inline const std::string kQuietOptions =
 
 class AppFixture : public ::testing::Test {
   protected:
-    // Writes `ini` as the settings file and creates the windows over it.
-    void Start(const std::string& ini = "");
+    // Writes `ini` as the settings file and creates the windows over it; `startLocations` are
+    // those of the command line.
+    void Start(const std::string& ini = "", RunLocations startLocations = {});
     // The settings file's text for ticked locations and extra option lines.
     static std::string Ini(const std::vector<std::string>& ticked, const std::string& extra = "");
 

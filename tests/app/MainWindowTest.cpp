@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <fstream>
+#include <iterator>
 
 #include "AppFixture.h"
 #include "LayoutCheck.h"
@@ -189,6 +191,43 @@ TEST_F(MainWindow, LocationButtonsRunTheListCommandsThroughQtDialogs) {
     RunBatch([&] { Button("btnOdstranit")->click(); });
     EXPECT_EQ(DiskList()->count(), 0);
     CheckScript();
+}
+
+// Started with a folder (the desktop's "Open with"): it is added and ticked alone, and the
+// settings keep the old list until the user changes the list.
+class StartLocations : public AppFixture {
+  protected:
+    void StartCloseAndCheck(bool userTicks) {
+        const std::string kept = m_dir.path() + "kept";
+        const std::string given = m_dir.path() + "given";
+        Start(Ini({kept}), RunLocations({given + "/"}, "/"));
+        ASSERT_EQ(DiskList()->count(), 2);
+        EXPECT_EQ(DiskList()->item(0)->text().toStdString(), given);
+        EXPECT_EQ(DiskList()->item(0)->checkState(), Qt::Checked);
+        EXPECT_EQ(DiskList()->item(1)->checkState(), Qt::Unchecked);
+        EXPECT_EQ(Status(0), "Připraven...");  // nothing is tested until the user starts it
+        if (userTicks) {
+            DiskList()->setFocus();
+            DiskList()->setCurrentRow(1);
+            QTest::keyClick(DiskList(), Qt::Key_Space);
+            EXPECT_TRUE(Main().Locations().IsTicked(1));
+        }
+        Main().close();
+        std::ifstream in(m_settingsPath, std::ios::binary);
+        const std::string file(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(file.find(given) != std::string::npos, userTicks) << file;
+        EXPECT_NE(file.find("Path" + std::string(userTicks ? "1" : "0") + "=" + kept),
+                  std::string::npos)
+            << file;
+    }
+};
+
+TEST_F(StartLocations, AreTickedAloneAndNotSavedWhenTheListIsLeftAlone) {
+    StartCloseAndCheck(false);
+}
+
+TEST_F(StartLocations, AreSavedOnceTheUserChangesTheList) {
+    StartCloseAndCheck(true);
 }
 
 }  // namespace
