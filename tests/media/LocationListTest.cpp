@@ -63,14 +63,14 @@ TEST(LocationList, RemoveAndClearMoveOrDropTheSelection) {
     LocationList list;
     for (const char* p : {"a", "b", "c", "d"}) list.Add(p);
     list.SetSelected(2);  // c
-    list.Remove(0);
+    list.Remove(1);       // b, right before the selection
     EXPECT_EQ(list.Selected(), 1);
     EXPECT_EQ(list.Text(1), "c");
     list.Remove(2);  // d, after the selection
     EXPECT_EQ(list.Selected(), 1);
     list.Remove(1);  // the selected entry itself
     EXPECT_EQ(list.Selected(), LocationList::kNone);
-    EXPECT_EQ(Texts(list), "b");
+    EXPECT_EQ(Texts(list), "a");
     list.SetSelected(0);
     list.Clear();
     EXPECT_EQ(list.Count(), 0);

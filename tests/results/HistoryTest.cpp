@@ -78,10 +78,18 @@ TEST(MediumHistory, OnlyAWholeRecordIsRead) {
         {"Vorlaxis test record 2\nlabel\tx\nserial\t-9223372036854775809\n", false},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseRecord(c.text).has_value(), c.whole) << c.text;
-    // Numbers beyond 64 bits are refused, not wrapped.
-    std::string huge = text;
-    huge.replace(huge.find("files\t3"), 8, "files\t99999999999999999999");
-    EXPECT_FALSE(ParseRecord(huge));
+    // A file line with a field lost.
+    const size_t fileLine = text.find("\nfile\t") + 1;
+    const size_t lineEnd = text.find('\n', fileLine);
+    std::string shortLine = text;
+    shortLine.erase(text.rfind('\t', lineEnd), lineEnd - text.rfind('\t', lineEnd));
+    EXPECT_FALSE(ParseRecord(shortLine));
+    // Numbers beyond 64 bits, or longer than any 64-bit number is written, are refused.
+    for (const char* number : {"99999999999999999999", "00000000000000000003"}) {
+        std::string huge = text;
+        huge.replace(huge.find("files\t3"), 7, std::string("files\t") + number);
+        EXPECT_FALSE(ParseRecord(huge)) << number;
+    }
 }
 
 // A newest record that cannot be used is set aside and named; an older one never stands in.
