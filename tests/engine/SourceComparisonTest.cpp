@@ -162,8 +162,8 @@ TEST(SourceComparison, EveryKindOfDifferenceIsFoundAndTheLogIsAPlainTestsLog) {
         EXPECT_EQ(Sorted(found.OnlyOnMedium), f.Full(f.tree, c.onlyOnMedium));
         EXPECT_EQ(Sorted(found.OnlyInSource), f.Full(f.source, c.onlyInSource));
         EXPECT_TRUE(found.Unchecked.empty());
-        EXPECT_EQ(found.Differ(), !c.differs.empty() || !c.onlyOnMedium.empty() ||
-                                      !c.onlyInSource.empty());
+        EXPECT_EQ(found.Differ(),
+                  !c.differs.empty() || !c.onlyOnMedium.empty() || !c.onlyInSource.empty());
     }
 }
 
