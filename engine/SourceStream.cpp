@@ -89,7 +89,10 @@ bool ReadOne(Shared& s, int32_t k, uint64_t generation) {
     platform::InputFile file;
     if (!file.open(s.paths[static_cast<size_t>(k)])) {
         const Kind why = WhyNotOpened(s.paths[static_cast<size_t>(k)]);
-        std::lock_guard lock(s.mutex);
+        std::unique_lock lock(s.mutex);
+        s.changed.wait(lock, [&] {
+            return s.quit || s.generation != generation || s.events.size() < kMostPieces;
+        });
         if (s.quit || s.generation != generation) return false;
         s.events.push_back({k, why, 0, 0});
         s.changed.notify_all();
