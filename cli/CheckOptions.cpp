@@ -48,7 +48,8 @@ bool ApplyValue(const std::string& name, const std::string& value, CheckOptions&
         error = "the block size must be a whole number of kilobytes, not \"" + value + "\"";
         return false;
     }
-    if ((name == "--log" || name == "--json" || name == "--graph" || name == "--history") &&
+    if ((name == "--log" || name == "--json" || name == "--graph" || name == "--history" ||
+         name == "--compare-with") &&
         value.empty()) {
         error = name + " needs a file name";
         return false;
@@ -57,12 +58,13 @@ bool ApplyValue(const std::string& name, const std::string& value, CheckOptions&
     if (name == "--json") o.jsonFile = value;
     if (name == "--graph") o.graphFile = value;
     if (name == "--history") o.historyFolder = AsLocation(value);
+    if (name == "--compare-with") o.sourceFolder = AsLocation(value);
     return true;
 }
 
 bool TakesValue(const std::string& name) {
     return name == "--mode" || name == "--block-size" || name == "--log" || name == "--json" ||
-           name == "--graph" || name == "--history";
+           name == "--graph" || name == "--history" || name == "--compare-with";
 }
 
 }  // namespace
@@ -108,6 +110,10 @@ bool ParseOptions(const std::vector<std::string>& args, CheckOptions& o, std::st
         error = "--log takes exactly one PATH";
         return false;
     }
+    if (!o.sourceFolder.empty() && o.paths.size() != 1) {
+        error = "--compare-with takes exactly one PATH";
+        return false;
+    }
     return true;
 }
 
@@ -122,6 +128,7 @@ const char* UsageText() {
     return "Usage: vorlaxis-check [--mode all|4|8|16|open] [--block-size KB] [--log FILE]\n"
            "                      [--json FILE] [--graph FILE] [--history DIR]\n"
            "                      [--no-file-limit] PATH...\n"
+           "       vorlaxis-check [options] --compare-with SRC PATH\n"
            "       vorlaxis-check --help | --version\n"
            "\n"
            "Tests whether every file below each PATH can be read, and prints the test log.\n"
@@ -144,6 +151,12 @@ const char* UsageText() {
            "                     report what changed since the medium's last record; each\n"
            "                     record comes with a *.xxh128 file: run in the location's\n"
            "                     folder, \"xxh128sum -c\" verifies the medium with it\n"
+           "  --compare-with SRC compare PATH with the folder SRC it was made from, in the\n"
+           "                     test's one read of PATH (SRC is read beside it): every file\n"
+           "                     the same, none missing, none extra, folders too; only with\n"
+           "                     one PATH and mode all (other modes compare nothing: exit\n"
+           "                     status 5, \"not_compared\"); the log stays that of a plain\n"
+           "                     test\n"
            "  --no-file-limit    test every file; without it at most 49152 files of a location\n"
            "                     are tested, and the number of those left out is reported\n"
            "                     (exit status 5, \"unchecked\")\n"
@@ -165,8 +178,14 @@ const char* UsageText() {
            "  PATH: FAILED       a checksum file on the medium contradicts the file\n"
            "  PATH: MISSING      a checksum file lists it, the medium lacks it\n"
            "  PATH: CHANGED      other content since the last record, same size and time\n"
+           "  PATH: DIFFERS AT N the file differs from its source from byte N on (counted\n"
+           "                     from 0; N is the shorter one's size when one file is the\n"
+           "                     start of the other)\n"
+           "  PATH: ONLY ON MEDIUM  the source folder lacks it (a folder ends in \"/\")\n"
+           "  PATH: ONLY IN SOURCE  the medium lacks it (PATH is the source's)\n"
            "  PATH: NOT CHECKED (REASON)  not checked: no medium, access denied, path too\n"
-           "                     long, file limit, record unusable, list unusable, not compared\n"
+           "                     long, file limit, record unusable, list unusable, not compared,\n"
+           "                     source unreadable, source unlisted, source not sought\n"
            "Control characters in PATH are escaped there (\\n, \\t, \\x1b, \\u009b), and so is\n"
            "a backslash (\\\\).\n"
            "\n"
@@ -200,7 +219,14 @@ const char* UsageText() {
            "  \"unchecked\"    what was not checked: objects with \"path\", \"reason\" "
            "(\"no_medium\",\n"
            "                 \"access_denied\", \"path_too_long\", \"file_limit\" with \"files\",\n"
-           "                 \"record_unusable\", \"list_unusable\", \"not_compared\")\n"
+           "                 \"record_unusable\", \"list_unusable\", \"not_compared\",\n"
+           "                 \"source_unreadable\", \"source_unlisted\", \"source_not_sought\")\n"
+           "With --compare-with, what differs from the source folder:\n"
+           "  \"differs\"      objects with \"path\" and \"offset\", the first byte that differs\n"
+           "  \"only_on_medium\", \"only_in_source\"  full paths (the source's for the latter);\n"
+           "                 a folder ends in \"/\" and stands for everything in it\n"
+           "                 (unreadable files of the medium are under \"unreadable\"; those\n"
+           "                 of the source under \"unchecked\", \"source_unreadable\")\n"
            "With --history, lists of what changed since the medium's last record (empty when\n"
            "there is none):\n"
            "  \"changed\"      other content, same size and modification time (silent change)\n"
@@ -222,8 +248,9 @@ const char* UsageText() {
            "     can be made (set TMPDIR, or use --log)\n"
            "  3  stopped by a signal: the status in the JSON result; the program itself then\n"
            "     ends by the signal (a shell shows 128 + its number: 130, 143)\n"
-           "  4  no file was unreadable, but content changed silently since the last record or\n"
-           "     a checksum file disagrees with the medium\n"
+           "  4  no file was unreadable, but content changed silently since the last record,\n"
+           "     a checksum file disagrees with the medium, or the medium differs from the\n"
+           "     source folder (--compare-with)\n"
            "  5  incomplete: something was not checked (listed under \"unchecked\"), such as a\n"
            "     PATH that is no existing directory among others\n"
            "When several apply, the status is the gravest: 3, then 1, then 4, then 5.\n";

@@ -19,6 +19,7 @@ struct CheckOptions {
     std::string graphFile;                       // empty: no speed graph
     std::string historyFolder;                   // empty: no records; else ends in "/"
     bool noFileLimit = false;                    // test every file, past the usual 49152
+    std::string sourceFolder;                    // empty: no comparison; else ends in "/"
     std::vector<std::string> paths;
 };
 

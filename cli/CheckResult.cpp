@@ -87,6 +87,19 @@ void WriteLocation(JsonWriter& json, const LocationResult& r) {
     PathList(json, "new", r.added);
     PathList(json, "newly_unreadable", r.newlyUnreadable);
     PathList(json, "readable_again", r.readableAgain);
+    json.Key("differs");
+    json.BeginArray();
+    for (const LocationResult::Difference& d : r.differs) {
+        json.BeginObject();
+        json.Key("path");
+        json.String(d.path);
+        json.Key("offset");
+        json.Integer(d.offset);
+        json.EndObject();
+    }
+    json.EndArray();
+    PathList(json, "only_on_medium", r.onlyOnMedium);
+    PathList(json, "only_in_source", r.onlyInSource);
     json.Key("unchecked");
     json.BeginArray();
     for (const UncheckedItem& item : r.unchecked) {

@@ -43,6 +43,14 @@ struct LocationResult {
     // Since the medium's last record (--history), full paths by kind.
     std::vector<std::string> changed, edited, missing, added, newlyUnreadable, readableAgain;
     UncheckedList unchecked;  // what could not be checked, with its path and reason
+    // Against the source folder (--compare-with): files whose content differs (the first byte
+    // that does), and full paths that one side lacks (a folder ends in the separator).
+    struct Difference {
+        std::string path;
+        int64_t offset = 0;
+    };
+    std::vector<Difference> differs;
+    std::vector<std::string> onlyOnMedium, onlyInSource;
 };
 
 // The result file: the program, its version, the exit status and one object per location.

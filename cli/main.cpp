@@ -127,6 +127,11 @@ void Record(LocationResult& r, const TestSession& session, uint16_t bad, double 
     r.checksumMismatches = session.Content.ChecksumMismatches;
     r.checksumMissing = session.Content.ChecksumMissing;
     r.unchecked = session.Unchecked;
+    const SourceFindings& source = session.Source;
+    for (const SourceDifference& d : source.Differs) r.differs.push_back({d.Path, d.Offset});
+    r.onlyOnMedium = source.OnlyOnMedium;
+    r.onlyInSource = source.OnlyInSource;
+    r.unchecked.insert(r.unchecked.end(), source.Unchecked.begin(), source.Unchecked.end());
     if (session.CollectionFailed || session.LogIncomplete) {
         r.outcome = Outcome::Failed;
     } else if (statistics.StopRequested) {
@@ -170,6 +175,10 @@ void ReportFindings(const LocationResult& r) {
     for (const std::string& path : r.checksumMismatches) say(path, "FAILED");
     for (const std::string& path : r.checksumMissing) say(path, "MISSING");
     for (const std::string& path : r.changed) say(path, "CHANGED");
+    for (const LocationResult::Difference& d : r.differs)
+        say(d.path, "DIFFERS AT " + std::to_string(d.offset));
+    for (const std::string& path : r.onlyOnMedium) say(path, "ONLY ON MEDIUM");
+    for (const std::string& path : r.onlyInSource) say(path, "ONLY IN SOURCE");
     for (const UncheckedItem& item : r.unchecked) {
         std::string reason = UncheckedKey(item.Reason);
         std::replace(reason.begin(), reason.end(), '_', ' ');
@@ -223,6 +232,7 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
     session.KeepFingerprints = !o.historyFolder.empty();
     session.NoFileLimit = o.noFileLimit;
     session.ExcludedFolder = o.historyFolder;  // the records are no part of a medium they lie on
+    session.SourceFolder = o.sourceFolder;
     int result = kAllReadable;
     int32_t index = 0;
     for (LocationResult& location : results) {
@@ -250,7 +260,7 @@ int RunChecks(const CheckOptions& o, std::vector<LocationResult>& results) {
         Record(location, session, bad, took.count());
         if (history && !TakeHistoryStep(*history, location)) result = Graver(result, kUnreadable);
         if (!location.changed.empty() || !location.checksumMismatches.empty() ||
-            !location.checksumMissing.empty()) {
+            !location.checksumMissing.empty() || session.Source.Differ()) {
             result = Graver(result, kContentDiffers);
         }
         if (!location.unchecked.empty()) result = Graver(result, kIncomplete);
@@ -314,6 +324,9 @@ int Main(int argc, char** argv) {
         !platform::WriteWholeFile(options.jsonFile, "")) {
         return UsageError("cannot write the JSON result to " + LineSafe(options.jsonFile));
     }
+    if (!options.sourceFolder.empty() && !platform::IsDirectory(options.sourceFolder))
+        return UsageError("the source folder is not an existing directory: " +
+                          LineSafe(options.sourceFolder));
     // The temporary logs need a private folder; a message that blamed the medium would mislead.
     if (options.logFile.empty() && platform::TempFolder().empty()) {
         std::fprintf(stderr,

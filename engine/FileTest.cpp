@@ -1,6 +1,7 @@
 #include "engine/FileTest.h"
 
 #include "engine/Checksum.h"
+#include "engine/SourceComparison.h"
 
 namespace vorlaxis {
 
@@ -8,11 +9,13 @@ namespace {
 
 // One read step: a block read and summed. -1 on a read failure.
 int64_t ReadStep(FileTestContext& c, FileTestResult& r) {
-    // The block's bytes, wherever the read left them; asked for only when fingerprinting.
+    // The block's bytes, wherever the read left them; asked for only when something looks at
+    // them beside the sum.
     const unsigned char* block = c.Buffer;
     int32_t byteSum = -1;
-    const int64_t got = c.Calls.ReadBlock(c.File, c.Buffer, c.BlockBytes,
-                                          c.Content != nullptr ? &block : nullptr, byteSum);
+    const bool looked = c.Content != nullptr || c.Source != nullptr;
+    const int64_t got =
+        c.Calls.ReadBlock(c.File, c.Buffer, c.BlockBytes, looked ? &block : nullptr, byteSum);
     if (got < 0) return -1;
     c.Statistics.BytesRead += got;
     // A sum taken by the thread that read the block spares this one fetching the bytes from
@@ -20,6 +23,7 @@ int64_t ReadStep(FileTestContext& c, FileTestResult& r) {
     c.DataChecksum = byteSum >= 0 ? static_cast<uint16_t>(c.DataChecksum + byteSum)
                                   : AddToChecksum(c.DataChecksum, block, static_cast<size_t>(got));
     if (c.Content != nullptr) c.Content->Update(block, static_cast<size_t>(got));
+    if (c.Source != nullptr) c.Source->Update(block, static_cast<size_t>(got));
     r.Remaining -= got;
     c.Observer.AfterRead();
     return got;

@@ -10,6 +10,8 @@
 
 namespace vorlaxis {
 
+class SourceComparison;
+
 // What the run does between the reads and pass-overs of a file.
 class FileStepObserver {
   public:
@@ -29,7 +31,8 @@ struct FileTestContext {
     TestStatistics& Statistics;
     uint16_t& DataChecksum;
     FileStepObserver& Observer;
-    ContentCheck* Content = nullptr;  // sees every block read; none when not fingerprinting
+    ContentCheck* Content = nullptr;     // sees every block read; none when not fingerprinting
+    SourceComparison* Source = nullptr;  // sees every block read; none when not comparing
 };
 
 struct FileTestResult {

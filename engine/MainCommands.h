@@ -16,6 +16,7 @@ enum class MainCommand : uint8_t {
     StartAllData,
     StartBlocks,
     StartOpenOnly,
+    CompareWithSource,
     SaveTempLogs,
     Exit,
     // "Zobrazit"

@@ -122,6 +122,30 @@ void ButtonStartTest(TestSession& session, const LocationList& locations, BatchW
     UnlockAfterBatch(session, window);
 }
 
+void CompareWithSource(TestSession& session, const LocationList& locations, BatchWindow& window) {
+    const int selected = locations.Selected();
+    const char separator = platform::PathSeparator();
+    std::string location;
+    if (selected >= 0 && selected < locations.Count())
+        location = locations.Entries()[static_cast<size_t>(selected)].Path;
+    if (location.empty() || !platform::IsDirectory(location)) {
+        session.DialogBoxes.MessageBox(
+            "Vyberte v seznamu umístění médium, které se má porovnat se zdrojovou složkou.",
+            "Chyba", MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
+    if (location.back() != separator) location += separator;
+    std::string source = session.DialogBoxes.BrowseForFolder(
+        "Vyberte složku, ze které bylo médium vytvořeno (vypáleno):");
+    if (source.empty()) return;
+    if (source.back() != separator) source += separator;
+    LockForBatch(session, window);
+    session.SourceFolder = source;
+    RunBatchStep(session, window, location, ForceAllData, true);
+    session.SourceFolder.clear();
+    UnlockAfterBatch(session, window);
+}
+
 void ConfirmCancel(TestStatistics& statistics, Dialogs& dialogs, BatchWindow& window) {
     const bool timerWasRunning = window.PauseProgressTimer();
     const MsgResult answer = dialogs.MessageBox("Opravdu si přejete přerušit test média?",

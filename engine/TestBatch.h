@@ -56,6 +56,15 @@ std::vector<std::string> CollectBatch(const LocationList& locations);
 void ButtonStartTest(TestSession& session, const LocationList& locations, BatchWindow& window,
                      ReadModeOverride override);
 
+// The compare command's menu item, in the "&Soubor" menu below the forced read modes.
+constexpr const char kCompareWithSourceText[] = "Porovnat se zdrojovou složkou...";
+
+// The compare command: asks for the folder the selected location was made from and tests that
+// location against it, reading all data whatever the options say (no other mode compares); the
+// findings are in the session's Source until the next test. Without a selected location that is
+// an existing directory it says so; without a folder chosen nothing happens.
+void CompareWithSource(TestSession& session, const LocationList& locations, BatchWindow& window);
+
 // The cancel button's question; on Yes the running test is asked to stop. The progress display
 // pauses while the question is open and goes on afterwards whatever the answer (unless it had
 // not started: the run is still collecting).

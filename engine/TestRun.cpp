@@ -79,7 +79,8 @@ class Run final : public FileStepObserver {
           m_statistics(session.Statistics),
           m_display(session.Display),
           m_location(location),
-          m_override(readModeOverride) {}
+          m_override(readModeOverride),
+          m_source(session.Host, session.Statistics) {}
 
     uint16_t Execute();
 
@@ -142,6 +143,8 @@ class Run final : public FileStepObserver {
     bool m_checkContent = false;  // whole files are read and fingerprinted or listed
     int32_t m_quietFiles = 0;     // files read in a row, quickly and without a fault
     int32_t m_openedAheadTo = 0;  // the last file opened ahead, 0 for none
+    SourceComparison m_source;
+    DirectoryList m_folders;  // the walk's, kept only for a comparison with a source folder
 };
 
 std::string Run::DateTimeText() {
@@ -223,6 +226,7 @@ bool Run::Collect() {
     ScanDirectories(m_location, directories, m_session.Calls, m_session.Host, &unlisted,
                     leavesOut ? &excluded : nullptr);
     m_session.DirectoryCount = static_cast<int64_t>(directories.size());
+    if (!m_session.SourceFolder.empty()) m_folders = directories;
     m_session.Host.HideBusyWindow();
     m_busyShown = false;
     if (!Log("\r\nInformace o médiu:") ||
@@ -362,6 +366,11 @@ void Run::PrepareReading() {
                           m_session.FileCount, m_session.KeepFingerprints);
         m_checkContent = m_content.Needed();
     }
+    if (!m_session.SourceFolder.empty()) {
+        m_source.Start(m_session.SourceFolder, m_location, m_folders, m_session.FileTable.data(),
+                       m_session.FileCount,
+                       m_statistics.ReadMode == AllBlocks && !m_session.CollectionFailed);
+    }
     m_display.locationBarMax = ToBar(m_statistics.BytesTotal / m_blockBytes);
     m_display.statusText = "Probíhá test...";
     WriteLine(std::string("\r\nPrůběh testu ") + ReadModeLogText(m_statistics.ReadMode) + ":");
@@ -395,7 +404,8 @@ void Run::ReadFiles() {
                             m_statistics,
                             m_session.DataChecksum,
                             *this,
-                            m_checkContent ? &m_content : nullptr};
+                            m_checkContent ? &m_content : nullptr,
+                            m_source.Comparing() ? &m_source : nullptr};
     // One steady reading per file: a file's end is the next one's start, except after a
     // question to the user, whose answer is no reading time.
     double fileStart = m_session.WallClock.SteadySeconds();
@@ -411,9 +421,11 @@ void Run::ReadFiles() {
         const int32_t before = m_number;
         const int64_t readBefore = m_statistics.BytesRead;
         if (m_checkContent) m_content.StartFile(entry);
+        m_source.StartFile(m_number);
         if (m_quietFiles >= kQuietRow) OpenFilesAhead();
         const FileTestResult result = TestFile(context, entry);
         if (m_checkContent) m_content.EndFile(entry, result.Finished, !m_statistics.StopRequested);
+        m_source.EndFile(result.Finished, !m_statistics.StopRequested);
         const double fileEnd = m_session.WallClock.SteadySeconds();
         // The file's own time, also where the calls read it ahead with another; how quick the
         // medium is stays judged by what the run waited for.
@@ -535,6 +547,16 @@ void Run::Finish() {
     m_content.Finish(m_checkContent && !m_statistics.StopRequested, m_session.Content);
     for (const UncheckedItem& item : m_session.Content.Unchecked)
         m_session.Unchecked.push_back(item);
+    m_session.Source = SourceFindings();
+    if (!m_session.SourceFolder.empty()) {
+        // Files left out of the table would pass for ones only the source has.
+        const bool tableWhole = std::none_of(m_session.Unchecked.begin(), m_session.Unchecked.end(),
+                                             [](const UncheckedItem& i) {
+                                                 return i.Reason == UncheckedReason::FileLimit ||
+                                                        i.Reason == UncheckedReason::PathTooLong;
+                                             });
+        m_source.Finish(!m_statistics.StopRequested && tableWhole, m_session.Source);
+    }
     if (m_session.CompareWithRecords) {
         // The record keeps the outcome as it stands before the comparison.
         m_display.outcomeText = OutcomeText();
@@ -558,7 +580,8 @@ void Run::Finish() {
     m_display.filesTestedText = std::to_string(m_number - 1);
     m_display.filesLeftText = std::to_string(m_session.FileCount - m_number + 1);
     m_display.badFilesText = std::to_string(m_badCount);
-    m_display.otherFindings = !m_session.Unchecked.empty() || ContentDiffers(m_session.Content);
+    m_display.otherFindings = !m_session.Unchecked.empty() || ContentDiffers(m_session.Content) ||
+                              m_session.Source.Differ() || !m_session.Source.Unchecked.empty();
     m_display.fileBarPosition = 0;
     m_display.locationBarPosition = 0;
     m_display.currentFileText.clear();

@@ -15,6 +15,7 @@
 #include "engine/Fingerprints.h"
 #include "engine/ReadMode.h"
 #include "engine/SlowFiles.h"
+#include "engine/SourceComparison.h"
 #include "engine/TestStatistics.h"
 #include "engine/Unchecked.h"
 #include "platform/Files.h"
@@ -71,6 +72,11 @@ struct TestSession {
     // kept: it compares the run with them and adds what could not be compared to Unchecked and
     // what changed silently to Content.SilentChanges, so the log names them too. May be empty.
     std::function<void(TestSession&)> CompareWithRecords;
+    // The folder the medium was made from (ending in the separator), compared with it in the
+    // same read; empty: none. What the comparison found of the last location goes to Source,
+    // never to the log, which stays that of a plain test.
+    std::string SourceFolder;
+    SourceFindings Source;
     // What the last run could not check (directories it may not list, files beyond the table,
     // lists and comparisons it could not make), in the order found. Not empty: no "ok".
     UncheckedList Unchecked;

@@ -26,6 +26,13 @@ constexpr ReasonNames kNames[] = {
      "outside_medium"},
     {UncheckedReason::NotCompared, "nic nebylo porovnáno (soubory nebyly čteny celé)",
      "not_compared"},
+    {UncheckedReason::SourceUnreadable, "soubor zdrojové složky nelze přečíst",
+     "source_unreadable"},
+    {UncheckedReason::SourceUnlisted, "adresář zdrojové složky nelze celý projít",
+     "source_unlisted"},
+    {UncheckedReason::SourceNotSought,
+     "nehledáno, co je jen ve zdrojové složce (médium nebylo otestováno celé)",
+     "source_not_sought"},
 };
 
 const ReasonNames& NamesOf(UncheckedReason reason) {

@@ -17,7 +17,10 @@ enum class UncheckedReason {
     ListUnusable,       // a checksum list that cannot be read or understood: nothing checked by it
     ListLinesUnusable,  // lines of a checksum list that give no entry (Count of them)
     OutsideMedium,      // a checksum list names a file outside the location (path as listed)
-    NotCompared         // a read mode that does not read files whole: nothing was compared
+    NotCompared,        // a read mode that does not read files whole: nothing was compared
+    SourceUnreadable,   // a file of the source folder compared with could not be read
+    SourceUnlisted,     // a folder of the source folder could not be listed whole
+    SourceNotSought     // the medium was not tested whole: what only the source has not sought
 };
 
 struct UncheckedItem {

@@ -39,9 +39,22 @@ void FollowLocationResults(const TestSession& session, const std::string& locati
     const ContentFindings& content = session.Content;
     if (!content.ChecksumMismatches.empty() || !content.ChecksumMissing.empty())
         AddChecksumFindings(viewOfLocation(), content.ChecksumMismatches, content.ChecksumMissing);
-    if (!session.Unchecked.empty()) AddUnchecked(viewOfLocation(), session.Unchecked);
+    const SourceFindings& source = session.Source;
+    if (source.Differ()) AddSourceFindings(viewOfLocation(), source);
+    UncheckedList unchecked = session.Unchecked;
+    unchecked.insert(unchecked.end(), source.Unchecked.begin(), source.Unchecked.end());
+    if (!unchecked.empty()) AddUnchecked(viewOfLocation(), unchecked);
     if (!notCompared.empty()) AddUncheckedComparisons(viewOfLocation(), notCompared);
-    if (!view) return;
+    // A comparison with the source folder that found nothing different says so: silence
+    // would leave the one asking in doubt.
+    const bool compared = !source.Source.empty() && !session.Statistics.StopRequested;
+    if (!view) {
+        if (compared && !closing) {
+            dialogs.MessageBox(SourceSameText(source.Source), kSourceComparisonTitle,
+                               MsgButtons::Ok, MsgIcon::Information);
+        }
+        return;
+    }
     state.LastChanges = std::move(*view);
     if (closing) return;
     // Only a read mode chosen that compares nothing: no files to list, and no question after

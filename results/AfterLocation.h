@@ -40,7 +40,8 @@ struct FollowUpState {
 // its slow files offered; then, when `historyFolder` is not empty, the run recorded there (a
 // record that cannot be written is reported); a difference from the medium's last record, or a
 // file its checksum files contradict or miss, kept and offered; a damaged record named with a
-// warning; a read mode that compared nothing kept for the menu command without a question.
+// warning; a read mode that compared nothing kept for the menu command without a question; what
+// a comparison with the source folder found different offered likewise, or its agreement said.
 // `closing`: the window is gone, so nothing is asked, but the run is recorded.
 void FollowLocationResults(const TestSession& session, const std::string& location,
                            const std::string& historyFolder, bool closing, Dialogs& dialogs,

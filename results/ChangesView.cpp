@@ -40,6 +40,33 @@ void AddChecksumFindings(ChangesView& view, const std::vector<std::string>& mism
     }
 }
 
+std::string SourceSameText(const std::string& source) {
+    return "Obsah média odpovídá zdrojové složce:\r\n" + source +
+           "\r\n\r\nVšechny soubory i složky jsou na obou stranách a jsou shodné.";
+}
+
+void AddSourceFindings(ChangesView& view, const SourceFindings& found) {
+    if (!found.Differ()) return;
+    if (!view.Summary.empty()) view.Summary += "\n";
+    view.Summary += "Porovnání se zdrojovou složkou " + found.Source + ":";
+    view.Alarming = true;
+    std::vector<std::string> differs;
+    for (const SourceDifference& d : found.Differs)
+        differs.push_back(d.Path + "  (od bajtu " + std::to_string(d.Offset) + ")");
+    const struct {
+        const char* text;
+        const std::vector<std::string>& paths;
+    } groups[] = {{"Obsah se liší od zdrojové složky", differs},
+                  {"Jen na médiu", found.OnlyOnMedium},
+                  {"Jen ve zdrojové složce", found.OnlyInSource}};
+    for (const auto& g : groups) {
+        if (g.paths.empty()) continue;
+        const std::string count = std::to_string(g.paths.size());
+        view.Summary += "\n  " + std::string(g.text) + ": " + count;
+        view.Groups.push_back({std::string(g.text) + " (" + count + ")", g.paths});
+    }
+}
+
 void AddUnchecked(ChangesView& view, const UncheckedList& items) {
     if (items.empty()) return;
     constexpr const char kHeading[] = "Nebylo otestováno";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/SourceComparison.h"
 #include "engine/Unchecked.h"
 #include "results/Comparison.h"
 
@@ -37,6 +38,14 @@ ChangesView MakeChangesView(const Comparison& comparison, const std::string& loc
 // change, found even on a medium tested for the first time.
 void AddChecksumFindings(ChangesView& view, const std::vector<std::string>& mismatches,
                          const std::vector<std::string>& missing);
+
+// The message after a comparison with the source folder that found everything the same.
+std::string SourceSameText(const std::string& source);
+constexpr const char kSourceComparisonTitle[] = "Porovnání se zdrojovou složkou";
+
+// Adds what a comparison with the source folder found different to `view`, which may hold only
+// the location: an alarm, since the medium is not what was meant to be on it.
+void AddSourceFindings(ChangesView& view, const SourceFindings& found);
 
 // Adds what the test could not check to `view`, which may hold only the location: a warning,
 // since a medium partly checked must not look like a clean one.

@@ -31,6 +31,11 @@ void TMainForm::Spustittestpouzeotevratsoubory1Click() {
     ButtonStartTest(ForceOpenOnly);
 }
 
+void TMainForm::mmPorovnatSeZdrojemClick() {
+    vorlaxis::CompareWithSource(*m_session, m_locations, *this);
+    if (m_closePending) FinishPendingClose();
+}
+
 void TMainForm::ButtonStartTest(ReadModeOverride readModeOverride) {
     vorlaxis::ButtonStartTest(*m_session, m_locations, *this, readModeOverride);
     if (m_closePending) FinishPendingClose();

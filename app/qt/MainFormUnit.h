@@ -128,6 +128,7 @@ class TMainForm final : public QMainWindow, public TestHost, public BatchWindow 
     void Spustittestplntendat1Click();
     void Spustitteststbloky1Click();
     void Spustittestpouzeotevratsoubory1Click();
+    void mmPorovnatSeZdrojemClick();
     void btnCancelTestClick();
     void mmKonecClick();
     void mmUlozitZaznamyClick();

@@ -66,6 +66,9 @@ void TMainForm::Command(int commandId) {
         case id::Spustittestpouzeotevratsoubory1:
             ButtonStartTest(ForceOpenOnly);
             break;
+        case id::mmPorovnatSeZdrojem:
+            mmPorovnatSeZdrojemClick();
+            break;
         case IDCANCEL:
         case id::btnCancelTest:
             btnCancelTestClick();
@@ -130,6 +133,12 @@ void TMainForm::ButtonStartTest(ReadModeOverride override) {
     // Enter reaches here as IDOK: only while the start button is there to press.
     if (!::IsWindowVisible(Control(id::BitBtn2)) || m_statistics.TestRunning) return;
     vorlaxis::ButtonStartTest(*m_session, m_locations, *this, override);
+    if (m_closePending) FormClose();
+}
+
+void TMainForm::mmPorovnatSeZdrojemClick() {
+    if (m_statistics.TestRunning) return;
+    vorlaxis::CompareWithSource(*m_session, m_locations, *this);
     if (m_closePending) FormClose();
 }
 

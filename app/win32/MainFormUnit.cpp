@@ -198,6 +198,7 @@ HMENU TMainForm::CreateMenus() {
          {id::Spustittestpouzeotevratsoubory1, L"Spustit test (pouze otevírat soubory)\tCtrl+O"}});
     ::AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(bypass),
                   L"Spustit test (obejít nastavení)");
+    ::AppendMenuW(file, MF_STRING, id::mmPorovnatSeZdrojem, ToWide(kCompareWithSourceText).c_str());
     ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(file, MF_STRING, id::mmUlozitZaznamy, L"Uložit dočasné záznamy");
     ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
@@ -286,6 +287,7 @@ void TMainForm::SetMenus(bool enabled) {
         {MainCommand::StartAllData, id::Spustittestplntendat1},
         {MainCommand::StartBlocks, id::Spustitteststbloky1},
         {MainCommand::StartOpenOnly, id::Spustittestpouzeotevratsoubory1},
+        {MainCommand::CompareWithSource, id::mmPorovnatSeZdrojem},
         {MainCommand::SaveTempLogs, id::mmUlozitZaznamy},
         {MainCommand::Exit, id::mmKonec},
         {MainCommand::ShowLogsFolder, id::mmZobrazitSlozkuZaznamy},

@@ -95,6 +95,7 @@ enum : int {
     Spustittestplntendat1,
     Spustitteststbloky1,
     Spustittestpouzeotevratsoubory1,
+    mmPorovnatSeZdrojem,
     mmUlozitZaznamy,
     mmKonec,
     mmZobrazitSlozkuZaznamy,
@@ -186,6 +187,7 @@ class TMainForm final : public TestHost, public BatchWindow, private ResultWindo
     void FormCreate();
     void Command(int commandId);
     void ButtonStartTest(ReadModeOverride override);
+    void mmPorovnatSeZdrojemClick();
     void btnCancelTestClick();
     void LocationCommand(bool (*command)(LocationList&, Dialogs&));
     void DiskListChanged(const NMHDR& header);

@@ -39,6 +39,8 @@ TEST(CheckOptions, BadUsageIsRefusedWithAReason) {
         {"--block-size", "12kb", "p"},
         {"--block-size", "", "p"},
         {"--log", "f", "a", "b"},
+        {"--compare-with", "src", "a", "b"},
+        {"--compare-with=", "p"},
         {"--verbose", "p"},
     };
     for (const auto& args : bad) {
@@ -81,6 +83,11 @@ TEST(CheckOptions, HelpDocumentsTheJsonResult) {
           "\"directories\"", "\"files\"",     "\"unreadable\"", "\"checksum\"", "\"outcome\"",
           "\"ok\"",          "\"errors\"",    "\"stopped\"",    "\"failed\"",   "\"bytes_read\"",
           "\"seconds\"",     "U+FFFD"}) {
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    }
+    for (const char* word :
+         {"--compare-with SRC", "\"differs\"", "\"offset\"", "\"only_on_medium\"",
+          "\"only_in_source\"", "\"source_unreadable\"", "DIFFERS AT"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
 }

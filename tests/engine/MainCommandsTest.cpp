@@ -18,6 +18,7 @@ TEST(MainCommands, ATestLocksExactlyTheCommandsThatMustNotRunUnderIt) {
                  {C::StartAllData, true, false, true, true},
                  {C::StartBlocks, true, false, true, true},
                  {C::StartOpenOnly, true, false, true, true},
+                 {C::CompareWithSource, true, false, true, true},
                  {C::SaveTempLogs, true, false, true, true},
                  {C::Exit, true, true, true, true},
                  {C::ShowLogsFolder, true, false, true, true},

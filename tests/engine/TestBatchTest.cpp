@@ -178,5 +178,71 @@ TEST(TestBatch, TheStartCommandTestsEachLocationAndAsksAfterAStopWhetherToGoOn) 
               "Nejsou vybrány žádné umístění pro test! Vyberte je a spusťte test znovu.");
 }
 
+// A main window that records each location tested, its read mode and the source folder set.
+class CompareWindow final : public BatchWindow {
+  public:
+    explicit CompareWindow(const TestSession& session) : m_session(session) {}
+    std::vector<std::string> events;
+    void LockCommands(bool locked) override { events.emplace_back(locked ? "lock" : "unlock"); }
+    void ShowDisplay() override {}
+    void PrepareLocation(bool) override {}
+    uint16_t PerformTest(const std::string& location, ReadModeOverride override) override {
+        events.push_back(location + " " + std::to_string(override) + " " + m_session.SourceFolder);
+        return 0;
+    }
+    void StopProgressTimer() override {}
+    bool PauseProgressTimer() override { return false; }
+    void ResumeProgressTimer() override {}
+    void ErrorResults(uint16_t) override { events.emplace_back("results"); }
+    bool Closing() const override { return false; }
+
+  private:
+    const TestSession& m_session;
+};
+
+TEST(TestBatch, TheCompareCommandTestsTheSelectedLocationInFullAgainstThePickedFolder) {
+    test::TempDir temp;
+    const std::string sep(1, platform::PathSeparator());
+    temp.file("disc" + sep + "x.txt", "x");
+    const std::string disc = temp.path() + "disc";
+    const std::string noLocation =
+        "Vyberte v seznamu umístění médium, které se má porovnat se zdrojovou složkou.";
+    const struct {
+        const char* what;
+        std::string location;
+        int selected;
+        std::string picked;  // empty: the picker is cancelled
+        std::vector<std::string> shown, events;
+    } cases[] = {
+        {"nothing selected", disc, -1, "", {noLocation}, {}},
+        {"no such folder", temp.path() + "gone", 0, "", {noLocation}, {}},
+        {"the picker cancelled", disc, 0, "", {"browse"}, {}},
+        {"a folder picked",
+         disc,
+         0,
+         temp.path() + "src",
+         {"browse"},
+         {"lock", disc + sep + " 1 " + temp.path() + "src" + sep, "results", "unlock"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::RunParts parts;
+        TestSession session(parts.settings, parts.statistics, parts.display, parts.host,
+                            parts.dialogs, parts.clock);
+        parts.dialogs.inputs = {c.picked};
+        LocationList list;
+        list.Add(c.location);
+        list.SetSelected(c.selected);
+        CompareWindow window(session);
+        CompareWithSource(session, list, window);
+        std::vector<std::string> shown;
+        for (const auto& box : parts.dialogs.shown)
+            shown.push_back(box.kind == "browse" ? "browse" : box.text);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(window.events, c.events);
+        EXPECT_TRUE(session.SourceFolder.empty());
+    }
+}
+
 }  // namespace
 }  // namespace vorlaxis

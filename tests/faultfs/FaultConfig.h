@@ -10,6 +10,7 @@
 //                                          opendir (default), at the first readdir, or once N
 //                                          entries ("." and ".." included) were listed
 //   delay MILLISECONDS [PATH]              every read (of PATH only, when given) waits first
+//                                          (until the rule is taken away)
 //   vanish PATH [LISTINGS]                 PATH disappears once its directory has been listed
 //                                          LISTINGS times (default 1): lookups then fail with
 //                                          ENOENT and later listings leave it out

@@ -205,5 +205,40 @@ TEST_F(Win32ResultWindowsTest, SilentChangeIsOfferedListedByKindAndShownAgain) {
     EXPECT_EQ(dialogs.shown.size(), 3u);
 }
 
+TEST_F(Win32ResultWindowsTest, ComparisonWithTheSourceFolderListsTheDifferencesOrSaysTheyAgree) {
+    const std::string disc = temp.path() + "disk";
+    const std::string source = temp.path() + "zdroj";
+    temp.file("disk\\a.bin", std::string(70000, 'a'));
+    temp.file("zdroj\\a.bin", std::string(69999, 'a') + "b");
+    temp.file("disk\\jen zde\\x.txt", "x");
+    dialogs.inputs.push_back(disc);
+    Click(form->Control(id::btnPridatRucne));
+    // The person picks the location in the list, then the command and the source folder.
+    ListView_SetItemState(form->Control(id::DiskList), 0, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    HMENU file = ::GetSubMenu(form->Menu(), 0);
+    EXPECT_EQ(::GetMenuItemID(file, 2), static_cast<UINT>(id::mmPorovnatSeZdrojem));
+    dialogs.inputs.push_back(source);
+    dialogs.answers = {MsgResult::Yes};
+    Menu(id::mmPorovnatSeZdrojem, &ReadChanges);
+    ASSERT_EQ(dialogs.shown.size(), 3u);  // the path typed, the folder picked, the question
+    EXPECT_EQ(dialogs.shown[1].kind, "browse");
+    EXPECT_EQ(dialogs.shown[2].icon, MsgIcon::Warning);
+    const std::vector<std::string> expected = {"Obsah se liší od zdrojové složky (1)",
+                                               "  " + disc + "\\a.bin  (od bajtu 69999)",
+                                               "Jen na médiu (1)", "  " + disc + "\\jen zde\\"};
+    EXPECT_EQ(g_seen.rows, expected);
+
+    temp.file("zdroj\\a.bin", std::string(70000, 'a'));
+    temp.file("zdroj\\jen zde\\x.txt", "x");
+    dialogs.inputs.push_back(source);
+    g_seen = {};
+    Menu(id::mmPorovnatSeZdrojem, &ReadChanges);
+    ASSERT_EQ(dialogs.shown.size(), 5u);
+    EXPECT_EQ(dialogs.shown[4].caption, "Porovnání se zdrojovou složkou");
+    EXPECT_EQ(dialogs.shown[4].text.rfind("Obsah média odpovídá zdrojové složce:", 0), 0u);
+    EXPECT_TRUE(g_seen.rows.empty());
+}
+
 }  // namespace
 }  // namespace vorlaxis::test
