@@ -616,8 +616,10 @@ void Run::WriteContentFindings() {
 std::string Run::OutcomeText() const {
     if (m_statistics.StopRequested) return "test přerušen !";
     if (m_badCount > 0) return "test dokončen, chyby!";
-    if (ContentDiffers(m_session.Content)) return "test dokončen, obsah nesouhlasí!";
-    if (!m_session.Unchecked.empty()) return "test neúplný !";
+    if (ContentDiffers(m_session.Content) || m_session.Source.Differ())
+        return "test dokončen, obsah nesouhlasí!";
+    if (!m_session.Unchecked.empty() || !m_session.Source.Unchecked.empty())
+        return "test neúplný !";
     return "test dokončen OK";
 }
 

@@ -164,6 +164,9 @@ TEST(SourceComparison, EveryKindOfDifferenceIsFoundAndTheLogIsAPlainTestsLog) {
         EXPECT_TRUE(found.Unchecked.empty());
         EXPECT_EQ(found.Differ(),
                   !c.differs.empty() || !c.onlyOnMedium.empty() || !c.onlyInSource.empty());
+        // The window's verdict never says OK over a medium that differs from its source.
+        EXPECT_EQ(f.display.outcomeText,
+                  found.Differ() ? "test dokončen, obsah nesouhlasí!" : "test dokončen OK");
     }
 }
 
@@ -181,6 +184,7 @@ TEST(SourceComparison, ModesThatDoNotReadFilesWholeCompareNothingAndSaySo) {
         EXPECT_EQ(found.Unchecked[0].Reason, UncheckedReason::NotCompared);
         EXPECT_EQ(found.Unchecked[0].Path, f.source.path());
         EXPECT_TRUE(f.display.otherFindings);
+        EXPECT_EQ(f.display.outcomeText, "test neúplný !");
     }
 }
 
