@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace vorlaxis {
 
@@ -16,9 +17,10 @@ constexpr std::chrono::milliseconds kPumpEvery(10);
 
 using PathSet = std::unordered_set<std::string>;
 
-// True when a folder that holds `path` (a path within the location) is in `folders`.
-bool InsideAny(const std::string& path, const PathSet& folders) {
+// True when a folder that holds `path` (a path within the location) is in `folders` (keys).
+bool InsideAny(const std::string& raw, const PathSet& folders) {
     if (folders.empty()) return false;
+    const std::string path = platform::FileNameKey(raw);
     const char separator = platform::PathSeparator();
     for (size_t at = path.find(separator); at != std::string::npos && at + 1 < path.size();
          at = path.find(separator, at + 1)) {
@@ -193,25 +195,30 @@ void SourceComparison::FindOnlyInSource(SourceFindings& findings, PathSet& onlyO
     }
     for (const std::string& folder : tree.Unlisted)
         findings.Unchecked.push_back({UncheckedReason::SourceUnlisted, folder});
-    const PathSet mediumFolders(m_folders.begin(), m_folders.end());
-    const PathSet sourceFolders(tree.Folders.begin(), tree.Folders.end());
-    PathSet mediumFiles;
-    for (int32_t i = 1; i <= m_count; ++i) mediumFiles.insert(Relative(i));
+    // Names as the file system matches them: a disc may show in upper case what the source
+    // folder holds in mixed case.
+    PathSet mediumFolders, sourceFolders, mediumFiles;
+    for (const std::string& folder : m_folders) mediumFolders.insert(platform::FileNameKey(folder));
+    for (const std::string& folder : tree.Folders)
+        sourceFolders.insert(platform::FileNameKey(folder));
+    for (int32_t i = 1; i <= m_count; ++i) mediumFiles.insert(platform::FileNameKey(Relative(i)));
     for (const std::string& folder : m_folders) {
-        if (sourceFolders.count(folder) == 0 && !InsideAny(folder, onlyOnMedium)) {
-            onlyOnMedium.insert(folder);
+        if (sourceFolders.count(platform::FileNameKey(folder)) == 0 &&
+            !InsideAny(folder, onlyOnMedium)) {
+            onlyOnMedium.insert(platform::FileNameKey(folder));
             findings.OnlyOnMedium.push_back(m_location + folder);
         }
     }
     PathSet onlyInSource;
     for (const std::string& folder : tree.Folders) {
-        if (mediumFolders.count(folder) == 0 && !InsideAny(folder, onlyInSource)) {
-            onlyInSource.insert(folder);
+        if (mediumFolders.count(platform::FileNameKey(folder)) == 0 &&
+            !InsideAny(folder, onlyInSource)) {
+            onlyInSource.insert(platform::FileNameKey(folder));
             findings.OnlyInSource.push_back(m_source + folder);
         }
     }
     for (const std::string& file : tree.Files) {
-        if (mediumFiles.count(file) == 0 && !InsideAny(file, onlyInSource))
+        if (mediumFiles.count(platform::FileNameKey(file)) == 0 && !InsideAny(file, onlyInSource))
             findings.OnlyInSource.push_back(m_source + file);
     }
 }

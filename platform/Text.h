@@ -22,6 +22,11 @@ std::string DisplayText(std::string_view bytes);
 // Case-insensitive, locale-aware order of two UTF-8 texts: <0, 0 or >0.
 int CompareTextNoCase(std::string_view a, std::string_view b);
 
+// The form in which two names of one folder are the same file name for the file system: on
+// Windows, whose file systems ignore case, the name in upper case (as the system compares
+// names); elsewhere the name itself.
+std::string FileNameKey(std::string_view utf8);
+
 // A moment of local time.
 struct LocalDateTime {
     int year = 1970;

@@ -154,6 +154,10 @@ std::wstring FoldedWide(std::string_view s) {
 
 }  // namespace
 
+std::string FileNameKey(std::string_view utf8) {
+    return std::string(utf8);
+}
+
 int CompareTextNoCase(std::string_view a, std::string_view b) {
     const std::wstring wa = FoldedWide(a);
     const std::wstring wb = FoldedWide(b);

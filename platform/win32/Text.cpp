@@ -62,6 +62,16 @@ std::string FormatLongTime(const LocalDateTime& moment) {
     return std::to_string(moment.hour) + ":" + Pad2(moment.minute) + ":" + Pad2(moment.second);
 }
 
+std::string FileNameKey(std::string_view utf8) {
+    std::wstring wide = win32::ToWide(utf8);
+    if (!wide.empty()) {
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(),
+                        static_cast<int>(wide.size()), wide.data(), static_cast<int>(wide.size()),
+                        nullptr, nullptr, 0);
+    }
+    return win32::ToUtf8(wide);
+}
+
 int CompareTextNoCase(std::string_view a, std::string_view b) {
     const std::wstring wa = win32::ToWide(a);
     const std::wstring wb = win32::ToWide(b);

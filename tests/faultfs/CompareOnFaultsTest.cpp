@@ -143,12 +143,12 @@ TEST(CompareOnFaults, StopDuringAHangingReadOfEitherSideEndsTheRunAsStopped) {
         SCOPED_TRACE(sourceHangs ? "the source hangs" : "the medium hangs");
         TwoSides s;
         ASSERT_TRUE(s.mounted) << s.medium.error() << s.source.error();
-        // A read of either side that would take ten minutes: only a stop honoured while it
-        // hangs ends the run in the watchdog's time.
+        // A read of either side that hangs until the test lets it go: only a stop honoured
+        // while it hangs ends the run in the watchdog's time.
         s.medium.AddFile("zz.bin", "z");
         s.source.AddFile("zz.bin", "z");
         FaultFs& hanging = sourceHangs ? s.source : s.medium;
-        hanging.SetFaults("delay 600000 /big.bin\n");
+        hanging.SetFaults("hang /big.bin\n");
         RunHarness h(CallsOn::HelperThread);
         h.session.SourceFolder = s.source.root();
         int pumps = 0;

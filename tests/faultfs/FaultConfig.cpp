@@ -80,6 +80,12 @@ bool ParseDelay(const std::vector<std::string>& t, FaultConfig& config) {
     return true;
 }
 
+bool ParseHang(const std::vector<std::string>& t, FaultConfig& config) {
+    if (t.size() != 2) return false;
+    config.delays.push_back({t[1], 0, true});
+    return true;
+}
+
 bool ParseVanish(const std::vector<std::string>& t, FaultConfig& config) {
     if (t.size() < 2 || t.size() > 3) return false;
     const auto listings = Optional(t, 2, 1);
@@ -106,6 +112,7 @@ bool ParseRule(const std::vector<std::string>& t, FaultConfig& config) {
     if (t[0] == "open-error") return ParseOpenError(t, config);
     if (t[0] == "list-error") return ParseListError(t, config);
     if (t[0] == "vanish") return ParseVanish(t, config);
+    if (t[0] == "hang") return ParseHang(t, config);
     if (t[0] == "resize") return ParseResize(t, config);
     return false;
 }

@@ -10,7 +10,8 @@
 //                                          opendir (default), at the first readdir, or once N
 //                                          entries ("." and ".." included) were listed
 //   delay MILLISECONDS [PATH]              every read (of PATH only, when given) waits first
-//                                          (until the rule is taken away)
+//   hang PATH                              every read of PATH waits until the rule is taken
+//                                          away (a read stuck for as long as a test needs)
 //   vanish PATH [LISTINGS]                 PATH disappears once its directory has been listed
 //                                          LISTINGS times (default 1): lookups then fail with
 //                                          ENOENT and later listings leave it out
@@ -49,6 +50,7 @@ struct ListErrorRule {
 struct DelayRule {
     std::string path;  // empty: every file
     int64_t milliseconds = 0;
+    bool untilTakenAway = false;  // "hang": no time limit, only the rule's end
 };
 
 struct VanishRule {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
@@ -144,9 +145,18 @@ int64_t FaultState::DelayFor(const std::string& path) {
     RefreshLocked();
     int64_t ms = 0;
     for (const DelayRule& rule : m_config.delays) {
-        if (rule.path.empty() || rule.path == path) ms += rule.milliseconds;
+        if (!rule.untilTakenAway && (rule.path.empty() || rule.path == path))
+            ms += rule.milliseconds;
     }
     return ms;
+}
+
+bool FaultState::Hangs(const std::string& path) {
+    std::lock_guard lock(m_mutex);
+    RefreshLocked();
+    return std::any_of(m_config.delays.begin(), m_config.delays.end(), [&](const DelayRule& rule) {
+        return rule.untilTakenAway && rule.path == path;
+    });
 }
 
 void FaultState::AfterRead(const std::string& path, int64_t end) {

@@ -39,6 +39,8 @@ class FaultState {
     bool Vanished(const std::string& path, int64_t priorListings = -1);
     // Milliseconds every read of `path` waits before it is served.
     int64_t DelayFor(const std::string& path);
+    // True while a "hang" rule holds the reads of `path`.
+    bool Hangs(const std::string& path);
     // Cuts or extends the backing file when a read of `path` reached `end` bytes into it.
     void AfterRead(const std::string& path, int64_t end);
 

@@ -147,12 +147,14 @@ int Read(const char* path, char* buffer, size_t size, off_t offset, fuse_file_in
         // A request the kernel interrupts (its reader is being killed) ends early, as a driver
         // gives a command up for a dying process; otherwise the process could not end.
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        // A delay rule taken away ends the waits it began (a test that made a read hang for
-        // minutes ends without waiting for it).
-        while (std::chrono::steady_clock::now() < until && State().DelayFor(path) > 0) {
+        while (std::chrono::steady_clock::now() < until) {
             if (fuse_interrupted()) return -EINTR;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+    }
+    while (State().Hangs(path)) {
+        if (fuse_interrupted()) return -EINTR;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     const std::string detail = std::to_string(offset) + ":" + std::to_string(size);
     if (const int fault = State().ReadFault(path, offset, int64_t(size)); fault != 0) {

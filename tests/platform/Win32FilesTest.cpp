@@ -9,6 +9,7 @@
 
 #include "TempDir.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "platform/Volume.h"
 #include "platform/win32/Wide.h"
 
@@ -123,6 +124,16 @@ TEST(Names, TrailingDotsAndDeviceNamesReachTheFileItself) {
     for (const std::string n : {"ends with dot.", "aux.txt", "con"}) {
         EXPECT_TRUE(RemoveFile(dir.path() + n)) << n;
     }
+}
+
+// Two names are one file here whatever their case, as a disc shows "FOTO.JPG" for "Foto.jpg".
+TEST(Names, KeysMatchAsTheFileSystemMatchesNames) {
+    TempDir temp;
+    temp.file("Čtení\\Foto.jpg", "x");
+    const std::string asShown = temp.path() + "ČTENÍ\\FOTO.JPG";
+    EXPECT_TRUE(Exists(asShown));
+    EXPECT_EQ(FileNameKey(asShown), FileNameKey(temp.path() + "čtení\\foto.jpg"));
+    EXPECT_NE(FileNameKey("a.txt"), FileNameKey("b.txt"));
 }
 
 TEST(Paths, LongerThan260CharactersWork) {
