@@ -198,8 +198,10 @@ TEST(Win32RealViewers, HelpViewerOpensTheHelpFileOnEachTopic) {
         // The contents pane: a book per page with its sections, in Czech on any system.
         HWND contents = FindDescendant(viewer, L"SysTreeView32");
         ASSERT_NE(contents, nullptr) << topic;
-        EXPECT_EQ(::SendMessageW(contents, TVM_GETCOUNT, 0, 0), 19) << topic;
-        EXPECT_EQ(ItemText(contents, TreeView_GetRoot(contents)), "Vorlaxis 2.1") << topic;
+        const HTREEITEM first = TreeView_GetRoot(contents);
+        EXPECT_EQ(ItemText(contents, first), "Vorlaxis 2.1") << topic;
+        EXPECT_EQ(ItemText(contents, TreeView_GetChild(contents, first)), "Hlavní okno") << topic;
+        EXPECT_GT(::SendMessageW(contents, TVM_GETCOUNT, 0, 0), 16) << topic;
         EXPECT_EQ(::GetWindow(viewer, GW_OWNER), nullptr) << "tied to a window of the program";
         ::SendMessageW(viewer, WM_CLOSE, 0, 0);
         EXPECT_FALSE(::IsWindow(viewer)) << topic;
