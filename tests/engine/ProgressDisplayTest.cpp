@@ -45,11 +45,9 @@ TEST(SpeedText, SwitchesAt1024BytesPerSecond) {
 // Odd multiples of 131072 B/s lie exactly halfway between two hundredths of a MiB.
 TEST(SpeedText, RoundsExactHalvesAwayFromZero) {
     const std::pair<int64_t, const char*> cases[] = {
-        {131072, "0.13 MB/s"},  {655360, "0.63 MB/s"},
-        {1179648, "1.13 MB/s"}, {105512960, "100.63 MB/s"},
-        {1179647, "1.12 MB/s"}, {52429, "0.05 MB/s"},
-        {1048575, "1.00 MB/s"}, {1142948, "1.09 MB/s"},
-        {INT64_MAX, "8796093022208.00 MB/s"}};
+        {131072, "0.13 MB/s"},      {655360, "0.63 MB/s"},  {1179648, "1.13 MB/s"},
+        {105512960, "100.63 MB/s"}, {1179647, "1.12 MB/s"}, {52429, "0.05 MB/s"},
+        {1048575, "1.00 MB/s"},     {1142948, "1.09 MB/s"}, {INT64_MAX, "8796093022208.00 MB/s"}};
     for (const auto& [bytesPerSecond, text] : cases) {
         EXPECT_EQ(SpeedText(bytesPerSecond), text) << bytesPerSecond;
     }
