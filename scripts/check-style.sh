@@ -75,26 +75,26 @@ if ! echo "$edges" | tsort >/dev/null 2>/tmp/check-style-tsort.$$; then
   status=1
 fi
 rm -f /tmp/check-style-tsort.$$
-for d in "${core_folders[@]}" platform; do
-  found=$(git ls-files "$d/*.cpp" "$d/*.h" | grep -v '/qt/' |
-    xargs grep -n '^#include [<"]\(Q[A-Za-z]*\|qt[^"]*\|[a-z]*/qt/[^"]*\)[">]' 2>/dev/null)
-  if [ -n "$found" ]; then
-    echo "check-style: Qt in the Qt-free part:" >&2
-    echo "$found" >&2
-    status=1
-  fi
-done
-
+# Includes a part must not have: each finding of `pattern` in the sources of `folders` outside
+# the faces that `skip` names.
+forbid() {  # message, skip (a grep pattern of paths), pattern, folders...
+  local message=$1 skip=$2 pattern=$3 found
+  shift 3
+  for d in "$@"; do
+    found=$(git ls-files "$d/*.cpp" "$d/*.h" | grep -v "$skip" | xargs grep -n "$pattern" 2>/dev/null)
+    if [ -n "$found" ]; then
+      echo "check-style: $message:" >&2
+      echo "$found" >&2
+      status=1
+    fi
+  done
+}
+forbid "Qt in the Qt-free part" '/qt/' \
+  '^#include [<"]\(Q[A-Za-z]*\|qt[^"]*\|[a-z]*/qt/[^"]*\)[">]' "${core_folders[@]}" platform
 # Operating-system headers belong to platform/ and the Win32 faces; the processor's intrinsics
 # are not one.
-for d in "${core_folders[@]}"; do
-  found=$(git ls-files "$d/*.cpp" "$d/*.h" | grep -v '/qt/\|/win32/' |
-    xargs grep -n '^#include <\(windows\|winioctl\|shlobj\|commctrl\|unistd\|fcntl\|dirent\|pthread\|poll\|signal\|termios\|io\|sys/[^>]*\|linux/[^>]*\)\.h>' 2>/dev/null)
-  if [ -n "$found" ]; then
-    echo "check-style: an operating-system header outside platform/ and the Win32 faces:" >&2
-    echo "$found" >&2
-    status=1
-  fi
-done
+forbid "an operating-system header outside platform/ and the Win32 faces" '/qt/\|/win32/' \
+  '^#include <\(windows\|winioctl\|shlobj\|commctrl\|unistd\|fcntl\|dirent\|pthread\|poll\|signal\|termios\|io\|sys/[^>]*\|linux/[^>]*\)\.h>' \
+  "${core_folders[@]}"
 
 exit "$status"

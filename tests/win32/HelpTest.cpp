@@ -172,17 +172,6 @@ HWND FindDescendant(HWND parent, const wchar_t* className) {
     return search.found;
 }
 
-std::string ItemText(HWND tree, HTREEITEM item) {
-    wchar_t text[256] = {};
-    TVITEMW data{};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = 256;
-    if (!item || !TreeView_GetItem(tree, &data)) return {};
-    return ToUtf8(text);
-}
-
 // The system's help viewer on the built help file (copied beside the test program): its window
 // comes up with the file's title, owned by no window of the program, and goes when closed.
 TEST(Win32RealViewers, HelpViewerOpensTheHelpFileOnEachTopic) {
@@ -199,8 +188,9 @@ TEST(Win32RealViewers, HelpViewerOpensTheHelpFileOnEachTopic) {
         HWND contents = FindDescendant(viewer, L"SysTreeView32");
         ASSERT_NE(contents, nullptr) << topic;
         const HTREEITEM first = TreeView_GetRoot(contents);
-        EXPECT_EQ(ItemText(contents, first), "Vorlaxis 2.1") << topic;
-        EXPECT_EQ(ItemText(contents, TreeView_GetChild(contents, first)), "Hlavní okno") << topic;
+        EXPECT_EQ(TreeItemText(contents, first), "Vorlaxis 2.1") << topic;
+        EXPECT_EQ(TreeItemText(contents, TreeView_GetChild(contents, first)), "Hlavní okno")
+            << topic;
         EXPECT_GT(::SendMessageW(contents, TVM_GETCOUNT, 0, 0), 16) << topic;
         EXPECT_EQ(::GetWindow(viewer, GW_OWNER), nullptr) << "tied to a window of the program";
         ::SendMessageW(viewer, WM_CLOSE, 0, 0);

@@ -89,14 +89,7 @@ bool PointAtTheMarkOfTheGraph() {
 
 void TreeRows(HWND tree, HTREEITEM item, const std::string& indent) {
     for (; item; item = TreeView_GetNextSibling(tree, item)) {
-        wchar_t text[512] = {};
-        TVITEMW data{};
-        data.mask = TVIF_TEXT;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = 512;
-        TreeView_GetItem(tree, &data);
-        g_seen.rows.push_back(indent + ToUtf8(text));
+        g_seen.rows.push_back(indent + TreeItemText(tree, item));
         TreeRows(tree, TreeView_GetChild(tree, item), indent + "  ");
     }
 }

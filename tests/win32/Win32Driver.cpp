@@ -176,4 +176,15 @@ void HandleQueued(const std::function<bool(MSG&)>& preTranslate) {
     }
 }
 
+std::string TreeItemText(HWND tree, HTREEITEM item) {
+    wchar_t text[512] = {};
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = 512;
+    if (!item || !TreeView_GetItem(tree, &data)) return {};
+    return platform::win32::ToUtf8(text);
+}
+
 }  // namespace vorlaxis::test

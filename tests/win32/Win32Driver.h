@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,5 +50,7 @@ void Type(const std::wstring& keys);
 // Handles the messages queued for this thread as a window's own loop does: `preTranslate` (the
 // window's keyboard handling) first, then translated and dispatched.
 void HandleQueued(const std::function<bool(MSG&)>& preTranslate);
+// The text of a tree view's item as UTF-8; empty for no item.
+std::string TreeItemText(HWND tree, HTREEITEM item);
 
 }  // namespace vorlaxis::test
